@@ -1,0 +1,29 @@
+#include "platform/module_directory.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+namespace orva {
+
+namespace {
+
+std::string ReadModuleDirectory() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) {
+        return "./";
+    }
+    std::string text(path, static_cast<size_t>(length));
+    const size_t slash = text.rfind('/');
+    return slash == std::string::npos ? std::string("./") : text.substr(0, slash + 1);
+}
+
+}  // namespace
+
+const std::string& GetModuleDirectory() {
+    static const std::string directory = ReadModuleDirectory();
+    return directory;
+}
+
+}  // namespace orva
