@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot open %s\n", argv[i]);
             return 1;
         }
-        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                         std::istreambuf_iterator<char>());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
         ++replayed;
     }

@@ -35,7 +35,9 @@ float Determinant(const CMatrix4& m, int n);
 // Adjugate inverse; the identity when |det| <= kDegenerateThreshold or det is NaN.
 CMatrix4 Inverse(const CMatrix4& m);
 
-inline CMatrix4 operator*(const CMatrix4& a, const CMatrix4& b) { return Multiply(a, b); }
+inline CMatrix4 operator*(const CMatrix4& a, const CMatrix4& b) {
+    return Multiply(a, b);
+}
 bool operator==(const CMatrix4& a, const CMatrix4& b);
 
 }  // namespace orva

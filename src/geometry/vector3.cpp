@@ -4,13 +4,21 @@
 
 namespace orva {
 
-CVector3 Add(CVector3 a, CVector3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+CVector3 Add(CVector3 a, CVector3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
 
-CVector3 Subtract(CVector3 a, CVector3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+CVector3 Subtract(CVector3 a, CVector3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
-CVector3 Scale(CVector3 v, float s) { return {v.x * s, v.y * s, v.z * s}; }
+CVector3 Scale(CVector3 v, float s) {
+    return {v.x * s, v.y * s, v.z * s};
+}
 
-CVector3 Scale(float s, CVector3 v) { return Scale(v, s); }
+CVector3 Scale(float s, CVector3 v) {
+    return Scale(v, s);
+}
 
 CVector3 Divide(CVector3 v, float s) {
     const float r = 1.0f / s;
@@ -21,7 +29,9 @@ CVector3 CrossProduct(CVector3 a, CVector3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float DotProduct(CVector3 a, CVector3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float DotProduct(CVector3 a, CVector3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 CVector3& AddInPlace(CVector3& v, CVector3 d) {
     v = Add(v, d);
@@ -43,6 +53,8 @@ CVector3 Normalized(CVector3 v) {
     return {v.x * r, v.y * r, v.z * r};
 }
 
-float Length(CVector3 v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+float Length(CVector3 v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 }  // namespace orva

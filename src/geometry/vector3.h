@@ -39,10 +39,20 @@ bool IsEqual(CVector3 a, CVector3 b);
 CVector3 Normalized(CVector3 v);
 float Length(CVector3 v);
 
-inline CVector3 operator+(CVector3 a, CVector3 b) { return Add(a, b); }
-inline CVector3 operator-(CVector3 a, CVector3 b) { return Subtract(a, b); }
-inline CVector3 operator*(CVector3 v, float s) { return Scale(v, s); }
-inline CVector3 operator*(float s, CVector3 v) { return Scale(s, v); }
-inline bool operator==(CVector3 a, CVector3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+inline CVector3 operator+(CVector3 a, CVector3 b) {
+    return Add(a, b);
+}
+inline CVector3 operator-(CVector3 a, CVector3 b) {
+    return Subtract(a, b);
+}
+inline CVector3 operator*(CVector3 v, float s) {
+    return Scale(v, s);
+}
+inline CVector3 operator*(float s, CVector3 v) {
+    return Scale(s, v);
+}
+inline bool operator==(CVector3 a, CVector3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 }  // namespace orva

@@ -165,7 +165,8 @@ bool CByteReader::CanHold(int64_t count, int readsPerItem, int bytesPerRead, con
     if (count <= 0 || remaining < 0) {
         return !Failed();
     }
-    const int64_t perItem = static_cast<int64_t>(readsPerItem) * (bytesPerRead + (m_scrambled ? 1 : 0));
+    const int64_t perItem =
+        static_cast<int64_t>(readsPerItem) * (bytesPerRead + (m_scrambled ? 1 : 0));
     // Divide rather than multiply: count * perItem may not fit in 64 bits for hostile counts.
     if (count > remaining / perItem) {
         Stop(what);

@@ -83,7 +83,8 @@ public:
 private:
     static void Unscramble(uint8_t* out, size_t n, const uint8_t* c) {
         for (size_t i = n - 1; i >= 1; --i) {
-            out[i] = static_cast<uint8_t>((c[n - 1 - i] << 4) | (c[n - i] >> 4)) ^ kScrambleKey[i & 7];
+            out[i] =
+                static_cast<uint8_t>((c[n - 1 - i] << 4) | (c[n - i] >> 4)) ^ kScrambleKey[i & 7];
         }
         out[0] = c[n] ^ kScrambleKey[0];
     }

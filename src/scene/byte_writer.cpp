@@ -32,7 +32,8 @@ void CByteWriter::WriteBytes(const void* buffer, size_t n) {
     }
     for (size_t j = 0; j < n; ++j) {
         const uint8_t high = j >= 1 ? static_cast<uint8_t>(x[n - j] & 0x0F) : NextFillerNibble();
-        const uint8_t low = j + 2 <= n ? static_cast<uint8_t>(x[n - 1 - j] >> 4) : NextFillerNibble();
+        const uint8_t low =
+            j + 2 <= n ? static_cast<uint8_t>(x[n - 1 - j] >> 4) : NextFillerNibble();
         c[j] = static_cast<uint8_t>(high << 4 | low);
     }
     c[n] = x[0];

@@ -33,7 +33,8 @@ public:
 // with pseudo-random bits, so files never depend on them.
 class CByteWriter {
 public:
-    explicit CByteWriter(CByteSink& sink, bool scrambled = true) : m_sink(sink), m_scrambled(scrambled) {}
+    explicit CByteWriter(CByteSink& sink, bool scrambled = true)
+        : m_sink(sink), m_scrambled(scrambled) {}
 
     void SetScrambledWriting(bool on) { m_scrambled = on; }
     bool ScrambledWriting() const { return m_scrambled; }

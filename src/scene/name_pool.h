@@ -20,7 +20,9 @@ public:
 
     // Keeps a copy of `text` (or a null entry when there is no text) and returns the copy.
     const char* RegisterName(const char* text, size_t length);
-    const char* RegisterName(std::string_view text) { return RegisterName(text.data(), text.size()); }
+    const char* RegisterName(std::string_view text) {
+        return RegisterName(text.data(), text.size());
+    }
     const char* RegisterNoName() { return RegisterName(nullptr, 0); }
 
     size_t Count() const;

@@ -64,7 +64,8 @@ TEST(VectorOpsTest, InPlaceFormsReturnTheNewValue) {
     CVector3 v(1, 1, 1);
     EXPECT_EQ(AddInPlace(v, CVector3(1, 2, 3)), CVector3(2, 3, 4));
     EXPECT_EQ(v, CVector3(2, 3, 4));
-    EXPECT_EQ(TransformPointInPlace(v, CMatrix4::Translation(CVector3(1, 0, 0))), CVector3(3, 3, 4));
+    EXPECT_EQ(TransformPointInPlace(v, CMatrix4::Translation(CVector3(1, 0, 0))),
+              CVector3(3, 3, 4));
     EXPECT_EQ(v, CVector3(3, 3, 4));
 }
 

@@ -1,0 +1,145 @@
+#include "scene/scene_file.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/message_box.h"
+#include "scene/byte_reader.h"
+#include "scene/object_class.h"
+#include "scene/scene_object.h"
+
+namespace orva {
+
+namespace {
+
+struct CFileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+bool IsObjectControl(uint8_t c) {
+    return c == ':' || c == '%' || c == ')';
+}
+
+bool ReadSignature(CByteReader& in) {
+    for (int i = 0; i < 18; ++i) {
+        if (in.ReadByte() != static_cast<uint8_t>(kSceneSignature[i]) || in.AtEnd()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void NoteStop(const CByteReader& in, int32_t record, CLoadReport* report) {
+    if (report == nullptr || !in.Failed()) {
+        return;
+    }
+    report->stoppedEarly = true;
+    report->stopReason = in.StopReason();
+    report->stopOffset = in.StopOffset();
+    report->stopRecord = record;
+}
+
+// Points the active range at the anchor's list when the current camera shows this scene.
+void UpdateActiveRange(CSceneAnchor& anchor) {
+    CSceneRange& range = ActiveSceneRange();
+    if (range.anchor == &anchor) {
+        SetActiveScene(anchor);
+    }
+}
+
+}  // namespace
+
+CSceneRange& ActiveSceneRange() {
+    static CSceneRange range;
+    return range;
+}
+
+void SetActiveScene(CSceneAnchor& anchor) {
+    CSceneRange& range = ActiveSceneRange();
+    range.anchor = &anchor;
+    range.start = &anchor.first;
+    CSceneObject** end = &anchor.first;
+    while (*end != nullptr) {
+        end = &(*end)->next;
+    }
+    range.end = end;
+}
+
+int32_t ReadObjectList(CByteReader& in, CSceneObject*& first, bool withSignature,
+                       CLoadReport* report) {
+    if (withSignature && !ReadSignature(in)) {
+        return -1;
+    }
+    CSceneObject* head = nullptr;
+    CListBuilder builder(head);
+    int32_t count = 0;
+    int32_t record = 0;
+    while (!in.Failed()) {
+        const uint8_t control = in.ReadByte();
+        if (in.Failed() || control == '&' || control == 255) {
+            break;
+        }
+        if (!IsObjectControl(control)) {
+            continue;
+        }
+        std::unique_ptr<CSceneObject> object = ReadObject(in);
+        if (in.Failed()) {
+            break;
+        }
+        if (object != nullptr) {
+            builder.Append(object.release());
+            ++count;
+        }
+        ++record;
+    }
+    NoteStop(in, record, report);
+    first = head;
+    return count;
+}
+
+void PurgeObjects(CSceneObject*& link, int32_t limit) {
+    CSceneObject** cursor = &link;
+    while (*cursor != nullptr) {
+        CSceneObject* object = *cursor;
+        if (object->displayState > limit) {
+            cursor = &object->next;
+        } else {
+            *cursor = object->next;
+            delete object;
+        }
+    }
+}
+
+void ClearScene(CSceneAnchor& anchor) {
+    PurgeObjects(anchor.first, 9999);
+    UpdateActiveRange(anchor);
+}
+
+int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {
+    CLoadReport local;
+    CLoadReport& result = report != nullptr ? *report : local;
+    result = CLoadReport{};
+    ClearScene(anchor);
+    std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        result.status = CLoadReport::kUnreadable;
+        return 1;
+    }
+    CByteReader in(file.get());
+    CSceneObject* first = nullptr;
+    const int32_t count = ReadObjectList(in, first, true, &result);
+    file.reset();
+    if (count < 0) {
+        result.status = CLoadReport::kInvalid;
+        ShowMessage("Invalid file format!");
+        return 1;
+    }
+    // Objects the purge kept (states above 9999) would be lost when the new list takes the
+    // link; they belonged to the previous file, so they go with it.
+    anchor.Adopt(first);
+    result.count = count;
+    UpdateActiveRange(anchor);
+    return 1;
+}
+
+}  // namespace orva

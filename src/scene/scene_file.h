@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "scene/object_list.h"
+
+namespace orva {
+
+class CByteReader;
+
+// The document's scene: its list of top-level objects.
+using CSceneAnchor = CObjectList;
+
+// The stretch of a top-level list that the display and the renderer walk: from the object
+// that *start leads to, up to the link `end` (whose value is the empty link). It belongs to
+// the current camera, which points it at the whole list of the scene it shows.
+struct CSceneRange {
+    const CSceneAnchor* anchor = nullptr;  // the scene the current camera shows
+    CSceneObject** start = nullptr;
+    CSceneObject** end = nullptr;
+};
+
+// The process-wide active scene range (user-interface thread only; renders take a copy).
+CSceneRange& ActiveSceneRange();
+// Points the active range at the whole top-level list of `anchor`.
+void SetActiveScene(CSceneAnchor& anchor);
+
+// How a load went, for callers that report more than the user sees.
+struct CLoadReport {
+    enum EStatus { kOk, kInvalid, kUnreadable };
+    EStatus status = kOk;
+    int32_t count = 0;          // top-level objects read
+    bool stoppedEarly = false;  // the file ended, or a record was cut short, before its end byte
+    std::string stopReason;
+    int64_t stopOffset = -1;  // file offset at which reading stopped
+    int32_t stopRecord = -1;  // index of the top-level record that was being read then
+};
+
+// Reads a scene stream: the signature when asked for, then object records until "&" or 255.
+// Returns the number of objects read into `first`, or -1 when the signature does not match
+// (nothing is read past the first wrong character). A stream that ends, or a record that is
+// cut short or cannot be what it claims, ends the list there: the complete objects before it
+// are kept and the unfinished one is dropped.
+int32_t ReadObjectList(CByteReader& in, CSceneObject*& first, bool withSignature,
+                       CLoadReport* report = nullptr);
+
+// Deletes every object of the list whose display state is at most `limit`, keeping the others
+// in their order.
+void PurgeObjects(CSceneObject*& link, int32_t limit);
+// Empties the scene before a load.
+void ClearScene(CSceneAnchor& anchor);
+
+// Loads the scene file into the anchor's list. Always 1: a file that cannot be opened leaves
+// an empty scene without a message; a file that is not a scene shows "Invalid file format!".
+int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report = nullptr);
+
+// The signature that starts every scene file.
+inline constexpr char kSceneSignature[] = "OrvatrixViewer0100";
+
+}  // namespace orva
