@@ -24,7 +24,29 @@ CByteReader::CByteReader(std::FILE* file) : m_file(file), m_buffer(kFileBufferSi
     struct stat info {};
     if (file != nullptr && fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
         m_size = static_cast<int64_t>(info.st_size) - static_cast<int64_t>(std::ftell(file));
+    } else {
+        SlurpUnsizedSource();
     }
+}
+
+void CByteReader::SlurpUnsizedSource() {
+    // Pipes and devices do not say how much is left, so counts could not be checked against
+    // it; reading them whole bounds every allocation by what the source really holds.
+    size_t used = 0;
+    while (m_file != nullptr) {
+        if (used == m_buffer.size()) {
+            m_buffer.resize(m_buffer.size() * 2);
+        }
+        const size_t got = std::fread(m_buffer.data() + used, 1, m_buffer.size() - used, m_file);
+        if (got == 0) {
+            break;
+        }
+        used += got;
+    }
+    m_file = nullptr;
+    m_begin = m_cur = m_buffer.data();
+    m_end = m_begin + used;
+    m_size = static_cast<int64_t>(used);
 }
 
 bool CByteReader::Refill() {

@@ -94,6 +94,7 @@ private:
     uint8_t NextByte();
     bool Refill();
     void MarkEnd();
+    void SlurpUnsizedSource();
 
     const uint8_t* m_begin = nullptr;
     const uint8_t* m_cur = nullptr;

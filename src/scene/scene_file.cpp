@@ -112,7 +112,10 @@ void PurgeObjects(CSceneObject*& link, int32_t limit) {
 
 void ClearScene(CSceneAnchor& anchor) {
     PurgeObjects(anchor.first, 9999);
-    UpdateActiveRange(anchor);
+    CSceneRange& range = ActiveSceneRange();
+    if (range.anchor == &anchor) {
+        range.start = range.end = &anchor.first;
+    }
 }
 
 int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <random>
 
+#include <unistd.h>
+
 #include "scene/byte_reader.h"
 #include "scene/byte_writer.h"
 #include "scene_bytes.h"
@@ -175,6 +177,30 @@ TEST(CanHoldTest, RejectsCountsTheRestOfTheStreamCannotHold) {
     EXPECT_EQ(in.StopReason(), "points");
     CByteReader huge(bytes);
     EXPECT_FALSE(huge.CanHold(INT64_MAX / 2, 4, 4, "overflowing"));  // no multiplication overflow
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+TEST(FileReaderTest, SourcesWithoutASizeAreReadWholeSoCountsCanBeChecked) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    CMemorySink sink;
+    CByteWriter out(sink);
+    out.WriteInt32(0x7FFFFFFF);
+    out.WriteInt32(42);
+    ASSERT_EQ(write(fds[1], sink.data.data(), sink.data.size()),
+              static_cast<ssize_t>(sink.data.size()));
+    close(fds[1]);
+    std::FILE* file = fdopen(fds[0], "rb");
+    CByteReader in(file);
+    EXPECT_EQ(in.RemainingBytes(), 10);
+    EXPECT_EQ(in.ReadInt32(), 0x7FFFFFFF);
+    EXPECT_FALSE(in.CanHold(0x7FFFFFFF, 4, 4, "points"));
+    std::fclose(file);
 }
 
 }  // namespace
