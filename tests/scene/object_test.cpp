@@ -205,3 +205,41 @@ TEST(ObjectCloneTest, CloneCopiesEveryArrayAndSharesTheMaterialName) {
 
 }  // namespace
 }  // namespace orva
+
+namespace orva {
+namespace {
+
+TEST(PlacedObjectTransformTest, ExtrusionsAndGemsMoveTheirPlacementOnlyWhenAllMoves) {
+    const test::json square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}};
+    test::CReadResult r = test::ReadScene(test::SceneBytes(test::json::array(
+        {{{"type", "extrusion"}, {"depth", 1}, {"profiles", {{{"points", square}}}}},
+         {{"type", "gem"}, {"gem", 0}}})));
+    ASSERT_EQ(r.count, 2);
+    auto* extrusion = static_cast<CExtrusion*>(r.objects.first);
+    auto* gem = static_cast<CGem*>(r.objects.first->next);
+    const CMatrix4 shift = CMatrix4::Translation(CVector3(0, 0, 5));
+    const CVector3 wallPoint = static_cast<const CSurface*>(extrusion->surfaces.first)->points[1];
+
+    extrusion->Transform(shift, 0);
+    gem->Transform(shift, 0);
+    EXPECT_EQ(extrusion->placement, CMatrix4::Identity());
+    EXPECT_EQ(gem->placement, CMatrix4::Identity());
+
+    extrusion->Transform(shift, 1);
+    gem->Transform(CMatrix4::Scaling(2, 2, 2), 1);
+    EXPECT_EQ(extrusion->placement[14], 5.0f);
+    EXPECT_EQ(extrusion->frame[14], 5.0f);
+    EXPECT_EQ(extrusion->materialMatrix[14], 5.0f);
+    // The generated surfaces stay as they were made; the placement carries the move.
+    EXPECT_EQ(static_cast<const CSurface*>(extrusion->surfaces.first)->points[1], wallPoint);
+    CVector3 min;
+    CVector3 max;
+    extrusion->GetBounds(min, max, CMatrix4::Identity());
+    EXPECT_EQ(min.z, 5.0f);
+    EXPECT_EQ(max.z, 6.0f);
+    EXPECT_EQ(gem->placement[0], 2.0f);
+    EXPECT_EQ(gem->frame[0], 1.0f);  // the frame is never scaled
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,69 @@
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include "image/picture_writer.h"
+
+namespace orva {
+
+namespace {
+
+struct CPngWrite {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~CPngWrite() { png_destroy_write_struct(&png, &info); }
+};
+
+// libpng reports errors by longjmp; nothing with a destructor may live between setjmp and the
+// calls that can fail, so the row is converted into a buffer owned by the caller.
+bool WritePng(std::FILE* file, const CPictureView& picture, std::vector<uint8_t>& row) {
+    CPngWrite write;
+    write.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (write.png == nullptr) {
+        return false;
+    }
+    write.info = png_create_info_struct(write.png);
+    if (write.info == nullptr || setjmp(png_jmpbuf(write.png))) {
+        return false;
+    }
+    png_init_io(write.png, file);
+    png_set_IHDR(write.png, write.info, static_cast<png_uint_32>(picture.width),
+                 static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(write.png, write.info);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* source = picture.pixels + y * picture.stride;
+        for (int x = 0; x < picture.width; ++x) {
+            row[3 * x] = source[3 * x + 2];
+            row[3 * x + 1] = source[3 * x + 1];
+            row[3 * x + 2] = source[3 * x];
+        }
+        png_write_row(write.png, row.data());
+    }
+    png_write_end(write.png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool WritePngFile(const std::string& path, const CPictureView& picture) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.pixels == nullptr) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<uint8_t> row(static_cast<size_t>(picture.width) * 3);
+    const bool written = WritePng(file, picture, row);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace orva

@@ -1,0 +1,58 @@
+#include "view/on_screen.h"
+
+#include "scene/scene_object.h"
+#include "view/display_state.h"
+#include "view/view_camera.h"
+
+namespace orva {
+
+namespace {
+
+// Pixels the projected box is widened by. The wireframe is generous to the right and upward,
+// where labels and point markers reach beyond the geometry.
+struct CMargins {
+    float left, right, up, down;
+};
+
+CMargins MarginsFor(int32_t displayMode) {
+    if (displayMode == kModeWireframe) {
+        return {10, 50, 50, 10};
+    }
+    return {2, 2, 2, 2};
+}
+
+}  // namespace
+
+int IsOnScreen(const CSceneObject& object) {
+    const CViewCamera* camera = CurrentCamera();
+    if (object.GetTypeId() == kTypeRefPlane || camera == nullptr) {
+        return 1;
+    }
+    CVector3 lo;
+    CVector3 hi;
+    object.GetBounds(lo, hi, CMatrix4::Identity());
+    const CMatrix4 window = GetWindowMatrix();
+    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
+    for (int corner = 0; corner < 8; ++corner) {
+        const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
+                         (corner & 4) ? hi.z : lo.z);
+        const CVector3 q = TransformPoint(p, window);
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    const CViewport& v = camera->CurrentViewport();
+    const bool partial = v.repaintSet == 1;
+    const float left = static_cast<float>(partial ? v.repaintLeft : v.x);
+    const float top = static_cast<float>(partial ? v.repaintTop : v.y);
+    const float right = static_cast<float>(partial ? v.repaintRight : v.x + v.width);
+    const float bottom = static_cast<float>(partial ? v.repaintBottom : v.y + v.height);
+    const CMargins m = MarginsFor(camera->displayMode);
+    return (minX - m.left < right && minY - m.up < bottom && maxX + m.right > left &&
+            maxY + m.down > top)
+               ? 1
+               : 0;
+}
+
+}  // namespace orva

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "scene/scene_file.h"
+#include "view/viewport.h"
+
+namespace orva {
+
+// Display modes of a camera.
+enum EDisplayMode : int32_t {
+    kModeWireframe = 0,
+    kModeFastWireframe = 10,
+    kModeShaded = 100,
+    kModeRenderedVertexColours = 300,
+    kModeRendered = 400,
+};
+
+// Half the visible height in model units at zoom 1.
+inline constexpr float kViewSize = 25.0f;
+
+// The viewing context: the scene it shows, its viewports (the view window has one), the
+// display mode and the state of navigation.
+class CViewCamera {
+public:
+    explicit CViewCamera(int records = 1);
+    virtual ~CViewCamera();
+    CViewCamera(const CViewCamera&) = delete;
+    CViewCamera& operator=(const CViewCamera&) = delete;
+
+    // The union of repaint rectangles and every record's pending repaint are forgotten.
+    virtual void ClearRepaint();
+    virtual void AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    virtual void SetViewportRect(int32_t x, int32_t y, int32_t width, int32_t height);
+    virtual void ApplyView();
+    virtual void Notify(int, int) {}
+    // Attaches the scene to show; the base camera shows none.
+    virtual void AttachScene() { scene = nullptr; }
+    virtual void InvalidateViewport() {}
+
+    CViewport& CurrentViewport() { return m_records[m_current]; }
+    const CViewport& CurrentViewport() const { return m_records[m_current]; }
+    CViewport& Record(int i) { return m_records[static_cast<size_t>(i)]; }
+    int RecordCount() const { return static_cast<int>(m_records.size()); }
+
+    // Loads a standard view (0..6) into the current viewport with zoom 1 and no pan; the
+    // standard-view index itself is left to the caller.
+    void SetStandardView(int index);
+    // The one way a picture is made: reset the interrupt, make this camera current, apply the
+    // view, draw through the installed view painter, restore the current camera, clear repaint.
+    void Redraw();
+
+    CSceneAnchor* scene = nullptr;  // not owned
+    int32_t standardView = 0;       // 0: turned by hand; 1..6: the standard view last loaded
+    int32_t buttons = 0;            // bit 0 left, bit 1 right button held in the view
+    std::array<int32_t, 4> viewportRect{};
+    std::array<int32_t, 4> repaintUnion{};
+    int32_t repaintUnionSet = 0;
+    int32_t displayMode = kModeWireframe;
+    float viewSize = kViewSize;
+
+private:
+    std::vector<CViewport> m_records;
+    size_t m_current = 0;
+};
+
+// The camera the display passes and the renderer use. Making a camera current points the
+// active scene range at the whole top-level list of its scene. Returns the one it replaces.
+CViewCamera* SetCurrentCamera(CViewCamera* camera);
+CViewCamera* CurrentCamera();
+
+// 1 while a picture is drawn as a quick interactive preview.
+extern int InteractiveDraw;
+
+// What Redraw calls to draw the current camera's picture (the display-mode dispatch).
+using ViewPainter = std::function<void()>;
+ViewPainter SetViewPainter(ViewPainter painter);
+
+}  // namespace orva

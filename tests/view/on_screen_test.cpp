@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "scene/curve.h"
+#include "scene/ref_plane.h"
+#include "view/display_state.h"
+#include "view/on_screen.h"
+#include "view/view_camera.h"
+
+namespace orva {
+namespace {
+
+// A camera looking along -z with one window pixel per model unit: model (x, y) lands on
+// window column 50 + x - 0.5 ... so a viewport of 100 x 100 pixels at (0, 0).
+class OnScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        camera.SetViewportRect(0, 0, 100, 100);
+        camera.SetStandardView(3);                  // identity
+        camera.CurrentViewport().viewSize = 50.0f;  // 100 pixels show 100 units
+        SetCurrentCamera(&camera);
+        camera.ApplyView();
+    }
+    void TearDown() override {
+        SetCurrentCamera(nullptr);
+        ActiveSceneRange() = CSceneRange{};
+    }
+    // A point object whose window column is `column` (pixel centres at x - 0.5 offsets).
+    static CCurve PointAtColumn(float column, float row = 50) {
+        CCurve c;
+        c.points = {CVector3(column - 49.5f, 49.5f - row, 0)};
+        return c;
+    }
+    CViewCamera camera;
+};
+
+TEST_F(OnScreenTest, WireframeMarginReachesFiftyPixelsToTheRight) {
+    camera.displayMode = kModeWireframe;
+    EXPECT_EQ(IsOnScreen(PointAtColumn(-40)), 1);  // widened by 50 to the right
+    EXPECT_EQ(IsOnScreen(PointAtColumn(-60)), 0);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(105)), 1);  // 10 to the left
+    EXPECT_EQ(IsOnScreen(PointAtColumn(115)), 0);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(50, 140)), 1);  // 50 upward
+    EXPECT_EQ(IsOnScreen(PointAtColumn(50, -15)), 0);  // only 10 downward
+}
+
+TEST_F(OnScreenTest, OtherModesUseTwoPixelsOnEverySide) {
+    camera.displayMode = kModeRendered;
+    EXPECT_EQ(IsOnScreen(PointAtColumn(-40)), 0);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(-1)), 1);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(-3)), 0);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(101)), 1);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(103)), 0);
+}
+
+TEST_F(OnScreenTest, PendingRepaintNarrowsTheTestAndPlanesAreAlwaysOn) {
+    camera.displayMode = kModeRendered;
+    camera.AddRepaintRect(60, 0, 100, 100);
+    camera.ApplyView();
+    EXPECT_EQ(IsOnScreen(PointAtColumn(40)), 0);
+    EXPECT_EQ(IsOnScreen(PointAtColumn(70)), 1);
+    CRefPlane plane;
+    plane.frame[12] = 1e6f;
+    EXPECT_EQ(IsOnScreen(plane), 1);
+}
+
+}  // namespace
+}  // namespace orva
