@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/file_handle.h"
 #include "platform/module_directory.h"
 #include "scene/byte_reader.h"
 #include "scene/object_class.h"
@@ -15,10 +16,6 @@ namespace {
 constexpr char kLibrarySignature[] = "BRONTALESIGN0100";
 
 thread_local int t_gemResolutionDepth = 0;
-
-struct CFileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -59,7 +56,7 @@ int32_t CGemLibrary::ReadShapeList(CByteReader& in, CObjectList& shapes) {
 }
 
 int32_t CGemLibrary::LoadGemLibrary() {
-    std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(m_path.c_str(), "rb"));
+    CFileHandle file = OpenFile(m_path, "rb");
     if (!file) {
         return -1;
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/file_handle.h"
 #include "platform/file_lookup.h"
 #include "platform/module_directory.h"
 #include "scene/byte_reader.h"
@@ -16,10 +17,6 @@ constexpr char kMaterialSignature[] = "BRONTALEMATL0100";
 
 std::mutex g_directoryMutex;
 std::string g_materialDirectory = "material";
-
-struct CFileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 bool ReadTextureName(CByteReader& in, std::string& name) {
     const int32_t length = in.ReadInt32();
@@ -103,7 +100,7 @@ bool LoadMaterialRecord(const std::string& name, CMaterialRecord& record) {
     if (path.empty()) {
         return false;
     }
-    std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    CFileHandle file = OpenFile(path, "rb");
     if (!file) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/file_handle.h"
 #include "platform/message_box.h"
 #include "scene/byte_reader.h"
 #include "scene/object_class.h"
@@ -11,10 +12,6 @@
 namespace orva {
 
 namespace {
-
-struct CFileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 bool IsObjectControl(uint8_t c) {
     return c == ':' || c == '%' || c == ')';
@@ -123,7 +120,7 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     CLoadReport& result = report != nullptr ? *report : local;
     result = CLoadReport{};
     ClearScene(anchor);
-    std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    CFileHandle file = OpenFile(path, "rb");
     if (!file) {
         result.status = CLoadReport::kUnreadable;
         return 1;
