@@ -1,0 +1,88 @@
+#include "render/render_material.h"
+
+#include <algorithm>
+#include <string>
+
+#include "render/render_context.h"
+#include "render/texture_cache.h"
+#include "render/texture_lookup.h"
+#include "scene/material_file.h"
+
+namespace orva {
+
+namespace {
+
+// Components outside 0..255 would carry past the final rounding and wrap the pixel's bytes.
+float ColourComponent(int32_t value) {
+    return static_cast<float>(std::clamp(value, 0, 255)) / 255.0f;
+}
+
+CVector3 ColourAt(const CMaterialRecord& record, int first) {
+    return {ColourComponent(record.colours[first]), ColourComponent(record.colours[first + 1]),
+            ColourComponent(record.colours[first + 2])};
+}
+
+float Percentage(int32_t value) {
+    return static_cast<float>(std::clamp(value, 0, 100)) * 0.01f;
+}
+
+const BmpImage* LoadMap(CRenderContext& ctx, const std::string& mapName) {
+    if (mapName.empty()) {
+        return nullptr;
+    }
+    const std::string path = FindTextureMapPath(mapName);
+    return path.empty() ? nullptr : LoadTextureImage(ctx, path);
+}
+
+void LoadMaps(CRenderContext& ctx, const CMaterialRecord& record, CRenderMaterial& material) {
+    material.colourMap = LoadMap(ctx, record.textureNames[0]);
+    material.bumpMap = LoadMap(ctx, record.textureNames[1]);
+    material.reflectionMap = LoadMap(ctx, record.textureNames[2]);
+    material.glossMap = LoadMap(ctx, record.textureNames[3]);
+}
+
+void TakeRecord(CRenderContext& ctx, const CMaterialRecord& record, CRenderMaterial& material) {
+    material.ambientColour = ColourAt(record, 0);
+    material.baseColour = ColourAt(record, 3);
+    material.highlightColour = ColourAt(record, 6);
+    const float shininess = Percentage(record.shininess) - 0.001f;
+    material.highlightThreshold = shininess * shininess;
+    material.transparency = Percentage(record.transparency);
+    if (ctx.shadingModeSwitch != 0) {
+        LoadMaps(ctx, record, material);
+    }
+}
+
+void SetNeeds(CRenderMaterial& material) {
+    const bool mapped = material.colourMap != nullptr || material.bumpMap != nullptr;
+    material.needsNormal = true;
+    material.needsSurfacePoint = mapped;
+    material.needsTextureCoordinates = mapped;
+    material.needsTangents = material.bumpMap != nullptr;
+}
+
+}  // namespace
+
+void ApplyMode300Adjustment(CRenderMaterial& material) {
+    for (int c = 0; c < 3; ++c) {
+        const float a = material.ambientColour[c];
+        const float b = material.baseColour[c];
+        material.baseColour[c] = b + 0.75f * a - 0.75f * a * b;
+    }
+}
+
+CRenderMaterial& LoadRenderMaterial(CRenderContext& ctx, const char* name) {
+    CRenderMaterial& material = ctx.materialList.emplace_front();
+    CMaterialRecord record;
+    // An object without a material name is grey at once; no file is looked up for it.
+    if (name != nullptr && name[0] != '\0' && LoadMaterialRecord(name, record)) {
+        TakeRecord(ctx, record, material);
+    }
+    SetNeeds(material);
+    if (ctx.shadingModeSwitch == 0) {
+        ApplyMode300Adjustment(material);
+    }
+    return material;
+}
+
+}  // namespace orva

@@ -1,0 +1,103 @@
+#include "render/texture_sampling.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace orva {
+
+namespace {
+
+// Texel index (wrapped into 0 .. size - 1) and blend weight of a coordinate along one axis.
+struct CTexelPosition {
+    int index = 0;
+    float fraction = 0.0f;
+};
+
+CTexelPosition Locate(float coordinate, int size) {
+    float x = static_cast<float>(size) * coordinate;
+    if (!std::isfinite(x)) {
+        x = 0.0f;
+    }
+    const float whole = std::floor(x);
+    // The remainder is taken in double, which holds every texel index exactly, so a
+    // coordinate far outside 0..1 still lands inside the image without an overflowing cast.
+    double wrapped = std::fmod(static_cast<double>(whole), static_cast<double>(size));
+    if (wrapped < 0.0) {
+        wrapped += size;
+    }
+    int index = static_cast<int>(wrapped);
+    return {index < size ? index : size - 1, x - whole};
+}
+
+int Wrap(int index, int size) {
+    index %= size;
+    return index < 0 ? index + size : index;
+}
+
+bool HasPixels(const BmpImage& image) {
+    return image.pixels != nullptr && image.width > 0 && image.height > 0 &&
+           image.stride >= static_cast<int64_t>(image.width) * 3;
+}
+
+const uint8_t* PixelAt(const BmpImage& image, int column, int row) {
+    return image.pixels + static_cast<int64_t>(row) * image.stride + column * 3;
+}
+
+int Brightness(const BmpImage& image, int column, int row) {
+    const uint8_t* p = PixelAt(image, column, row);
+    return p[0] + p[1] + p[2];
+}
+
+float Blend(float p00, float p10, float p01, float p11, float fx, float fy) {
+    return (1.0f - fy) * ((1.0f - fx) * p00 + fx * p10) + fy * ((1.0f - fx) * p01 + fx * p11);
+}
+
+}  // namespace
+
+CVector3 SampleColour(const BmpImage& image, float u, float v) {
+    if (!HasPixels(image)) {
+        return {};
+    }
+    const CTexelPosition x = Locate(u, image.width);
+    const CTexelPosition y = Locate(v, image.height);
+    const int i2 = (x.index + 1) % image.width;
+    const int j2 = (y.index + 1) % image.height;
+    const uint8_t* p00 = PixelAt(image, x.index, y.index);
+    const uint8_t* p10 = PixelAt(image, i2, y.index);
+    const uint8_t* p01 = PixelAt(image, x.index, j2);
+    const uint8_t* p11 = PixelAt(image, i2, j2);
+    CVector3 colour;
+    for (int c = 0; c < 3; ++c) {
+        const int byte = 2 - c;  // pixels are blue, green, red
+        colour[c] =
+            Blend(p00[byte], p10[byte], p01[byte], p11[byte], x.fraction, y.fraction) / 255.0f;
+    }
+    return colour;
+}
+
+CBumpGradient SampleBumpGradient(const BmpImage& image, float u, float v) {
+    if (!HasPixels(image)) {
+        return {};
+    }
+    const CTexelPosition x = Locate(u, image.width);
+    const CTexelPosition y = Locate(v, image.height);
+    const int w = image.width;
+    const int h = image.height;
+    const int c[4] = {Wrap(x.index - 1, w), x.index, Wrap(x.index + 1, w), Wrap(x.index + 2, w)};
+    const int r[4] = {Wrap(y.index - 1, h), y.index, Wrap(y.index + 1, h), Wrap(y.index + 2, h)};
+    // Differences at texel (c[a], r[b]) for a, b in 1..2.
+    auto dx = [&](int a, int b) {
+        return static_cast<float>(Brightness(image, c[a + 1], r[b]) -
+                                  Brightness(image, c[a - 1], r[b])) /
+               765.0f;
+    };
+    auto dy = [&](int a, int b) {
+        return static_cast<float>(Brightness(image, c[a], r[b + 1]) -
+                                  Brightness(image, c[a], r[b - 1])) /
+               765.0f;
+    };
+    return {Blend(dx(1, 1), dx(2, 1), dx(1, 2), dx(2, 2), x.fraction, y.fraction),
+            Blend(dy(1, 1), dy(2, 1), dy(1, 2), dy(2, 2), x.fraction, y.fraction)};
+}
+
+}  // namespace orva
