@@ -23,7 +23,7 @@ int RunInfoCommand(const CInfoOptions& options) {
                      options.scenePath.c_str(), static_cast<long long>(load.stopOffset),
                      load.stopRecord, load.stopReason.c_str());
     }
-    const nlohmann::json report = DescribeScene(scene, load);
+    const nlohmann::ordered_json report = DescribeScene(scene, load);
     const std::string text = options.json ? report.dump(2) + "\n" : FormatSceneTable(report);
     std::fputs(text.c_str(), stdout);
     return load.status == CLoadReport::kOk ? 0 : 1;

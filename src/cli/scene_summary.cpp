@@ -15,7 +15,7 @@ namespace orva {
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 json Point(const CVector3& p) {
     return json::array({p.x, p.y, p.z});
