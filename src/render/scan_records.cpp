@@ -1,0 +1,95 @@
+#include "render/scan_records.h"
+
+#include "render/render_material.h"
+
+namespace orva {
+
+namespace {
+
+struct CSelection {
+    bool colour = false;
+    bool textureCoordinates = false;
+    bool surfacePoint = false;
+    bool normal = false;
+    bool tangents = false;
+};
+
+// Interpolating only what the shader reads keeps the per-pixel work small. Without a material
+// the per-pixel mode still carries the normal, which every shader reads.
+CSelection Select(const CRenderMaterial* material, int16_t shadingMode) {
+    CSelection s;
+    if (shadingMode == kShadeVertexColours) {
+        s.colour = true;
+        return s;
+    }
+    s.normal = true;
+    if (material != nullptr) {
+        s.textureCoordinates = material->needsTextureCoordinates;
+        s.surfacePoint = material->needsSurfacePoint;
+        s.tangents = material->needsTangents;
+    }
+    return s;
+}
+
+void Between(float& value, float& step, float a, float b, float inv, float f) {
+    step = (b - a) * inv;
+    value = a + step * f;
+}
+
+void Between(CVector3& value, CVector3& step, CVector3 a, CVector3 b, float inv, float f) {
+    for (int i = 0; i < 3; ++i) {
+        Between(value[i], step[i], a[i], b[i], inv, f);
+    }
+}
+
+}  // namespace
+
+void StepInterpolation(CInterpolation& r, int16_t shadingMode) {
+    const CSelection s = Select(r.material, shadingMode);
+    if (s.colour) {
+        AddInPlace(r.colour, r.colourStep);
+    }
+    if (s.textureCoordinates) {
+        r.u += r.uStep;
+        r.v += r.vStep;
+    }
+    if (s.surfacePoint) {
+        AddInPlace(r.point, r.pointStep);
+    }
+    if (s.normal) {
+        AddInPlace(r.normal, r.normalStep);
+    }
+    if (s.tangents) {
+        AddInPlace(r.tangentU, r.tangentUStep);
+        AddInPlace(r.tangentV, r.tangentVStep);
+    }
+}
+
+void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,
+                        float inv, float f, int16_t shadingMode) {
+    const CSelection s = Select(r.material, shadingMode);
+    if (s.colour) {
+        Between(r.colour, r.colourStep, a.colour, b.colour, inv, f);
+    }
+    if (s.textureCoordinates) {
+        Between(r.u, r.uStep, a.u, b.u, inv, f);
+        Between(r.v, r.vStep, a.v, b.v, inv, f);
+    }
+    if (s.surfacePoint) {
+        Between(r.point, r.pointStep, a.point, b.point, inv, f);
+    }
+    if (s.normal) {
+        Between(r.normal, r.normalStep, a.normal, b.normal, inv, f);
+    }
+    if (s.tangents) {
+        Between(r.tangentU, r.tangentUStep, a.tangentU, b.tangentU, inv, f);
+        Between(r.tangentV, r.tangentVStep, a.tangentV, b.tangentV, inv, f);
+    }
+}
+
+void HoldValues(CInterpolation& r, const CInterpolation& a, int16_t shadingMode) {
+    // Interpolating from a to itself gives a's values with zero steps.
+    InterpolateBetween(r, a, a, 0.0f, 0.0f, shadingMode);
+}
+
+}  // namespace orva

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/vector3.h"
+
+namespace orva {
+
+struct CRenderMaterial;
+
+// One corner of a screen-space triangle. A triangle is three records chained top vertex first
+// (smallest y), then the other two in their cyclic order; the third one's link leads to the
+// next triangle of the mesh.
+struct CScanVertex {
+    CScanVertex* link = nullptr;
+    float x = 0.0f;  // window column
+    float y = 0.0f;  // window row, growing downwards
+    float z = 0.0f;  // eye depth: larger is nearer
+    CVector3 point;  // in object space, for the map projections
+    CVector3 normal;
+    CVector3 tangentU;  // surface derivatives, for bump mapping
+    CVector3 tangentV;
+    float u = 0.0f;
+    float v = 0.0f;
+};
+
+// Value and per-step increment of everything a surface carries along an edge (per row) or a
+// span (per column). Only what the shading mode and the material need is set up and stepped;
+// the rest stays zero.
+struct CInterpolation {
+    CVector3 colour;  // per-vertex shading only
+    CVector3 colourStep;
+    float u = 0.0f;
+    float v = 0.0f;
+    float uStep = 0.0f;
+    float vStep = 0.0f;
+    CVector3 point;
+    CVector3 pointStep;
+    CVector3 normal;
+    CVector3 normalStep;
+    CVector3 tangentU;
+    CVector3 tangentUStep;
+    CVector3 tangentV;
+    CVector3 tangentVStep;
+    const CRenderMaterial* material = nullptr;
+};
+
+// One side of a triangle, stepped from row to row.
+struct CEdge {
+    CEdge* link = nullptr;  // next of the mesh's active edges: a triangle's two are adjacent
+    float x = 0.0f;         // at the current row
+    float dx = 0.0f;        // per row
+    float depth = 0.0f;
+    float depthStep = 0.0f;
+    CInterpolation values;
+    const CRenderMaterial* material = nullptr;
+};
+
+// One triangle's crossing of the current row, stepped from column to column.
+struct CSpan {
+    CSpan* link = nullptr;
+    CEdge* firstEdge = nullptr;  // the left one once the span is set up
+    CEdge* secondEdge = nullptr;
+    int16_t orientation = 0;  // +1 or -1: which side of the solid the triangle faces
+    int firstColumn = 0;
+    int endColumn = 0;   // first column after the span
+    float depth = 0.0f;  // at the current column
+    float depthStep = 0.0f;
+    CInterpolation values;
+};
+
+// Where the eye ray of one pixel crosses one span. Lists are sorted front (largest depth)
+// first.
+struct CFragment {
+    CFragment* link = nullptr;
+    CSpan* span = nullptr;
+    int16_t orientation = 0;
+    float depth = 0.0f;
+};
+
+// Which attributes the two shading modes carry; see CRenderContext::shadingModeSwitch.
+inline constexpr int16_t kShadeVertexColours = 0;
+inline constexpr int16_t kShadePixels = 1;
+
+// Adds every increment that the mode and the record's material select.
+void StepInterpolation(CInterpolation& values, int16_t shadingMode);
+
+// Sets `values` up between two interpolated ends a and b, which lie `1 / inv` steps apart:
+// each selected attribute gets step = (b - a) * inv and value = a + step * f.
+void InterpolateBetween(CInterpolation& values, const CInterpolation& a, const CInterpolation& b,
+                        float inv, float f, int16_t shadingMode);
+
+// Holds a's values unchanged: every selected step becomes zero.
+void HoldValues(CInterpolation& values, const CInterpolation& a, int16_t shadingMode);
+
+}  // namespace orva
