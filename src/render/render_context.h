@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <forward_list>
 
+#include "geometry/matrix4.h"
+#include "render/model_matrix_stack.h"
 #include "render/render_material.h"
+#include "render/render_pools.h"
 #include "render/texture_cache.h"
 
 namespace orva {
@@ -19,6 +22,15 @@ struct CProjectionCentre {
     float fragmentDepth = 0.0f;
 };
 
+// The part of the picture being rendered: columns x0..x1 and rows y0..y1, inclusive, in window
+// pixels. Spans are clipped to its columns and meshes to its rows.
+struct CRenderRect {
+    int x0 = 0;
+    int x1 = -1;
+    int y0 = 0;
+    int y1 = -1;
+};
+
 // The state of one thread of rendering work. Several renders, or the worker threads of one
 // render, each use their own context, so nothing they change is shared. Records handed out
 // (materials, images) point into the context, which is therefore neither copied nor moved.
@@ -27,6 +39,21 @@ struct CRenderContext {
     // (mode 400).
     int16_t shadingModeSwitch = 1;
     CProjectionCentre projectionCentre;
+    CRenderRect renderRect;
+    // Blue, green, red: what a pixel shows where no surface is.
+    uint8_t background[3] = {228, 228, 228};
+    CModelMatrixStack modelStack;
+    // Eye space to window pixels (x, y) with the eye depth as z: a model point times the top
+    // of the model matrix stack times this lands in the picture.
+    CMatrix4 renderTransform;
+    // Above 0 while a render tree of this context exists; a render asked for meanwhile
+    // draws nothing.
+    int renderNesting = 0;
+    // Above 0 while the later children of a difference group are built: their cutters and
+    // gems stay inside the difference instead of joining the scene-wide lists.
+    int differenceNesting = 0;
+    // The scan converter's records; dropped after each render, once its tree is gone.
+    CRenderPools pools;
     // Every material made during this render, newest first. A list keeps the records in place
     // while more are added, so the pointers the render tree holds stay valid.
     std::forward_list<CRenderMaterial> materialList;
@@ -38,6 +65,11 @@ struct CRenderContext {
     CRenderContext& operator=(const CRenderContext&) = delete;
     ~CRenderContext();
 };
+
+// Top of the model matrix stack times the render transform: model points to window pixels.
+inline CMatrix4 ProjectionMatrix(const CRenderContext& ctx) {
+    return Multiply(ctx.modelStack.Top(), ctx.renderTransform);
+}
 
 // Frees the image cache and then every material of the context. Materials loaded earlier must
 // not be used afterwards. Runs again in the context's destructor.

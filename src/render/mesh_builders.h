@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "render/render_node.h"
+
+namespace orva {
+
+class CExtrusion;
+class CPolyMesh;
+class CSceneObject;
+class CSurface;
+struct CRenderContext;
+struct CRenderMaterial;
+
+// The render material of one object: loaded by `materialName` (which may differ from the
+// object's own: a gem lends its name to its library shape), mapped by the object's material
+// value and the inverse of its material matrix.
+CRenderMaterial& LoadObjectMaterial(CRenderContext& ctx, const CSceneObject& object,
+                                    const char* materialName);
+
+// Builders of the render tree's leaves. Each brings the object to the screen under the top of
+// the context's model matrix stack and its render transform, makes closed shells where the
+// object is meant to be solid, and gives none when nothing of it can be drawn.
+
+// A lazily tessellated patch, with flat caps over the open ends.
+std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurface& surface,
+                                              const char* materialName);
+// One mesh of all polygons; smooth normals except across creases sharper than about 26°.
+std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyMesh& mesh,
+                                               const char* materialName);
+// The wall and bevel patches under the placement, with triangulated end caps (holes included).
+std::unique_ptr<CRenderNode> BuildExtrusionNode(CRenderContext& ctx, const CExtrusion& extrusion,
+                                                const char* materialName);
+
+}  // namespace orva
