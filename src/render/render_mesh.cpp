@@ -89,6 +89,24 @@ void CRenderMesh::RecycleTriangle(CScanVertex* top) {
     pools_->vertices.Recycle(b);
 }
 
+namespace {
+
+// Rows far beyond any picture are held here, so that they fit an int and still order alike.
+constexpr double kFarRow = 1 << 30;
+
+int RowOf(double row) {
+    return static_cast<int>(std::clamp(row, -kFarRow, kFarRow));
+}
+
+// A triangle that begins above the first row of the walk, with what orders it.
+struct CEarlyTriangle {
+    CScanVertex* top;
+    int firstRow;
+    std::size_t inputIndex;
+};
+
+}  // namespace
+
 void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
     // Rows are clipped to the render rectangle, so the buckets stay as few as its rows however
     // far a triangle reaches.
@@ -96,9 +114,11 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         lastRowLimit >= firstRowLimit ? std::size_t(lastRowLimit - firstRowLimit) + 1 : 0;
     std::vector<CScanVertex*> heads(bucketCount, nullptr);
     std::vector<CScanVertex*> tails(bucketCount, nullptr);
-    int minFirst = lastRowLimit + 1;
-    int maxEnd = firstRowLimit;
-    while (chain != nullptr) {
+    std::vector<CEarlyTriangle> early;
+    int minFirst = 0;
+    int maxEnd = 0;
+    bool any = false;
+    for (std::size_t index = 0; chain != nullptr; ++index) {
         CScanVertex* v0 = chain;
         CScanVertex* v1 = v0->link;
         CScanVertex* v2 = v1 != nullptr ? v1->link : nullptr;
@@ -123,19 +143,32 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
             RecycleTriangle(t);
             continue;
         }
-        const int firstRowOf = int(std::max(first, double(firstRowLimit)));
-        const int endRowOf = int(std::min(end, lastRowLimit + 1.0));
-        const std::size_t bucket = std::size_t(firstRowOf - firstRowLimit);
+        minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
+        maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
+        any = true;
+        if (first < firstRowLimit) {
+            early.push_back({t, RowOf(first), index});
+            continue;
+        }
         // At the front of its bucket: a bucket holds its triangles in reverse input order.
+        const std::size_t bucket = std::size_t(int(first) - firstRowLimit);
         Third(t)->link = heads[bucket];
         if (heads[bucket] == nullptr) {
             tails[bucket] = Third(t);
         }
         heads[bucket] = t;
-        minFirst = std::min(minFirst, firstRowOf);
-        maxEnd = std::max(maxEnd, endRowOf);
     }
+    // Triangles begun above the first row are activated together on it, in the order a walk
+    // from their own first rows would have activated them: that keeps the order of spans, and
+    // so the order of fragments at equal depth, whatever row the walk starts on.
+    std::sort(early.begin(), early.end(), [](const CEarlyTriangle& a, const CEarlyTriangle& b) {
+        return a.firstRow != b.firstRow ? a.firstRow < b.firstRow : a.inputIndex > b.inputIndex;
+    });
     CScanVertex** waitingTail = &waitingTriangles_;
+    for (const CEarlyTriangle& e : early) {
+        *waitingTail = e.top;
+        waitingTail = &Third(e.top)->link;
+    }
     for (std::size_t i = 0; i < bucketCount; ++i) {
         if (heads[i] != nullptr) {
             *waitingTail = heads[i];
@@ -143,8 +176,10 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         }
     }
     *waitingTail = nullptr;
-    firstRow = waitingTriangles_ != nullptr ? minFirst : firstRowLimit;
-    endRow = waitingTriangles_ != nullptr ? maxEnd : firstRowLimit;
+    // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
+    // whatever part of the picture is rendered.
+    firstRow = any ? minFirst : firstRowLimit;
+    endRow = any ? maxEnd : firstRowLimit;
 }
 
 void CRenderMesh::ReleaseRowSpans() {
@@ -176,7 +211,7 @@ void CRenderMesh::AdvanceRow(int row) {
     ActivateWaiting(row, tails);
 }
 
-// Steps the edges of the active triangles; an edge that passes its lower vertex continues
+// Follows the active triangles down one row: an edge that passes its lower vertex continues
 // along the third side, and a triangle whose last vertex is passed is finished.
 void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
     const float y = float(row);
@@ -187,16 +222,12 @@ void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
         CEdge* e1 = *tails.edge;
         CEdge* e2 = e1->link;
         if (y < a->y) {
-            StepEdge(*e1, shadingMode_);
-            if (y < b->y) {
-                StepEdge(*e2, shadingMode_);
-            } else {
-                EdgeSetUp(*e2, *b, *a, row, shadingMode_);
+            if (y >= b->y) {
+                EdgeSetUp(*e2, *b, *a, shadingMode_);
                 b->y = a->y;
             }
         } else if (y < b->y) {
-            StepEdge(*e2, shadingMode_);
-            EdgeSetUp(*e1, *a, *b, row, shadingMode_);
+            EdgeSetUp(*e1, *a, *b, shadingMode_);
             a->y = b->y;
         } else {
             *tails.triangle = b->link;
@@ -233,14 +264,14 @@ void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
         e1->material = material;
         e2->material = material;
         if (beforeA && beforeB) {
-            EdgeSetUp(*e1, *t, *a, row, shadingMode_);
-            EdgeSetUp(*e2, *t, *b, row, shadingMode_);
+            EdgeSetUp(*e1, *t, *a, shadingMode_);
+            EdgeSetUp(*e2, *t, *b, shadingMode_);
         } else if (beforeB) {
-            EdgeSetUp(*e1, *a, *b, row, shadingMode_);
-            EdgeSetUp(*e2, *t, *b, row, shadingMode_);
+            EdgeSetUp(*e1, *a, *b, shadingMode_);
+            EdgeSetUp(*e2, *t, *b, shadingMode_);
         } else {
-            EdgeSetUp(*e1, *t, *a, row, shadingMode_);
-            EdgeSetUp(*e2, *b, *a, row, shadingMode_);
+            EdgeSetUp(*e1, *t, *a, shadingMode_);
+            EdgeSetUp(*e2, *b, *a, shadingMode_);
         }
         *tails.triangle = t;
         tails.triangle = &b->link;
@@ -270,9 +301,12 @@ CFragment* CRenderMesh::RawFragments(int column) {
             pools_->spans.Recycle(span);
             continue;
         }
-        if (span->firstColumn < column) {
-            span->depth += span->depthStep;
-            StepInterpolation(span->values, shadingMode_);
+        span->depth = span->originDepth + span->depthStep * (float(column) - span->originX);
+        if (!std::isfinite(span->depth)) {
+            // A depth beyond float range far along a huge span: nothing to sort or shade.
+            at = &span->link;
+            last = span;
+            continue;
         }
         CFragment* fragment = pools_->fragments.Acquire();
         fragment->span = span;
@@ -305,7 +339,7 @@ void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColum
     mesh.AdvanceRow(row);
     mesh.rightmostColumn = kNoRightmostColumn;
     for (CSpan* span = mesh.spans; span != nullptr; span = span->link) {
-        SetUpSpan(*span, firstColumn, lastColumn, mesh.ShadingMode());
+        SetUpSpan(*span, row, firstColumn, lastColumn, mesh.ShadingMode());
         mesh.rightmostColumn = std::max(mesh.rightmostColumn, span->endColumn);
     }
     mesh.spans = SortList(

@@ -20,8 +20,9 @@ public:
     // Takes over a chain of triangles (three vertex records each, see CScanVertex) on a mesh
     // without triangles, for the rows firstRow..lastRow of the render rectangle. Snaps rows,
     // puts each triangle's top vertex first, sorts the triangles by first row and sets the
-    // node's first and end rows. Triangles with a coordinate that is not finite, triangles
-    // outside the rows and an unfinished triangle at the end go back to the pool.
+    // node's first and end rows (those the triangles reach, which may lie outside the
+    // rectangle). Triangles with a coordinate that is not finite, triangles outside the rows
+    // and an unfinished triangle at the end go back to the pool.
     void LoadTriangles(CScanVertex* triangles, int firstRow, int lastRow);
 
     // Leaves the row's spans (not yet set up) in `spans`. Must be called for consecutive rows

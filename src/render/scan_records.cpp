@@ -42,27 +42,39 @@ void Between(CVector3& value, CVector3& step, CVector3 a, CVector3 b, float inv,
     }
 }
 
+CVector3 At(CVector3 value, CVector3 step, float t) {
+    return {value.x + step.x * t, value.y + step.y * t, value.z + step.z * t};
+}
+
 }  // namespace
 
-void StepInterpolation(CInterpolation& r, int16_t shadingMode) {
-    const CSelection s = Select(r.material, shadingMode);
+CInterpolation InterpolatedAt(const CInterpolation& a, float t, int16_t shadingMode) {
+    CInterpolation r;
+    r.material = a.material;
+    const CSelection s = Select(a.material, shadingMode);
     if (s.colour) {
-        AddInPlace(r.colour, r.colourStep);
+        r.colour = At(a.colour, a.colourStep, t);
     }
     if (s.textureCoordinates) {
-        r.u += r.uStep;
-        r.v += r.vStep;
+        r.u = a.u + a.uStep * t;
+        r.v = a.v + a.vStep * t;
     }
     if (s.surfacePoint) {
-        AddInPlace(r.point, r.pointStep);
+        r.point = At(a.point, a.pointStep, t);
     }
     if (s.normal) {
-        AddInPlace(r.normal, r.normalStep);
+        r.normal = At(a.normal, a.normalStep, t);
     }
     if (s.tangents) {
-        AddInPlace(r.tangentU, r.tangentUStep);
-        AddInPlace(r.tangentV, r.tangentVStep);
+        r.tangentU = At(a.tangentU, a.tangentUStep, t);
+        r.tangentV = At(a.tangentV, a.tangentVStep, t);
     }
+    return r;
+}
+
+CInterpolation FragmentValues(const CFragment& fragment, int column, int16_t shadingMode) {
+    const CSpan& span = *fragment.span;
+    return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
 }
 
 void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,

@@ -24,9 +24,12 @@ struct CScanVertex {
     float v = 0.0f;
 };
 
-// Value and per-step increment of everything a surface carries along an edge (per row) or a
-// span (per column). Only what the shading mode and the material need is set up and stepped;
-// the rest stays zero.
+// Value at an origin and increment per step of everything a surface carries along an edge (per
+// row) or a span (per column). Only what the shading mode and the material need is set up;
+// the rest stays zero. Values elsewhere are evaluated from the origin, never accumulated step
+// by step, so a row or column has the same values however far the walk started from it: a
+// repainted part then equals the same part of a whole picture, and the bands of several
+// threads fit together exactly.
 struct CInterpolation {
     CVector3 colour;  // per-vertex shading only
     CVector3 colourStep;
@@ -45,28 +48,31 @@ struct CInterpolation {
     const CRenderMaterial* material = nullptr;
 };
 
-// One side of a triangle, stepped from row to row.
+// One side of a triangle, followed from row to row.
 struct CEdge {
     CEdge* link = nullptr;  // next of the mesh's active edges: a triangle's two are adjacent
-    float x = 0.0f;         // at the current row
-    float dx = 0.0f;        // per row
+    float originY = 0.0f;   // the row (not always whole) where x, depth and values hold
+    float x = 0.0f;
+    float dx = 0.0f;  // per row
     float depth = 0.0f;
     float depthStep = 0.0f;
     CInterpolation values;
     const CRenderMaterial* material = nullptr;
 };
 
-// One triangle's crossing of the current row, stepped from column to column.
+// One triangle's crossing of the current row, walked from column to column.
 struct CSpan {
     CSpan* link = nullptr;
     CEdge* firstEdge = nullptr;  // the left one once the span is set up
     CEdge* secondEdge = nullptr;
     int16_t orientation = 0;  // +1 or -1: which side of the solid the triangle faces
     int firstColumn = 0;
-    int endColumn = 0;   // first column after the span
+    int endColumn = 0;     // first column after the span
+    float originX = 0.0f;  // the left edge's column on this row: where values hold
+    float originDepth = 0.0f;
     float depth = 0.0f;  // at the current column
     float depthStep = 0.0f;
-    CInterpolation values;
+    CInterpolation values;  // at originX, with their steps per column
 };
 
 // Where the eye ray of one pixel crosses one span. Lists are sorted front (largest depth)
@@ -82,8 +88,11 @@ struct CFragment {
 inline constexpr int16_t kShadeVertexColours = 0;
 inline constexpr int16_t kShadePixels = 1;
 
-// Adds every increment that the mode and the record's material select.
-void StepInterpolation(CInterpolation& values, int16_t shadingMode);
+// The values `t` steps from the origin, for what the mode and the record's material select.
+CInterpolation InterpolatedAt(const CInterpolation& values, float t, int16_t shadingMode);
+
+// What the surface carries where a fragment lies: its span's values at `column`.
+CInterpolation FragmentValues(const CFragment& fragment, int column, int16_t shadingMode);
 
 // Sets `values` up between two interpolated ends a and b, which lie `1 / inv` steps apart:
 // each selected attribute gets step = (b - a) * inv and value = a + step * f.

@@ -49,54 +49,55 @@ int CentreColumn(float x, int firstColumn, int lastColumn) {
 
 }  // namespace
 
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int row,
-               int16_t shadingMode) {
+void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int16_t shadingMode) {
     edge.values.material = edge.material;
     const CInterpolation a = VertexValues(p, edge.material, shadingMode);
+    edge.originY = p.y;
+    edge.x = p.x;
+    edge.depth = p.z;
     const float dy = q.y - p.y;
     if (std::fabs(dy) < kFlatEdge) {
-        // Zero steps, so that stepping it anyway keeps it in place (a reused edge record
-        // would otherwise go on with its old steps).
-        edge.x = p.x;
+        // Zero steps keep it in place (a reused edge record would otherwise go on with its old
+        // steps).
         edge.dx = 0.0f;
-        edge.depth = p.z;
         edge.depthStep = 0.0f;
         HoldValues(edge.values, a, shadingMode);
         return;
     }
     const CInterpolation b = VertexValues(q, edge.material, shadingMode);
     const float inv = 1.0f / dy;
-    const float startRow = std::max(std::floor(p.y + kCentreBias), static_cast<float>(row));
-    const float f = startRow - p.y;
     edge.dx = (q.x - p.x) * inv;
-    edge.x = p.x + edge.dx * f;
     edge.depthStep = (q.z - p.z) * inv;
-    edge.depth = p.z + edge.depthStep * f;
-    InterpolateBetween(edge.values, a, b, inv, f, shadingMode);
+    InterpolateBetween(edge.values, a, b, inv, 0.0f, shadingMode);
 }
 
-void StepEdge(CEdge& edge, int16_t shadingMode) {
-    edge.x += edge.dx;
-    edge.depth += edge.depthStep;
-    StepInterpolation(edge.values, shadingMode);
+float EdgeX(const CEdge& edge, int row) {
+    return edge.x + edge.dx * (static_cast<float>(row) - edge.originY);
 }
 
-void SetUpSpan(CSpan& span, int firstColumn, int lastColumn, int16_t shadingMode) {
-    if (span.firstEdge->x < span.secondEdge->x) {
+float EdgeDepth(const CEdge& edge, int row) {
+    return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
+}
+
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, int16_t shadingMode) {
+    float leftX = EdgeX(*span.firstEdge, row);
+    float rightX = EdgeX(*span.secondEdge, row);
+    if (leftX < rightX) {
         span.orientation = 1;
     } else {
         span.orientation = -1;
         std::swap(span.firstEdge, span.secondEdge);
+        std::swap(leftX, rightX);
     }
     const CEdge& left = *span.firstEdge;
     const CEdge& right = *span.secondEdge;
     span.values.material = left.material;
-    if (!std::isfinite(left.x) || !std::isfinite(right.x)) {
+    if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
         span.firstColumn = span.endColumn = lastColumn + 1;
         return;
     }
-    int c = CentreColumn(left.x, firstColumn, lastColumn);
-    const int d = CentreColumn(right.x, firstColumn, lastColumn);
+    int c = CentreColumn(leftX, firstColumn, lastColumn);
+    const int d = CentreColumn(rightX, firstColumn, lastColumn);
     span.firstColumn = c;
     span.endColumn = d;
     if (d == c || d < firstColumn || c > lastColumn) {
@@ -105,24 +106,28 @@ void SetUpSpan(CSpan& span, int firstColumn, int lastColumn, int16_t shadingMode
     if (c < firstColumn) {
         span.firstColumn = c = firstColumn;
     }
-    const float w = right.x - left.x;
+    const float rowT = static_cast<float>(row);
+    const CInterpolation leftValues = InterpolatedAt(left.values, rowT - left.originY, shadingMode);
+    span.originX = leftX;
+    span.originDepth = EdgeDepth(left, row);
+    span.depth = span.originDepth;
+    const float w = rightX - leftX;
     if (w < kNarrowSpan) {
         // Covers one column yet has no usable width: the column shows the left edge.
-        span.depth = left.depth;
         span.depthStep = 0.0f;
-        HoldValues(span.values, left.values, shadingMode);
+        HoldValues(span.values, leftValues, shadingMode);
         return;
     }
     const float inv = 1.0f / w;
-    const float f = static_cast<float>(c) - left.x;
-    span.depthStep = (right.depth - left.depth) * inv;
-    span.depth = left.depth + span.depthStep * f;
-    if (!std::isfinite(span.depth) || !std::isfinite(span.depthStep)) {
+    span.depthStep = (EdgeDepth(right, row) - span.originDepth) * inv;
+    if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
         // Depths beyond float range would sort unpredictably: such a span shows nothing.
         span.endColumn = span.firstColumn;
         return;
     }
-    InterpolateBetween(span.values, left.values, right.values, inv, f, shadingMode);
+    const CInterpolation rightValues =
+        InterpolatedAt(right.values, rowT - right.originY, shadingMode);
+    InterpolateBetween(span.values, leftValues, rightValues, inv, 0.0f, shadingMode);
 }
 
 }  // namespace orva

@@ -6,19 +6,19 @@
 
 namespace orva {
 
-// Sets `edge` up from the upper vertex p to the lower vertex q at `row`, with its values at
-// that row and its steps per row. Uses the edge's material for the lit colours and to select
-// the interpolated attributes.
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int row,
-               int16_t shadingMode);
+// Sets `edge` up from the upper vertex p to the lower vertex q, with its values at p and their
+// steps per row. An edge within one row is held at p. Uses the edge's material for the lit
+// colours and to select the interpolated attributes.
+void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int16_t shadingMode);
 
-// Moves the edge one row down.
-void StepEdge(CEdge& edge, int16_t shadingMode);
+// The edge's column and depth on `row`.
+float EdgeX(const CEdge& edge, int row);
+float EdgeDepth(const CEdge& edge, int row);
 
-// Puts the span's left edge first, sets its orientation, its columns clipped to
-// firstColumn..lastColumn of the render rectangle, and its values at its first column with
-// their steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn
-// or columns outside it.
-void SetUpSpan(CSpan& span, int firstColumn, int lastColumn, int16_t shadingMode);
+// Puts the span's left edge first, sets its orientation, its columns on `row` clipped to
+// firstColumn..lastColumn of the render rectangle, and its values at the left edge with their
+// steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn or
+// columns outside it.
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, int16_t shadingMode);
 
 }  // namespace orva
