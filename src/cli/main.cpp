@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/info_command.h"
+#include "cli/render_command.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
@@ -15,6 +16,31 @@ int main(int argc, char** argv) {
                             "Gem library to use instead of the one beside orva");
     infoCommand->add_option("scene", info.scenePath, "Scene file (.orv)")->required();
 
+    orva::CRenderOptions render;
+    CLI::App* renderCommand = app.add_subcommand(
+        "render", "Renders a scene as the viewer shows it and writes the picture");
+    renderCommand->add_option("scene", render.scenePath, "Scene file (.orv)")->required();
+    renderCommand->add_option("-o,--output", render.outputPath, "Picture to write (.png or .bmp)")
+        ->required();
+    renderCommand->add_option("--size", render.size, "Picture size WIDTHxHEIGHT")
+        ->capture_default_str();
+    renderCommand
+        ->add_option("--mode", render.mode, "Display mode: 400 shaded per pixel, 300 per vertex")
+        ->check(CLI::IsMember({400, 300}))
+        ->capture_default_str();
+    renderCommand->add_option("--view", render.view, "Standard view 1..6")
+        ->check(CLI::Range(1, 6))
+        ->capture_default_str();
+    renderCommand->add_flag("--zoom-all", render.zoomAll, "Fit the scene into the picture first");
+    renderCommand->add_option("--gemlib", render.gemLibraryPath,
+                              "Gem library to use instead of the one beside orva");
+    renderCommand->add_option("--materials", render.materialDirectory,
+                              "Material folder to use instead of the one beside orva");
+    renderCommand
+        ->add_option("--threads", render.threads, "Threads of work (default: one per core)")
+        ->check(CLI::Range(1, 64));
+    renderCommand->add_flag("--stats", render.stats, "Print timings and counts as JSON on stderr");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -25,6 +51,9 @@ int main(int argc, char** argv) {
     }
     if (infoCommand->parsed()) {
         return orva::RunInfoCommand(info);
+    }
+    if (renderCommand->parsed()) {
+        return orva::RunRenderCommand(render);
     }
     return 2;
 }

@@ -8,7 +8,12 @@ namespace orva {
 // Fragment lists along one eye ray, sorted front (largest depth) first. A crossing list is
 // made of pairs: the fragment where the ray enters a solid, then the one where it leaves.
 // Every function takes ownership of its input lists, returns the result list, and gives every
-// fragment it drops back to the pool at once.
+// fragment it drops back to the pool at once. An empty list is nullptr.
+//
+// A crossing list of odd length ends with an entry that has no exit. The combining functions
+// drop that fragment, as if its list ended one fragment earlier: the alternative, an interval
+// running to the back of the ray, would make a single stray fragment hide everything behind
+// it. Their results therefore always have even length.
 
 // A mesh's raw fragments reduced to the union of its closed shells: a running sum of
 // orientations keeps the fragment where the sum leaves 0 and the one where it returns to 0.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <forward_list>
+#include <vector>
 
 #include "geometry/matrix4.h"
 #include "render/model_matrix_stack.h"
@@ -54,6 +55,8 @@ struct CRenderContext {
     int differenceNesting = 0;
     // The scan converter's records; dropped after each render, once its tree is gone.
     CRenderPools pools;
+    // Scratch of the pixel shading: the layers of one pixel, kept to spare an allocation each.
+    std::vector<CFragment*> shadingLayers;
     // Every material made during this render, newest first. A list keeps the records in place
     // while more are added, so the pointers the render tree holds stay valid.
     std::forward_list<CRenderMaterial> materialList;

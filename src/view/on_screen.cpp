@@ -23,15 +23,14 @@ CMargins MarginsFor(int32_t displayMode) {
 
 }  // namespace
 
-int IsOnScreen(const CSceneObject& object) {
-    const CViewCamera* camera = CurrentCamera();
-    if (object.GetTypeId() == kTypeRefPlane || camera == nullptr) {
+int IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScreenRect& rect,
+                 int32_t displayMode) {
+    if (object.GetTypeId() == kTypeRefPlane) {
         return 1;
     }
     CVector3 lo;
     CVector3 hi;
     object.GetBounds(lo, hi, CMatrix4::Identity());
-    const CMatrix4 window = GetWindowMatrix();
     float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
     for (int corner = 0; corner < 8; ++corner) {
         const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
@@ -42,17 +41,26 @@ int IsOnScreen(const CSceneObject& object) {
         minY = std::min(minY, q.y);
         maxY = std::max(maxY, q.y);
     }
-    const CViewport& v = camera->CurrentViewport();
-    const bool partial = v.repaintSet == 1;
-    const float left = static_cast<float>(partial ? v.repaintLeft : v.x);
-    const float top = static_cast<float>(partial ? v.repaintTop : v.y);
-    const float right = static_cast<float>(partial ? v.repaintRight : v.x + v.width);
-    const float bottom = static_cast<float>(partial ? v.repaintBottom : v.y + v.height);
-    const CMargins m = MarginsFor(camera->displayMode);
-    return (minX - m.left < right && minY - m.up < bottom && maxX + m.right > left &&
-            maxY + m.down > top)
+    const CMargins m = MarginsFor(displayMode);
+    return (minX - m.left < rect.right && minY - m.up < rect.bottom && maxX + m.right > rect.left &&
+            maxY + m.down > rect.top)
                ? 1
                : 0;
+}
+
+int IsOnScreen(const CSceneObject& object) {
+    const CViewCamera* camera = CurrentCamera();
+    if (camera == nullptr) {
+        return 1;
+    }
+    const CViewport& v = camera->CurrentViewport();
+    const bool partial = v.repaintSet == 1;
+    CScreenRect rect;
+    rect.left = static_cast<float>(partial ? v.repaintLeft : v.x);
+    rect.top = static_cast<float>(partial ? v.repaintTop : v.y);
+    rect.right = static_cast<float>(partial ? v.repaintRight : v.x + v.width);
+    rect.bottom = static_cast<float>(partial ? v.repaintBottom : v.y + v.height);
+    return IsOnScreenIn(object, GetWindowMatrix(), rect, camera->displayMode);
 }
 
 }  // namespace orva

@@ -1,8 +1,26 @@
 #pragma once
 
+#include <cstdint>
+
+#include "geometry/matrix4.h"
+
 namespace orva {
 
 class CSceneObject;
+
+// A part of the window in pixels; right and bottom are exclusive.
+struct CScreenRect {
+    float left = 0.0f;
+    float top = 0.0f;
+    float right = 0.0f;
+    float bottom = 0.0f;
+};
+
+// Whether the object's box, projected with `windowMatrix` (model to window pixels) and widened
+// by the margin of `displayMode`, overlaps `rect`. Reference planes are always on screen. Safe
+// on any thread: it reads only what it is given.
+int IsOnScreenIn(const CSceneObject& object, const CMatrix4& windowMatrix, const CScreenRect& rect,
+                 int32_t displayMode);
 
 // Whether an object's box, projected with the current window matrix and widened by a margin
 // of the current camera's display mode, overlaps the part of the viewport being drawn.

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "scene/scene_file.h"
+
+namespace orva::bench {
+
+// A jewellery tray: rows of rings, each a capped band (surface), a head (polygon mesh), a
+// gem in a seat cut by a cutter, grouped; some bands are unions and intersections. A few
+// hundred objects and about a hundred thousand triangles at the default detail.
+void BuildStressScene(CSceneAnchor& scene, int columns = 14, int rows = 9);
+
+// Writes what the scene refers to into `folder`: "gemlib" (a faceted gem) and
+// "material/*.mtl" with a reflection map in "material/TxtrMap", and points the process's
+// gem library and material folder there. Returns false when the folder cannot be written.
+bool WriteStressData(const std::string& folder);
+
+}  // namespace orva::bench

@@ -1,0 +1,202 @@
+#include "cli/render_command.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "image/picture_writer.h"
+#include "render/render_scene.h"
+#include "scene/gem_library.h"
+#include "scene/material_file.h"
+#include "scene/scene_file.h"
+#include "view/draw_surface.h"
+#include "view/interrupt.h"
+#include "view/view_camera.h"
+#include "view/zoom_all.h"
+
+namespace orva {
+
+namespace {
+
+constexpr int kMaxPictureSide = 16384;
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void StopOnSignal(int) {
+    g_stopRequested = 1;
+    RequestInterrupt();
+}
+
+// Ctrl+C stops the render after the rows in progress, however early it comes: the flag stays
+// set while the interrupt itself is reset at the start of the render.
+bool StopRequested() {
+    return g_stopRequested != 0;
+}
+
+// Installs the Ctrl+C handling for the lifetime of one command.
+class CStopOnSignal {
+public:
+    CStopOnSignal()
+        : m_previousHandler(std::signal(SIGINT, StopOnSignal)),
+          m_previousSource(SetInterruptSource(StopRequested)) {}
+    ~CStopOnSignal() {
+        SetInterruptSource(m_previousSource);
+        std::signal(SIGINT, m_previousHandler);
+    }
+    CStopOnSignal(const CStopOnSignal&) = delete;
+    CStopOnSignal& operator=(const CStopOnSignal&) = delete;
+
+private:
+    void (*m_previousHandler)(int);
+    InterruptSource m_previousSource;
+};
+
+// Shows how far the render is while it runs, when a person watches stderr.
+class CProgressBar {
+public:
+    CProgressBar(const CImageSurface& surface, bool enabled) : m_surface(surface) {
+        if (enabled) {
+            m_thread = std::thread([this] { Run(); });
+        }
+    }
+    ~CProgressBar() {
+        m_done = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+            std::fputs("\r\033[K", stderr);
+        }
+    }
+
+private:
+    void Run() {
+        while (!m_done) {
+            const int64_t rows = m_surface.RowsDelivered();
+            const int percent = static_cast<int>(100 * rows / std::max(1, m_surface.Height()));
+            const int bar = percent * 40 / 100;
+            std::fprintf(stderr, "\r[%-40.*s] %3d%%", bar,
+                         "========================================", percent);
+            std::fflush(stderr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+
+    const CImageSurface& m_surface;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void PrintStats(const CRenderOptions& o, int width, int height, const CRenderStats& s) {
+    const double pixels = double(width) * height;
+    nlohmann::ordered_json j;
+    j["width"] = width;
+    j["height"] = height;
+    j["mode"] = o.mode;
+    j["threads"] = s.threads;
+    j["bands"] = s.bands;
+    j["rows"] = s.rowsDelivered;
+    j["interrupted"] = s.interrupted;
+    j["ms"] = s.seconds * 1000.0;
+    j["ns_per_pixel"] = pixels > 0 ? s.seconds * 1e9 / pixels : 0.0;
+    j["peak_rss_kib"] = PeakResidentKiB();
+    std::fprintf(stderr, "%s\n", j.dump().c_str());
+}
+
+}  // namespace
+
+bool ParsePictureSize(const std::string& text, int& width, int& height) {
+    int w = 0;
+    int h = 0;
+    char x = 0;
+    int consumed = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%n", &w, &x, &h, &consumed) != 3 ||
+        static_cast<std::size_t>(consumed) != text.size() || (x != 'x' && x != 'X') || w < 1 ||
+        h < 1 || w > kMaxPictureSide || h > kMaxPictureSide) {
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
+
+int RunRenderCommand(const CRenderOptions& o) {
+    const CStopOnSignal stopOnSignal;
+    int width = 0;
+    int height = 0;
+    if (!ParsePictureSize(o.size, width, height)) {
+        std::fprintf(stderr, "orva: --size wants WIDTHxHEIGHT, each 1..%d, not \"%s\"\n",
+                     kMaxPictureSide, o.size.c_str());
+        return 2;
+    }
+    if (!o.gemLibraryPath.empty()) {
+        GemLibrary().SetPath(o.gemLibraryPath);
+    }
+    if (!o.materialDirectory.empty()) {
+        SetMaterialDirectory(o.materialDirectory);
+    }
+    CSceneAnchor scene;
+    CLoadReport load;
+    LoadSceneFile(scene, o.scenePath, &load);
+    if (StopRequested()) {
+        return 130;
+    }
+    if (load.status != CLoadReport::kOk) {
+        if (load.status == CLoadReport::kUnreadable) {
+            std::fprintf(stderr, "orva: cannot open %s\n", o.scenePath.c_str());
+        }
+        return 1;
+    }
+    // Loaded once, before any render thread looks up a shape.
+    GemLibrary().Size();
+
+    CViewCamera camera;
+    camera.scene = &scene;
+    camera.displayMode = o.mode;
+    camera.SetViewportRect(0, 0, width, height);
+    camera.SetStandardView(o.view);
+    camera.standardView = o.view;
+    CImageSurface surface(width, height, 0xE4E4E4);
+    CViewCamera* previousCamera = SetCurrentCamera(&camera);
+    CDrawSurface* previousSurface = SetCurrentSurface(&surface);
+    if (o.zoomAll) {
+        ZoomAll(camera);
+    }
+    camera.ApplyView();
+    CRenderRequest request = CurrentViewRequest(o.mode == 400 ? 1 : 0);
+    request.threads = o.threads >= 1 ? o.threads : RenderThreads();
+
+    CRenderStats stats;
+    {
+        CProgressBar progress(surface, isatty(STDERR_FILENO) != 0);
+        stats = RenderPicture(request);
+    }
+    SetCurrentSurface(previousSurface);
+    SetCurrentCamera(previousCamera);
+
+    if (o.stats) {
+        PrintStats(o, width, height, stats);
+    }
+    if (stats.interrupted && stats.rowsDelivered == 0) {
+        return 130;  // stopped before the first row: there is nothing to keep
+    }
+    const CPictureView picture{width, height, int64_t{width} * 3, surface.Pixels().data()};
+    if (!WritePictureFile(o.outputPath, picture)) {
+        std::fprintf(stderr, "orva: cannot write %s\n", o.outputPath.c_str());
+        return 1;
+    }
+    return stats.interrupted ? 130 : 0;
+}
+
+}  // namespace orva

@@ -1,0 +1,133 @@
+#include "render/crossing_lists.h"
+
+namespace orva {
+namespace {
+
+// Chains kept fragments in order without touching the heap. It remembers which link holds the
+// last kept fragment, so that an interval that never closes can be taken back.
+class CResultList {
+public:
+    void Keep(CFragment* fragment) {
+        lastLink_ = tail_;
+        *tail_ = fragment;
+        tail_ = &fragment->link;
+    }
+
+    // Only called after at least one Keep.
+    void DropLast(CRenderPools& pools) {
+        pools.fragments.Recycle(*lastLink_);
+        tail_ = lastLink_;
+    }
+
+    CFragment* Finish() {
+        *tail_ = nullptr;
+        return head_;
+    }
+
+private:
+    CFragment* head_ = nullptr;
+    CFragment** tail_ = &head_;
+    CFragment** lastLink_ = &head_;
+};
+
+enum class ECombine { kUnion, kIntersection, kDifference };
+
+bool CombinedInside(ECombine operation, bool inA, bool inB) {
+    switch (operation) {
+        case ECombine::kUnion:
+            return inA || inB;
+        case ECombine::kIntersection:
+            return inA && inB;
+        case ECombine::kDifference:
+            return inA && !inB;
+    }
+    return false;
+}
+
+// Walks both crossing lists in depth order at once. Each fragment toggles whether the ray is
+// inside its own list's solid; it stays exactly where the combined answer changes, so the
+// result alternates entry and exit by construction. `aNearerOnTies` decides which list goes
+// first at equal depth.
+CFragment* Combine(CFragment* a, CFragment* b, bool aNearerOnTies, ECombine operation,
+                   CRenderPools& pools) {
+    bool inA = false;
+    bool inB = false;
+    bool inside = false;
+    CResultList result;
+    while (a != nullptr || b != nullptr) {
+        const bool takeA =
+            b == nullptr ||
+            (a != nullptr && (a->depth > b->depth || (aNearerOnTies && a->depth == b->depth)));
+        CFragment*& source = takeA ? a : b;
+        bool& inSource = takeA ? inA : inB;
+        CFragment* fragment = source;
+        source = fragment->link;
+        // An entry that ends its list has no exit: without this the rest of the ray would count
+        // as inside that solid.
+        if (!inSource && source == nullptr) {
+            pools.fragments.Recycle(fragment);
+            continue;
+        }
+        inSource = !inSource;
+        const bool now = CombinedInside(operation, inA, inB);
+        if (now != inside) {
+            inside = now;
+            result.Keep(fragment);
+        } else {
+            pools.fragments.Recycle(fragment);
+        }
+    }
+    return result.Finish();
+}
+
+}  // namespace
+
+CFragment* ReduceByCount(CFragment* raw, CRenderPools& pools) {
+    CResultList result;
+    int sum = 0;
+    while (raw != nullptr) {
+        CFragment* fragment = raw;
+        raw = fragment->link;
+        const bool wasOutside = sum == 0;
+        sum += fragment->orientation;
+        if (wasOutside != (sum == 0)) {
+            result.Keep(fragment);
+        } else {
+            pools.fragments.Recycle(fragment);
+        }
+    }
+    // Kept fragments alternate between opening and closing a run, so a run still open at the
+    // end was opened by the last one kept.
+    if (sum != 0) {
+        result.DropLast(pools);
+    }
+    return result.Finish();
+}
+
+CFragment* MergeByDepth(CFragment* first, CFragment* second) {
+    CFragment* head = nullptr;
+    CFragment** tail = &head;
+    while (first != nullptr && second != nullptr) {
+        // `second` overtakes only when strictly nearer: that keeps `first` ahead on ties.
+        CFragment*& source = second->depth > first->depth ? second : first;
+        *tail = source;
+        tail = &source->link;
+        source = source->link;
+    }
+    *tail = first != nullptr ? first : second;
+    return head;
+}
+
+CFragment* UnionCrossings(CFragment* built, CFragment* other, CRenderPools& pools) {
+    return Combine(built, other, true, ECombine::kUnion, pools);
+}
+
+CFragment* IntersectCrossings(CFragment* built, CFragment* other, CRenderPools& pools) {
+    return Combine(built, other, true, ECombine::kIntersection, pools);
+}
+
+CFragment* SubtractCrossings(CFragment* base, CFragment* cutter, CRenderPools& pools) {
+    return Combine(base, cutter, false, ECombine::kDifference, pools);
+}
+
+}  // namespace orva

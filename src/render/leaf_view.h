@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/matrix4.h"
+#include "geometry/vector3.h"
+#include "render/scan_records.h"
+
+namespace orva {
+
+struct CRenderContext;
+
+// How the leaves of one object reach the screen. Taken when the object is built: the model
+// matrix stack moves on to other objects before a lazily built leaf makes its triangles.
+struct CLeafView {
+    CMatrix4 projection;  // object point to window column, row and eye depth
+    CMatrix4 eye;         // object point to eye space, where normals are lit
+    int16_t shadingMode = kShadePixels;
+    int firstRow = 0;  // rows of the render rectangle, inclusive
+    int lastRow = -1;
+};
+
+CLeafView CaptureLeafView(const CRenderContext& ctx);
+
+// d times the 3x3 part of m: a direction is turned and scaled but never moved, so a pan of the
+// view does not tilt the lighting.
+CVector3 TransformDirection(CVector3 d, const CMatrix4& m);
+
+bool IsFinitePoint(CVector3 p);
+
+// A vertex record at the projection of the object point p; everything else is left zero.
+CScanVertex ProjectedVertex(CVector3 p, const CLeafView& view);
+
+}  // namespace orva

@@ -1,0 +1,181 @@
+#include "render/render_scene.h"
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "render/render_context.h"
+#include "render/render_tree.h"
+#include "render/row_loop.h"
+#include "scene/scene_file.h"
+#include "view/display_state.h"
+#include "view/draw_surface.h"
+#include "view/interrupt.h"
+#include "view/on_screen.h"
+#include "view/view_camera.h"
+
+namespace orva {
+
+namespace {
+
+std::atomic<int> g_renderThreads{0};
+std::atomic<int> g_rendersRunning{0};
+
+// The rectangle of the request, or an empty one (x1 < x0) when there is nothing to draw.
+CRenderRect RequestRect(const CRenderRequest& r) {
+    if (r.repaintSet) {
+        return {r.repaintLeft, r.repaintRight - 1, r.repaintTop, r.repaintBottom - 1};
+    }
+    return {r.viewportX, r.viewportX + r.viewportWidth - 1, r.viewportY,
+            r.viewportY + r.viewportHeight - 1};
+}
+
+// Several bands per thread even out scenes whose detail sits in a few rows; each band builds
+// only the objects that reach it.
+std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
+    const int rows = rect.y1 - rect.y0 + 1;
+    const int wanted = threads == 1 ? 1 : threads * 4;
+    const int height = std::max(8, (rows + wanted - 1) / wanted);
+    std::vector<CRenderRect> bands;
+    for (int y = rect.y0; y <= rect.y1; y += height) {
+        bands.push_back({rect.x0, rect.x1, y, std::min(rect.y1, y + height - 1)});
+    }
+    return bands;
+}
+
+void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
+    ctx.shadingModeSwitch = static_cast<int16_t>(r.mode & 1);
+    // From the whole viewport, never the repaint, so that a repainted part matches.
+    ctx.projectionCentre.centreColumn = static_cast<float>(r.viewportX + r.viewportWidth / 2);
+    ctx.projectionCentre.centreRow = static_cast<float>(r.viewportY + r.viewportHeight / 2);
+    ctx.projectionCentre.verticalSign = -1.0f;
+    ctx.projectionCentre.focalDistance = static_cast<float>(r.viewportHeight / 2);
+    const uint32_t background = g_colourTable[0];  // 0x00BBGGRR
+    ctx.background[0] = static_cast<uint8_t>(background >> 16);
+    ctx.background[1] = static_cast<uint8_t>(background >> 8);
+    ctx.background[2] = static_cast<uint8_t>(background);
+    ctx.renderTransform = Multiply(Inverse(r.view), r.windowMatrix);
+}
+
+// One band with a tree of its own. False when the interrupt stopped it.
+bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect& band,
+                int& rowsDelivered) {
+    ctx.renderRect = band;
+    CMatrixPush push(ctx.modelStack);
+    ctx.modelStack.SetTop(r.view);
+    const CScreenRect screen{static_cast<float>(band.x0), static_cast<float>(band.y0),
+                             static_cast<float>(band.x1 + 1), static_cast<float>(band.y1 + 1)};
+    const VisibilityTest visible = [&](const CSceneObject& object) {
+        return IsOnScreenIn(object, r.windowMatrix, screen, kModeRendered) != 0;
+    };
+    std::unique_ptr<CRenderNode> tree = BuildRenderTree(ctx, r.first, r.stop, visible);
+    const int rows = RenderRows(ctx, tree.get(), *r.surface);
+    ReleaseRenderTree(ctx, std::move(tree));
+    rowsDelivered += rows;
+    return rows == band.y1 - band.y0 + 1;
+}
+
+// Takes bands in turn until none is left or the interrupt comes.
+void RenderWorker(const CRenderRequest& r, const std::vector<CRenderRect>& bands,
+                  std::atomic<std::size_t>& next, std::atomic<int>& rowsDelivered) {
+    CRenderContext ctx;
+    PrepareContext(ctx, r);
+    int rows = 0;
+    for (std::size_t b = next++; b < bands.size(); b = next++) {
+        if (!RenderBand(ctx, r, bands[b], rows)) {
+            break;
+        }
+    }
+    rowsDelivered += rows;
+}
+
+}  // namespace
+
+CRenderStats RenderPicture(const CRenderRequest& request) {
+    CRenderStats stats;
+    const auto start = std::chrono::steady_clock::now();
+    const CRenderRect rect = RequestRect(request);
+    if (request.surface == nullptr || rect.x1 < rect.x0 || rect.y1 < rect.y0) {
+        return stats;
+    }
+    ResetInterrupt();
+    stats.threads = std::clamp(request.threads, 1, 64);
+    const std::vector<CRenderRect> bands = SplitIntoBands(rect, stats.threads);
+    stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
+    stats.bands = static_cast<int>(bands.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<int> rows{0};
+    if (stats.threads == 1) {
+        RenderWorker(request, bands, next, rows);
+    } else {
+        std::vector<std::thread> workers;
+        for (int t = 0; t < stats.threads; ++t) {
+            workers.emplace_back(RenderWorker, std::cref(request), std::cref(bands), std::ref(next),
+                                 std::ref(rows));
+        }
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+    }
+    // The pools and maps of a render are large and short-lived: give their memory back.
+    malloc_trim(0);
+    stats.rowsDelivered = rows;
+    stats.interrupted = rows < rect.y1 - rect.y0 + 1;
+    stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return stats;
+}
+
+CRenderRequest CurrentViewRequest(int mode) {
+    PrepareRenderView();
+    CRenderRequest r;
+    r.mode = mode & 1;
+    r.threads = RenderThreads();
+    CViewCamera* camera = CurrentCamera();
+    const CSceneRange& range = ActiveSceneRange();
+    if (camera == nullptr || range.start == nullptr) {
+        return r;
+    }
+    const CViewport& v = camera->CurrentViewport();
+    r.first = *range.start;
+    r.stop = range.end != nullptr ? *range.end : nullptr;
+    r.view = v.view;
+    r.windowMatrix = GetWindowMatrix();
+    r.viewportX = v.x;
+    r.viewportY = v.y;
+    r.viewportWidth = v.width;
+    r.viewportHeight = v.height;
+    r.repaintSet = v.repaintSet == 1;
+    r.repaintLeft = v.repaintLeft;
+    r.repaintTop = v.repaintTop;
+    r.repaintRight = v.repaintRight;
+    r.repaintBottom = v.repaintBottom;
+    r.surface = CurrentSurface();
+    return r;
+}
+
+void RenderScene(int mode) {
+    if (g_rendersRunning.fetch_add(1) > 0) {
+        --g_rendersRunning;
+        return;
+    }
+    RenderPicture(CurrentViewRequest(mode));
+    --g_rendersRunning;
+}
+
+void SetRenderThreads(int threads) {
+    g_renderThreads = threads;
+}
+
+int RenderThreads() {
+    const int threads = g_renderThreads;
+    if (threads >= 1) {
+        return threads;
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace orva

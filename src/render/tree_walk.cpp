@@ -1,0 +1,286 @@
+#include "render/tree_walk.h"
+
+#include <algorithm>
+
+#include "render/crossing_lists.h"
+#include "render/list_sort.h"
+#include "render/render_context.h"
+#include "render/render_group.h"
+#include "render/render_mesh.h"
+
+namespace orva {
+
+namespace {
+
+CRenderMesh& AsMesh(CRenderNode& node) {
+    return static_cast<CRenderMesh&>(node);
+}
+
+void DeleteChain(CRenderNode* node) {
+    while (node != nullptr) {
+        CRenderNode* next = node->link;
+        node->link = nullptr;
+        delete node;
+        node = next;
+    }
+}
+
+// Before the first pending child whose first row is not smaller: a child that went quiet
+// waits again among the others.
+void ReturnToPending(CRenderNode& node, CRenderNode* child) {
+    CRenderNode** at = &node.pendingChildren;
+    while (*at != nullptr && (*at)->firstRow < child->firstRow) {
+        at = &(*at)->link;
+    }
+    child->link = *at;
+    *at = child;
+}
+
+// Advances the active children, drops the finished ones and takes in those the row reaches.
+// Returns false when an active child had reached its end row.
+bool AdvanceChildren(CRenderNode& node, int row, CRenderContext& ctx) {
+    bool noneFinished = true;
+    CRenderNode** tail = &node.activeChildren;
+    while (*tail != nullptr) {
+        CRenderNode* child = *tail;
+        if (row >= child->endRow) {
+            *tail = child->link;
+            child->link = nullptr;
+            delete child;
+            noneFinished = false;
+            continue;
+        }
+        AdvanceToRow(*child, row, ctx);
+        if (child->firstRow > row) {
+            *tail = child->link;
+            ReturnToPending(node, child);
+            continue;
+        }
+        tail = &child->link;
+    }
+    while (node.pendingChildren != nullptr && node.pendingChildren->firstRow <= row) {
+        CRenderNode* child = node.pendingChildren;
+        node.pendingChildren = child->link;
+        child->link = nullptr;
+        child->Activate(row);
+        AdvanceToRow(*child, row, ctx);
+        *tail = child;
+        tail = &child->link;
+    }
+    return noneFinished;
+}
+
+// Chains the active children by leftmost column for the column walk (stable, so children of
+// equal leftmost column keep their activation order) and sets the node's columns.
+void ChainByColumn(CRenderNode& node) {
+    CRenderNode* chain = nullptr;
+    CRenderNode** tail = &chain;
+    for (CRenderNode* child = node.activeChildren; child != nullptr; child = child->link) {
+        *tail = child;
+        tail = &child->columnLink;
+    }
+    *tail = nullptr;
+    chain = SortList<CRenderNode, &CRenderNode::columnLink>(
+        chain, [](const CRenderNode& a, const CRenderNode& b) {
+            return a.leftmostColumn < b.leftmostColumn;
+        });
+    node.columnActiveChildren = chain;
+    node.leftmostColumn = kNoLeftmostColumn;
+    node.rightmostColumn = kNoRightmostColumn;
+    for (CRenderNode* child = chain; child != nullptr; child = child->columnLink) {
+        node.leftmostColumn = std::min(node.leftmostColumn, child->leftmostColumn);
+        node.rightmostColumn = std::max(node.rightmostColumn, child->rightmostColumn);
+    }
+}
+
+void AdvanceUnion(CRenderNode& node, int row, CRenderContext& ctx) {
+    AdvanceChildren(node, row, ctx);
+    if (node.activeChildren == nullptr) {
+        node.columnActiveChildren = nullptr;
+        node.leftmostColumn = kNoLeftmostColumn;
+        node.rightmostColumn = kNoRightmostColumn;
+        // Quiet until the next child begins (or for good).
+        node.firstRow =
+            node.pendingChildren != nullptr ? node.pendingChildren->firstRow : node.endRow;
+        return;
+    }
+    ChainByColumn(node);
+}
+
+void AdvanceIntersection(CRenderNode& node, int row, CRenderContext& ctx) {
+    if (!AdvanceChildren(node, row, ctx)) {
+        // One solid has ended: nothing of the intersection is left.
+        DeleteChain(node.activeChildren);
+        DeleteChain(node.pendingChildren);
+        node.activeChildren = nullptr;
+        node.pendingChildren = nullptr;
+    }
+    if (node.activeChildren == nullptr) {
+        node.columnActiveChildren = nullptr;
+        node.leftmostColumn = kNoLeftmostColumn;
+        node.rightmostColumn = kNoRightmostColumn;
+        node.firstRow =
+            node.pendingChildren != nullptr ? node.pendingChildren->firstRow : node.endRow;
+        return;
+    }
+    ChainByColumn(node);
+}
+
+// The base and what is cut from it stay active together from the first row on; both are
+// advanced on every row, the cutter beyond its own rows too (it then simply has no spans).
+void AdvanceDifference(CRenderNode& node, int row, CRenderContext& ctx) {
+    if (node.pendingChildren != nullptr) {
+        node.activeChildren = node.pendingChildren;
+        node.pendingChildren = nullptr;
+        for (CRenderNode* child = node.activeChildren; child != nullptr; child = child->link) {
+            child->Activate(row);
+        }
+    }
+    node.leftmostColumn = kNoLeftmostColumn;
+    node.rightmostColumn = kNoRightmostColumn;
+    for (CRenderNode* child = node.activeChildren; child != nullptr; child = child->link) {
+        if (row < child->endRow || child->kind == kNodeLeaf) {
+            AdvanceToRow(*child, row, ctx);
+        } else {
+            child->leftmostColumn = kNoLeftmostColumn;
+            child->rightmostColumn = kNoRightmostColumn;
+        }
+        node.leftmostColumn = std::min(node.leftmostColumn, child->leftmostColumn);
+        node.rightmostColumn = std::max(node.rightmostColumn, child->rightmostColumn);
+    }
+}
+
+bool Covers(const CRenderNode& child, int column) {
+    return child.leftmostColumn <= column && column < child.rightmostColumn;
+}
+
+// A child's list at the column, or none when the column lies outside the child's columns.
+CFragment* ChildFragments(CRenderNode& child, int column, CRenderContext& ctx) {
+    return Covers(child, column) ? FragmentsAtColumn(child, column, ctx) : nullptr;
+}
+
+// Walks the column-active chain up to the column, unlinking children that have nothing more
+// on this row, and calls `visit` for each child covering the column, in chain order.
+template <typename Visit>
+void ForEachCoveringChild(CRenderNode& node, int column, Visit visit) {
+    for (CRenderNode** at = &node.columnActiveChildren; *at != nullptr;) {
+        CRenderNode* child = *at;
+        if (child->leftmostColumn > column) {
+            break;
+        }
+        if (child->rightmostColumn <= column) {
+            *at = child->columnLink;
+            continue;
+        }
+        visit(*child);
+        at = &child->columnLink;
+    }
+}
+
+// Raw (unreduced) fragments of the mesh leaves below a union of meshes, merged with the
+// earlier child first at equal depth. Crossing lists of other solids below it are united into
+// `solids`.
+CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFragment*& solids) {
+    CFragment* raw = nullptr;
+    ForEachCoveringChild(node, column, [&](CRenderNode& child) {
+        if (child.kind == kNodeLeaf) {
+            raw = MergeByDepth(raw, AsMesh(child).RawFragments(column));
+        } else if (child.kind == kNodeMeshUnion) {
+            raw = MergeByDepth(raw, MeshUnionRaw(child, column, ctx, solids));
+        } else {
+            solids = UnionCrossings(solids, FragmentsAtColumn(child, column, ctx), ctx.pools);
+        }
+    });
+    return raw;
+}
+
+CFragment* MeshUnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+    CFragment* solids = nullptr;
+    CFragment* raw = MeshUnionRaw(node, column, ctx, solids);
+    return UnionCrossings(ReduceByCount(raw, ctx.pools), solids, ctx.pools);
+}
+
+CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+    CFragment* result = nullptr;
+    ForEachCoveringChild(node, column, [&](CRenderNode& child) {
+        result = UnionCrossings(result, FragmentsAtColumn(child, column, ctx), ctx.pools);
+    });
+    return result;
+}
+
+// Every child is still asked for its list where it covers the column, so that its leaves see
+// each of their columns; the lists are dropped once the result is known to be empty.
+CFragment* IntersectionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+    bool empty = node.pendingChildren != nullptr;
+    bool first = true;
+    CFragment* result = nullptr;
+    for (CRenderNode* child = node.activeChildren; child != nullptr; child = child->link) {
+        CFragment* list = ChildFragments(*child, column, ctx);
+        if (list == nullptr) {
+            empty = true;
+        }
+        if (empty) {
+            RecycleFragments(ctx.pools, list);
+            continue;
+        }
+        result = first ? list : IntersectCrossings(result, list, ctx.pools);
+        first = false;
+        empty = result == nullptr;
+    }
+    if (empty) {
+        RecycleFragments(ctx.pools, result);
+        return nullptr;
+    }
+    return result;
+}
+
+CFragment* DifferenceFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+    CRenderNode* base = node.activeChildren;
+    if (base == nullptr) {
+        return nullptr;
+    }
+    CFragment* kept = ChildFragments(*base, column, ctx);
+    CRenderNode* cutter = base->link;
+    CFragment* cut = cutter != nullptr ? ChildFragments(*cutter, column, ctx) : nullptr;
+    if (kept == nullptr) {
+        RecycleFragments(ctx.pools, cut);
+        return nullptr;
+    }
+    return SubtractCrossings(kept, cut, ctx.pools);
+}
+
+}  // namespace
+
+void AdvanceToRow(CRenderNode& node, int row, CRenderContext& ctx) {
+    switch (node.kind) {
+        case kNodeLeaf:
+            AdvanceLeafToRow(AsMesh(node), row, ctx.renderRect.x0, ctx.renderRect.x1);
+            return;
+        case kNodeIntersection:
+            AdvanceIntersection(node, row, ctx);
+            return;
+        case kNodeDifference:
+            AdvanceDifference(node, row, ctx);
+            return;
+        default:
+            AdvanceUnion(node, row, ctx);
+            return;
+    }
+}
+
+CFragment* FragmentsAtColumn(CRenderNode& node, int column, CRenderContext& ctx) {
+    switch (node.kind) {
+        case kNodeLeaf:
+            return ReduceByCount(AsMesh(node).RawFragments(column), ctx.pools);
+        case kNodeMeshUnion:
+            return MeshUnionFragments(node, column, ctx);
+        case kNodeIntersection:
+            return IntersectionFragments(node, column, ctx);
+        case kNodeDifference:
+            return DifferenceFragments(node, column, ctx);
+        default:
+            return UnionFragments(node, column, ctx);
+    }
+}
+
+}  // namespace orva

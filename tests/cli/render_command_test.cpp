@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "scene_bytes.h"
+
+namespace orva {
+namespace {
+
+using test::json;
+
+struct CRun {
+    int exitCode = -1;
+    std::string err;
+};
+
+// Runs orva with the arguments and captures its standard error.
+CRun RunOrva(const std::string& arguments) {
+    CRun run;
+    const std::string command = std::string(ORVA_PROGRAM) + " " + arguments + " 2>&1 >/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    std::array<char, 4096> chunk;
+    size_t got;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
+        run.err.append(chunk.data(), got);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+struct CPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t* At(int x, int y) const { return rgb.data() + 3 * (y * width + x); }
+};
+
+CPicture ReadPng(const std::string& path) {
+    CPicture p;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return p;
+    }
+    image.format = PNG_FORMAT_RGB;
+    p.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr) == 0) {
+        p.rgb.clear();
+        return p;
+    }
+    p.width = static_cast<int>(image.width);
+    p.height = static_cast<int>(image.height);
+    return p;
+}
+
+// A cube of side 20 at the origin: at zoom 1 it fills the middle two fifths of the height.
+std::string CubeScene() {
+    const json box = {
+        {"type", "polyMesh"},
+        {"points",
+         {{-10, -10, -10},
+          {10, -10, -10},
+          {-10, 10, -10},
+          {10, 10, -10},
+          {-10, -10, 10},
+          {10, -10, 10},
+          {-10, 10, 10},
+          {10, 10, 10}}},
+        {"polygons",
+         {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}}}};
+    return test::WriteTempFile("cube.orv", test::SceneBytes(json::array({box})));
+}
+
+std::string OutputPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("orva-render-" + name)).string();
+}
+
+TEST(RenderCommandTest, WritesThePictureTheViewerWouldShow) {
+    const std::string out = OutputPath("cube.png");
+    const CRun run = RunOrva("render '" + CubeScene() + "' -o '" + out + "' --size 200x100");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const CPicture p = ReadPng(out);
+    ASSERT_EQ(p.width, 200);
+    ASSERT_EQ(p.height, 100);
+    // 2 pixels per unit at this height: the cube spans columns 79..119 and rows 29..69.
+    EXPECT_EQ(p.At(0, 0)[0], 228);
+    EXPECT_EQ(p.At(199, 99)[2], 228);
+    EXPECT_NE(p.At(100, 50)[0], 228);
+    EXPECT_NE(p.At(80, 30)[0], 228);
+    EXPECT_EQ(p.At(77, 50)[0], 228);
+    EXPECT_EQ(p.At(100, 71)[0], 228);
+    std::filesystem::remove(out);
+}
+
+TEST(RenderCommandTest, BmpOutputAndZoomAllAndEveryView) {
+    const std::string out = OutputPath("cube.bmp");
+    for (int view = 1; view <= 6; ++view) {
+        const CRun run =
+            RunOrva("render '" + CubeScene() + "' -o '" + out +
+                    "' --size 64x48 --zoom-all --mode 300 --view " + std::to_string(view));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::ifstream file(out, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+        ASSERT_GE(bytes.size(), 54u + 64 * 48 * 3);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        // Zoom All fits the cube to the height: the middle row is covered from edge to edge
+        // of the cube, so its centre is not background.
+        const std::size_t centre = 54 + (24 * 64 + 32) * 3;
+        EXPECT_NE(static_cast<uint8_t>(bytes[centre]), 228) << view;
+    }
+    std::filesystem::remove(out);
+}
+
+TEST(RenderCommandTest, StatsArePrintedAsOneJsonLine) {
+    const std::string out = OutputPath("stats.png");
+    const CRun run =
+        RunOrva("render '" + CubeScene() + "' -o '" + out + "' --size 80x60 --threads 2 --stats");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const json stats = json::parse(run.err);
+    EXPECT_EQ(stats["width"], 80);
+    EXPECT_EQ(stats["height"], 60);
+    EXPECT_EQ(stats["rows"], 60);
+    EXPECT_EQ(stats["threads"], 2);
+    EXPECT_EQ(stats["interrupted"], false);
+    EXPECT_GT(stats["peak_rss_kib"].get<long>(), 0);
+    std::filesystem::remove(out);
+}
+
+TEST(RenderCommandTest, BadOptionsExitTwoAndBadFilesExitOne) {
+    const std::string scene = CubeScene();
+    const std::string out = OutputPath("bad.png");
+    EXPECT_EQ(RunOrva("render '" + scene + "'").exitCode, 2);  // no output
+    EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png --mode 250").exitCode, 2);
+    EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png --view 7").exitCode, 2);
+    EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png --threads 0").exitCode, 2);
+    for (const char* size : {"0x10", "10", "10x", "x10", "20000x10", "10x10x", "-5x3"}) {
+        EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png --size " + size).exitCode, 2) << size;
+    }
+    EXPECT_EQ(RunOrva("render /nonexistent/a.orv -o '" + out + "'").exitCode, 1);
+    std::vector<uint8_t> bytes = test::SceneBytes(json::array());
+    bytes[5] ^= 0x40;
+    const std::string invalid = test::WriteTempFile("invalid-render.orv", bytes);
+    const CRun run = RunOrva("render '" + invalid + "' -o '" + out + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Invalid file format!"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(RunOrva("render '" + scene + "' -o /nonexistent/dir/x.png").exitCode, 1);
+}
+
+// Starts a render that takes seconds, interrupts it after `delay` and returns the exit status.
+int InterruptedRender(const std::string& scene, const std::string& out,
+                      std::chrono::milliseconds delay) {
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(ORVA_PROGRAM, ORVA_PROGRAM, "render", scene.c_str(), "-o", out.c_str(), "--size",
+              "2000x6000", "--threads", "1", "--zoom-all", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(RenderCommandTest, InterruptStopsTheRenderAndWritesTheRowsDone) {
+    const std::string out = OutputPath("interrupted.png");
+    const std::string scene = CubeScene();
+    std::filesystem::remove(out);
+    int status = -1;
+    // An interrupt that comes while the scene is still being read leaves no picture; a slow
+    // machine may need a longer wait to see rows done.
+    for (int delay = 400; delay <= 3200 && !std::filesystem::exists(out); delay *= 2) {
+        status = InterruptedRender(scene, out, std::chrono::milliseconds(delay));
+        ASSERT_NE(status, -1) << "killed by the signal instead of stopping";
+        ASSERT_NE(status, 0) << "the render ended before the interrupt came";
+        EXPECT_EQ(status, 130);
+    }
+    const CPicture p = ReadPng(out);
+    ASSERT_EQ(p.width, 2000);
+    ASSERT_EQ(p.height, 6000);
+    // After Zoom All the cube fills the picture: its top row was rendered, its bottom row
+    // was not and shows the background.
+    EXPECT_NE(p.At(1000, 0)[0], 228);
+    EXPECT_EQ(p.At(1000, 5999)[0], 228);
+    std::filesystem::remove(out);
+}
+
+}  // namespace
+}  // namespace orva
