@@ -7,6 +7,7 @@
 //                                    for `orva render --stats`.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -55,8 +56,9 @@ void BM_RenderTray(benchmark::State& state) {
     camera.ApplyView();
     CRenderRequest request = CurrentViewRequest(mode == 400 ? 1 : 0);
     request.threads = threads;
+    double seconds = 0.0;
     for (auto _ : state) {
-        RenderPicture(request);
+        seconds += RenderPicture(request).seconds;
     }
     SetCurrentSurface(previousSurface);
     SetCurrentCamera(previousCamera);

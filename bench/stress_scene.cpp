@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/picture_writer.h"
+#include "mesh_shapes.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
 #include "scene/group.h"
@@ -20,22 +21,6 @@ namespace orva::bench {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-
-std::unique_ptr<CPolyMesh> Box(CVector3 lo, CVector3 hi) {
-    auto box = std::make_unique<CPolyMesh>();
-    for (int i = 0; i < 8; ++i) {
-        box->points.emplace_back((i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y,
-                                 (i & 4) ? hi.z : lo.z);
-    }
-    box->selection.assign(8, 0);
-    const int faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
-                             {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    for (const auto& face : faces) {
-        box->polygonSizes.push_back(4);
-        box->vertexIndices.insert(box->vertexIndices.end(), face, face + 4);
-    }
-    return box;
-}
 
 // A band around the y axis at `centre`, open at both ends (so it gets caps).
 std::unique_ptr<CSurface> Band(CVector3 centre, float radius, float width) {
@@ -94,10 +79,12 @@ CSceneObject* Ring(CVector3 c, int variant) {
     const char* metal = NamePool().RegisterName(variant % 3 == 0 ? "white" : "gold");
     auto band = Band({c.x, c.y, c.z - 1.0f}, 2.2f, 1.2f);
     band->materialName = metal;
-    auto head = Box({c.x - 1.0f, c.y - 1.0f, c.z + 0.6f}, {c.x + 1.0f, c.y + 1.0f, c.z + 1.8f});
+    auto head =
+        MakeBoxMesh({c.x - 1.0f, c.y - 1.0f, c.z + 0.6f}, {c.x + 1.0f, c.y + 1.0f, c.z + 1.8f});
     head->materialName = metal;
     head->flatShading = 0;
-    auto seat = Box({c.x - 0.6f, c.y - 0.6f, c.z + 1.2f}, {c.x + 0.6f, c.y + 0.6f, c.z + 3.0f});
+    auto seat =
+        MakeBoxMesh({c.x - 0.6f, c.y - 0.6f, c.z + 1.2f}, {c.x + 0.6f, c.y + 0.6f, c.z + 3.0f});
     seat->cutter = 1;
     auto gem = std::make_unique<CGem>();
     gem->gemIndex = 0;
@@ -111,7 +98,8 @@ CSceneObject* Ring(CVector3 c, int variant) {
     CListBuilder parts(group->children.first);
     if (group->kind == kGroupIntersection) {
         parts.Append(band.release());
-        parts.Append(Box({c.x - 3, c.y - 3, c.z - 2.0f}, {c.x + 3, c.y + 3, c.z + 0.2f}).release());
+        parts.Append(
+            MakeBoxMesh({c.x - 3, c.y - 3, c.z - 2.0f}, {c.x + 3, c.y + 3, c.z + 0.2f}).release());
     } else {
         parts.Append(band.release());
         parts.Append(head.release());

@@ -93,18 +93,22 @@ void ChainByColumn(CRenderNode& node) {
     }
 }
 
-void AdvanceUnion(CRenderNode& node, int row, CRenderContext& ctx) {
-    AdvanceChildren(node, row, ctx);
-    if (node.activeChildren == nullptr) {
-        node.columnActiveChildren = nullptr;
-        node.leftmostColumn = kNoLeftmostColumn;
-        node.rightmostColumn = kNoRightmostColumn;
-        // Quiet until the next child begins (or for good).
-        node.firstRow =
-            node.pendingChildren != nullptr ? node.pendingChildren->firstRow : node.endRow;
+// Orders the active children for the column walk, or, when there are none, leaves the node
+// quiet until its next child begins (or for good).
+void FinishRow(CRenderNode& node) {
+    if (node.activeChildren != nullptr) {
+        ChainByColumn(node);
         return;
     }
-    ChainByColumn(node);
+    node.columnActiveChildren = nullptr;
+    node.leftmostColumn = kNoLeftmostColumn;
+    node.rightmostColumn = kNoRightmostColumn;
+    node.firstRow = node.pendingChildren != nullptr ? node.pendingChildren->firstRow : node.endRow;
+}
+
+void AdvanceUnion(CRenderNode& node, int row, CRenderContext& ctx) {
+    AdvanceChildren(node, row, ctx);
+    FinishRow(node);
 }
 
 void AdvanceIntersection(CRenderNode& node, int row, CRenderContext& ctx) {
@@ -115,15 +119,7 @@ void AdvanceIntersection(CRenderNode& node, int row, CRenderContext& ctx) {
         node.activeChildren = nullptr;
         node.pendingChildren = nullptr;
     }
-    if (node.activeChildren == nullptr) {
-        node.columnActiveChildren = nullptr;
-        node.leftmostColumn = kNoLeftmostColumn;
-        node.rightmostColumn = kNoRightmostColumn;
-        node.firstRow =
-            node.pendingChildren != nullptr ? node.pendingChildren->firstRow : node.endRow;
-        return;
-    }
-    ChainByColumn(node);
+    FinishRow(node);
 }
 
 // The base and what is cut from it stay active together from the first row on; both are

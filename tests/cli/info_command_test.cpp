@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 
+#include "run_orva.h"
 #include "scene_bytes.h"
 
 namespace orva {
@@ -12,33 +13,13 @@ namespace {
 
 using test::json;
 
-struct CRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-// Runs the orva program with the arguments and captures its standard output.
-CRun RunOrva(const std::string& arguments) {
-    CRun run;
-    const std::string command = std::string(ORVA_PROGRAM) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    std::array<char, 4096> chunk;
-    size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        run.out.append(chunk.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CRun;
+using test::RunOrva;
 
 json InfoJson(const std::string& path, int expectedExit, const std::string& extra = "") {
     const CRun run = RunOrva("info --json " + extra + " '" + path + "'");
     EXPECT_EQ(run.exitCode, expectedExit) << path;
-    return json::parse(run.out);
+    return json::parse(run.output);
 }
 
 std::string Scene(const std::string& name, const json& objects) {
@@ -160,8 +141,8 @@ TEST(InfoCommandTest, UsageErrorsExitTwoAndTheTableNamesTheObjects) {
     const CRun table =
         RunOrva("info '" + Scene("table.orv", {{{"type", "gem"}, {"gem", 4}}}) + "'");
     EXPECT_EQ(table.exitCode, 0);
-    EXPECT_NE(table.out.find("status: ok"), std::string::npos);
-    EXPECT_NE(table.out.find("gem"), std::string::npos);
+    EXPECT_NE(table.output.find("status: ok"), std::string::npos);
+    EXPECT_NE(table.output.find("gem"), std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <thread>
 
+#include "run_orva.h"
 #include "scene_bytes.h"
 
 namespace orva {
@@ -19,27 +20,10 @@ namespace {
 
 using test::json;
 
-struct CRun {
-    int exitCode = -1;
-    std::string err;
-};
+using test::CRun;
 
-// Runs orva with the arguments and captures its standard error.
 CRun RunOrva(const std::string& arguments) {
-    CRun run;
-    const std::string command = std::string(ORVA_PROGRAM) + " " + arguments + " 2>&1 >/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    std::array<char, 4096> chunk;
-    size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        run.err.append(chunk.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return test::RunOrva(arguments, test::EStream::kStderr);
 }
 
 struct CPicture {
@@ -92,7 +76,7 @@ std::string OutputPath(const std::string& name) {
 TEST(RenderCommandTest, WritesThePictureTheViewerWouldShow) {
     const std::string out = OutputPath("cube.png");
     const CRun run = RunOrva("render '" + CubeScene() + "' -o '" + out + "' --size 200x100");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(run.exitCode, 0) << run.output;
     const CPicture p = ReadPng(out);
     ASSERT_EQ(p.width, 200);
     ASSERT_EQ(p.height, 100);
@@ -112,7 +96,7 @@ TEST(RenderCommandTest, BmpOutputAndZoomAllAndEveryView) {
         const CRun run =
             RunOrva("render '" + CubeScene() + "' -o '" + out +
                     "' --size 64x48 --zoom-all --mode 300 --view " + std::to_string(view));
-        ASSERT_EQ(run.exitCode, 0) << run.err;
+        ASSERT_EQ(run.exitCode, 0) << run.output;
         std::ifstream file(out, std::ios::binary);
         std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
         ASSERT_GE(bytes.size(), 54u + 64 * 48 * 3);
@@ -130,8 +114,8 @@ TEST(RenderCommandTest, StatsArePrintedAsOneJsonLine) {
     const std::string out = OutputPath("stats.png");
     const CRun run =
         RunOrva("render '" + CubeScene() + "' -o '" + out + "' --size 80x60 --threads 2 --stats");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const json stats = json::parse(run.err);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const json stats = json::parse(run.output);
     EXPECT_EQ(stats["width"], 80);
     EXPECT_EQ(stats["height"], 60);
     EXPECT_EQ(stats["rows"], 60);
@@ -157,7 +141,7 @@ TEST(RenderCommandTest, BadOptionsExitTwoAndBadFilesExitOne) {
     const std::string invalid = test::WriteTempFile("invalid-render.orv", bytes);
     const CRun run = RunOrva("render '" + invalid + "' -o '" + out + "'");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("Invalid file format!"), std::string::npos) << run.err;
+    EXPECT_NE(run.output.find("Invalid file format!"), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(RunOrva("render '" + scene + "' -o /nonexistent/dir/x.png").exitCode, 1);
 }
