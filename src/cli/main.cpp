@@ -3,6 +3,7 @@
 
 #include "cli/info_command.h"
 #include "cli/render_command.h"
+#include "cli/thumbnails_command.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
@@ -41,6 +42,22 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 64));
     renderCommand->add_flag("--stats", render.stats, "Print timings and counts as JSON on stderr");
 
+    orva::CThumbnailOptions thumbnails;
+    CLI::App* thumbnailsCommand = app.add_subcommand(
+        "thumbnails", "Writes TITLE.bmp beside every TITLE.orv of a folder that has none");
+    thumbnailsCommand->add_option("folder", thumbnails.folder, "Folder of scene files");
+    thumbnailsCommand->add_flag("--force", thumbnails.force, "Write every thumbnail again");
+    thumbnailsCommand->add_option("--size", thumbnails.size, "Width and height in pixels")
+        ->capture_default_str();
+    thumbnailsCommand
+        ->add_option("--one", thumbnails.one,
+                     "IN OUT SIZE: one PNG of SIZE x SIZE for the desktop's thumbnailer")
+        ->expected(3);
+    thumbnailsCommand->add_option("--gemlib", thumbnails.gemLibraryPath,
+                                  "Gem library to use instead of the one beside orva");
+    thumbnailsCommand->add_option("--materials", thumbnails.materialDirectory,
+                                  "Material folder to use instead of the one beside orva");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -54,6 +71,9 @@ int main(int argc, char** argv) {
     }
     if (renderCommand->parsed()) {
         return orva::RunRenderCommand(render);
+    }
+    if (thumbnailsCommand->parsed()) {
+        return orva::RunThumbnailsCommand(thumbnails);
     }
     return 2;
 }

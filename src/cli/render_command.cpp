@@ -5,58 +5,25 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/scene_picture.h"
+#include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
 #include "render/render_scene.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
 #include "scene/scene_file.h"
 #include "view/draw_surface.h"
-#include "view/interrupt.h"
-#include "view/view_camera.h"
-#include "view/zoom_all.h"
 
 namespace orva {
 
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
-
-volatile std::sig_atomic_t g_stopRequested = 0;
-
-extern "C" void StopOnSignal(int) {
-    g_stopRequested = 1;
-    RequestInterrupt();
-}
-
-// Ctrl+C stops the render after the rows in progress, however early it comes: the flag stays
-// set while the interrupt itself is reset at the start of the render.
-bool StopRequested() {
-    return g_stopRequested != 0;
-}
-
-// Installs the Ctrl+C handling for the lifetime of one command.
-class CStopOnSignal {
-public:
-    CStopOnSignal()
-        : m_previousHandler(std::signal(SIGINT, StopOnSignal)),
-          m_previousSource(SetInterruptSource(StopRequested)) {}
-    ~CStopOnSignal() {
-        SetInterruptSource(m_previousSource);
-        std::signal(SIGINT, m_previousHandler);
-    }
-    CStopOnSignal(const CStopOnSignal&) = delete;
-    CStopOnSignal& operator=(const CStopOnSignal&) = delete;
-
-private:
-    void (*m_previousHandler)(int);
-    InterruptSource m_previousSource;
-};
 
 // Shows how far the render is while it runs, when a person watches stderr.
 class CProgressBar {
@@ -158,32 +125,17 @@ int RunRenderCommand(const CRenderOptions& o) {
         }
         return 1;
     }
-    // Loaded once, before any render thread looks up a shape.
-    GemLibrary().Size();
-
-    CViewCamera camera;
-    camera.scene = &scene;
-    camera.displayMode = o.mode;
-    camera.SetViewportRect(0, 0, width, height);
-    camera.SetStandardView(o.view);
-    camera.standardView = o.view;
     CImageSurface surface(width, height, 0xE4E4E4);
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(&surface);
-    if (o.zoomAll) {
-        ZoomAll(camera);
-    }
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(o.mode == 400 ? 1 : 0);
-    request.threads = o.threads >= 1 ? o.threads : RenderThreads();
-
+    CPictureSettings settings;
+    settings.mode = o.mode;
+    settings.view = o.view;
+    settings.zoomAll = o.zoomAll;
+    settings.threads = o.threads;
     CRenderStats stats;
     {
         CProgressBar progress(surface, isatty(STDERR_FILENO) != 0);
-        stats = RenderPicture(request);
+        stats = RenderScenePicture(scene, settings, surface);
     }
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
 
     if (o.stats) {
         PrintStats(o, width, height, stats);

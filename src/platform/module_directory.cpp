@@ -19,7 +19,23 @@ std::string ReadModuleDirectory() {
     return slash == std::string::npos ? std::string("./") : text.substr(0, slash + 1);
 }
 
+std::string FindProgramDataDirectory() {
+    const std::string& beside = GetModuleDirectory();
+    for (const char* marker : {"gemlib", "material"}) {
+        if (access((beside + marker).c_str(), F_OK) == 0) {
+            return beside;
+        }
+    }
+    const std::string installed = beside + "../share/orvaview/";
+    return access(installed.c_str(), F_OK) == 0 ? installed : beside;
+}
+
 }  // namespace
+
+const std::string& GetProgramDataDirectory() {
+    static const std::string directory = FindProgramDataDirectory();
+    return directory;
+}
 
 const std::string& GetModuleDirectory() {
     static const std::string directory = ReadModuleDirectory();

@@ -104,7 +104,7 @@ int32_t CGemLibrary::Size() {
 }
 
 CGemLibrary& GemLibrary() {
-    static CGemLibrary library(GetModuleDirectory() + "gemlib");
+    static CGemLibrary library(GetProgramDataDirectory() + "gemlib");
     return library;
 }
 

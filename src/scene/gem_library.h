@@ -51,7 +51,8 @@ private:
     int m_loads = 0;
 };
 
-// The process-wide library, "gemlib" beside the program unless SetPath chose another file.
+// The process-wide library, "gemlib" of the program data (GetProgramDataDirectory) unless
+// SetPath chose another file.
 CGemLibrary& GemLibrary();
 
 // Gems may reach further gems through the library (a shape that is a gem, or a group holding

@@ -52,7 +52,7 @@ std::string MaterialDirectory() {
     if (!directory.empty() && directory[0] == '/') {
         return directory;
     }
-    return GetModuleDirectory() + directory;
+    return GetProgramDataDirectory() + directory;
 }
 
 void SetMaterialDirectory(const std::string& directory) {

@@ -27,9 +27,10 @@ inline std::string MaterialFileName(const std::string& name) {
     return FileNameWithExtension(name, "mtl");
 }
 
-// The folder of the material files: "material" beside the program, or the folder chosen with
-// SetMaterialDirectory (absolute folders are used as they are, relative ones are taken beside
-// the program). No trailing "/".
+// The folder of the material files: "material" of the program data (beside the program, or
+// where it was installed: GetProgramDataDirectory), or the folder chosen with
+// SetMaterialDirectory (absolute folders are used as they are, relative ones are taken in the
+// program data). No trailing "/".
 std::string MaterialDirectory();
 void SetMaterialDirectory(const std::string& directory);
 

@@ -1,0 +1,134 @@
+#include "cli/thumbnails_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "cli/scene_picture.h"
+#include "cli/stop_on_signal.h"
+#include "image/picture_writer.h"
+#include "scene/gem_library.h"
+#include "scene/material_file.h"
+#include "scene/scene_file.h"
+#include "view/draw_surface.h"
+
+namespace orva {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxThumbnailSize = 4096;
+
+bool IsSceneFile(const fs::directory_entry& entry) {
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::error_code error;
+    return extension == ".orv" && entry.is_regular_file(error);
+}
+
+// Renders the scene file into the whole picture after Zoom All; false (with a message) when the
+// scene cannot be read.
+bool RenderThumbnail(const std::string& scenePath, CImageSurface& surface) {
+    CSceneAnchor scene;
+    CLoadReport load;
+    LoadSceneFile(scene, scenePath, &load);
+    if (load.status != CLoadReport::kOk) {
+        std::fprintf(stderr, "orva: %s: %s\n", scenePath.c_str(),
+                     load.status == CLoadReport::kUnreadable ? "cannot open" : "not a scene file");
+        return false;
+    }
+    CPictureSettings settings;
+    settings.zoomAll = true;
+    return !RenderScenePicture(scene, settings, surface).interrupted;
+}
+
+CPictureView ViewOf(const CImageSurface& s) {
+    return {s.Width(), s.Height(), int64_t{s.Width()} * 3, s.Pixels().data()};
+}
+
+int WriteOne(const std::vector<std::string>& one) {
+    char* end = nullptr;
+    const long size = std::strtol(one[2].c_str(), &end, 10);
+    if (end == one[2].c_str() || *end != '\0' || size < 1 || size > kMaxThumbnailSize) {
+        std::fprintf(stderr, "orva: the thumbnail size must be 1..%d, not \"%s\"\n",
+                     kMaxThumbnailSize, one[2].c_str());
+        return 2;
+    }
+    const int side = static_cast<int>(size);
+    CImageSurface surface(side, side, 0xE4E4E4);
+    if (!RenderThumbnail(one[0], surface)) {
+        return StopRequested() ? 130 : 1;
+    }
+    if (!WritePngFile(one[1], ViewOf(surface))) {
+        std::fprintf(stderr, "orva: cannot write %s\n", one[1].c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int WriteFolder(const CThumbnailOptions& o) {
+    std::error_code error;
+    std::vector<fs::path> scenes;
+    for (const fs::directory_entry& entry : fs::directory_iterator(o.folder, error)) {
+        if (IsSceneFile(entry)) {
+            scenes.push_back(entry.path());
+        }
+    }
+    if (error) {
+        std::fprintf(stderr, "orva: cannot read the folder %s\n", o.folder.c_str());
+        return 1;
+    }
+    std::sort(scenes.begin(), scenes.end());
+    int status = 0;
+    for (const fs::path& scene : scenes) {
+        const std::string thumbnail = ThumbnailPath(scene.string());
+        if (!o.force && fs::exists(thumbnail, error)) {
+            continue;
+        }
+        CImageSurface surface(o.size, o.size, 0xE4E4E4);
+        if (!RenderThumbnail(scene.string(), surface)) {
+            if (StopRequested()) {
+                return 130;
+            }
+            status = 1;
+            continue;
+        }
+        if (!WriteBmpFile(thumbnail, ViewOf(surface))) {
+            std::fprintf(stderr, "orva: cannot write %s\n", thumbnail.c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+std::string ThumbnailPath(const std::string& scenePath) {
+    return fs::path(scenePath).replace_extension(".bmp").string();
+}
+
+int RunThumbnailsCommand(const CThumbnailOptions& o) {
+    const CStopOnSignal stopOnSignal;
+    if (o.one.empty() == o.folder.empty()) {
+        std::fprintf(stderr, "orva: thumbnails wants a folder, or --one IN OUT SIZE\n");
+        return 2;
+    }
+    if (o.size < 1 || o.size > kMaxThumbnailSize) {
+        std::fprintf(stderr, "orva: the thumbnail size must be 1..%d\n", kMaxThumbnailSize);
+        return 2;
+    }
+    if (!o.gemLibraryPath.empty()) {
+        GemLibrary().SetPath(o.gemLibraryPath);
+    }
+    if (!o.materialDirectory.empty()) {
+        SetMaterialDirectory(o.materialDirectory);
+    }
+    return o.one.empty() ? WriteFolder(o) : WriteOne(o.one);
+}
+
+}  // namespace orva
