@@ -275,7 +275,8 @@ std::vector<uint8_t> FileBytesFromJson(const json& document) {
     if (format == "scene") {
         return WriteSceneBytes(objects.first);
     }
-    throw CDescriptionError("unknown format \"" + format + "\" (scene, gemlib or material)");
+    throw CDescriptionError("unknown format \"" + format +
+                            "\" (scene, gemlib, material; materials writes a folder)");
 }
 
 }  // namespace orva
