@@ -1,5 +1,6 @@
 #include "json_scene.h"
 
+#include "gem_cuts.h"
 #include "scene/curve.h"
 #include "scene/extrusion.h"
 #include "scene/gem.h"
@@ -268,6 +269,9 @@ std::vector<uint8_t> FileBytesFromJson(const json& document) {
     if (format == "material") {
         return WriteMaterialBytes(MaterialFromJson(document));
     }
+    if (format == "gemcuts") {
+        return WriteGemLibraryBytes(GemCutsFromJson(document).first);
+    }
     const CObjectList objects = ObjectListFromJson(document.value("objects", json::array()));
     if (format == "gemlib") {
         return WriteGemLibraryBytes(objects.first);
@@ -276,7 +280,7 @@ std::vector<uint8_t> FileBytesFromJson(const json& document) {
         return WriteSceneBytes(objects.first);
     }
     throw CDescriptionError("unknown format \"" + format +
-                            "\" (scene, gemlib, material; materials writes a folder)");
+                            "\" (scene, gemlib, gemcuts, material; materials writes a folder)");
 }
 
 }  // namespace orva

@@ -28,8 +28,9 @@ std::unique_ptr<CSceneObject> ObjectFromJson(const nlohmann::json& description);
 CObjectList ObjectListFromJson(const nlohmann::json& array);
 CMaterialDescription MaterialFromJson(const nlohmann::json& description);
 
-// A whole generator input: {"format": "scene" | "gemlib" | "material", ...}; returns the bytes
-// of the file it describes.
+// A whole generator input: {"format": "scene" | "gemlib" | "gemcuts" | "material", ...};
+// returns the bytes of the file it describes ("gemcuts": the gem library of standard cuts,
+// see gem_cuts.h).
 std::vector<uint8_t> FileBytesFromJson(const nlohmann::json& document);
 
 }  // namespace orva
