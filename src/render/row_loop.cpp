@@ -112,12 +112,19 @@ int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface) {
     // PutImage reads rows padded to whole 4-byte words.
     std::vector<uint8_t> row((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3});
     int delivered = 0;
+    bool activated = false;
     for (int y = rect.y0; y <= rect.y1; ++y) {
         if (PollInterrupt() != 0) {
             break;
         }
         FillBackground(ctx, row, width);
         if (tree != nullptr && y >= tree->firstRow) {
+            if (!activated) {
+                // Parents activate their children; the root has none, and a lone surface
+                // makes its triangles only when activated.
+                tree->Activate(y);
+                activated = true;
+            }
             AdvanceToRow(*tree, y, ctx);
             RenderPixels(ctx, *tree, y, row.data());
         }

@@ -389,6 +389,24 @@ TEST_F(RenderSceneTest, AnyNumberOfThreadsGivesTheSameBytes) {
     }
 }
 
+TEST_F(RenderSceneTest, ALoneSurfaceShowsWhateverPartOfThePictureIsRendered) {
+    // A closed surface has no caps: where nothing else shows, its patch is the whole tree.
+    Add(test::Torus(6.0f, 2.0f));
+    COptions o;
+    o.width = 200;
+    o.height = 160;
+    const auto one = Render(o);
+    EXPECT_NE(one->Pixel(100 + 19, 80), kBackground);  // on the ring, 6 units right
+    EXPECT_EQ(one->Pixel(100, 80), kBackground);       // in its hole
+    o.threads = 2;
+    EXPECT_EQ(Render(o)->Pixels(), one->Pixels());
+    o.threads = 1;
+    o.repaint = true;
+    o.left = 40, o.top = 60, o.right = 160, o.bottom = 100;
+    const auto part = Render(o);
+    EXPECT_EQ(part->Pixel(100 + 19, 80), one->Pixel(100 + 19, 80));
+}
+
 // Asks for the interrupt once a number of rows has arrived.
 class CInterruptingSurface : public CImageSurface {
 public:

@@ -34,6 +34,27 @@ std::unique_ptr<CSurface> Tube(float radius, float yMin, float yMax) {
     return tube;
 }
 
+std::unique_ptr<CSurface> Torus(float majorRadius, float minorRadius) {
+    auto torus = std::make_unique<CSurface>();
+    torus->nu = 8;   // around the tube
+    torus->nv = 16;  // around the axis
+    for (int i = 0; i < torus->nu; ++i) {
+        const float a = 2.0f * float(M_PI) * float(i) / float(torus->nu);
+        const float ring = majorRadius + minorRadius * std::cos(a);
+        for (int j = 0; j < torus->nv; ++j) {
+            const float b = 2.0f * float(M_PI) * float(j) / float(torus->nv);
+            torus->points.emplace_back(ring * std::cos(b), minorRadius * std::sin(a),
+                                       ring * std::sin(b));
+        }
+    }
+    torus->selection.assign(torus->points.size(), 0);
+    torus->u.closed = 1;
+    torus->v.closed = 1;
+    torus->u.stepsPerSpan = 3;
+    torus->v.stepsPerSpan = 3;
+    return torus;
+}
+
 std::unique_ptr<CGroup> Group(int32_t kind, std::initializer_list<CSceneObject*> children) {
     auto group = std::make_unique<CGroup>();
     group->kind = kind;
