@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "render/render_scene.h"
+#include "scene/extrusion.h"
+#include "scene/gem.h"
+#include "scene/group.h"
+#include "scene/poly_mesh.h"
+#include "scene/scene_file.h"
+#include "scene/surface.h"
+#include "view/draw_surface.h"
+#include "view/view_camera.h"
+#include "view/zoom_all.h"
+
+namespace orva {
+namespace {
+
+// The samples the build writes beside the programs.
+const std::vector<std::string> kSampleNames = {"first_ring", "solitaire_ring", "channel_band",
+                                               "pendant", "earrings"};
+
+const std::set<std::string> kMetals = {"Gold18KYellow", "Gold18KWhite", "Gold18KRose", "Platinum",
+                                       "Silver925"};
+const std::set<std::string> kStones = {"Diamond",  "Ruby",  "Sapphire", "Emerald",
+                                       "Amethyst", "Topaz", "Onyx",     "Pearl"};
+// Shapes in the gem library: round brilliant (0) to pearl (11).
+constexpr int32_t kGemShapes = 12;
+
+constexpr uint32_t kBackground = 0xE4E4E4;
+// Pixels rendering never writes: whatever shows it was not rendered.
+constexpr uint32_t kUnrendered = 0x123456;
+
+struct CSample {
+    std::string name;
+    CSceneAnchor scene;
+    CLoadReport report;
+};
+
+std::unique_ptr<CSample> LoadSample(const std::string& name) {
+    auto sample = std::make_unique<CSample>();
+    sample->name = name;
+    LoadSceneFile(sample->scene, std::string(ORVA_SAMPLES_DIR) + "/" + name + ".orv",
+                  &sample->report);
+    return sample;
+}
+
+std::vector<std::unique_ptr<CSample>> LoadAllSamples() {
+    std::vector<std::unique_ptr<CSample>> samples;
+    for (const std::string& name : kSampleNames) {
+        samples.push_back(LoadSample(name));
+    }
+    return samples;
+}
+
+// Visits every object of a list depth first, the children of groups after their group. The
+// walls and outlines an extrusion generates are visited too, with `generated` set.
+using Visitor = std::function<void(const CSceneObject& object, bool generated)>;
+
+void Walk(const CSceneObject* first, bool generated, const Visitor& visit) {
+    for (const CSceneObject* o = first; o != nullptr; o = o->next) {
+        visit(*o, generated);
+        if (const auto* group = dynamic_cast<const CGroup*>(o)) {
+            Walk(group->children.first, generated, visit);
+        }
+        if (const auto* extrusion = dynamic_cast<const CExtrusion*>(o)) {
+            Walk(extrusion->surfaces.first, true, visit);
+            Walk(extrusion->curves.first, true, visit);
+        }
+    }
+}
+
+std::string Describe(const CSceneObject& object) {
+    return "type " + std::to_string(object.GetTypeId()) + ", state " +
+           std::to_string(object.displayState) + ", material " +
+           (object.materialName != nullptr ? object.materialName : "(none)");
+}
+
+// A whole row of the net collapsed into one point.
+bool HasPole(const CSurface& surface) {
+    if (!surface.HasValidNet()) {
+        return false;
+    }
+    for (int row = 0; row < surface.nu; ++row) {
+        bool collapsed = true;
+        for (int column = 1; column < surface.nv && collapsed; ++column) {
+            collapsed = IsEqual(surface.NetPoint(row, column), surface.NetPoint(row, 0));
+        }
+        if (collapsed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Six times the volume the polygons enclose: positive when they run counter-clockwise seen
+// from outside.
+double SignedVolume6(const CPolyMesh& mesh) {
+    double volume = 0.0;
+    size_t first = 0;
+    for (const int32_t size : mesh.polygonSizes) {
+        const CVector3& a = mesh.points[static_cast<size_t>(mesh.vertexIndices[first])];
+        for (int32_t k = 1; k + 1 < size; ++k) {
+            const CVector3& b = mesh.points[static_cast<size_t>(mesh.vertexIndices[first + k])];
+            const CVector3& c = mesh.points[static_cast<size_t>(mesh.vertexIndices[first + k + 1])];
+            volume += static_cast<double>(DotProduct(a, CrossProduct(b, c)));
+        }
+        first += static_cast<size_t>(size);
+    }
+    return volume;
+}
+
+TEST(SamplesTest, EverySampleLoadsWholeWithEveryObjectShown) {
+    for (const auto& sample : LoadAllSamples()) {
+        SCOPED_TRACE(sample->name);
+        EXPECT_EQ(sample->report.status, CLoadReport::kOk);
+        EXPECT_FALSE(sample->report.stoppedEarly) << sample->report.stopReason;
+        EXPECT_GT(sample->report.count, 0);
+        int objects = 0;
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool generated) {
+            ++objects;
+            EXPECT_NE(o.displayState, kEmptyRecordState) << Describe(o);
+            if (!generated) {
+                EXPECT_TRUE(o.IsShown()) << Describe(o);
+            }
+            if (const auto* surface = dynamic_cast<const CSurface*>(&o)) {
+                EXPECT_TRUE(surface->HasValidNet()) << Describe(o);
+            }
+            if (const auto* group = dynamic_cast<const CGroup*>(&o)) {
+                EXPECT_FALSE(group->children.Empty());
+                // Unmarked, a difference would show and measure only its base.
+                if (group->kind == kGroupDifference) {
+                    EXPECT_EQ(group->baseMarked, 1);
+                }
+            }
+        });
+        EXPECT_GE(objects, sample->report.count);
+    }
+}
+
+TEST(SamplesTest, TogetherTheSamplesUseEveryObjectClassAndVariant) {
+    std::set<int32_t> types;
+    std::set<int32_t> bevels;
+    std::set<int32_t> shadings;
+    std::set<int32_t> groupKinds;
+    bool pole = false;
+    bool cutter = false;
+    bool neverCutGem = false;
+    for (const auto& sample : LoadAllSamples()) {
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool generated) {
+            if (generated) {
+                return;  // walls and outlines of extrusions stand for no class of their own
+            }
+            types.insert(o.GetTypeId());
+            cutter = cutter || o.cutter != 0;
+            if (const auto* e = dynamic_cast<const CExtrusion*>(&o)) {
+                bevels.insert(e->topBevel);
+                bevels.insert(e->bottomBevel);
+            }
+            if (const auto* m = dynamic_cast<const CPolyMesh*>(&o)) {
+                shadings.insert(m->flatShading != 0 ? 1 : 0);
+            }
+            if (const auto* g = dynamic_cast<const CGroup*>(&o)) {
+                groupKinds.insert(g->kind);
+            }
+            if (const auto* s = dynamic_cast<const CSurface*>(&o)) {
+                pole = pole || HasPole(*s);
+            }
+            if (const auto* gem = dynamic_cast<const CGem*>(&o)) {
+                neverCutGem = neverCutGem || gem->neverCut != 0;
+            }
+        });
+    }
+    for (const int32_t type : {kTypeCurve, kTypeSurface, kTypePolyMesh, kTypeExtrusion, kTypeGroup,
+                               kTypeRefPlane, kTypeGem}) {
+        EXPECT_TRUE(types.contains(type)) << "no object of type " << type;
+    }
+    EXPECT_TRUE(bevels.contains(kBevelRounded));
+    EXPECT_TRUE(bevels.contains(kBevelChamfer));
+    EXPECT_TRUE(shadings.contains(0)) << "no smooth mesh";
+    EXPECT_TRUE(shadings.contains(1)) << "no flat mesh";
+    for (const int32_t kind :
+         {kGroupMeshUnion, kGroupUnion, kGroupIntersection, kGroupDifference}) {
+        EXPECT_TRUE(groupKinds.contains(kind)) << "no group of kind " << kind;
+    }
+    EXPECT_TRUE(pole) << "no surface with a row collapsed into a pole";
+    EXPECT_TRUE(cutter);
+    EXPECT_TRUE(neverCutGem);
+}
+
+TEST(SamplesTest, EveryPolygonMeshIsClosedAndFacesOutward) {
+    for (const auto& sample : LoadAllSamples()) {
+        SCOPED_TRACE(sample->name);
+        int meshIndex = 0;
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool) {
+            const auto* mesh = dynamic_cast<const CPolyMesh*>(&o);
+            if (mesh == nullptr) {
+                return;
+            }
+            SCOPED_TRACE("mesh " + std::to_string(meshIndex++));
+            ASSERT_GT(mesh->PolygonCount(), 0);
+            std::map<std::pair<int32_t, int32_t>, int> edges;
+            size_t first = 0;
+            for (const int32_t size : mesh->polygonSizes) {
+                ASSERT_GE(size, 3);
+                for (int32_t k = 0; k < size; ++k) {
+                    const int32_t a = mesh->vertexIndices[first + k];
+                    const int32_t b = mesh->vertexIndices[first + (k + 1) % size];
+                    ++edges[{a, b}];
+                }
+                first += static_cast<size_t>(size);
+            }
+            int open = 0;
+            int repeated = 0;
+            for (const auto& [edge, count] : edges) {
+                const auto reverse = edges.find({edge.second, edge.first});
+                open += reverse == edges.end() || reverse->second != count ? 1 : 0;
+                // Two polygons running an edge the same way are wound against each other.
+                repeated += count > 1 ? 1 : 0;
+            }
+            EXPECT_EQ(open, 0) << "edges without a partner running the other way";
+            EXPECT_EQ(repeated, 0) << "edges run the same way by more than one polygon";
+            EXPECT_GT(SignedVolume6(*mesh), 0.0) << "polygons run clockwise seen from outside";
+        });
+    }
+}
+
+TEST(SamplesTest, MaterialsAndGemsAreThoseOfTheLibraries) {
+    for (const auto& sample : LoadAllSamples()) {
+        SCOPED_TRACE(sample->name);
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool generated) {
+            const std::string material = o.materialName != nullptr ? o.materialName : "";
+            if (!material.empty()) {
+                EXPECT_TRUE(kMetals.contains(material) || kStones.contains(material))
+                    << Describe(o);
+            }
+            if (generated) {
+                return;
+            }
+            if (const auto* gem = dynamic_cast<const CGem*>(&o)) {
+                EXPECT_TRUE(kStones.contains(material)) << Describe(o);
+                EXPECT_GE(gem->gemIndex, 0);
+                EXPECT_LT(gem->gemIndex, kGemShapes);
+                // The library shape turned and scaled into place, never mirrored.
+                EXPECT_GT(Determinant(gem->placement, 3), 0.0f) << Describe(o);
+                return;
+            }
+            // Every solid is metal: surfaces, meshes and extrusions, cutters included (the
+            // faces they leave take their material).
+            const int32_t type = o.GetTypeId();
+            if (type == kTypeSurface || type == kTypePolyMesh || type == kTypeExtrusion) {
+                EXPECT_TRUE(kMetals.contains(material)) << Describe(o);
+            }
+        });
+    }
+}
+
+// Renders a sample as the viewer's first picture after Zoom All: standard view 1, one thread.
+struct CRendered {
+    std::unique_ptr<CImageSurface> surface;
+    CRenderStats stats;
+};
+
+CRendered RenderFitted(CSceneAnchor& scene, int displayMode, int width, int height) {
+    CViewCamera camera;
+    camera.scene = &scene;
+    camera.displayMode = displayMode;
+    camera.SetViewportRect(0, 0, width, height);
+    camera.SetStandardView(1);
+    camera.standardView = 1;
+    CRendered result;
+    result.surface = std::make_unique<CImageSurface>(width, height, kUnrendered);
+    CViewCamera* previousCamera = SetCurrentCamera(&camera);
+    CDrawSurface* previousSurface = SetCurrentSurface(result.surface.get());
+    ZoomAll(camera);
+    camera.ApplyView();
+    CRenderRequest request = CurrentViewRequest(displayMode == kModeRendered ? 1 : 0);
+    request.threads = 1;
+    result.stats = RenderPicture(request);
+    SetCurrentSurface(previousSurface);
+    SetCurrentCamera(previousCamera);
+    ActiveSceneRange() = CSceneRange{};
+    return result;
+}
+
+class SampleRenderTest : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
+
+TEST_P(SampleRenderTest, FillsAFairPartOfThePicture) {
+    const auto& [name, displayMode] = GetParam();
+    const std::unique_ptr<CSample> sample = LoadSample(name);
+    ASSERT_EQ(sample->report.status, CLoadReport::kOk);
+    constexpr int kWidth = 200;
+    constexpr int kHeight = 150;
+    const CRendered r = RenderFitted(sample->scene, displayMode, kWidth, kHeight);
+    EXPECT_EQ(r.stats.rowsDelivered, kHeight);
+    EXPECT_FALSE(r.stats.interrupted);
+    int covered = 0;
+    int unrendered = 0;
+    int top = kHeight;
+    int bottom = -1;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const uint32_t p = r.surface->Pixel(x, y);
+            unrendered += p == kUnrendered ? 1 : 0;
+            if (p != kBackground && p != kUnrendered) {
+                ++covered;
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_EQ(unrendered, 0);
+    const double share = static_cast<double>(covered) / (kWidth * kHeight);
+    // Zoom All makes the piece as large as the picture allows, never larger.
+    EXPECT_GT(share, 0.05);
+    EXPECT_LT(share, 0.9);
+    // Rendered about the middle of the picture, as Zoom All centres it.
+    EXPECT_LT(top, kHeight / 2);
+    EXPECT_GT(bottom, kHeight / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, SampleRenderTest,
+                         ::testing::Combine(::testing::ValuesIn(kSampleNames),
+                                            ::testing::Values(kModeRendered,
+                                                              kModeRenderedVertexColours)),
+                         [](const ::testing::TestParamInfo<SampleRenderTest::ParamType>& info) {
+                             return std::get<0>(info.param) + "_mode" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+}  // namespace
+}  // namespace orva
