@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs, builds, lists the bundled sample scene and renders it to build/first_ring.png.
+# Installs, builds, lists a bundled sample scene and renders every sample to
+# build/pictures/NAME.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default
-./build/bin/orva info build/bin/samples/first_ring.orv
-./build/bin/orva render build/bin/samples/first_ring.orv -o build/first_ring.png --zoom-all --stats
-echo "Rendered picture: build/first_ring.png"
+./build/bin/orva info build/bin/samples/solitaire_ring.orv
+mkdir -p build/pictures
+for scene in build/bin/samples/*.orv; do
+    name=$(basename "$scene" .orv)
+    ./build/bin/orva render "$scene" -o "build/pictures/$name.png" --zoom-all --stats
+done
+echo "Rendered pictures: build/pictures/"

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,10 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "image/bmp_image.h"
+#include "image/bmp_reader.h"
 #include "render/render_scene.h"
 #include "scene/extrusion.h"
 #include "scene/gem.h"
+#include "scene/gem_library.h"
 #include "scene/group.h"
+#include "scene/material_file.h"
 #include "scene/poly_mesh.h"
 #include "scene/scene_file.h"
 #include "scene/surface.h"
@@ -336,6 +342,142 @@ INSTANTIATE_TEST_SUITE_P(Samples, SampleRenderTest,
                              return std::get<0>(info.param) + "_mode" +
                                     std::to_string(std::get<1>(info.param));
                          });
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// The samples as the programs show them: with the gem library and materials the build ships.
+class ShippedSamplesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previousGemLibrary = GemLibrary().Path();
+        m_previousMaterials = MaterialDirectory();
+        GemLibrary().SetPath(ORVA_GEMLIB);
+        SetMaterialDirectory(ORVA_MATERIAL_DIR);
+    }
+    void TearDown() override {
+        GemLibrary().SetPath(m_previousGemLibrary);
+        SetMaterialDirectory(m_previousMaterials);
+    }
+
+private:
+    std::string m_previousGemLibrary;
+    std::string m_previousMaterials;
+};
+
+TEST_F(ShippedSamplesTest, EveryMaterialTheSamplesNameIsShipped) {
+    int named = 0;
+    for (const auto& sample : LoadAllSamples()) {
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool) {
+            if (o.materialName == nullptr || o.materialName[0] == '\0') {
+                return;
+            }
+            ++named;
+            CMaterialRecord record;
+            EXPECT_TRUE(LoadMaterialRecord(o.materialName, record))
+                << sample->name << ": " << Describe(o);
+        });
+    }
+    EXPECT_GT(named, 20);
+}
+
+double Luminance(uint32_t bgr) {
+    const double r = bgr & 0xFF, g = (bgr >> 8) & 0xFF, b = (bgr >> 16) & 0xFF;
+    return 0.299 * r + 0.587 * g + 0.114 * b;
+}
+
+// Red minus blue: large for yellow gold, small for a colourless stone.
+int Warmth(uint32_t bgr) {
+    return int(bgr & 0xFF) - int((bgr >> 16) & 0xFF);
+}
+
+TEST_F(ShippedSamplesTest, SolitaireMetalIsPolishedAndItsStoneIsNotMetal) {
+    const std::unique_ptr<CSample> sample = LoadSample("solitaire_ring");
+    ASSERT_EQ(sample->report.status, CLoadReport::kOk);
+    const CRendered r = RenderFitted(sample->scene, kModeRendered, 320, 240);
+    // Gold: the warm pixels. Polished metal shows the studio: bright and dark reflections,
+    // not one flat colour as a material without its maps would.
+    std::vector<double> gold;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const uint32_t p = r.surface->Pixel(x, y);
+            if (p != kBackground && Warmth(p) > 60) {
+                gold.push_back(Luminance(p));
+            }
+        }
+    }
+    ASSERT_GT(gold.size(), 2000u);
+    double mean = 0.0;
+    for (double l : gold) {
+        mean += l / double(gold.size());
+    }
+    double variance = 0.0;
+    for (double l : gold) {
+        variance += (l - mean) * (l - mean) / double(gold.size());
+    }
+    EXPECT_GT(std::sqrt(variance), 20.0) << "mean " << mean;
+    const auto [darkest, brightest] = std::minmax_element(gold.begin(), gold.end());
+    EXPECT_GT(*brightest - *darkest, 120.0);
+    // The stone sits at the top in the middle, where Zoom All puts the setting: its pixels
+    // are not gold.
+    int stone = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 150; x < 170; ++x) {
+            const uint32_t p = r.surface->Pixel(x, y);
+            stone += p != kBackground && std::abs(Warmth(p)) < 30 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(stone, 100);
+}
+
+TEST_F(ShippedSamplesTest, PicturesAreTheSameForAnyNumberOfThreads) {
+    for (const std::string name : {"pendant", "channel_band"}) {
+        const std::unique_ptr<CSample> sample = LoadSample(name);
+        CImageSurface one(160, 120, kUnrendered);
+        CImageSurface two(160, 120, kUnrendered);
+        for (auto [surface, threads] : {std::pair{&one, 1}, std::pair{&two, 2}}) {
+            CViewCamera camera;
+            camera.scene = &sample->scene;
+            camera.SetViewportRect(0, 0, 160, 120);
+            camera.SetStandardView(1);
+            CViewCamera* previousCamera = SetCurrentCamera(&camera);
+            CDrawSurface* previousSurface = SetCurrentSurface(surface);
+            ZoomAll(camera);
+            camera.ApplyView();
+            CRenderRequest request = CurrentViewRequest(1);
+            request.threads = threads;
+            RenderPicture(request);
+            SetCurrentSurface(previousSurface);
+            SetCurrentCamera(previousCamera);
+        }
+        ActiveSceneRange() = CSceneRange{};
+        EXPECT_EQ(one.Pixels(), two.Pixels()) << name;
+    }
+}
+
+TEST_F(ShippedSamplesTest, EverySampleHasAHundredSquareThumbnail) {
+    for (const std::string& name : kSampleNames) {
+        BmpImage image;
+        BmpReadInfo info;
+        ASSERT_EQ(ReadBmpFile(std::string(ORVA_SAMPLES_DIR) + "/" + name + ".bmp", image, &info), 1)
+            << name;
+        EXPECT_EQ(image.width, 100);
+        EXPECT_EQ(image.height, 100);
+        EXPECT_EQ(info.bitsPerPixel, 24);
+        int covered = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                const uint8_t* p = image.pixels + y * image.stride + 3 * x;
+                covered += p[0] != 228 || p[1] != 228 || p[2] != 228 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(covered, 500) << name;
+        ReleaseBmpImage(image);
+    }
+}
 
 }  // namespace
 }  // namespace orva
