@@ -7,6 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libcli11-dev libpng-dev
+    libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
 )
 
 missing=()

@@ -26,8 +26,10 @@ int main(int argc, char** argv) {
     renderCommand->add_option("--size", render.size, "Picture size WIDTHxHEIGHT")
         ->capture_default_str();
     renderCommand
-        ->add_option("--mode", render.mode, "Display mode: 400 shaded per pixel, 300 per vertex")
-        ->check(CLI::IsMember({400, 300}))
+        ->add_option("--mode", render.mode,
+                     "Display mode: 400 shaded per pixel, 300 per vertex; with OpenGL 100 "
+                     "shaded, 10 fast wireframe, 0 wireframe")
+        ->check(CLI::IsMember({400, 300, 100, 10, 0}))
         ->capture_default_str();
     renderCommand->add_option("--view", render.view, "Standard view 1..6")
         ->check(CLI::Range(1, 6))

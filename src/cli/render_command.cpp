@@ -6,12 +6,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
+#include "display/offscreen_view.h"
 #include "image/picture_writer.h"
 #include "render/render_scene.h"
 #include "scene/gem_library.h"
@@ -107,6 +109,16 @@ int RunRenderCommand(const CRenderOptions& o) {
                      kMaxPictureSide, o.size.c_str());
         return 2;
     }
+    // The OpenGL modes need a context; without one there is nothing to draw with.
+    std::unique_ptr<COffscreenView> glView;
+    if (IsOpenGLMode(o.mode)) {
+        glView = std::make_unique<COffscreenView>(width, height);
+        if (!glView->HasOpenGL()) {
+            std::fprintf(stderr, "orva: display mode %d needs OpenGL, which is not available: %s\n",
+                         o.mode, glView->OpenGLFailure().c_str());
+            return 1;
+        }
+    }
     if (!o.gemLibraryPath.empty()) {
         GemLibrary().SetPath(o.gemLibraryPath);
     }
@@ -132,10 +144,13 @@ int RunRenderCommand(const CRenderOptions& o) {
     settings.zoomAll = o.zoomAll;
     settings.threads = o.threads;
     CRenderStats stats;
-    {
+    if (glView != nullptr) {
+        stats = DrawScenePicture(scene, settings, *glView);
+    } else {
         CProgressBar progress(surface, isatty(STDERR_FILENO) != 0);
         stats = RenderScenePicture(scene, settings, surface);
     }
+    const CImageSurface& drawn = glView != nullptr ? glView->Picture() : surface;
 
     if (o.stats) {
         PrintStats(o, width, height, stats);
@@ -143,7 +158,7 @@ int RunRenderCommand(const CRenderOptions& o) {
     if (stats.interrupted && stats.rowsDelivered == 0) {
         return 130;  // stopped before the first row: there is nothing to keep
     }
-    const CPictureView picture{width, height, int64_t{width} * 3, surface.Pixels().data()};
+    const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
     if (!WritePictureFile(o.outputPath, picture)) {
         std::fprintf(stderr, "orva: cannot write %s\n", o.outputPath.c_str());
         return 1;

@@ -17,6 +17,11 @@ MessageHandler& Handler() {
     return handler;
 }
 
+CaptionedMessageHandler& CaptionedHandler() {
+    static CaptionedMessageHandler handler;
+    return handler;
+}
+
 }  // namespace
 
 MessageHandler SetMessageHandler(MessageHandler handler) {
@@ -32,6 +37,24 @@ void ShowMessage(const std::string& text) {
     }
     if (handler) {
         handler(text);
+    }
+}
+
+CaptionedMessageHandler SetCaptionedMessageHandler(CaptionedMessageHandler handler) {
+    std::lock_guard<std::mutex> lock(g_handlerMutex);
+    return std::exchange(CaptionedHandler(), std::move(handler));
+}
+
+void ShowMessage(const std::string& text, const std::string& caption) {
+    CaptionedMessageHandler handler;
+    {
+        std::lock_guard<std::mutex> lock(g_handlerMutex);
+        handler = CaptionedHandler();
+    }
+    if (handler) {
+        handler(text, caption);
+    } else {
+        ShowMessage(text);
     }
 }
 

@@ -13,4 +13,12 @@ using MessageHandler = std::function<void(const std::string& text)>;
 MessageHandler SetMessageHandler(MessageHandler handler);
 void ShowMessage(const std::string& text);
 
+// A few messages carry a caption of their own instead of the program's name ("Error" over the
+// OpenGL failures). The viewer's box shows it; without a captioned handler the text goes to the
+// plain handler above, so the command line and tests see it like any other message.
+using CaptionedMessageHandler =
+    std::function<void(const std::string& text, const std::string& caption)>;
+CaptionedMessageHandler SetCaptionedMessageHandler(CaptionedMessageHandler handler);
+void ShowMessage(const std::string& text, const std::string& caption);
+
 }  // namespace orva

@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "platform/egl_display.h"
 #include "run_orva.h"
 #include "scene_bytes.h"
 
@@ -144,6 +147,83 @@ TEST(RenderCommandTest, BadOptionsExitTwoAndBadFilesExitOne) {
     EXPECT_NE(run.output.find("Invalid file format!"), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(RunOrva("render '" + scene + "' -o /nonexistent/dir/x.png").exitCode, 1);
+}
+
+// The OpenGL modes need an EGL display; the machine may have none at all.
+bool HasOpenGL() {
+    return EGLDisplayAvailable();
+}
+
+// What the display's headlight makes of the default object colour (159, 159, 223) on a face
+// turned straight to the viewer: 0.2 of the 0.2 ambient material plus the full diffuse colour.
+constexpr uint8_t kLitDefault[3] = {169, 169, 233};
+
+bool Near(const uint8_t* rgb, const uint8_t* expected) {
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(int(rgb[c]) - int(expected[c])) > 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int DrawnPixels(const CPicture& p, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            count += p.At(x, y)[0] != 228 || p.At(x, y)[1] != 228 || p.At(x, y)[2] != 228;
+        }
+    }
+    return count;
+}
+
+TEST(RenderCommandTest, OpenGLModesDrawTheViewersWireframeAndShadedPictures) {
+    if (!HasOpenGL()) {
+        GTEST_SKIP() << "no EGL display on this machine";
+    }
+    const std::string scene = CubeScene();
+    const std::string out = OutputPath("cube-gl.png");
+    // 2 pixels per unit at this height: the cube's front face covers columns 79.5..119.5 and
+    // rows 29.5..69.5.
+    for (const int mode : {0, 10, 100}) {
+        const CRun run = RunOrva("render '" + scene + "' -o '" + out + "' --size 200x100 --mode " +
+                                 std::to_string(mode));
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const CPicture p = ReadPng(out);
+        ASSERT_EQ(p.width, 200);
+        ASSERT_EQ(p.height, 100);
+        EXPECT_EQ(DrawnPixels(p, 0, 0, 199, 27), 0) << mode;
+        EXPECT_EQ(DrawnPixels(p, 0, 72, 199, 99), 0) << mode;
+        EXPECT_EQ(DrawnPixels(p, 0, 0, 77, 99), 0) << mode;
+        EXPECT_EQ(DrawnPixels(p, 122, 0, 199, 99), 0) << mode;
+        if (mode == 100) {
+            EXPECT_TRUE(Near(p.At(100, 50), kLitDefault))
+                << int(p.At(100, 50)[0]) << " " << int(p.At(100, 50)[1]) << " "
+                << int(p.At(100, 50)[2]);
+        } else {
+            // Lines only: the edges, not the faces.
+            EXPECT_EQ(DrawnPixels(p, 85, 35, 114, 64), 0) << mode;
+            EXPECT_GT(DrawnPixels(p, 78, 28, 121, 71), 30) << mode;
+        }
+    }
+    std::filesystem::remove(out);
+}
+
+TEST(RenderCommandTest, WithoutOpenGLOnlyTheOpenGLModesFailWithOneLine) {
+    // Pointing the EGL loader at no driver at all is what a machine without OpenGL looks like.
+    setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/egl_vendor.json", 1);
+    const std::string scene = CubeScene();
+    const std::string out = OutputPath("no-gl.png");
+    std::filesystem::remove(out);
+    const CRun failed = RunOrva("render '" + scene + "' -o '" + out + "' --mode 100");
+    const CRun software = RunOrva("render '" + scene + "' -o '" + out + "' --size 20x20");
+    unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(std::count(failed.output.begin(), failed.output.end(), '\n'), 1) << failed.output;
+    EXPECT_NE(failed.output.find("OpenGL"), std::string::npos) << failed.output;
+    EXPECT_EQ(software.exitCode, 0) << software.output;
+    EXPECT_TRUE(std::filesystem::exists(out));
+    std::filesystem::remove(out);
 }
 
 // Starts a render that takes seconds, interrupts it after `delay` and returns the exit status.

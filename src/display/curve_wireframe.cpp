@@ -1,0 +1,49 @@
+#include "display/polyline.h"
+#include "display/stroke_label.h"
+#include "display/wireframe.h"
+#include "geometry/bspline_curve.h"
+#include "scene/curve.h"
+
+namespace orva {
+
+namespace {
+
+// The fast wireframe samples finely drawn curves at half their detail.
+int StepsForMode(int steps, int mode) {
+    return (mode == 10 && steps > 3) ? steps / 2 : steps;
+}
+
+void DrawControlPolygon(const CCurve& curve) {
+    BeginPolyline(curve.closed != 0 ? kPolylineClosed : kPolylineOpen);
+    for (const CVector3& p : curve.points) {
+        AddVertex(p);
+    }
+    EndPolyline();
+}
+
+}  // namespace
+
+void DrawCurveWireframe(const CCurve& curve, int mode) {
+    if (curve.points.empty()) {
+        return;
+    }
+    if (curve.stepsPerSpan > 1) {
+        const CSplineEnds ends{curve.freeStart != 0, curve.freeEnd != 0, curve.closed != 0};
+        const std::vector<CVector3> extended = ExtendControlPolygon(curve.points, ends);
+        DrawCurvePolyline(extended, StepsForMode(curve.stepsPerSpan, mode));
+    } else {
+        DrawControlPolygon(curve);
+    }
+    if (mode > 9 || (mode == 0 && curve.netHidden != 0)) {
+        return;
+    }
+    DrawPointMarkers(curve.points);
+    for (const CPointLabel& label : ControlPointLabels(curve.points)) {
+        DrawLabel(curve.points[static_cast<std::size_t>(label.index)], label.text);
+    }
+    if (mode == 0) {
+        DrawHighlightedPoints(curve.points, curve.selection);
+    }
+}
+
+}  // namespace orva

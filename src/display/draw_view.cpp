@@ -1,0 +1,171 @@
+#include "display/draw_view.h"
+
+#include <GL/gl.h>
+
+#include "display/display_drawer.h"
+#include "display/fixed_function_backend.h"
+#include "display/frame_plan.h"
+#include "display/gl_frame_state.h"
+#include "display/shaded_object.h"
+#include "display/tessellation_cache.h"
+#include "display/view_context.h"
+#include "platform/gl_context.h"
+#include "platform/message_box.h"
+#include "render/render_scene.h"
+#include "scene/scene_file.h"
+#include "scene/scene_object.h"
+#include "view/display_state.h"
+#include "view/interrupt.h"
+#include "view/on_screen.h"
+#include "view/view_camera.h"
+
+namespace orva {
+
+namespace {
+
+template <typename Visit>
+void ForEachSceneObject(Visit visit) {
+    const CSceneRange& range = ActiveSceneRange();
+    if (range.start == nullptr) {
+        return;
+    }
+    const CSceneObject* stop = range.end != nullptr ? *range.end : nullptr;
+    for (const CSceneObject* o = *range.start; o != nullptr && o != stop; o = o->next) {
+        visit(*o);
+    }
+}
+
+// The texts users have always been shown when no OpenGL context could be had.
+void ReportContextFailure(EContextStatus status) {
+    ShowMessage(status == EContextStatus::kPixelFormatRefused ? "SetPixelFormat failed"
+                                                              : "ChoosePixelFormat failed",
+                "Error");
+}
+
+void ClearFrame() {
+    const uint32_t background = g_colourTable[0];
+    glClearColor((background & 0xff) / 255.0f, ((background >> 8) & 0xff) / 255.0f,
+                 ((background >> 16) & 0xff) / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// Modes below 100: every visible object draws itself in the mode. Objects off screen are left
+// out, except in the fast wireframe, which hands every object its reduced drawing.
+void DrawWireframePass(int mode) {
+    CDisplayDrawer drawer;
+    ForEachSceneObject([&](const CSceneObject& o) {
+        if (!o.IsShown() || (mode != kModeFastWireframe && IsOnScreen(o) == 0)) {
+            return;
+        }
+        SetObjectColour(o.displayState, o.colourIndex);
+        o.Draw(drawer, mode);
+    });
+}
+
+// The fixed state, the camera's view, and a cleared picture in the buffer the frame draws to.
+void StartFrame(CViewCamera& camera, CGLContext& context, bool interactive) {
+    InitGLState(context);
+    SetupHeadlight();
+    camera.ApplyView();
+    g_matViewInverse = Inverse(camera.CurrentViewport().view);
+    if (interactive) {
+        context.SelectDrawBuffer(EDrawBuffer::kBack);
+    }
+    ClearFrame();
+}
+
+void DrawPass(int mode) {
+    if (mode == kModeShaded) {
+        glEnable(GL_LIGHTING);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_GEQUAL);
+        DrawShadedPass();
+    } else {
+        DrawWireframePass(mode);
+    }
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+}
+
+// An interactive frame was drawn out of sight and is shown whole now.
+void FinishFrame(CGLContext& context, bool interactive) {
+    if (interactive) {
+        context.Present();
+        context.SelectDrawBuffer(EDrawBuffer::kFront);
+    }
+    glFinish();
+    context.Release();
+}
+
+void DrawOpenGLFrame(CViewCamera& camera, int mode, bool interactive) {
+    CGLContext* context = ViewContext();
+    const EContextStatus status =
+        context != nullptr ? context->BeginFrame() : EContextStatus::kNoPixelFormat;
+    if (status != EContextStatus::kCurrent) {
+        // Without a context no OpenGL call may be made: the frame is given up.
+        ReportContextFailure(status);
+        return;
+    }
+    CFixedFunctionBackend backend;
+    const CBackendScope backendScope(backend);
+    g_bGLInactive = 0;
+    StartFrame(camera, *context, interactive);
+    DrawPass(mode);
+    FinishFrame(*context, interactive);
+    g_bGLInactive = 1;
+}
+
+}  // namespace
+
+void DrawView() {
+    CViewCamera* camera = CurrentCamera();
+    if (camera == nullptr) {
+        return;
+    }
+    const CViewport& viewport = camera->CurrentViewport();
+    if (viewport.repaintSet == 1 && viewport.RepaintEmpty()) {
+        return;
+    }
+    const bool interactive = PollInterrupt() != 0 || InteractiveDraw != 0;
+    const CFramePlan plan = PlanFrame(camera->displayMode, interactive);
+    switch (plan.path) {
+        case EFramePath::kSoftwareVertexColours:
+            RenderScene(0);
+            break;
+        case EFramePath::kSoftwarePerPixel:
+            RenderScene(1);
+            break;
+        case EFramePath::kOpenGL:
+            DrawOpenGLFrame(*camera, plan.mode, interactive);
+            break;
+        case EFramePath::kNothing:
+            break;
+    }
+}
+
+void DrawShadedPass() {
+    CDisplayDrawer drawer;
+    ForEachSceneObject([&](const CSceneObject& o) {
+        if (!o.IsShown() || IsOnScreen(o) == 0) {
+            return;
+        }
+        const int32_t type = o.GetTypeId();
+        if (type == kTypeCurve || type == kTypeRefPlane) {
+            glDisable(GL_LIGHTING);
+            SetObjectColour(o.displayState, o.colourIndex);
+            o.Draw(drawer, kModeShaded);
+        } else {
+            glEnable(GL_LIGHTING);
+            SetObjectColour(o.displayState, o.colourIndex);
+            DrawShadedObject(o);
+        }
+    });
+    DisplayTessellationCache().EndFrame();
+}
+
+void InstallDisplay() {
+    SetViewPainter(DrawView);
+}
+
+}  // namespace orva

@@ -1,0 +1,48 @@
+#include "display/mesh_faces.h"
+#include "display/polyline.h"
+#include "display/wireframe.h"
+
+namespace orva {
+
+namespace {
+
+const CVector3& Vertex(const CPolyMesh& mesh, int32_t index) {
+    return mesh.points[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+void DrawPolyMeshWireframe(const CPolyMesh& mesh, int mode) {
+    if (mode == 10) {
+        // The fast wireframe hints at the mesh with one edge of every second polygon.
+        ForEachFace(mesh, [&](std::size_t face, std::span<const int32_t> corners) {
+            if (face % 2 != 0 || corners.size() < 2) {
+                return;
+            }
+            BeginPolyline(kPolylineOpen);
+            AddVertex(Vertex(mesh, corners[0]));
+            AddVertex(Vertex(mesh, corners[1]));
+            EndPolyline();
+        });
+    } else {
+        ForEachFace(mesh, [&](std::size_t, std::span<const int32_t> corners) {
+            if (corners.empty()) {
+                return;
+            }
+            BeginPolyline(kPolylineClosed);
+            for (const int32_t index : corners) {
+                AddVertex(Vertex(mesh, index));
+            }
+            EndPolyline();
+        });
+    }
+    if (mesh.netHidden != 0) {
+        return;
+    }
+    DrawPointMarkers(mesh.points);
+    if (mode == 0) {
+        DrawHighlightedPoints(mesh.points, mesh.selection);
+    }
+}
+
+}  // namespace orva

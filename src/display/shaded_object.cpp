@@ -1,0 +1,85 @@
+#include "display/shaded_object.h"
+
+#include <array>
+
+#include "display/polygon_faces.h"
+#include "display/tessellation_cache.h"
+#include "scene/gem.h"
+#include "scene/gem_library.h"
+#include "scene/group.h"
+#include "scene/poly_mesh.h"
+#include "view/display_state.h"
+
+namespace orva {
+
+namespace {
+
+void DrawGroup(const CGroup& group) {
+    for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
+        if (c->IsShown()) {
+            DrawShadedObject(*c);
+        }
+        if (group.OnlyFirstChildCounts()) {
+            break;
+        }
+    }
+}
+
+// A gem's library entry may itself be a gem: the chain is followed to the shape, the innermost
+// placement applied first. The steps stay entered while the shape draws, so a chain that
+// comes back to itself through groups still ends.
+void DrawGem(const CGem& gem) {
+    std::array<CGemResolution, kMaxGemResolution> steps;
+    CMatrix4 composed = gem.placement;
+    const CSceneObject* shape = steps[0].Shape(gem.gemIndex);
+    for (std::size_t k = 1; shape != nullptr && shape->GetTypeId() == kTypeGem; ++k) {
+        const auto* inner = dynamic_cast<const CGem*>(shape);
+        if (inner == nullptr || k >= steps.size()) {
+            return;
+        }
+        composed = Multiply(inner->placement, composed);
+        shape = steps[k].Shape(inner->gemIndex);
+    }
+    if (shape == nullptr) {
+        return;
+    }
+    const CMatrix4 saved = GetModelViewMatrix();
+    MultMatrix(composed);
+    DrawShadedObject(*shape);
+    LoadMatrix(saved);
+}
+
+void DrawCachedParts(const CSceneObject& object, bool mirrored) {
+    DrawShadedParts(DisplayTessellationCache().Parts(object), mirrored);
+}
+
+}  // namespace
+
+void DrawShadedObject(const CSceneObject& object) {
+    switch (object.GetTypeId()) {
+        case kTypeSurface:
+        case kTypeExtrusion:
+            DrawCachedParts(object, false);
+            break;
+        case kTypePolyMesh:
+            if (const auto* mesh = dynamic_cast<const CPolyMesh*>(&object)) {
+                DrawCachedParts(object,
+                                IsMirrored(g_matModelView, g_matViewInverse, mesh->orientation));
+            }
+            break;
+        case kTypeGroup:
+            if (const auto* group = dynamic_cast<const CGroup*>(&object)) {
+                DrawGroup(*group);
+            }
+            break;
+        case kTypeGem:
+            if (const auto* gem = dynamic_cast<const CGem*>(&object)) {
+                DrawGem(*gem);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace orva
