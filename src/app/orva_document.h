@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "scene/scene_file.h"
+
+namespace orva {
+
+// The one document of the program: the scene it shows. It is never modified by the viewer,
+// so closing it or opening another file never asks to save.
+class COrvaDoc {
+public:
+    COrvaDoc() = default;
+    COrvaDoc(const COrvaDoc&) = delete;
+    COrvaDoc& operator=(const COrvaDoc&) = delete;
+
+    // Opens the file as the document. The file that is already open (the same file, by any
+    // path or link that leads to it) is not read again: false, nothing changed. Otherwise
+    // the scene is replaced by the file's (empty when it cannot be opened, without a message;
+    // "Invalid file format!" for a file that is not a scene), the path and title are the
+    // file's, and the result is true.
+    bool OpenDocument(const std::string& path);
+
+    CSceneAnchor& Scene() { return m_scene; }
+    // The full path of the open file; empty for an untitled document.
+    const std::string& Path() const { return m_path; }
+    // The file's display name, or "Untitled".
+    std::string Title() const;
+    // "Orvatrix Viewer - " and the title: the main window's caption.
+    std::string Caption() const;
+    // How the last open went, for callers that report more than the user sees.
+    const CLoadReport& LastLoad() const { return m_lastLoad; }
+
+private:
+    CSceneAnchor m_scene;
+    std::string m_path;
+    CLoadReport m_lastLoad;
+};
+
+// The full form of a path: absolute and normalised, without following links.
+std::string FullPath(const std::string& path);
+
+}  // namespace orva

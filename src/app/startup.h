@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orva {
+
+// The data directory the "-l" flag asks for, relative to the program folder.
+inline constexpr char kFlagDataDirectory[] = "../OrvData";
+
+// What the command line asks for at start-up.
+struct CStartupRequest {
+    // kFlagDataDirectory when the raw command line holds "-l" or "-L" anywhere (a plain
+    // substring search, so a file path through a folder named my-library sets it too);
+    // empty otherwise.
+    std::string dataDirectory;
+    // The first argument that is not a switch ("/" or "-" first); empty: a new, untitled
+    // document.
+    std::string fileToOpen;
+};
+
+// `arguments` are the program's arguments after its own name. The raw command line is taken
+// as the arguments joined by spaces, as a shell would have passed them.
+CStartupRequest ParseStartup(const std::vector<std::string>& arguments);
+
+}  // namespace orva

@@ -1,0 +1,43 @@
+#include "app/view_commands.h"
+
+#include "app/command_ids.h"
+#include "view/view_camera.h"
+#include "view/zoom_all.h"
+
+namespace orva {
+
+namespace {
+
+// Wireframe and Rendering redraw only when the mode changes.
+void SwitchMode(CViewCamera& camera, int32_t mode, void (*redraw)(CViewCamera&)) {
+    if (camera.displayMode == mode) {
+        return;
+    }
+    camera.displayMode = mode;
+    redraw(camera);
+}
+
+}  // namespace
+
+bool RunViewCommand(int commandId, CViewCamera& camera, void (*redraw)(CViewCamera&)) {
+    switch (commandId) {
+        case kCommandViewWireframe:
+            SwitchMode(camera, kModeWireframe, redraw);
+            return true;
+        case kCommandViewRendering:
+            SwitchMode(camera, kModeRendered, redraw);
+            return true;
+        case kCommandViewZoomAll:
+            ZoomAll(camera);
+            redraw(camera);
+            return true;
+        case kCommandViewReset:
+            ResetView(camera);
+            redraw(camera);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace orva

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/orva_document.h"
+#include "app/startup.h"
+#include "app/view_commands.h"
+#include "platform/message_box.h"
+#include "scene_bytes.h"
+#include "view/view_camera.h"
+
+namespace orva {
+namespace {
+
+using test::json;
+
+TEST(StartupTest, TheDataDirectoryFlagIsAPlainSubstringOfTheWholeLine) {
+    EXPECT_EQ(ParseStartup({"-l"}).dataDirectory, kFlagDataDirectory);
+    EXPECT_EQ(ParseStartup({"-L", "ring.orv"}).dataDirectory, kFlagDataDirectory);
+    // Inside a file name it counts as well.
+    EXPECT_EQ(ParseStartup({"/home/me/my-library/ring.orv"}).dataDirectory, kFlagDataDirectory);
+    EXPECT_EQ(ParseStartup({"/L"}).dataDirectory, "");
+    EXPECT_EQ(ParseStartup({"-x"}).dataDirectory, "");
+    EXPECT_EQ(ParseStartup({}).dataDirectory, "");
+    // Across two arguments the joined line holds "-l" only when they meet so.
+    EXPECT_EQ(ParseStartup({"a-", "lb"}).dataDirectory, "");
+}
+
+TEST(StartupTest, TheFirstArgumentThatIsNoSwitchIsOpened) {
+    EXPECT_EQ(ParseStartup({}).fileToOpen, "");
+    EXPECT_EQ(ParseStartup({"-l", "/x", "ring.orv", "band.orv"}).fileToOpen, "ring.orv");
+    EXPECT_EQ(ParseStartup({"-l", "/x"}).fileToOpen, "");
+}
+
+class DocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previous =
+            SetMessageHandler([this](const std::string& text) { m_messages.push_back(text); });
+    }
+    void TearDown() override { SetMessageHandler(m_previous); }
+
+    MessageHandler m_previous;
+    std::vector<std::string> m_messages;
+};
+
+std::string RingFile(const std::string& name) {
+    return test::WriteTempFile(
+        name, test::SceneBytes(json::array({{{"type", "curve"}, {"points", {{0, 0, 0}}}}})));
+}
+
+TEST_F(DocumentTest, AnUntitledDocumentIsEmpty) {
+    COrvaDoc doc;
+    EXPECT_EQ(doc.Scene().first, nullptr);
+    EXPECT_EQ(doc.Title(), "Untitled");
+    EXPECT_EQ(doc.Caption(), "Orvatrix Viewer - Untitled");
+}
+
+TEST_F(DocumentTest, OpeningReadsTheFileOnceAndTitlesTheWindowWithItsName) {
+    const std::string path = RingFile("Ring.orv");
+    COrvaDoc doc;
+    EXPECT_TRUE(doc.OpenDocument(path));
+    ASSERT_NE(doc.Scene().first, nullptr);
+    EXPECT_EQ(doc.Caption(), "Orvatrix Viewer - Ring.orv");
+    // The same file again, by its path or through a link, is not read again.
+    CSceneObject* first = doc.Scene().first;
+    const std::filesystem::path link = std::filesystem::path(path).parent_path() / "link.orv";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(path, link);
+    EXPECT_FALSE(doc.OpenDocument(path));
+    EXPECT_FALSE(doc.OpenDocument(link.string()));
+    EXPECT_EQ(doc.Scene().first, first);
+    // A name that differs in case is another file here.
+    const std::string other = RingFile("ring.orv");
+    EXPECT_TRUE(doc.OpenDocument(other));
+    EXPECT_EQ(doc.Title(), "ring.orv");
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(DocumentTest, AMissingFileGivesAnEmptySceneWithoutAMessageAndABadOneSaysSo) {
+    COrvaDoc doc;
+    doc.OpenDocument(RingFile("first.orv"));
+    ASSERT_NE(doc.Scene().first, nullptr);
+    EXPECT_TRUE(doc.OpenDocument("/nonexistent/folder/gone.orv"));
+    EXPECT_EQ(doc.Scene().first, nullptr);
+    EXPECT_EQ(doc.Title(), "gone.orv");
+    EXPECT_TRUE(m_messages.empty());
+    const std::string bad = test::WriteTempFile("bad.orv", {'n', 'o', 't', ' ', 'a'});
+    EXPECT_TRUE(doc.OpenDocument(bad));
+    EXPECT_EQ(doc.Scene().first, nullptr);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], "Invalid file format!");
+}
+
+int g_redraws = 0;
+void CountRedraw(CViewCamera&) {
+    ++g_redraws;
+}
+
+TEST(ViewCommandsTest, ModeCommandsRedrawOnlyWhenTheModeChanges) {
+    CViewCamera camera;
+    camera.displayMode = kModeRendered;
+    g_redraws = 0;
+    EXPECT_TRUE(RunViewCommand(kCommandViewRendering, camera, CountRedraw));
+    EXPECT_EQ(g_redraws, 0);
+    EXPECT_TRUE(RunViewCommand(kCommandViewWireframe, camera, CountRedraw));
+    EXPECT_TRUE(RunViewCommand(kCommandViewWireframe, camera, CountRedraw));
+    EXPECT_EQ(camera.displayMode, kModeWireframe);
+    EXPECT_EQ(g_redraws, 1);
+    EXPECT_TRUE(RunViewCommand(kCommandViewRendering, camera, CountRedraw));
+    EXPECT_EQ(camera.displayMode, kModeRendered);
+    EXPECT_EQ(g_redraws, 2);
+    EXPECT_FALSE(RunViewCommand(kCommandOpenFile, camera, CountRedraw));
+}
+
+TEST(ViewCommandsTest, ResetViewReturnsToTheFirstStandardView) {
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 100, 80);
+    camera.SetStandardView(1);
+    const CMatrix4 start = camera.CurrentViewport().view;
+    camera.CurrentViewport().Rotate(0, 30.0);
+    camera.CurrentViewport().zoom = 3.0f;
+    camera.standardView = 0;
+    g_redraws = 0;
+    EXPECT_TRUE(RunViewCommand(kCommandViewReset, camera, CountRedraw));
+    EXPECT_EQ(camera.CurrentViewport().view, start);
+    EXPECT_EQ(camera.CurrentViewport().zoom, 1.0f);
+    EXPECT_EQ(g_redraws, 1);
+}
+
+}  // namespace
+}  // namespace orva
