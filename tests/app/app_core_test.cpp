@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "app/command_ids.h"
+#include "app/desktop_registration.h"
 #include "app/orva_document.h"
 #include "app/startup.h"
 #include "app/view_commands.h"
@@ -128,6 +131,64 @@ TEST(ViewCommandsTest, ResetViewReturnsToTheFirstStandardView) {
     EXPECT_EQ(camera.CurrentViewport().view, start);
     EXPECT_EQ(camera.CurrentViewport().zoom, 1.0f);
     EXPECT_EQ(g_redraws, 1);
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(DesktopRegistrationTest, WritesOnlyWhatIsMissingOrDifferent) {
+    const fs::path home = fs::temp_directory_path() / "orva-registration-home";
+    fs::remove_all(home);
+    const CRegistrationResult first =
+        RegisterDesktopIntegration(home.string(), "/opt/orva view/orvaview", "/opt/orva view/orva");
+    EXPECT_EQ(first.written, 3);
+    EXPECT_EQ(first.failed, 0);
+    const std::string mime = ReadText(home / "mime/packages/orvaview.xml");
+    EXPECT_NE(mime.find("<glob pattern=\"*.orv\"/>"), std::string::npos);
+    EXPECT_NE(mime.find("<comment>OrvaVi Document</comment>"), std::string::npos);
+    const std::string entry = ReadText(home / "applications/orvaview.desktop");
+    EXPECT_NE(entry.find("Exec=\"/opt/orva view/orvaview\" %f\n"), std::string::npos);
+    EXPECT_NE(ReadText(home / "thumbnailers/orvaview.thumbnailer")
+                  .find("Exec=\"/opt/orva view/orva\" thumbnails --one %i %o %s\n"),
+              std::string::npos);
+
+    const CRegistrationResult again =
+        RegisterDesktopIntegration(home.string(), "/opt/orva view/orvaview", "/opt/orva view/orva");
+    EXPECT_EQ(again.written, 0);
+    EXPECT_EQ(again.unchanged, 3);
+
+    // A moved program rewrites the entries that name it; the type stays.
+    const CRegistrationResult moved =
+        RegisterDesktopIntegration(home.string(), "/usr/bin/orvaview", "/usr/bin/orva");
+    EXPECT_EQ(moved.written, 2);
+    EXPECT_EQ(moved.unchanged, 1);
+    EXPECT_NE(ReadText(home / "applications/orvaview.desktop").find("Exec=\"/usr/bin/orvaview\""),
+              std::string::npos);
+    fs::remove_all(home);
+}
+
+TEST(DesktopRegistrationTest, AFolderThatCannotBeWrittenIsNoError) {
+    // A plain file where the folders would go: nothing below it can be made.
+    const fs::path blocked = fs::temp_directory_path() / "orva-registration-blocked";
+    fs::remove_all(blocked);
+    std::ofstream(blocked) << "in the way";
+    const CRegistrationResult r =
+        RegisterDesktopIntegration(blocked.string(), "/a/orvaview", "/a/orva");
+    EXPECT_EQ(r.written, 0);
+    EXPECT_EQ(r.failed, 3);
+    EXPECT_EQ(ReadText(blocked), "in the way");
+    fs::remove(blocked);
+    EXPECT_EQ(RegisterDesktopIntegration("", "/a/orvaview", "/a/orva").failed, 3);
 }
 
 }  // namespace

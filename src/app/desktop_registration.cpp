@@ -1,0 +1,113 @@
+#include "app/desktop_registration.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace orva {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kMimeType[] = "application/x-orvaview-document";
+
+std::string MimeTypeText() {
+    std::ostringstream text;
+    text << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         << "<!-- The scene files of Orvatrix Viewer; the document type id is "
+            "OrvaView.Document. -->\n"
+         << "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+         << "  <mime-type type=\"" << kMimeType << "\">\n"
+         << "    <comment>OrvaVi Document</comment>\n"
+         << "    <generic-icon name=\"image-x-generic\"/>\n"
+         << "    <glob pattern=\"*.orv\"/>\n"
+         << "  </mime-type>\n"
+         << "</mime-info>\n";
+    return text.str();
+}
+
+// Paths in Exec lines are quoted, so folders with spaces work.
+std::string Quoted(const std::string& path) {
+    std::string quoted = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '\\' || c == '`' || c == '$') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string DesktopEntryText(const std::string& viewerPath) {
+    return "[Desktop Entry]\nType=Application\nName=Orvatrix Viewer\n"
+           "GenericName=Jewellery Model Viewer\nComment=View three-dimensional jewellery models\n"
+           "Exec=" +
+           Quoted(viewerPath) +
+           " %f\nIcon=orvaview\nTerminal=false\nCategories=Graphics;3DGraphics;Viewer;\n"
+           "MimeType=" +
+           kMimeType + ";\n";
+}
+
+std::string ThumbnailerText(const std::string& orvaPath) {
+    return "[Thumbnailer Entry]\nTryExec=" + orvaPath + "\nExec=" + Quoted(orvaPath) +
+           " thumbnails --one %i %o %s\nMimeType=" + kMimeType + ";\n";
+}
+
+// Writes `text` to `path` unless the file already holds exactly that.
+void WriteIfDifferent(const fs::path& path, const std::string& text, CRegistrationResult& r) {
+    std::ifstream existing(path, std::ios::binary);
+    if (existing) {
+        const std::string old((std::istreambuf_iterator<char>(existing)), {});
+        if (old == text) {
+            ++r.unchanged;
+            return;
+        }
+    }
+    std::error_code error;
+    fs::create_directories(path.parent_path(), error);
+    // Written beside and renamed, so a reader never sees half a file.
+    const fs::path temporary = path.string() + ".new";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out || (fs::rename(temporary, path, error), error)) {
+        fs::remove(temporary, error);
+        ++r.failed;
+        return;
+    }
+    ++r.written;
+}
+
+}  // namespace
+
+CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
+                                               const std::string& viewerPath,
+                                               const std::string& orvaPath) {
+    CRegistrationResult result;
+    if (dataHome.empty()) {
+        result.failed = 3;
+        return result;
+    }
+    const fs::path home(dataHome);
+    WriteIfDifferent(home / "mime" / "packages" / "orvaview.xml", MimeTypeText(), result);
+    WriteIfDifferent(home / "applications" / "orvaview.desktop", DesktopEntryText(viewerPath),
+                     result);
+    WriteIfDifferent(home / "thumbnailers" / "orvaview.thumbnailer", ThumbnailerText(orvaPath),
+                     result);
+    return result;
+}
+
+std::string UserDataHome() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.local/share";
+    }
+    return {};
+}
+
+}  // namespace orva
