@@ -7,6 +7,8 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libcli11-dev libpng-dev
+    # The desktop viewer and its window tests, which run under a private X server.
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
 )
 
 missing=()
