@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace orva {
+
+// The title of the folder browser that asks for the data directory.
+inline constexpr const char* kChooseDataDirectoryTitle = "Choose the directory of orv files";
+
+// Asks the user for a folder under the given title; returns its path, or an empty string when
+// the user cancels. The viewer asks with a folder dialog; tests answer without blocking.
+using FolderAsker = std::function<std::string(const std::string& title)>;
+
+// Installs an asker and returns the one it replaces.
+FolderAsker SetFolderAsker(FolderAsker asker);
+
+// The process-wide data directory as set: empty at start, "../OrvData" after the command-line
+// flag, or the folder the user picked. Never written to disk.
+const std::string& DataDirectory();
+void SetDataDirectory(std::string directory);
+
+// The folder in which the Open File browser shows scene files. While the data directory is
+// empty the user is asked for one (and asked again next time after a cancel); an empty result
+// means there is none. A relative data directory is taken from the program's folder.
+std::string GetDataDirectory();
+
+}  // namespace orva

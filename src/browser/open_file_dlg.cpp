@@ -1,0 +1,404 @@
+#include "browser/open_file_dlg.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <climits>
+#include <filesystem>
+#include <system_error>
+
+#include "browser/data_directory.h"
+#include "browser/dialog_units.h"
+#include "browser/placeholder_thumbnail.h"
+#include "browser/thumbnail_image.h"
+
+namespace orva {
+
+namespace {
+
+// The dialog's layout in dialog units: the dialog, then the folder tree and the file list
+// side by side.
+constexpr int kDialogWidth = 474;
+constexpr int kDialogHeight = 321;
+constexpr QRect kTreeUnits(2, 2, 72, 317);
+constexpr QRect kListUnits(75, 2, 397, 317);
+
+// Thumbnails put into the list per turn of the event loop. A turn stays short (well under a
+// millisecond for 48), so input and painting go on while a large folder fills.
+constexpr size_t kThumbnailsPerTurn = 48;
+
+// A tree item keeps the folder's name as bytes: the path is made of them, whatever the text
+// shown for a name that is not valid in the locale's encoding.
+constexpr int kNameRole = Qt::UserRole;
+
+std::string NameOf(const QTreeWidgetItem* item) {
+    return item->data(0, kNameRole).toByteArray().toStdString();
+}
+
+QTreeWidgetItem* NextSibling(QTreeWidgetItem* item) {
+    QTreeWidgetItem* parent = item->parent();
+    QTreeWidget* tree = item->treeWidget();
+    if (parent != nullptr) {
+        const int index = parent->indexOfChild(item);
+        return index + 1 < parent->childCount() ? parent->child(index + 1) : nullptr;
+    }
+    const int index = tree->indexOfTopLevelItem(item);
+    return index + 1 < tree->topLevelItemCount() ? tree->topLevelItem(index + 1) : nullptr;
+}
+
+std::string CurrentDirectory() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof(buffer)) != nullptr ? std::string(buffer) : std::string(".");
+}
+
+bool IsEnterableFolder(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(path, error) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
+// "/data/" and "/data" name the same root; paths below it are joined with one slash.
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+QPixmap BlankPicture(const QColor& colour) {
+    QPixmap picture(kThumbnailSize, kThumbnailSize);
+    picture.fill(colour);
+    return picture;
+}
+
+}  // namespace
+
+COpenFileDlg::COpenFileDlg(QWidget* parent)
+    : QDialog(parent), m_reader(this, [this] { ShowThumbnails(); }) {
+    setWindowTitle(QStringLiteral("Open File"));
+    CreateControls();
+    m_placeholder = QPixmap::fromImage(PlaceholderThumbnail());
+    m_waiting = BlankPicture(m_fileList->palette().color(QPalette::Base));
+}
+
+COpenFileDlg::~COpenFileDlg() = default;
+
+void COpenFileDlg::CreateControls() {
+    const CDialogUnits units(font());
+    setFixedSize(units.X(kDialogWidth), units.Y(kDialogHeight));
+    CreateFolderTree(units.Rect(kTreeUnits));
+    CreateFileList(units.Rect(kListUnits));
+    // The tree comes first: it has the focus when the dialog opens.
+    setTabOrder(m_folderTree, m_fileList);
+}
+
+void COpenFileDlg::CreateFolderTree(const QRect& geometry) {
+    m_folderTree = new QTreeWidget(this);
+    m_folderTree->setObjectName(QStringLiteral("folderTree"));
+    m_folderTree->setGeometry(geometry);
+    m_folderTree->setHeaderHidden(true);
+    m_folderTree->setRootIsDecorated(true);
+    m_folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Deep names scroll sideways instead of being cut off in the narrow tree.
+    m_folderTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_folderTree->header()->setStretchLastSection(false);
+    connect(m_folderTree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { OnFolderChanged(current); });
+}
+
+void COpenFileDlg::CreateFileList(const QRect& geometry) {
+    m_fileList = new QListWidget(this);
+    m_fileList->setObjectName(QStringLiteral("fileList"));
+    m_fileList->setGeometry(geometry);
+    m_fileList->setViewMode(QListView::IconMode);
+    m_fileList->setIconSize(QSize(kThumbnailSize, kThumbnailSize));
+    m_fileList->setMovement(QListView::Static);
+    m_fileList->setResizeMode(QListView::Adjust);
+    // Every item is a 100 × 100 picture with its title, so laying out thousands of them needs
+    // the size of one only.
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->setWordWrap(true);
+    m_fileList->setSpacing(4);
+    m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fileList->viewport()->installEventFilter(this);
+}
+
+int COpenFileDlg::DoModal() {
+    return exec() == QDialog::Accepted ? kIdOk : kIdCancel;
+}
+
+QPixmap COpenFileDlg::Thumbnail(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_thumbnailList.size()) {
+        return {};
+    }
+    return m_thumbnailList[static_cast<size_t>(index)];
+}
+
+void COpenFileDlg::showEvent(QShowEvent* event) {
+    // A show from the window system (restoring a minimised window) is not a new showing.
+    if (!event->spontaneous()) {
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void COpenFileDlg::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        // Nobody looks at the pictures of a closed dialog; the next showing reads them anew.
+        m_reader.Cancel();
+        m_pendingThumbnails = 0;
+    }
+    QDialog::hideEvent(event);
+}
+
+bool COpenFileDlg::OnInitDialog() {
+    ClearFileList();
+    m_root = ChooseRoot();
+
+    {
+        // Only a selection made below fills the file list, not the items going away.
+        const QSignalBlocker quiet(m_folderTree);
+        m_folderTree->clear();
+        FillFolderTree(nullptr, ScanFolderTree(m_root));
+        // Settles "no folder selected" explicitly; otherwise the tree makes its first folder
+        // current as soon as it gets the focus, and a remembered path of which nothing is left
+        // would show some other folder.
+        m_folderTree->setCurrentItem(nullptr);
+    }
+
+    SelectRememberedFolder();
+    // Every showing starts in the folder tree, the first control, wherever the focus was when
+    // the dialog last closed.
+    m_folderTree->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void COpenFileDlg::SelectRememberedFolder() {
+    QTreeWidgetItem* first = m_folderTree->topLevelItem(0);
+    if (first == nullptr) {
+        return;
+    }
+    if (m_currentFolder.empty()) {
+        SelectFolder(first);
+        return;
+    }
+    // A folder remembered below another root (the data directory changed) matches nothing.
+    const std::string prefix = m_root == "/" ? m_root : m_root + "/";
+    if (m_currentFolder.starts_with(prefix)) {
+        SelectFolderPath(first, std::string_view(m_currentFolder).substr(prefix.size()));
+    }
+}
+
+std::string COpenFileDlg::ChooseRoot() const {
+    // An unusable data directory (none chosen, or one that cannot be entered) shows the
+    // folders of the process's current directory instead.
+    const std::string root = GetDataDirectory();
+    return WithoutTrailingSlash(IsEnterableFolder(root) ? root : CurrentDirectory());
+}
+
+void COpenFileDlg::FillFolderTree(QTreeWidgetItem* parent,
+                                  const std::vector<CFolderNode>& folders) {
+    for (const CFolderNode& folder : folders) {
+        auto* item =
+            parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
+        const QByteArray name = QByteArray::fromStdString(folder.name);
+        item->setText(0, QFile::decodeName(name));
+        item->setData(0, kNameRole, name);
+        FillFolderTree(item, folder.children);
+    }
+}
+
+bool COpenFileDlg::SelectFolderPath(QTreeWidgetItem* first, std::string_view path) {
+    for (QTreeWidgetItem* item = first; item != nullptr; item = NextSibling(item)) {
+        const std::string name = NameOf(item);
+        if (!path.starts_with(name)) {
+            continue;
+        }
+        if (path.size() == name.size()) {
+            SelectFolder(item);
+            return true;
+        }
+        if (path[name.size()] == '/') {
+            // The deepest folder of the path that still exists wins.
+            if (!SelectFolderPath(item->child(0), path.substr(name.size() + 1))) {
+                SelectFolder(item);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+void COpenFileDlg::SelectFolder(QTreeWidgetItem* item) {
+    m_folderTree->setCurrentItem(item);
+    m_folderTree->scrollToItem(item);
+}
+
+std::string COpenFileDlg::FullPath(const QTreeWidgetItem* item) const {
+    std::vector<std::string> names;
+    for (; item != nullptr; item = item->parent()) {
+        names.push_back(NameOf(item));
+    }
+    std::string path = m_root;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        path = JoinPath(path, *name);
+    }
+    return path;
+}
+
+void COpenFileDlg::ClearFileList() {
+    m_reader.Cancel();
+    m_fileList->clear();
+    m_thumbnailList.clear();
+    m_scenes.clear();
+    m_pendingThumbnails = 0;
+}
+
+void COpenFileDlg::OnFolderChanged(QTreeWidgetItem* item) {
+    if (item == nullptr) {
+        return;
+    }
+    m_currentFolder = FullPath(item);
+    ClearFileList();
+    m_scenes = ListSceneFiles(m_currentFolder);
+    // The titles show at once with blank pictures; the reader fills in the thumbnails in list
+    // order as they are read.
+    InsertTitles();
+    SelectChosenFile();
+    std::vector<std::string> thumbnails;
+    thumbnails.reserve(m_scenes.size());
+    for (const CSceneEntry& scene : m_scenes) {
+        thumbnails.push_back(scene.thumbnailPath);
+    }
+    m_pendingThumbnails = static_cast<int>(m_scenes.size());
+    m_thumbnailJob = m_reader.Start(std::move(thumbnails));
+}
+
+void COpenFileDlg::InsertTitles() {
+    m_thumbnailList.assign(m_scenes.size(), m_waiting);
+    const QIcon waiting(m_waiting);
+    m_fileList->setUpdatesEnabled(false);
+    for (const CSceneEntry& scene : m_scenes) {
+        m_fileList->addItem(new QListWidgetItem(
+            waiting, QFile::decodeName(QByteArray::fromStdString(scene.title))));
+    }
+    m_fileList->setUpdatesEnabled(true);
+}
+
+void COpenFileDlg::SelectChosenFile() {
+    if (m_scenes.empty()) {
+        return;
+    }
+    // The file chosen last when it is in this folder, otherwise the first one.
+    int chosen = 0;
+    for (size_t i = 0; i < m_scenes.size(); ++i) {
+        if (JoinPath(m_currentFolder, m_scenes[i].fileName) == m_chosenFile) {
+            chosen = static_cast<int>(i);
+        }
+    }
+    QListWidgetItem* item = m_fileList->item(chosen);
+    m_fileList->setCurrentItem(item);
+    m_fileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}
+
+void COpenFileDlg::ShowThumbnails() {
+    int shown = 0;
+    for (CReadThumbnail& thumbnail : m_reader.Take(kThumbnailsPerTurn)) {
+        if (thumbnail.job != m_thumbnailJob) {
+            continue;
+        }
+        QPixmap picture =
+            thumbnail.picture.isNull() ? m_placeholder : QPixmap::fromImage(thumbnail.picture);
+        m_fileList->item(thumbnail.index)->setIcon(QIcon(picture));
+        m_thumbnailList[static_cast<size_t>(thumbnail.index)] = std::move(picture);
+        --m_pendingThumbnails;
+        ++shown;
+    }
+    if (shown > 0) {
+        emit ThumbnailsShown(m_pendingThumbnails);
+    }
+}
+
+bool COpenFileDlg::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    if (watched != m_fileList->viewport() || !(press || release)) {
+        return QDialog::eventFilter(watched, event);
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton) {
+        return QDialog::eventFilter(watched, event);
+    }
+    if (press) {
+        OnListPress(mouse);
+        return QDialog::eventFilter(watched, event);
+    }
+    OnListClick();
+    // After a choice the dialog is closed; the list has nothing left to do with the click.
+    return !isVisible();
+}
+
+void COpenFileDlg::OnListPress(QMouseEvent* event) {
+    // A press selects the thumbnail under the mouse with either button, and a press beside
+    // every thumbnail selects none, so that click chooses nothing.
+    QListWidgetItem* item = m_fileList->itemAt(event->position().toPoint());
+    if (item != nullptr) {
+        m_fileList->setCurrentItem(item);
+    } else {
+        m_fileList->clearSelection();
+    }
+}
+
+void COpenFileDlg::OnListClick() {
+    if (!m_fileList->selectedItems().isEmpty()) {
+        OnOK();
+    }
+}
+
+void COpenFileDlg::OnOK() {
+    const QList<QListWidgetItem*> selected = m_fileList->selectedItems();
+    if (selected.isEmpty()) {
+        done(QDialog::Rejected);
+        return;
+    }
+    const int row = m_fileList->row(selected.front());
+    m_chosenFile = JoinPath(m_currentFolder, m_scenes[static_cast<size_t>(row)].fileName);
+    done(QDialog::Accepted);
+}
+
+void COpenFileDlg::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+namespace {
+
+COpenFileDlg* g_openFileDlg = nullptr;
+
+void DeleteOpenFileDlg() {
+    delete g_openFileDlg;
+    g_openFileDlg = nullptr;
+}
+
+}  // namespace
+
+COpenFileDlg& GetOpenFileDlg() {
+    if (g_openFileDlg == nullptr) {
+        g_openFileDlg = new COpenFileDlg();
+        // Widgets must go before the application object does.
+        qAddPostRoutine(DeleteOpenFileDlg);
+    }
+    return *g_openFileDlg;
+}
+
+}  // namespace orva

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "browser/folder_scan.h"
+#include "browser/scene_folder.h"
+#include "browser/thumbnail_reader.h"
+
+class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orva {
+
+// The Open File browser: the folders below the data directory on the left, the scene files of
+// the selected folder on the right as 100 × 100 thumbnails. One click on a thumbnail chooses
+// it. The object lives for the whole process (GetOpenFileDlg), so it remembers the folder and
+// the file chosen last.
+class COpenFileDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+
+    explicit COpenFileDlg(QWidget* parent = nullptr);
+    ~COpenFileDlg() override;
+
+    // Shows the dialog modally; kIdOk when a file was chosen (ChosenFile), kIdCancel otherwise.
+    int DoModal();
+
+    const std::string& ChosenFile() const { return m_chosenFile; }
+    const std::string& CurrentFolder() const { return m_currentFolder; }
+    const std::string& Root() const { return m_root; }
+
+    QTreeWidget* FolderTree() const { return m_folderTree; }
+    QListWidget* FileList() const { return m_fileList; }
+    // The picture of list item `index` as it is now: the placeholder when the scene has no
+    // readable bitmap, a blank picture while its bitmap is still being read.
+    QPixmap Thumbnail(int index) const;
+    // Thumbnails of the shown folder that are still being read.
+    int PendingThumbnails() const { return m_pendingThumbnails; }
+
+signals:
+    // Some thumbnails arrived; `pending` are still being read.
+    void ThumbnailsShown(int pending);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateFolderTree(const QRect& geometry);
+    void CreateFileList(const QRect& geometry);
+    bool OnInitDialog();
+    std::string ChooseRoot() const;
+    void FillFolderTree(QTreeWidgetItem* parent, const std::vector<CFolderNode>& folders);
+    void SelectRememberedFolder();
+    bool SelectFolderPath(QTreeWidgetItem* first, std::string_view path);
+    void SelectFolder(QTreeWidgetItem* item);
+    std::string FullPath(const QTreeWidgetItem* item) const;
+    void OnFolderChanged(QTreeWidgetItem* item);
+    void InsertTitles();
+    void SelectChosenFile();
+    void ShowThumbnails();
+    void ClearFileList();
+    void OnListPress(QMouseEvent* event);
+    void OnListClick();
+    void OnOK();
+
+    QListWidget* m_fileList = nullptr;
+    QTreeWidget* m_folderTree = nullptr;
+    // One picture per list item, in list order; rebuilt for every folder.
+    std::vector<QPixmap> m_thumbnailList;
+    std::string m_root;           // the folder whose subfolders form the top level of the tree
+    std::string m_currentFolder;  // full path of the selected folder; kept between showings
+    std::string m_chosenFile;     // full path of the file chosen by the last OK
+    std::vector<CSceneEntry> m_scenes;  // the scene file behind each list item
+    QPixmap m_placeholder;
+    QPixmap m_waiting;  // keeps the layout of an item whose picture is still being read
+    uint64_t m_thumbnailJob = 0;
+    int m_pendingThumbnails = 0;
+    // Last, so its thread stops before the fields it reports to go away.
+    CThumbnailReader m_reader;
+};
+
+// The one dialog of the process, made on first use and deleted with the application object.
+COpenFileDlg& GetOpenFileDlg();
+
+}  // namespace orva

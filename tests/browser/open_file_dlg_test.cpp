@@ -1,0 +1,615 @@
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <chrono>
+#include <set>
+
+#include "browser/data_directory.h"
+#include "browser/folder_dialog.h"
+#include "browser/open_file_dlg.h"
+#include "browser/placeholder_thumbnail.h"
+#include "browser/thumbnail_image.h"
+#include "image/bmp_bytes.h"
+#include "test_folder.h"
+
+namespace orva {
+
+namespace {
+
+using test::CTestFolder;
+
+QStringList Titles(const QListWidget* list) {
+    QStringList titles;
+    for (int i = 0; i < list->count(); ++i) {
+        titles << list->item(i)->text();
+    }
+    return titles;
+}
+
+QStringList Names(const QTreeWidget* tree) {
+    QStringList names;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        names << tree->topLevelItem(i)->text(0);
+    }
+    return names;
+}
+
+QStringList Children(const QTreeWidgetItem* item) {
+    QStringList names;
+    for (int i = 0; i < item->childCount(); ++i) {
+        names << item->child(i)->text(0);
+    }
+    return names;
+}
+
+// "b/deep" for the item "deep" under the top-level item "b"; empty for none.
+QString TreePath(const QTreeWidgetItem* item) {
+    QStringList names;
+    for (; item != nullptr; item = item->parent()) {
+        names.prepend(item->text(0));
+    }
+    return names.join('/');
+}
+
+QTreeWidgetItem* FindFolder(const QTreeWidget* tree, const QString& path) {
+    QTreeWidgetItem* found = nullptr;
+    for (const QString& name : path.split('/')) {
+        const int count = found ? found->childCount() : tree->topLevelItemCount();
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < count && next == nullptr; ++i) {
+            QTreeWidgetItem* item = found ? found->child(i) : tree->topLevelItem(i);
+            if (item->text(0) == name) {
+                next = item;
+            }
+        }
+        if (next == nullptr) {
+            return nullptr;
+        }
+        found = next;
+    }
+    return found;
+}
+
+// What the list shows for an item, as 32-bit pixels.
+QImage Shown(const QListWidgetItem* item) {
+    return item->icon()
+        .pixmap(QSize(kThumbnailSize, kThumbnailSize))
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+std::array<uint8_t, 3> Bgr(QRgb colour) {
+    return {uint8_t(qBlue(colour)), uint8_t(qGreen(colour)), uint8_t(qRed(colour))};
+}
+
+bool WaitForThumbnails(const COpenFileDlg& dialog) {
+    return QTest::qWaitFor([&] { return dialog.PendingThumbnails() == 0; }, 20000);
+}
+
+// Shows the dialog without a modal loop of its own, so the test drives it, and waits until
+// it is the active window, with the focus in its folder tree as for a user, and every
+// thumbnail is in.
+bool Open(COpenFileDlg& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog) &&
+           QTest::qWaitFor([&] { return dialog.FolderTree()->hasFocus(); }) &&
+           WaitForThumbnails(dialog);
+}
+
+QPoint CentreOf(QListWidget* list, int row) {
+    list->scrollToItem(list->item(row));
+    return list->visualItemRect(list->item(row)).center();
+}
+
+// A point of the list's viewport that no thumbnail covers: past the last item.
+QPoint EmptySpot(QListWidget* list) {
+    const QRect last = list->visualItemRect(list->item(list->count() - 1));
+    return QPoint(list->viewport()->width() - 5, last.bottom() + 20);
+}
+
+}  // namespace
+
+class OpenFileDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_asked = 0;
+        // Any question for the data directory is answered at once, so no test can block.
+        SetFolderAsker([this](const std::string& title) {
+            ++m_asked;
+            m_askedTitle = title;
+            return m_answer;
+        });
+        m_answer.clear();
+    }
+
+    void cleanup() { SetDataDirectory({}); }
+
+    void dialogKeepsItsLayoutInDialogUnits() {
+        COpenFileDlg dialog;
+        QCOMPARE(dialog.windowTitle(), QString("Open File"));
+        const QRect tree = dialog.FolderTree()->geometry();
+        const QRect list = dialog.FileList()->geometry();
+        // In dialog units the dialog is 474 × 321, the tree at (2, 2) 72 × 317 and the list at
+        // (75, 2) 397 × 317; a unit is a whole number of pixels at most, so one pixel of rounding.
+        const double unitX = dialog.width() / 474.0;
+        const double unitY = dialog.height() / 321.0;
+        QVERIFY(unitX >= 1 && unitY >= 1);
+        const auto near = [](double pixels, double expected) {
+            return std::abs(pixels - expected) <= 1.0;
+        };
+        QVERIFY(near(tree.x(), 2 * unitX) && near(tree.y(), 2 * unitY));
+        QVERIFY(near(tree.width(), 72 * unitX) && near(tree.height(), 317 * unitY));
+        QVERIFY(near(list.x(), 75 * unitX) && near(list.y(), 2 * unitY));
+        QVERIFY(near(list.width(), 397 * unitX) && near(list.height(), 317 * unitY));
+        QCOMPARE(dialog.FileList()->viewMode(), QListView::IconMode);
+        QCOMPARE(dialog.FileList()->iconSize(), QSize(100, 100));
+        QCOMPARE(dialog.FileList()->selectionMode(), QAbstractItemView::SingleSelection);
+    }
+
+    void titlesAreSortedIgnoringCase() {
+        CTestFolder folder("sorted");
+        for (const char* name : {"f/b.orv", "f/A.orv", "f/c.orv", "f/B_2.orv"}) {
+            folder.WriteScene(name);
+        }
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"A", "b", "B_2", "c"}));
+        QCOMPARE(m_asked, 0);
+    }
+
+    void hundredSquareBitmapIsShownPixelForPixel() {
+        CTestFolder folder("exact");
+        folder.WriteScene("f/ring.orv");
+        const auto paint = [](int x, int y) {
+            return std::array<uint8_t, 3>{uint8_t(x * 2), uint8_t(y * 2), uint8_t(x * 7 + y * 3)};
+        };
+        folder.WriteBitmap("f/ring.bmp", 100, 100, paint);
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        const QImage shown = Shown(dialog.FileList()->item(0));
+        QCOMPARE(shown.size(), QSize(100, 100));
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                QCOMPARE(Bgr(shown.pixel(x, y)), paint(x, y));
+            }
+        }
+    }
+
+    void largerBitmapIsStretchedToAHundredSquare() {
+        CTestFolder folder("stretched");
+        folder.WriteScene("f/wide.orv");
+        // Four quarters of different colours: each must fill one quarter of the thumbnail,
+        // the top ones at the top.
+        const auto quarter = [](int x, int y, int width, int height) {
+            const int index = (x < width / 2 ? 0 : 1) + (y < height / 2 ? 0 : 2);
+            const std::array<std::array<uint8_t, 3>, 4> colours{
+                {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {90, 90, 20}}};
+            return colours[static_cast<size_t>(index)];
+        };
+        folder.WriteBitmap("f/wide.bmp", 200, 150,
+                           [&](int x, int y) { return quarter(x, y, 200, 150); });
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        const QImage shown = Shown(dialog.FileList()->item(0));
+        QCOMPARE(shown.size(), QSize(100, 100));
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                QCOMPARE(Bgr(shown.pixel(x, y)), quarter(x, y, 100, 100));
+            }
+        }
+    }
+
+    void missingOrUnreadableBitmapShowsThePlaceholder() {
+        CTestFolder folder("placeholder");
+        folder.WriteScene("f/alone.orv");
+        folder.WriteScene("f/broken.orv");
+        folder.WriteBytes("f/broken.bmp", {'B', 'X', 0, 0, 0, 0});
+        // A top-down file: other readers take it, ours refuses it, so it must not show.
+        folder.WriteScene("f/topdown.orv");
+        test::BmpFileLayout layout;
+        layout.width = 100;
+        layout.height = -100;
+        layout.rows.assign(300 * 100, 0x40);
+        folder.WriteBytes("f/topdown.bmp", test::MakeBmpBytes(layout));
+        folder.WriteScene("f/pictured.orv");
+        folder.WriteBitmap("f/pictured.bmp", 100, 100, [](int, int) {
+            return std::array<uint8_t, 3>{10, 20, 30};
+        });
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QCOMPARE(Titles(dialog.FileList()),
+                 QStringList({"alone", "broken", "pictured", "topdown"}));
+
+        const QImage placeholder = PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(placeholder.size(), QSize(100, 100));
+        std::set<QRgb> colours;
+        for (int y = 0; y < 100; y += 5) {
+            for (int x = 0; x < 100; x += 5) {
+                colours.insert(placeholder.pixel(x, y));
+            }
+        }
+        QVERIFY2(colours.size() > 2, "the placeholder is a picture, not a plain square");
+        for (int row : {0, 1, 3}) {
+            QCOMPARE(Shown(dialog.FileList()->item(row)), placeholder);
+        }
+        QVERIFY(Shown(dialog.FileList()->item(2)) != placeholder);
+    }
+
+    void bitmapWithoutSceneIsNotListed() {
+        CTestFolder folder("orphan");
+        folder.WriteScene("f/listed.orv");
+        folder.WriteBitmap("f/orphan.bmp", 100, 100, [](int, int) {
+            return std::array<uint8_t, 3>{1, 2, 3};
+        });
+        folder.MakeFolder("f/folder.orv");  // a folder is not a scene file
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"listed"}));
+    }
+
+    void filesDirectlyInTheRootAreNeverListed() {
+        CTestFolder folder("root");
+        folder.WriteScene("top.orv");
+        folder.WriteScene("sub/inner.orv");
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QCOMPARE(Names(dialog.FolderTree()), QStringList({"sub"}));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"inner"}));
+        QCOMPARE(dialog.CurrentFolder(), folder.Path("sub"));
+    }
+
+    void foldersOfTheWholeHierarchyAreSortedPerLevel() {
+        CTestFolder folder("hierarchy");
+        for (const char* path : {"b/y/deep/deeper", "a", "B2", "b/X", "C"}) {
+            folder.MakeFolder(path);
+        }
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QTreeWidget* tree = dialog.FolderTree();
+        QCOMPARE(Names(tree), QStringList({"a", "b", "B2", "C"}));
+        QCOMPARE(Children(FindFolder(tree, "b")), QStringList({"X", "y"}));
+        QVERIFY(FindFolder(tree, "b/y/deep/deeper") != nullptr);
+        QCOMPARE(TreePath(tree->currentItem()), QString("a"));
+    }
+
+    void reopeningSelectsTheSameFolderAndTheChosenFileInView() {
+        CTestFolder folder("reopen");
+        folder.WriteScene("a/first.orv");
+        for (int i = 0; i < 90; ++i) {
+            folder.WriteScene(QString("b/deep/s%1.orv").arg(i, 2, 10, QChar('0')).toStdString());
+        }
+        SetDataDirectory(folder.Path());
+        COpenFileDlg& dialog = GetOpenFileDlg();
+        QCOMPARE(&GetOpenFileDlg(), &dialog);
+        QVERIFY(Open(dialog));
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("a"));
+
+        dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "b/deep"));
+        QCOMPARE(dialog.FileList()->count(), 90);
+        QListWidget* list = dialog.FileList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CentreOf(list, 80));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.ChosenFile(), folder.Path("b/deep/s80.orv"));
+
+        // Whatever the list showed last, the reopened one must bring the chosen file to view.
+        list->scrollToTop();
+        QVERIFY(Open(dialog));
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("b/deep"));
+        QListWidgetItem* chosen = list->currentItem();
+        QVERIFY(chosen != nullptr);
+        QCOMPARE(chosen->text(), QString("s80"));
+        QVERIFY(chosen->isSelected());
+        QVERIFY2(list->verticalScrollBar()->value() > 0, "the chosen file is far down the list");
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(chosen)));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.ChosenFile(), folder.Path("b/deep/s80.orv"));
+    }
+
+    void deletedRememberedFolderSelectsItsDeepestExistingParent() {
+        CTestFolder folder("deleted");
+        folder.WriteScene("a/b/c/inside.orv");
+        folder.WriteScene("a/b/parent.orv");
+        folder.MakeFolder("z");
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "a/b/c"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.CurrentFolder(), folder.Path("a/b/c"));
+
+        folder.Remove("a/b/c");
+        QVERIFY(Open(dialog));
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("a/b"));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"parent"}));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+
+        // Nothing of the path is left: nothing is selected, the list is empty.
+        folder.Remove("a");
+        QVERIFY(Open(dialog));
+        QCOMPARE(Names(dialog.FolderTree()), QStringList({"z"}));
+        QVERIFY(dialog.FolderTree()->currentItem() == nullptr);
+        QCOMPARE(dialog.FileList()->count(), 0);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void clickOnEmptySpaceDoesNotClose() {
+        CTestFolder folder("empty-space");
+        folder.WriteScene("f/one.orv");
+        folder.WriteScene("f/two.orv");
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QListWidget* list = dialog.FileList();
+        QVERIFY(list->currentItem()->isSelected());  // the first file is selected at start
+        const QPoint spot = EmptySpot(list);
+        QVERIFY(list->itemAt(spot) == nullptr);
+        for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+            QTest::mouseClick(list->viewport(), button, {}, spot);
+            QVERIFY(dialog.isVisible());
+            QVERIFY(list->selectedItems().isEmpty());
+        }
+        QVERIFY(dialog.ChosenFile().empty());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void rightClickChoosesLikeALeftClick() {
+        CTestFolder folder("right-click");
+        for (const char* name : {"f/one.orv", "f/three.orv", "f/two.orv"}) {
+            folder.WriteScene(name);
+        }
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QTest::mouseClick(dialog.FileList()->viewport(), Qt::RightButton, {},
+                          CentreOf(dialog.FileList(), 2));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("f/two.orv"));
+
+        QVERIFY(Open(dialog));
+        QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
+                          CentreOf(dialog.FileList(), 1));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("f/three.orv"));
+    }
+
+    void enterChoosesTheSelectedFileAndCancelsWithoutOne() {
+        CTestFolder folder("enter");
+        folder.WriteScene("full/only.orv");
+        folder.WriteBitmap("none/picture.bmp", 100, 100, [](int, int) {
+            return std::array<uint8_t, 3>{1, 2, 3};
+        });
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "none"));
+        QCOMPARE(dialog.FileList()->count(), 0);
+        QTest::keyClick(dialog.FolderTree(), Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(dialog.ChosenFile().empty());
+
+        QVERIFY(Open(dialog));
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("none"));
+        dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "full"));
+        QTest::keyClick(dialog.FolderTree(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("full/only.orv"));
+    }
+
+    void doModalAnswersOkOrCancel() {
+        CTestFolder folder("modal");
+        folder.WriteScene("f/gem.orv");
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        // A stuck modal loop must fail the test, not hang it.
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
+
+        guard.start(20000);
+        QTimer::singleShot(0, &dialog, [&] {
+            QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
+                              CentreOf(dialog.FileList(), 0));
+        });
+        QCOMPARE(dialog.DoModal(), COpenFileDlg::kIdOk);
+        QCOMPARE(dialog.ChosenFile(), folder.Path("f/gem.orv"));
+
+        QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        QCOMPARE(dialog.DoModal(), COpenFileDlg::kIdCancel);
+        QVERIFY(guard.isActive());
+        QCOMPARE(dialog.ChosenFile(), folder.Path("f/gem.orv"));
+    }
+
+    void chosenFileKeepsTheCaseOfItsName() {
+        CTestFolder folder("case");
+        folder.WriteScene("f/Ring.ORV");
+        folder.WriteBitmap("f/RING.BMP", 100, 100, [](int, int) {
+            return std::array<uint8_t, 3>{0, 0, 255};
+        });
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        QVERIFY(Open(dialog));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"Ring"}));
+        QCOMPARE(Shown(dialog.FileList()->item(0)).pixel(50, 50), qRgb(255, 0, 0));
+        QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
+                          CentreOf(dialog.FileList(), 0));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("f/Ring.ORV"));
+    }
+
+    void emptyDataDirectoryFallsBackToTheCurrentFolder() {
+        CTestFolder folder("fallback");
+        folder.MakeFolder("here/below");
+        folder.WriteScene("here/scene.orv");
+        char previous[4096];
+        QVERIFY(getcwd(previous, sizeof(previous)) != nullptr);
+        QCOMPARE(chdir(folder.Path().c_str()), 0);
+        COpenFileDlg dialog;
+        const bool opened = Open(dialog);
+        const QStringList names = Names(dialog.FolderTree());
+        const QStringList titles = Titles(dialog.FileList());
+        const std::string root = dialog.Root();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(chdir(previous), 0);
+
+        QVERIFY(opened);
+        QCOMPARE(m_asked, 1);
+        QCOMPARE(m_askedTitle, std::string("Choose the directory of orv files"));
+        QCOMPARE(root, folder.Path());
+        QCOMPARE(names, QStringList({"here"}));
+        QCOMPARE(titles, QStringList({"scene"}));
+    }
+
+    void dataDirectoryThatCannotBeEnteredFallsBackToTheCurrentFolder() {
+        CTestFolder folder("unusable");
+        folder.MakeFolder("cwd/mine");
+        char previous[4096];
+        QVERIFY(getcwd(previous, sizeof(previous)) != nullptr);
+        QCOMPARE(chdir(folder.Path("cwd").c_str()), 0);
+        SetDataDirectory(folder.Path("missing"));
+        COpenFileDlg dialog;
+        const bool opened = Open(dialog);
+        const QStringList names = Names(dialog.FolderTree());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(chdir(previous), 0);
+        QVERIFY(opened);
+        QCOMPARE(m_asked, 0);
+        QCOMPARE(names, QStringList({"mine"}));
+    }
+
+    void symbolicLinkLoopsDoNotHangTheFolderScan() {
+        CTestFolder folder("loops");
+        folder.WriteScene("a/inside/gem.orv");
+        // Two ways back up on every level: followed blindly they make 2^40 paths before the
+        // system's link limit stops them.
+        folder.Link("a/up", "..");
+        folder.Link("a/self", ".");
+        folder.Link("a/inside/top", folder.Path());
+        folder.Link("a/inside/back", "..");
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        const auto start = std::chrono::steady_clock::now();
+        QVERIFY(Open(dialog));
+        const auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+        QVERIFY(seconds.count() < 10);
+        QTreeWidget* tree = dialog.FolderTree();
+        QCOMPARE(Names(tree), QStringList({"a"}));
+        QCOMPARE(Children(FindFolder(tree, "a")), QStringList({"inside", "self", "up"}));
+        QCOMPARE(Children(FindFolder(tree, "a/inside")), QStringList({"back", "top"}));
+        for (const char* link : {"a/up", "a/self", "a/inside/back", "a/inside/top"}) {
+            QCOMPARE(FindFolder(tree, link)->childCount(), 0);
+        }
+        // A link is still a folder to look into.
+        tree->setCurrentItem(FindFolder(tree, "a/self"));
+        QCOMPARE(Titles(dialog.FileList()), QStringList());
+        tree->setCurrentItem(FindFolder(tree, "a/inside/back"));
+        QCOMPARE(dialog.CurrentFolder(), folder.Path("a/inside/back"));
+        QCOMPARE(Titles(dialog.FileList()), QStringList());
+        tree->setCurrentItem(FindFolder(tree, "a/inside"));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"gem"}));
+    }
+
+    void thumbnailsArriveInListOrderAsTheyWouldBeReadOneByOne() {
+        CTestFolder folder("order");
+        const int count = 300;
+        for (int i = 0; i < count; ++i) {
+            const std::string title = QString("t%1").arg(i, 3, 10, QChar('0')).toStdString();
+            folder.WriteScene("f/" + title + ".orv");
+            if (i % 7 != 3) {
+                folder.WriteBitmap(
+                    "f/" + title + ".bmp", 60 + i % 90, 50 + i % 70, [i](int x, int y) {
+                        return std::array<uint8_t, 3>{uint8_t(i), uint8_t(x), uint8_t(y)};
+                    });
+            }
+        }
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        dialog.show();
+        // Nothing has been read before the event loop runs: every item shows the blank picture.
+        const QImage waiting = dialog.Thumbnail(count - 1).toImage();
+        QCOMPARE(dialog.PendingThumbnails(), count);
+        QCOMPARE(dialog.FileList()->count(), count);
+        // Every time pictures arrive, the ones in are the first ones of the list.
+        int arrivals = 0;
+        bool prefix = true;
+        connect(&dialog, &COpenFileDlg::ThumbnailsShown, this, [&](int pending) {
+            ++arrivals;
+            const int arrived = count - pending;
+            for (int i = 0; i < count; ++i) {
+                prefix = prefix && (i < arrived) == (dialog.Thumbnail(i).toImage() != waiting);
+            }
+        });
+        QVERIFY(Open(dialog));
+        QVERIFY(arrivals > 1);
+        QVERIFY(prefix);
+        const QImage placeholder = PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32);
+        for (int i = 0; i < count; ++i) {
+            const std::string title = QString("t%1").arg(i, 3, 10, QChar('0')).toStdString();
+            const QImage expected =
+                i % 7 == 3 ? placeholder : ReadThumbnail(folder.Path("f/" + title + ".bmp"));
+            QCOMPARE(Shown(dialog.FileList()->item(i)), expected);
+        }
+    }
+
+    void folderDialogAsksForAnExistingFolderWithoutOfferingANewOne() {
+        QString title;
+        bool dirsOnly = false;
+        bool newFolderOffered = true;
+        // Answers the modal folder dialog as soon as it is up; a guard ends a stuck wait.
+        QTimer answer;
+        answer.setInterval(20);
+        int ticks = 0;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* asking = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (asking == nullptr) {
+                if (++ticks > 1000 && QApplication::activeModalWidget() != nullptr) {
+                    QApplication::activeModalWidget()->close();
+                }
+                return;
+            }
+            title = asking->windowTitle();
+            dirsOnly = asking->fileMode() == QFileDialog::Directory &&
+                       asking->testOption(QFileDialog::ShowDirsOnly);
+            const auto* button = asking->findChild<QToolButton*>("newFolderButton");
+            newFolderOffered = button != nullptr && button->isVisible() && button->isEnabled();
+            asking->reject();
+        });
+        answer.start();
+        const std::string folder = AskForFolderWithDialog(kChooseDataDirectoryTitle);
+        answer.stop();
+        QCOMPARE(title, QString("Choose the directory of orv files"));
+        QVERIFY(dirsOnly);
+        QVERIFY(!newFolderOffered);
+        QCOMPARE(folder, std::string());
+    }
+
+private:
+    int m_asked = 0;
+    std::string m_askedTitle;
+    std::string m_answer;
+};
+
+}  // namespace orva
+
+QTEST_MAIN(orva::OpenFileDlgTest)
+#include "open_file_dlg_test.moc"
