@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libcli11-dev libpng-dev
     libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
 )
 
 missing=()
