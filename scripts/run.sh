@@ -13,3 +13,7 @@ for scene in build/bin/samples/*.orv; do
     ./build/bin/orva render "$scene" -o "build/pictures/$name.png" --zoom-all --stats
 done
 echo "Rendered pictures: build/pictures/"
+# With a display, the viewer opens the solitaire sample.
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    ./build/bin/orvaview build/bin/samples/solitaire_ring.orv
+fi

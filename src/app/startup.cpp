@@ -1,5 +1,8 @@
 #include "app/startup.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace orva {
 
 namespace {
@@ -15,8 +18,20 @@ std::string RawCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
+// "/" begins the framework's switches ("/p", "/dde") but also every absolute path here: an
+// argument that goes on through a further folder, or names a file, is a path.
 bool IsSwitch(const std::string& argument) {
-    return !argument.empty() && (argument[0] == '/' || argument[0] == '-');
+    if (argument.empty()) {
+        return false;
+    }
+    if (argument[0] == '-') {
+        return true;
+    }
+    if (argument[0] != '/') {
+        return false;
+    }
+    std::error_code error;
+    return argument.find('/', 1) == std::string::npos && !std::filesystem::exists(argument, error);
 }
 
 }  // namespace

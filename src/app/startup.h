@@ -14,8 +14,8 @@ struct CStartupRequest {
     // substring search, so a file path through a folder named my-library sets it too);
     // empty otherwise.
     std::string dataDirectory;
-    // The first argument that is not a switch ("/" or "-" first); empty: a new, untitled
-    // document.
+    // The first argument that is not a switch ("-" first, or "/" first without a further "/"
+    // unless a file has that name); empty: a new, untitled document.
     std::string fileToOpen;
 };
 

@@ -37,6 +37,14 @@ TEST(StartupTest, TheFirstArgumentThatIsNoSwitchIsOpened) {
     EXPECT_EQ(ParseStartup({"-l", "/x"}).fileToOpen, "");
 }
 
+TEST(StartupTest, AnAbsolutePathIsAFileNotASwitch) {
+    EXPECT_EQ(ParseStartup({"/p", "/home/me/ring.orv"}).fileToOpen, "/home/me/ring.orv");
+    EXPECT_EQ(ParseStartup({"-L", "/tmp/missing/ring.orv"}).fileToOpen, "/tmp/missing/ring.orv");
+    // A file straight below the root is still a file when it exists.
+    EXPECT_EQ(ParseStartup({"/"}).fileToOpen, "/");
+    EXPECT_EQ(ParseStartup({"/dde"}).fileToOpen, "");
+}
+
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,0 +1,109 @@
+#include "app/canvas_surface.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orva {
+
+namespace {
+
+// Rows of a 24-bit device-independent bitmap are padded to a multiple of 4 bytes.
+int PaddedRowBytes(int width) {
+    return (width * 3 + 3) & ~3;
+}
+
+}  // namespace
+
+CCanvasSurface::CCanvasSurface() {
+    Resize(1, 1);
+}
+
+void CCanvasSurface::Resize(int width, int height) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_BGR888);
+    m_image.fill(Qt::black);
+    m_arrived.assign(static_cast<size_t>(m_image.height()), 0);
+    m_arrivedCount = 0;
+}
+
+void CCanvasSurface::BeginPicture() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::fill(m_arrived.begin(), m_arrived.end(), 0);
+    m_arrivedCount = 0;
+}
+
+void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const int x0 = std::max(x, 0);
+        const int x1 = std::min(x + width, m_image.width());
+        const int stride = PaddedRowBytes(width);
+        for (int r = 0; r < height && x0 < x1; ++r) {
+            // The bitmap's first row is the bottom row of the rectangle.
+            const int row = y + height - 1 - r;
+            if (row < 0 || row >= m_image.height()) {
+                continue;
+            }
+            const uint8_t* source = bits + static_cast<size_t>(r) * stride + (x0 - x) * 3;
+            std::memcpy(m_image.scanLine(row) + x0 * 3, source, static_cast<size_t>(x1 - x0) * 3);
+            if (m_arrived[static_cast<size_t>(row)] == 0) {
+                m_arrived[static_cast<size_t>(row)] = 1;
+                ++m_arrivedCount;
+            }
+        }
+    }
+    if (m_notify && !m_notifyPending.exchange(true)) {
+        m_notify();
+    }
+}
+
+void CCanvasSurface::Draw(QPainter& painter, double devicePixelRatio) {
+    m_notifyPending = false;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const int rows = m_image.height();
+    // Runs of arrived rows, so an unfinished picture leaves the preview visible below it.
+    for (int top = 0; top < rows;) {
+        if (m_arrived[static_cast<size_t>(top)] == 0) {
+            ++top;
+            continue;
+        }
+        int bottom = top;
+        while (bottom < rows && m_arrived[static_cast<size_t>(bottom)] != 0) {
+            ++bottom;
+        }
+        const QRectF source(0, top, m_image.width(), bottom - top);
+        const QRectF target(0, top / devicePixelRatio, m_image.width() / devicePixelRatio,
+                            (bottom - top) / devicePixelRatio);
+        painter.drawImage(target, m_image, source);
+        top = bottom;
+    }
+}
+
+bool CCanvasSurface::Complete() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_arrivedCount == m_image.height();
+}
+
+int CCanvasSurface::RowsArrived() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_arrivedCount;
+}
+
+int CCanvasSurface::Width() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_image.width();
+}
+
+int CCanvasSurface::Height() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_image.height();
+}
+
+QImage CCanvasSurface::Image() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_image.copy();
+}
+
+}  // namespace orva

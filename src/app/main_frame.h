@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMimeData;
+
+namespace orva {
+
+class COrvaDoc;
+class COrvaView;
+
+// The main window: toolbar, the view, the status bar. It routes commands by their ids and
+// opens the files the user asks for; the work is done by the document and the view.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(COrvaDoc& document);
+
+    COrvaView& View() { return *m_view; }
+    // The toolbar's actions in order, each carrying its command id as data.
+    const std::vector<QAction*>& ToolbarActions() const { return m_actions; }
+    QLabel& IdleText() { return *m_idleText; }
+    QLabel& RenderStatus() { return *m_renderStatus; }
+
+    // Routes a command: the view's first, then the window's own.
+    void RunCommand(int commandId);
+    // Opens a scene file as the document, stopping the render that reads the old scene.
+    void OpenFile(const std::string& path);
+    // Saves what the view shows as a PNG; false when it could not be written.
+    bool SavePicture(const std::string& path);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void AddToolbar();
+    void AddStatusBar();
+    void AddShortcuts();
+    void AskToSavePicture();
+
+    COrvaDoc& m_document;
+    COrvaView* m_view;
+    std::vector<QAction*> m_actions;
+    QLabel* m_idleText = nullptr;
+    QLabel* m_renderStatus = nullptr;
+};
+
+// The scene file a drop carries, if any: the first local file ending in ".orv".
+std::string DroppedSceneFile(const QMimeData& data);
+
+}  // namespace orva

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/orva_document.h"
+#include "app/startup.h"
+
+namespace orva {
+
+// One running viewer: the document and the main window that shows it, made as the command
+// line asks. The application object (or a test) owns it.
+class CViewerSession {
+public:
+    // `arguments` are the program's arguments after its name. The window is made but not
+    // shown; a file named on the command line is opened.
+    explicit CViewerSession(const std::vector<std::string>& arguments);
+
+    // Shows the main window maximised, as at every start.
+    void Show();
+
+    COrvaDoc& Document() { return m_document; }
+    CMainFrame& MainFrame() { return *m_frame; }
+    // The data directory the command line asked for ("" when it asked for none).
+    const std::string& DataDirectory() const { return m_request.dataDirectory; }
+
+private:
+    CStartupRequest m_request;
+    COrvaDoc m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace orva

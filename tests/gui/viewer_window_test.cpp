@@ -1,0 +1,432 @@
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/gl_format.h"
+#include "app/orva_view.h"
+#include "app/scene_file_chooser.h"
+#include "app/viewer_session.h"
+#include "browser/data_directory.h"
+#include "platform/module_directory.h"
+#include "platform/message_box.h"
+#include "render/render_scene.h"
+#include "scene_bytes.h"
+#include "view/draw_surface.h"
+#include "view/view_camera.h"
+
+namespace orva {
+
+namespace {
+
+using test::json;
+
+const std::string kSamples = ORVA_SAMPLES_DIR;
+
+std::string CurveFile(const std::string& name, const json& points) {
+    return test::WriteTempFile(
+        name, test::SceneBytes(json::array({{{"type", "curve"}, {"points", points}}})));
+}
+
+void SendMouse(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, at, widget.mapToGlobal(at), button, buttons, modifiers);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void SendWheel(QWidget& widget, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QPointF at(10, 10);
+    QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
+}
+
+bool NearMatrix(const CMatrix4& a, const CMatrix4& b, float tolerance = 1e-4f) {
+    for (int i = 0; i < 16; ++i) {
+        if (std::fabs(a[i] - b[i]) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+class ViewerWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startsUntitledWithFiveToolbarButtons();
+    void theFlagSetsTheDataDirectory();
+    void opensGoodMissingAndBadFiles();
+    void openFileAsksTheChooser();
+    void modeCommandsRedrawOnlyOnChange();
+    void leftDragRotatesByTheViewportHeight();
+    void ctrlLeftDragPansWithTheMouse();
+    void rightDragUpZooms();
+    void wheelStepsWholeNotches();
+    void zoomAllAndResetView();
+    void renderRowsReachTheCanvas();
+    void escapeStopsTheRenderAndKeepsItsRows();
+    void aLeftClickStopsTheRenderAndStartsADrag();
+    void aResizeRendersAgainButAnExposeDoesNot();
+    void screenshotsOfTheSample();
+
+private:
+    // A shown session of a fixed size, not maximised, so picture sizes are known.
+    CViewerSession& Start(const std::vector<std::string>& arguments = {});
+    COrvaView& View() { return m_session->MainFrame().View(); }
+    CViewCamera& Camera() { return View().Camera(); }
+    // Waits for a render started after `rendersBefore` renders to finish.
+    void WaitForRender(int rendersBefore = 0);
+    // Resizes the main window and waits until the view has its new size.
+    void ResizeTo(int width, int height);
+
+    std::unique_ptr<CViewerSession> m_session;
+    std::vector<std::string> m_messages;
+    MessageHandler m_previousHandler;
+};
+
+void ViewerWindowTest::init() {
+    m_messages.clear();
+    m_previousHandler =
+        SetMessageHandler([this](const std::string& text) { m_messages.push_back(text); });
+}
+
+void ViewerWindowTest::cleanup() {
+    m_session.reset();
+    SetRenderThreads(0);
+    SetMessageHandler(m_previousHandler);
+}
+
+CViewerSession& ViewerWindowTest::Start(const std::vector<std::string>& arguments) {
+    m_session = std::make_unique<CViewerSession>(arguments);
+    CMainFrame& frame = m_session->MainFrame();
+    frame.resize(640, 480);
+    frame.show();
+    if (!QTest::qWaitForWindowExposed(&frame)) {
+        qFatal("the main window was never shown");
+    }
+    return *m_session;
+}
+
+void ViewerWindowTest::WaitForRender(int rendersBefore) {
+    QTRY_VERIFY_WITH_TIMEOUT(View().RendersStarted() > rendersBefore && !View().RenderRunning(),
+                             60000);
+    QCoreApplication::processEvents();
+}
+
+void ViewerWindowTest::ResizeTo(int width, int height) {
+    CMainFrame& frame = m_session->MainFrame();
+    frame.resize(width, height);
+    QTRY_COMPARE(frame.size(), QSize(width, height));
+    QTest::qWait(50);
+}
+
+void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
+    CMainFrame& frame = Start().MainFrame();
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - Untitled"));
+    QVERIFY(frame.menuWidget() == nullptr);
+    QVERIFY(frame.findChild<QMenuBar*>() == nullptr);
+    const std::vector<QAction*>& actions = frame.ToolbarActions();
+    const QStringList tips{"Open File", "Wireframe", "Rendering", "Zoom All", "Reset View"};
+    const std::vector<int> ids{kCommandOpenFile, kCommandViewWireframe, kCommandViewRendering,
+                               kCommandViewZoomAll, kCommandViewReset};
+    QCOMPARE(actions.size(), size_t(5));
+    for (size_t i = 0; i < actions.size(); ++i) {
+        QCOMPARE(actions[i]->toolTip(), tips[int(i)]);
+        QCOMPARE(actions[i]->data().toInt(), ids[i]);
+        QVERIFY(actions[i]->isEnabled());
+        QVERIFY(!actions[i]->isCheckable());
+        QVERIFY(actions[i]->statusTip().isEmpty());
+        QVERIFY(!actions[i]->icon().isNull());
+    }
+    QCOMPARE(frame.IdleText().text(), QString(kIdleStatusText));
+    QCOMPARE(Camera().standardView, 1);
+    QCOMPARE(Camera().CurrentViewport().zoom, 1.0f);
+    QCOMPARE(Camera().displayMode, int(kModeRendered));
+    CViewport standard;
+    standard.SetAxes(0, 2, 1, 1, 1, -1);
+    QVERIFY(NearMatrix(Camera().CurrentViewport().view, standard.view));
+}
+
+void ViewerWindowTest::theFlagSetsTheDataDirectory() {
+    const std::string previous = orva::DataDirectory();
+    SetDataDirectory("");
+    QCOMPARE(CViewerSession({}).DataDirectory(), std::string());
+    QCOMPARE(orva::DataDirectory(), std::string());
+    // The Open File browser looks there: the program folder followed by "../OrvData".
+    QCOMPARE(CViewerSession({"-l"}).DataDirectory(), std::string("../OrvData"));
+    QCOMPARE(orva::DataDirectory(), std::string("../OrvData"));
+    QCOMPARE(GetDataDirectory(), GetModuleDirectory() + "../OrvData");
+    SetDataDirectory(previous);
+}
+
+void ViewerWindowTest::opensGoodMissingAndBadFiles() {
+    const std::string good = CurveFile("window_good.orv", {{0, 0, 0}, {1, 1, 1}});
+    CMainFrame& frame = Start({good}).MainFrame();
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - window_good.orv"));
+    QVERIFY(m_session->Document().Scene().first != nullptr);
+
+    frame.OpenFile("/nonexistent/missing_ring.orv");
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - missing_ring.orv"));
+    QVERIFY(m_session->Document().Scene().first == nullptr);
+    QVERIFY(m_messages.empty());
+
+    const std::string bad = test::WriteTempFile("window_bad.orv", {'n', 'o', 't', ' ', 'a'});
+    frame.OpenFile(bad);
+    QCOMPARE(m_messages, std::vector<std::string>{"Invalid file format!"});
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - window_bad.orv"));
+}
+
+void ViewerWindowTest::openFileAsksTheChooser() {
+    const std::string good = CurveFile("window_chosen.orv", {{0, 0, 0}, {1, 1, 1}});
+    CMainFrame& frame = Start().MainFrame();
+    int asked = 0;
+    const SceneFileChooser previous = SetSceneFileChooser([&](QWidget*) {
+        ++asked;
+        return asked == 1 ? std::string() : good;
+    });
+    frame.ToolbarActions()[0]->trigger();  // cancelled
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - Untitled"));
+    frame.ToolbarActions()[0]->trigger();
+    QCOMPARE(asked, 2);
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - window_chosen.orv"));
+    SetSceneFileChooser(previous);
+}
+
+void ViewerWindowTest::modeCommandsRedrawOnlyOnChange() {
+    CMainFrame& frame = Start().MainFrame();
+    const int before = View().RedrawRequests();
+    frame.ToolbarActions()[1]->trigger();
+    frame.ToolbarActions()[1]->trigger();
+    QCOMPARE(Camera().displayMode, int(kModeWireframe));
+    QCOMPARE(View().RedrawRequests(), before + 1);
+    frame.ToolbarActions()[2]->trigger();
+    frame.ToolbarActions()[2]->trigger();
+    QCOMPARE(Camera().displayMode, int(kModeRendered));
+    QCOMPARE(View().RedrawRequests(), before + 2);
+    QVERIFY(!frame.ToolbarActions()[1]->isChecked());
+}
+
+void ViewerWindowTest::leftDragRotatesByTheViewportHeight() {
+    Start();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    COrvaView& view = View();
+    const float h = float(view.height() * view.devicePixelRatioF());
+    CViewport expected = Camera().CurrentViewport();
+    expected.Rotate(0, 100.0f);  // a full-height drag downward
+
+    SendMouse(view, QEvent::MouseButtonPress, QPointF(50, 0), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(view, QEvent::MouseMove, QPointF(50, view.height()), Qt::NoButton, Qt::LeftButton);
+    SendMouse(view, QEvent::MouseButtonRelease, QPointF(50, view.height()), Qt::LeftButton,
+              Qt::NoButton);
+    QCOMPARE(Camera().standardView, 0);
+    QVERIFY(NearMatrix(Camera().CurrentViewport().view, expected.view));
+    QCOMPARE(Camera().buttons, 0);
+    QVERIFY(h > 0);
+}
+
+void ViewerWindowTest::ctrlLeftDragPansWithTheMouse() {
+    Start();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    COrvaView& view = View();
+    CViewport& viewport = Camera().CurrentViewport();
+    viewport.zoom = 2.0f;
+    const float h = float(view.height() * view.devicePixelRatioF());
+    // View units per pixel: the visible height is 2 x view size / zoom.
+    const float unitsPerPixel = 2.0f * kViewSize / h / 2.0f;
+    const float panX = viewport.view[12];
+    const float panY = viewport.view[13];
+    SendMouse(view, QEvent::MouseButtonPress, QPointF(100, 100), Qt::LeftButton, Qt::LeftButton,
+              Qt::ControlModifier);
+    SendMouse(view, QEvent::MouseMove, QPointF(130, 80), Qt::NoButton, Qt::LeftButton,
+              Qt::ControlModifier);
+    QVERIFY(std::fabs(viewport.view[12] - (panX + 30 * unitsPerPixel)) < 1e-4f);
+    QVERIFY(std::fabs(viewport.view[13] - (panY + 20 * unitsPerPixel)) < 1e-4f);
+    QCOMPARE(Camera().standardView, 1);  // a pan keeps the standard view
+}
+
+void ViewerWindowTest::rightDragUpZooms() {
+    Start();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    COrvaView& view = View();
+    SendMouse(view, QEvent::MouseButtonPress, QPointF(100, 100), Qt::RightButton, Qt::RightButton);
+    SendMouse(view, QEvent::MouseMove, QPointF(100, 80), Qt::NoButton, Qt::RightButton);
+    QCOMPARE(Camera().CurrentViewport().zoom, float(std::pow(1.100000023841858, 1.0)));
+}
+
+void ViewerWindowTest::wheelStepsWholeNotches() {
+    Start();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    CViewport& viewport = Camera().CurrentViewport();
+    SendWheel(View(), 120);
+    QVERIFY(std::fabs(viewport.zoom - 1.1f) < 1e-6f);
+    SendWheel(View(), 60);  // half a notch is dropped, not kept for later
+    SendWheel(View(), 60);
+    QVERIFY(std::fabs(viewport.zoom - 1.1f) < 1e-6f);
+    SendWheel(View(), -240);
+    QVERIFY(std::fabs(viewport.zoom - 1.1f / 1.21f) < 1e-6f);
+    QCOMPARE(Camera().standardView, 1);
+    CViewport rolled = viewport;
+    rolled.Rotate(2, 10.0f);
+    SendWheel(View(), 120, Qt::ControlModifier);
+    QCOMPARE(Camera().standardView, 0);
+    QVERIFY(NearMatrix(viewport.view, rolled.view));
+}
+
+void ViewerWindowTest::zoomAllAndResetView() {
+    const std::string box = CurveFile("window_box.orv", {{-2, -1, 0}, {2, 1, 10}});
+    CMainFrame& frame = Start({box}).MainFrame();
+    frame.RunCommand(kCommandViewWireframe);
+    frame.RunCommand(kCommandViewZoomAll);
+    CViewport& viewport = Camera().CurrentViewport();
+    QVERIFY(std::fabs(viewport.zoom - 5.0f) < 1e-4f);
+    // Standard view 1 sees model (x, y, z) at (x, z, -y): the centre (0, 0, 5) moves to 0.
+    QVERIFY(std::fabs(viewport.view[13] + 5.0f) < 1e-4f);
+
+    SendMouse(View(), QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(View(), QEvent::MouseMove, QPointF(60, 40), Qt::NoButton, Qt::LeftButton);
+    SendMouse(View(), QEvent::MouseButtonRelease, QPointF(60, 40), Qt::LeftButton, Qt::NoButton);
+    frame.RunCommand(kCommandViewReset);
+    CViewport standard;
+    standard.SetAxes(0, 2, 1, 1, 1, -1);
+    QCOMPARE(viewport.zoom, 1.0f);
+    QVERIFY(NearMatrix(viewport.view, standard.view));
+}
+
+void ViewerWindowTest::renderRowsReachTheCanvas() {
+    Start({kSamples + "solitaire_ring.orv"});
+    const int renders = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    WaitForRender(renders);
+    const CCanvasSurface& canvas = View().Canvas();
+    QVERIFY(canvas.Complete());
+
+    // The same picture rendered here, without the window.
+    CImageSurface expected(canvas.Width(), canvas.Height());
+    CViewCamera& camera = Camera();
+    CViewCamera* previousCamera = SetCurrentCamera(&camera);
+    camera.ApplyView();
+    CDrawSurface* previousSurface = SetCurrentSurface(&expected);
+    CRenderRequest request = CurrentViewRequest(1);
+    SetCurrentSurface(previousSurface);
+    SetCurrentCamera(previousCamera);
+    request.surface = &expected;
+    RenderPicture(request);
+
+    const QImage image = canvas.Image();
+    int different = 0;
+    for (int y = 0; y < expected.Height(); ++y) {
+        QVERIFY(std::memcmp(image.constScanLine(y), expected.Row(y),
+                            size_t(expected.Width()) * 3) == 0 ||
+                ++different < 0);
+    }
+    QCOMPARE(different, 0);
+}
+
+void ViewerWindowTest::escapeStopsTheRenderAndKeepsItsRows() {
+    Start({kSamples + "solitaire_ring.orv"});
+    // One thread and a large picture, so the render is still running when it is stopped.
+    SetRenderThreads(1);
+    ResizeTo(1900, 1150);
+    const int started = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    QTRY_VERIFY(View().RendersStarted() > started && View().RenderRunning());
+    QTRY_VERIFY(View().Canvas().RowsArrived() > 0);
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    QVERIFY(!View().RenderRunning());
+    const int rows = View().Canvas().RowsArrived();
+    QVERIFY(rows > 0);
+    QVERIFY(rows < View().Canvas().Height());
+    // The picture stays as it was stopped: an expose renders nothing again.
+    const int renders = View().RendersStarted();
+    View().update();
+    QTest::qWait(200);
+    QCOMPARE(View().RendersStarted(), renders);
+    QVERIFY(View().Canvas().RowsArrived() >= rows);
+}
+
+void ViewerWindowTest::aLeftClickStopsTheRenderAndStartsADrag() {
+    Start({kSamples + "solitaire_ring.orv"});
+    // One thread and a large picture, so the render is still running when it is stopped.
+    SetRenderThreads(1);
+    ResizeTo(1900, 1150);
+    const int started = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    QTRY_VERIFY(View().RendersStarted() > started && View().RenderRunning());
+    const CMatrix4 before = Camera().CurrentViewport().view;
+    SendMouse(View(), QEvent::MouseButtonPress, QPointF(100, 100), Qt::LeftButton, Qt::LeftButton);
+    QVERIFY(!View().RenderRunning());
+    SendMouse(View(), QEvent::MouseMove, QPointF(140, 100), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(Camera().standardView, 0);
+    QVERIFY(!NearMatrix(Camera().CurrentViewport().view, before));
+    const int renders = View().RendersStarted();
+    SendMouse(View(), QEvent::MouseButtonRelease, QPointF(140, 100), Qt::LeftButton, Qt::NoButton);
+    // The release renders the full picture in place of the previews.
+    QTRY_VERIFY(View().RendersStarted() > renders);
+}
+
+void ViewerWindowTest::aResizeRendersAgainButAnExposeDoesNot() {
+    Start({kSamples + "solitaire_ring.orv"});
+    WaitForRender();
+    const int renders = View().RendersStarted();
+    View().update();
+    QTest::qWait(100);
+    QCOMPARE(View().RendersStarted(), renders);
+    ResizeTo(500, 400);
+    QTRY_VERIFY(View().RendersStarted() > renders);
+    WaitForRender(renders);
+    QCOMPARE(View().Canvas().Width(),
+             int(std::lround(View().width() * View().devicePixelRatioF())));
+}
+
+void ViewerWindowTest::screenshotsOfTheSample() {
+    Start({kSamples + "solitaire_ring.orv"});
+    const int renders = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    WaitForRender(renders);
+    const QImage rendered = View().grabFramebuffer();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    QCoreApplication::processEvents();
+    const QImage wireframe = View().grabFramebuffer();
+    rendered.save("/tmp/orvaview_mode400.png");
+    wireframe.save("/tmp/orvaview_mode0.png");
+    m_session->MainFrame().grab().save("/tmp/orvaview_window.png");
+    // Both pictures show something on their background, and not the same thing.
+    for (const QImage& image : {rendered, wireframe}) {
+        const QRgb corner = image.pixel(0, 0);
+        int drawn = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                drawn += image.pixel(x, y) != corner ? 1 : 0;
+            }
+        }
+        QVERIFY(drawn > 100);
+    }
+    QVERIFY(rendered != wireframe);
+}
+
+}  // namespace orva
+
+int main(int argc, char** argv) {
+    orva::RequestCompatibilityOpenGL();
+    QApplication application(argc, argv);
+    orva::ViewerWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "viewer_window_test.moc"
