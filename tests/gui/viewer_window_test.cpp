@@ -1,11 +1,16 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -15,12 +20,13 @@
 
 #include "app/command_ids.h"
 #include "app/gl_format.h"
+#include "app/main_frame.h"
 #include "app/orva_view.h"
 #include "app/scene_file_chooser.h"
 #include "app/viewer_session.h"
 #include "browser/data_directory.h"
-#include "platform/module_directory.h"
 #include "platform/message_box.h"
+#include "platform/module_directory.h"
 #include "render/render_scene.h"
 #include "scene_bytes.h"
 #include "view/draw_surface.h"
@@ -84,6 +90,9 @@ private slots:
     void aLeftClickStopsTheRenderAndStartsADrag();
     void aResizeRendersAgainButAnExposeDoesNot();
     void screenshotsOfTheSample();
+    void aDroppedSceneFileIsRecognised();
+    void ctrlOAsksForAFileAndCtrlSSavesThePicture();
+    void theStatusBarSaysHowLongTheRenderTook();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -418,6 +427,62 @@ void ViewerWindowTest::screenshotsOfTheSample() {
         QVERIFY(drawn > 100);
     }
     QVERIFY(rendered != wireframe);
+}
+
+void ViewerWindowTest::aDroppedSceneFileIsRecognised() {
+    CMainFrame& frame = Start().MainFrame();
+    const std::string ring = CurveFile("dropped.orv", {{0, 0, 0}, {2, 1, 0}});
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
+    QCOMPARE(DroppedSceneFile(other), std::string());
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile("/tmp/notes.txt"), QUrl::fromLocalFile(QString::fromStdString(ring))});
+    QCOMPARE(DroppedSceneFile(data), ring);
+    QVERIFY(frame.acceptDrops());
+}
+
+void ViewerWindowTest::ctrlOAsksForAFileAndCtrlSSavesThePicture() {
+    CMainFrame& frame = Start().MainFrame();
+    const std::string ring = CurveFile("shortcut.orv", {{0, 0, 0}, {1, 2, 0}});
+    int asked = 0;
+    const SceneFileChooser previous = SetSceneFileChooser([&](QWidget*) {
+        ++asked;
+        return ring;
+    });
+    // The shortcut's action, as the key would trigger it in an active window (a private X
+    // server without a window manager never activates one).
+    QAction* open = nullptr;
+    QAction* save = nullptr;
+    for (QAction* action : frame.actions()) {
+        open = action->shortcut() == QKeySequence(QKeySequence::Open) ? action : open;
+        save = action->shortcut() == QKeySequence(QKeySequence::Save) ? action : save;
+    }
+    QVERIFY(open != nullptr);
+    QVERIFY(save != nullptr);
+    open->trigger();
+    SetSceneFileChooser(previous);
+    QCOMPARE(asked, 1);
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - shortcut.orv"));
+    // What Ctrl+S writes once a name is chosen: the picture the view shows.
+    const QString png = QDir::temp().filePath("orvaview-saved.png");
+    QFile::remove(png);
+    QVERIFY(frame.SavePicture(png.toStdString()));
+    const QImage saved(png);
+    QVERIFY(!saved.isNull());
+    QCOMPARE(saved.size(), View().grabFramebuffer().size());
+    QFile::remove(png);
+}
+
+void ViewerWindowTest::theStatusBarSaysHowLongTheRenderTook() {
+    Start({kSamples + "solitaire_ring.orv"});
+    const int renders = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    WaitForRender(renders);
+    QTRY_VERIFY(m_session->MainFrame().RenderStatus().text().startsWith("Rendered in "));
+    QCOMPARE(m_session->MainFrame().findChildren<QLabel*>().contains(
+                 &m_session->MainFrame().RenderStatus()),
+             true);
 }
 
 }  // namespace orva
