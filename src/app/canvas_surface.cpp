@@ -25,12 +25,14 @@ void CCanvasSurface::Resize(int width, int height) {
     m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_BGR888);
     m_image.fill(Qt::black);
     m_arrived.assign(static_cast<size_t>(m_image.height()), 0);
+    m_drawn.assign(m_arrived.size(), 0);
     m_arrivedCount = 0;
 }
 
 void CCanvasSurface::BeginPicture() {
     const std::lock_guard<std::mutex> lock(m_mutex);
     std::fill(m_arrived.begin(), m_arrived.end(), 0);
+    std::fill(m_drawn.begin(), m_drawn.end(), 0);
     m_arrivedCount = 0;
 }
 
@@ -60,23 +62,41 @@ void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t
 }
 
 void CCanvasSurface::Draw(QPainter& painter, double devicePixelRatio) {
+    DrawRows(painter, devicePixelRatio, false);
+}
+
+void CCanvasSurface::DrawNewRows(QPainter& painter, double devicePixelRatio) {
+    DrawRows(painter, devicePixelRatio, true);
+}
+
+void CCanvasSurface::DrawRows(QPainter& painter, double devicePixelRatio, bool onlyNew) {
     m_notifyPending = false;
     const std::lock_guard<std::mutex> lock(m_mutex);
     const int rows = m_image.height();
-    // Runs of arrived rows, so an unfinished picture leaves the preview visible below it.
+    const auto wanted = [&](int row) {
+        const size_t r = static_cast<size_t>(row);
+        return m_arrived[r] != 0 && (!onlyNew || m_drawn[r] == 0);
+    };
+    // Runs of arrived rows, so an unfinished picture leaves what is below it visible.
     for (int top = 0; top < rows;) {
-        if (m_arrived[static_cast<size_t>(top)] == 0) {
+        if (!wanted(top)) {
             ++top;
             continue;
         }
         int bottom = top;
-        while (bottom < rows && m_arrived[static_cast<size_t>(bottom)] != 0) {
+        while (bottom < rows && wanted(bottom)) {
+            m_drawn[static_cast<size_t>(bottom)] = 1;
             ++bottom;
         }
-        const QRectF source(0, top, m_image.width(), bottom - top);
+        const QRect source(0, top, m_image.width(), bottom - top);
         const QRectF target(0, top / devicePixelRatio, m_image.width() / devicePixelRatio,
                             (bottom - top) / devicePixelRatio);
-        painter.drawImage(target, m_image, source);
+        // A few new rows are copied out, so the painter uploads them and not the picture.
+        if (onlyNew) {
+            painter.drawImage(target, m_image.copy(source));
+        } else {
+            painter.drawImage(target, m_image, source);
+        }
         top = bottom;
     }
 }

@@ -32,6 +32,9 @@ public:
 
     // Draws the rows that arrived, scaled from device pixels to the painter's logical ones.
     void Draw(QPainter& painter, double devicePixelRatio);
+    // Draws only the rows that arrived since the last Draw or DrawNewRows, for a window that
+    // keeps what it showed.
+    void DrawNewRows(QPainter& painter, double devicePixelRatio);
     // Whether every row of the current picture has arrived.
     bool Complete() const;
     int RowsArrived() const;
@@ -40,9 +43,12 @@ public:
     QImage Image() const;
 
 private:
+    void DrawRows(QPainter& painter, double devicePixelRatio, bool onlyNew);
+
     mutable std::mutex m_mutex;  // render threads write rows while the window draws them
     QImage m_image;
     std::vector<char> m_arrived;  // per row: part of the current picture
+    std::vector<char> m_drawn;    // per row: arrived and drawn since
     int m_arrivedCount = 0;
     std::function<void()> m_notify;
     std::atomic<bool> m_notifyPending{false};

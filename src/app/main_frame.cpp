@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
@@ -16,6 +17,7 @@
 #include "app/scene_file_chooser.h"
 #include "app/toolbar_icons.h"
 #include "app/web_site.h"
+#include "platform/message_box.h"
 
 namespace orva {
 
@@ -119,10 +121,17 @@ bool CMainFrame::SavePicture(const std::string& path) {
 }
 
 void CMainFrame::AskToSavePicture() {
-    const QString path =
+    QString path =
         QFileDialog::getSaveFileName(this, "Save Picture", QString(), "PNG pictures (*.png)");
-    if (!path.isEmpty()) {
-        SavePicture(path.toStdString());
+    if (path.isEmpty()) {
+        return;
+    }
+    // A name typed without an extension still gives a file that opens as a picture.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += ".png";
+    }
+    if (!SavePicture(path.toStdString())) {
+        ShowMessage("The picture could not be saved to " + path.toStdString() + ".");
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "app/orva_document.h"
@@ -24,6 +26,20 @@ bool IsSoftware(EFramePath path) {
     return path == EFramePath::kSoftwareVertexColours || path == EFramePath::kSoftwarePerPixel;
 }
 
+// A quick shaded picture that takes longer than this is not drawn again below the rows of a
+// render that starts: the picture shown stays until the rows replace it, so that the window
+// keeps answering on scenes that software OpenGL draws slowly.
+constexpr double kPreviewBudgetMilliseconds = 40.0;
+
+// How often the rows of a render in progress are shown: often enough to look continuous,
+// seldom enough to leave the processor to the render.
+constexpr double kRowPaintIntervalMilliseconds = 100.0;
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
 }  // namespace
 
 COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
@@ -34,6 +50,10 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
     camera.SetStandardView(1);
     camera.displayMode = kModeRendered;
     setFocusPolicy(Qt::StrongFocus);
+    // The frame is kept between paints, so a paint during a render only adds its new rows.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    m_rowPaintTimer.setSingleShot(true);
+    connect(&m_rowPaintTimer, &QTimer::timeout, this, [this] { ShowArrivedRows(); });
     // Rows arrive on render threads; the window thread draws them.
     m_canvas.SetRowsArrived([this] {
         QMetaObject::invokeMethod(
@@ -71,6 +91,7 @@ void COrvaView::RenderAgain() {
 
 void COrvaView::RequestRedraw(bool interactive) {
     m_interactive = interactive;
+    m_wholeFrameNeeded = true;
     ++m_redrawRequests;
     update();
 }
@@ -83,13 +104,37 @@ int COrvaView::DeviceHeight() const {
     return static_cast<int>(std::lround(height() * devicePixelRatioF()));
 }
 
+void COrvaView::initializeGL() {
+    m_wholeFrameNeeded = true;
+    m_frameBlank = true;
+}
+
 void COrvaView::resizeGL(int, int) {
     // The running render writes rows of the old size; the next paint renders the new one.
     m_render.Stop();
     m_canvas.Resize(DeviceWidth(), DeviceHeight());
+    m_wholeFrameNeeded = true;
+    m_frameBlank = true;
+}
+
+bool COrvaView::OnlyNewRowsToPaint() const {
+    return !m_wholeFrameNeeded && m_canvasOnScreen && !m_frameBlank &&
+           m_framebuffer == defaultFramebufferObject() && m_canvas.Width() == DeviceWidth() &&
+           m_canvas.Height() == DeviceHeight();
 }
 
 void COrvaView::paintGL() {
+    if (OnlyNewRowsToPaint()) {
+        QPainter painter(this);
+        m_canvas.DrawNewRows(painter, devicePixelRatioF());
+        return;
+    }
+    if (m_framebuffer != defaultFramebufferObject()) {
+        m_framebuffer = defaultFramebufferObject();
+        m_frameBlank = true;
+    }
+    m_wholeFrameNeeded = false;
+    ++m_framesDrawn;
     const int w = DeviceWidth();
     const int h = DeviceHeight();
     if (m_canvas.Width() != w || m_canvas.Height() != h) {
@@ -115,10 +160,12 @@ void COrvaView::paintGL() {
     m_context.SetInsidePaint(false);
     m_interactive = false;
 
+    m_canvasOnScreen = m_showCanvas;
     if (m_showCanvas) {
         QPainter painter(this);
         m_canvas.Draw(painter, devicePixelRatioF());
     }
+    m_frameBlank = false;
 }
 
 void COrvaView::DrawFrame() {
@@ -129,7 +176,14 @@ void COrvaView::DrawFrame() {
     const bool interactive = InteractiveDraw != 0 || PollInterrupt() != 0;
     const CFramePlan plan = PlanFrame(camera->displayMode, interactive);
     if (!IsSoftware(plan.path)) {
+        // A render nobody sees is stopped, and forgotten: coming back renders it again.
+        m_render.Stop();
+        m_haveRenderedKey = false;
+        const auto start = std::chrono::steady_clock::now();
         DrawView();
+        if (interactive) {
+            m_previewMilliseconds = MillisecondsSince(start);
+        }
         return;
     }
     const int mode = plan.path == EFramePath::kSoftwareVertexColours ? 0 : 1;
@@ -139,11 +193,21 @@ void COrvaView::DrawFrame() {
     }
     m_showCanvas = true;
     if (!m_canvas.Complete()) {
-        // The rows still to come show the quick shaded picture meanwhile.
-        InteractiveDraw = 1;
-        DrawView();
-        InteractiveDraw = 0;
+        DrawPreviewBelowRows();
     }
+}
+
+void COrvaView::DrawPreviewBelowRows() {
+    // A slow preview is skipped where the frame already shows a picture: the previous one,
+    // or the last preview of a drag, which is this very picture.
+    if (!m_frameBlank && m_previewMilliseconds > kPreviewBudgetMilliseconds) {
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    InteractiveDraw = 1;
+    DrawView();
+    InteractiveDraw = 0;
+    m_previewMilliseconds = MillisecondsSince(start);
 }
 
 void COrvaView::StartRender(const CPictureKey& key) {
@@ -163,6 +227,16 @@ void COrvaView::StartRender(const CPictureKey& key) {
 }
 
 void COrvaView::RowsArrived() {
+    if (m_rowPaintTimer.isActive()) {
+        return;
+    }
+    const double since = MillisecondsSince(m_lastRowPaint);
+    const double wait = std::max(0.0, kRowPaintIntervalMilliseconds - since);
+    m_rowPaintTimer.start(static_cast<int>(wait));
+}
+
+void COrvaView::ShowArrivedRows() {
+    m_lastRowPaint = std::chrono::steady_clock::now();
     update();
     emit renderProgress(m_canvas.RowsArrived(), m_canvas.Height());
 }
@@ -173,6 +247,7 @@ void COrvaView::RenderDone(int64_t serial, const CRenderStats& stats) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - m_renderStart).count();
+    m_rowPaintTimer.stop();
     update();
     emit renderFinished(seconds, stats.interrupted);
 }

@@ -2,6 +2,7 @@
 
 #include <QOpenGLWidget>
 #include <QPointF>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
@@ -40,15 +41,18 @@ public:
     CGLContext* Context() override { return &m_context; }
     const CCanvasSurface& Canvas() const { return m_canvas; }
 
-    // Counters for tests and reports: pictures asked for, renders started.
+    // Counters for tests and reports: pictures asked for, renders started, whole frames drawn
+    // (the paints that only add a render's new rows are not counted).
     int RedrawRequests() const { return m_redrawRequests; }
     int RendersStarted() const { return m_rendersStarted; }
+    int FramesDrawn() const { return m_framesDrawn; }
 
 signals:
     void renderProgress(int rowsDone, int rows);
     void renderFinished(double seconds, bool interrupted);
 
 protected:
+    void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -61,10 +65,16 @@ protected:
 private:
     // Asks for a paint; `interactive` draws it as the quick preview.
     void RequestRedraw(bool interactive);
+    // Whether this paint only has to add the rows that arrived: the frame on screen is the
+    // rendered picture in progress and nothing else asked for a new one.
+    bool OnlyNewRowsToPaint() const;
     // The painter of the camera's Redraw while the widget paints.
     void DrawFrame();
+    // The quick shaded picture below the rows of a render still to come.
+    void DrawPreviewBelowRows();
     void StartRender(const CPictureKey& key);
     void RowsArrived();
+    void ShowArrivedRows();
     void RenderDone(int64_t serial, const CRenderStats& stats);
     int DeviceWidth() const;
     int DeviceHeight() const;
@@ -79,13 +89,24 @@ private:
     bool m_forceRender = false;  // the next rendered-mode paint renders even if nothing changed
     bool m_interactive = false;  // the next paint is a quick preview
     bool m_showCanvas = false;   // the paint under way shows the rendered picture
+    // The widget keeps its frame between paints; these say what that frame holds.
+    bool m_wholeFrameNeeded = true;  // something other than a render's rows changed
+    bool m_canvasOnScreen = false;   // the frame shows the rendered picture (and rows to come)
+    bool m_frameBlank = true;        // a new framebuffer that nothing was drawn into yet
+    unsigned m_framebuffer = 0;
+    double m_previewMilliseconds = 0;  // how long the last quick shaded picture took
     int64_t m_sceneGeneration = 0;
     int64_t m_renderSerial = 0;  // tells a finished render from an earlier, stopped one
     std::chrono::steady_clock::time_point m_renderStart;
+    // Rows are shown at a steady pace, not each time some arrive: every frame shown costs the
+    // window's thread a composition of the whole window.
+    QTimer m_rowPaintTimer;
+    std::chrono::steady_clock::time_point m_lastRowPaint;
     QPointF m_lastMouse;  // device pixels
     int m_wheelAccumulator = 0;
     int m_redrawRequests = 0;
     int m_rendersStarted = 0;
+    int m_framesDrawn = 0;
 };
 
 }  // namespace orva

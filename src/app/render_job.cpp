@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/thread_priority.h"
 #include "view/interrupt.h"
 
 namespace orva {
@@ -14,6 +15,9 @@ void CRenderJob::Start(const CRenderRequest& request, Finished finished) {
     Stop();
     m_running = true;
     m_thread = std::thread([this, request, finished = std::move(finished)] {
+        // The render's threads (this one and the band workers it starts) give way to the
+        // window's thread, which then keeps answering even with every core rendering.
+        LowerCurrentThreadPriority();
         const CRenderStats stats = RenderPicture(request);
         if (finished) {
             finished(stats);

@@ -3,13 +3,16 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -18,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/canvas_surface.h"
 #include "app/command_ids.h"
 #include "app/gl_format.h"
 #include "app/main_frame.h"
@@ -83,14 +87,19 @@ private slots:
     void leftDragRotatesByTheViewportHeight();
     void ctrlLeftDragPansWithTheMouse();
     void rightDragUpZooms();
+    void ctrlRightDragRollsByTheLargerComponent();
     void wheelStepsWholeNotches();
     void zoomAllAndResetView();
     void renderRowsReachTheCanvas();
+    void rowsInProgressArePaintedOverTheKeptFrame();
+    void theCanvasDrawsOnlyNewRowsWhenAsked();
+    void wireframeStopsTheRenderAndRenderingStartsItAgain();
     void escapeStopsTheRenderAndKeepsItsRows();
     void aLeftClickStopsTheRenderAndStartsADrag();
     void aResizeRendersAgainButAnExposeDoesNot();
     void screenshotsOfTheSample();
     void aDroppedSceneFileIsRecognised();
+    void aDropOnTheWindowOpensTheFile();
     void ctrlOAsksForAFileAndCtrlSSavesThePicture();
     void theStatusBarSaysHowLongTheRenderTook();
 
@@ -103,6 +112,11 @@ private:
     void WaitForRender(int rendersBefore = 0);
     // Resizes the main window and waits until the view has its new size.
     void ResizeTo(int width, int height);
+    // The solitaire ring rendered large on one thread after Zoom All, so that the render is
+    // still running when the test acts on it; returns once it runs.
+    void StartLongRender();
+    // Presses Ctrl+S and answers the file dialog with `answer`.
+    void SaveWithShortcut(const QString& answer);
 
     std::unique_ptr<CViewerSession> m_session;
     std::vector<std::string> m_messages;
@@ -143,6 +157,15 @@ void ViewerWindowTest::ResizeTo(int width, int height) {
     frame.resize(width, height);
     QTRY_COMPARE(frame.size(), QSize(width, height));
     QTest::qWait(50);
+}
+
+void ViewerWindowTest::StartLongRender() {
+    Start({kSamples + "solitaire_ring.orv"});
+    SetRenderThreads(1);
+    ResizeTo(1900, 1150);
+    const int started = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
+    QTRY_VERIFY(View().RendersStarted() > started && View().RenderRunning());
 }
 
 void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
@@ -278,6 +301,38 @@ void ViewerWindowTest::rightDragUpZooms() {
     QCOMPARE(Camera().CurrentViewport().zoom, float(std::pow(1.100000023841858, 1.0)));
 }
 
+void ViewerWindowTest::ctrlRightDragRollsByTheLargerComponent() {
+    Start();
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    COrvaView& view = View();
+    const float degreesPerPixel = 100.0f / float(view.height() * view.devicePixelRatioF());
+    const auto drag = [&](QPointF from, QPointF to) {
+        SendMouse(view, QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton,
+                  Qt::ControlModifier);
+        SendMouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::RightButton, Qt::ControlModifier);
+        SendMouse(view, QEvent::MouseButtonRelease, to, Qt::RightButton, Qt::NoButton,
+                  Qt::ControlModifier);
+    };
+    CViewport& viewport = Camera().CurrentViewport();
+    const float zoom = viewport.zoom;
+
+    // Mostly sideways: the horizontal amount.
+    CViewport expected = viewport;
+    expected.Rotate(2, 40 * degreesPerPixel);
+    drag(QPointF(100, 100), QPointF(140, 90));
+    QCOMPARE(Camera().standardView, 0);
+    QVERIFY(NearMatrix(viewport.view, expected.view));
+    // Mostly upward: the vertical amount, with its sign.
+    expected.Rotate(2, -30 * degreesPerPixel);
+    drag(QPointF(100, 100), QPointF(90, 70));
+    QVERIFY(NearMatrix(viewport.view, expected.view));
+    // Exactly diagonal counts as vertical.
+    expected.Rotate(2, 20 * degreesPerPixel);
+    drag(QPointF(100, 100), QPointF(80, 120));
+    QVERIFY(NearMatrix(viewport.view, expected.view));
+    QCOMPARE(viewport.zoom, zoom);  // a roll never zooms
+}
+
 void ViewerWindowTest::wheelStepsWholeNotches() {
     Start();
     m_session->MainFrame().RunCommand(kCommandViewWireframe);
@@ -347,14 +402,84 @@ void ViewerWindowTest::renderRowsReachTheCanvas() {
     QCOMPARE(different, 0);
 }
 
-void ViewerWindowTest::escapeStopsTheRenderAndKeepsItsRows() {
+void ViewerWindowTest::rowsInProgressArePaintedOverTheKeptFrame() {
     Start({kSamples + "solitaire_ring.orv"});
-    // One thread and a large picture, so the render is still running when it is stopped.
     SetRenderThreads(1);
     ResizeTo(1900, 1150);
-    const int started = View().RendersStarted();
-    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
-    QTRY_VERIFY(View().RendersStarted() > started && View().RenderRunning());
+    WaitForRender();
+    const int renders = View().RendersStarted();
+    const int frames = View().FramesDrawn();
+    View().RenderAgain();
+    WaitForRender(renders);
+    // One whole frame started the render; after it the rows were shown as they came, each
+    // paint adding its rows to the frame kept on screen.
+    QCOMPARE(View().FramesDrawn(), frames + 1);
+    QVERIFY(View().Canvas().Complete());
+    // What is on screen is the finished picture, row for row.
+    const QImage shown = View().grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+    const QImage rendered = View().Canvas().Image().convertToFormat(QImage::Format_RGB888);
+    QCOMPARE(shown.size(), rendered.size());
+    int differentRows = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        differentRows += std::memcmp(shown.constScanLine(y), rendered.constScanLine(y),
+                                     size_t(shown.width()) * 3) != 0
+                             ? 1
+                             : 0;
+    }
+    QCOMPARE(differentRows, 0);
+}
+
+void ViewerWindowTest::theCanvasDrawsOnlyNewRowsWhenAsked() {
+    CCanvasSurface canvas;
+    canvas.Resize(4, 6);
+    canvas.BeginPicture();
+    const auto putRow = [&](int row, uint8_t value) {
+        std::vector<uint8_t> bits(16, value);  // one 4-pixel row, padded to 4 bytes
+        canvas.PutImage(0, row, 4, 1, bits.data());
+    };
+    const auto drawnRows = [&](bool onlyNew) {
+        QImage target(4, 6, QImage::Format_RGB888);
+        target.fill(Qt::black);
+        QPainter painter(&target);
+        onlyNew ? canvas.DrawNewRows(painter, 1.0) : canvas.Draw(painter, 1.0);
+        painter.end();
+        std::vector<int> rows;
+        for (int y = 0; y < 6; ++y) {
+            if (target.pixelColor(0, y) != QColor(Qt::black)) {
+                rows.push_back(y);
+            }
+        }
+        return rows;
+    };
+    putRow(1, 200);
+    putRow(2, 200);
+    QCOMPARE(drawnRows(true), (std::vector<int>{1, 2}));
+    QCOMPARE(drawnRows(true), std::vector<int>{});
+    putRow(4, 100);
+    QCOMPARE(drawnRows(true), std::vector<int>{4});
+    // A whole draw shows every row of the picture; a new picture starts with none.
+    QCOMPARE(drawnRows(false), (std::vector<int>{1, 2, 4}));
+    canvas.BeginPicture();
+    putRow(0, 50);
+    QCOMPARE(drawnRows(true), std::vector<int>{0});
+    QCOMPARE(drawnRows(false), std::vector<int>{0});
+}
+
+void ViewerWindowTest::wireframeStopsTheRenderAndRenderingStartsItAgain() {
+    StartLongRender();
+    // Nobody sees the picture in the wireframe display: its render stops.
+    m_session->MainFrame().RunCommand(kCommandViewWireframe);
+    QTRY_VERIFY(!View().RenderRunning());
+    QVERIFY(!View().Canvas().Complete());
+    // Back in the rendered display the unfinished picture is rendered again, to the end.
+    const int renders = View().RendersStarted();
+    m_session->MainFrame().RunCommand(kCommandViewRendering);
+    WaitForRender(renders);
+    QVERIFY(View().Canvas().Complete());
+}
+
+void ViewerWindowTest::escapeStopsTheRenderAndKeepsItsRows() {
+    StartLongRender();
     QTRY_VERIFY(View().Canvas().RowsArrived() > 0);
     QTest::keyClick(&View(), Qt::Key_Escape);
     QVERIFY(!View().RenderRunning());
@@ -370,13 +495,7 @@ void ViewerWindowTest::escapeStopsTheRenderAndKeepsItsRows() {
 }
 
 void ViewerWindowTest::aLeftClickStopsTheRenderAndStartsADrag() {
-    Start({kSamples + "solitaire_ring.orv"});
-    // One thread and a large picture, so the render is still running when it is stopped.
-    SetRenderThreads(1);
-    ResizeTo(1900, 1150);
-    const int started = View().RendersStarted();
-    m_session->MainFrame().RunCommand(kCommandViewZoomAll);
-    QTRY_VERIFY(View().RendersStarted() > started && View().RenderRunning());
+    StartLongRender();
     const CMatrix4 before = Camera().CurrentViewport().view;
     SendMouse(View(), QEvent::MouseButtonPress, QPointF(100, 100), Qt::LeftButton, Qt::LeftButton);
     QVERIFY(!View().RenderRunning());
@@ -442,36 +561,72 @@ void ViewerWindowTest::aDroppedSceneFileIsRecognised() {
     QVERIFY(frame.acceptDrops());
 }
 
+void ViewerWindowTest::aDropOnTheWindowOpensTheFile() {
+    CMainFrame& frame = Start().MainFrame();
+    const std::string ring = CurveFile("dropped_open.orv", {{0, 0, 0}, {2, 1, 0}});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(ring))});
+    const QPoint at = View().geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - dropped_open.orv"));
+    // Anything else is refused and leaves the document as it is.
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
+    QDragEnterEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&frame, &refused);
+    QVERIFY(!refused.isAccepted());
+    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - dropped_open.orv"));
+}
+
 void ViewerWindowTest::ctrlOAsksForAFileAndCtrlSSavesThePicture() {
     CMainFrame& frame = Start().MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
     const std::string ring = CurveFile("shortcut.orv", {{0, 0, 0}, {1, 2, 0}});
     int asked = 0;
     const SceneFileChooser previous = SetSceneFileChooser([&](QWidget*) {
         ++asked;
         return ring;
     });
-    // The shortcut's action, as the key would trigger it in an active window (a private X
-    // server without a window manager never activates one).
-    QAction* open = nullptr;
-    QAction* save = nullptr;
-    for (QAction* action : frame.actions()) {
-        open = action->shortcut() == QKeySequence(QKeySequence::Open) ? action : open;
-        save = action->shortcut() == QKeySequence(QKeySequence::Save) ? action : save;
-    }
-    QVERIFY(open != nullptr);
-    QVERIFY(save != nullptr);
-    open->trigger();
+    QTest::keyClick(&View(), Qt::Key_O, Qt::ControlModifier);
     SetSceneFileChooser(previous);
     QCOMPARE(asked, 1);
     QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - shortcut.orv"));
-    // What Ctrl+S writes once a name is chosen: the picture the view shows.
+
+    // Ctrl+S asks for a name in a file dialog, then writes the picture the view shows; a
+    // name without an extension gets ".png".
     const QString png = QDir::temp().filePath("orvaview-saved.png");
     QFile::remove(png);
-    QVERIFY(frame.SavePicture(png.toStdString()));
+    SaveWithShortcut(png.chopped(4));
     const QImage saved(png);
     QVERIFY(!saved.isNull());
     QCOMPARE(saved.size(), View().grabFramebuffer().size());
     QFile::remove(png);
+    QVERIFY(m_messages.empty());
+    QVERIFY(!m_session->MainFrame().SavePicture("/nonexistent-folder/picture.png"));
+}
+
+void ViewerWindowTest::SaveWithShortcut(const QString& answer) {
+    bool answered = false;
+    QTimer dialogWatch;
+    QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialogWatch.stop();
+            answered = true;
+            dialog->selectFile(answer);
+            static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+        }
+    });
+    dialogWatch.start(20);
+    QTest::keyClick(&View(), Qt::Key_S, Qt::ControlModifier);
+    dialogWatch.stop();
+    QVERIFY(answered);
 }
 
 void ViewerWindowTest::theStatusBarSaysHowLongTheRenderTook() {
