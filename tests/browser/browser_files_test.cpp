@@ -6,6 +6,7 @@
 #include "browser/folder_scan.h"
 #include "browser/scene_folder.h"
 #include "browser/thumbnail_image.h"
+#include "folder_question_stub.h"
 #include "image/bmp_bytes.h"
 #include "platform/module_directory.h"
 #include "test_folder.h"
@@ -58,20 +59,13 @@ class BrowserFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_asked = 0;
-        SetFolderAsker([this](const std::string& title) {
-            ++m_asked;
-            m_title = title;
-            return m_answer;
-        });
-    }
+    void init() { m_question.Install(); }
     void cleanup() { SetDataDirectory({}); }
 
     void absoluteDataDirectoryIsUsedAsItIs() {
         SetDataDirectory("/srv/jewellery/");
         QCOMPARE(GetDataDirectory(), std::string("/srv/jewellery/"));
-        QCOMPARE(m_asked, 0);
+        QCOMPARE(m_question.asked, 0);
     }
 
     void relativeDataDirectoryIsTakenFromTheProgramFolder() {
@@ -80,25 +74,25 @@ private slots:
         QCOMPARE(GetModuleDirectory(), program);
         SetDataDirectory("../OrvData");
         QCOMPARE(GetDataDirectory(), program + "../OrvData");
-        QCOMPARE(m_asked, 0);
+        QCOMPARE(m_question.asked, 0);
     }
 
     void emptyDataDirectoryAsksOnceAndKeepsTheAnswer() {
-        m_answer = "/home/jeweller/scenes";
-        QCOMPARE(GetDataDirectory(), m_answer);
-        QCOMPARE(m_title, std::string("Choose the directory of orv files"));
-        QCOMPARE(DataDirectory(), m_answer);
-        QCOMPARE(GetDataDirectory(), m_answer);
-        QCOMPARE(m_asked, 1);
+        m_question.answer = "/home/jeweller/scenes";
+        QCOMPARE(GetDataDirectory(), m_question.answer);
+        QCOMPARE(m_question.title, std::string("Choose the directory of orv files"));
+        QCOMPARE(DataDirectory(), m_question.answer);
+        QCOMPARE(GetDataDirectory(), m_question.answer);
+        QCOMPARE(m_question.asked, 1);
     }
 
     void cancelledQuestionIsAskedAgainNextTime() {
-        m_answer.clear();
+        m_question.answer.clear();
         QCOMPARE(GetDataDirectory(), std::string());
         QCOMPARE(DataDirectory(), std::string());
-        m_answer = "picked";
+        m_question.answer = "picked";
         QCOMPARE(GetDataDirectory(), GetModuleDirectory() + "picked");
-        QCOMPARE(m_asked, 2);
+        QCOMPARE(m_question.asked, 2);
     }
 
     void scenesAreSortedIgnoringCaseAndKeepTheirOwnNames() {
@@ -248,9 +242,7 @@ private slots:
     }
 
 private:
-    int m_asked = 0;
-    std::string m_title;
-    std::string m_answer;
+    test::CFolderQuestionStub m_question;
 };
 
 }  // namespace orva

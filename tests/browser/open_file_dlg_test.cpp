@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QListWidget>
@@ -9,6 +7,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <chrono>
+#include <filesystem>
+#include <initializer_list>
 #include <set>
 
 #include "browser/data_directory.h"
@@ -16,6 +16,7 @@
 #include "browser/open_file_dlg.h"
 #include "browser/placeholder_thumbnail.h"
 #include "browser/thumbnail_image.h"
+#include "folder_question_stub.h"
 #include "image/bmp_bytes.h"
 #include "test_folder.h"
 
@@ -89,6 +90,38 @@ std::array<uint8_t, 3> Bgr(QRgb colour) {
     return {uint8_t(qBlue(colour)), uint8_t(qGreen(colour)), uint8_t(qRed(colour))};
 }
 
+// The first pixel of a 100 × 100 thumbnail that is not what `expected` paints, as
+// "x,y: blue green red shown, blue green red expected"; empty when all of them are.
+QString FirstDifference(const QImage& shown, const test::BitmapPainter& expected) {
+    const auto text = [](const std::array<uint8_t, 3>& bgr) {
+        return QString("%1 %2 %3").arg(int(bgr[0])).arg(int(bgr[1])).arg(int(bgr[2]));
+    };
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            const auto got = Bgr(shown.pixel(x, y));
+            const auto want = expected(x, y);
+            if (got != want) {
+                return QString("%1,%2: %3 shown, %4 expected")
+                    .arg(x)
+                    .arg(y)
+                    .arg(text(got), text(want));
+            }
+        }
+    }
+    return {};
+}
+
+// A bitmap of one colour, given as blue, green, red.
+test::BitmapPainter Plain(uint8_t blue, uint8_t green, uint8_t red) {
+    return [=](int, int) { return std::array<uint8_t, 3>{blue, green, red}; };
+}
+
+void WriteScenes(const CTestFolder& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        folder.WriteScene(name);
+    }
+}
+
 bool WaitForThumbnails(const COpenFileDlg& dialog) {
     return QTest::qWaitFor([&] { return dialog.PendingThumbnails() == 0; }, 20000);
 }
@@ -104,9 +137,21 @@ bool Open(COpenFileDlg& dialog) {
            WaitForThumbnails(dialog);
 }
 
+// Points the data directory at `folder` and opens the dialog there.
+bool OpenOn(COpenFileDlg& dialog, const CTestFolder& folder) {
+    SetDataDirectory(folder.Path());
+    return Open(dialog);
+}
+
 QPoint CentreOf(QListWidget* list, int row) {
     list->scrollToItem(list->item(row));
     return list->visualItemRect(list->item(row)).center();
+}
+
+// Clicks the thumbnail in `row` of the file list, scrolled into view first.
+void ClickFile(const COpenFileDlg& dialog, int row, Qt::MouseButton button = Qt::LeftButton) {
+    QListWidget* list = dialog.FileList();
+    QTest::mouseClick(list->viewport(), button, {}, CentreOf(list, row));
 }
 
 // A point of the list's viewport that no thumbnail covers: past the last item.
@@ -115,22 +160,52 @@ QPoint EmptySpot(QListWidget* list) {
     return QPoint(list->viewport()->width() - 5, last.bottom() + 20);
 }
 
+// Moves the process into another working folder and back, also when a test stops early: the
+// dialog falls back to the working folder when the data directory is of no use.
+class CWorkingFolderChange {
+public:
+    CWorkingFolderChange() = default;
+    ~CWorkingFolderChange() {
+        if (!m_previous.empty()) {
+            Leave();
+        }
+    }
+    CWorkingFolderChange(const CWorkingFolderChange&) = delete;
+    CWorkingFolderChange& operator=(const CWorkingFolderChange&) = delete;
+
+    // Remembers the working folder and enters `path`; false when either fails.
+    bool Enter(const std::string& path) {
+        std::error_code error;
+        m_previous = std::filesystem::current_path(error);
+        if (error) {
+            return false;
+        }
+        std::filesystem::current_path(path, error);
+        return !error;
+    }
+
+    // Back to the folder Enter left; false when that fails or nothing was entered.
+    bool Leave() {
+        if (m_previous.empty()) {
+            return false;
+        }
+        std::error_code error;
+        std::filesystem::current_path(m_previous, error);
+        m_previous.clear();
+        return !error;
+    }
+
+private:
+    std::filesystem::path m_previous;
+};
+
 }  // namespace
 
 class OpenFileDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_asked = 0;
-        // Any question for the data directory is answered at once, so no test can block.
-        SetFolderAsker([this](const std::string& title) {
-            ++m_asked;
-            m_askedTitle = title;
-            return m_answer;
-        });
-        m_answer.clear();
-    }
+    void init() { m_question.Install(); }
 
     void cleanup() { SetDataDirectory({}); }
 
@@ -158,14 +233,11 @@ private slots:
 
     void titlesAreSortedIgnoringCase() {
         CTestFolder folder("sorted");
-        for (const char* name : {"f/b.orv", "f/A.orv", "f/c.orv", "f/B_2.orv"}) {
-            folder.WriteScene(name);
-        }
-        SetDataDirectory(folder.Path());
+        WriteScenes(folder, {"f/b.orv", "f/A.orv", "f/c.orv", "f/B_2.orv"});
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"A", "b", "B_2", "c"}));
-        QCOMPARE(m_asked, 0);
+        QCOMPARE(m_question.asked, 0);
     }
 
     void hundredSquareBitmapIsShownPixelForPixel() {
@@ -175,16 +247,11 @@ private slots:
             return std::array<uint8_t, 3>{uint8_t(x * 2), uint8_t(y * 2), uint8_t(x * 7 + y * 3)};
         };
         folder.WriteBitmap("f/ring.bmp", 100, 100, paint);
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         const QImage shown = Shown(dialog.FileList()->item(0));
         QCOMPARE(shown.size(), QSize(100, 100));
-        for (int y = 0; y < 100; ++y) {
-            for (int x = 0; x < 100; ++x) {
-                QCOMPARE(Bgr(shown.pixel(x, y)), paint(x, y));
-            }
-        }
+        QCOMPARE(FirstDifference(shown, paint), QString());
     }
 
     void largerBitmapIsStretchedToAHundredSquare() {
@@ -200,16 +267,12 @@ private slots:
         };
         folder.WriteBitmap("f/wide.bmp", 200, 150,
                            [&](int x, int y) { return quarter(x, y, 200, 150); });
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         const QImage shown = Shown(dialog.FileList()->item(0));
         QCOMPARE(shown.size(), QSize(100, 100));
-        for (int y = 0; y < 100; ++y) {
-            for (int x = 0; x < 100; ++x) {
-                QCOMPARE(Bgr(shown.pixel(x, y)), quarter(x, y, 100, 100));
-            }
-        }
+        QCOMPARE(FirstDifference(shown, [&](int x, int y) { return quarter(x, y, 100, 100); }),
+                 QString());
     }
 
     void missingOrUnreadableBitmapShowsThePlaceholder() {
@@ -225,12 +288,9 @@ private slots:
         layout.rows.assign(300 * 100, 0x40);
         folder.WriteBytes("f/topdown.bmp", test::MakeBmpBytes(layout));
         folder.WriteScene("f/pictured.orv");
-        folder.WriteBitmap("f/pictured.bmp", 100, 100, [](int, int) {
-            return std::array<uint8_t, 3>{10, 20, 30};
-        });
-        SetDataDirectory(folder.Path());
+        folder.WriteBitmap("f/pictured.bmp", 100, 100, Plain(10, 20, 30));
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()),
                  QStringList({"alone", "broken", "pictured", "topdown"}));
 
@@ -252,13 +312,10 @@ private slots:
     void bitmapWithoutSceneIsNotListed() {
         CTestFolder folder("orphan");
         folder.WriteScene("f/listed.orv");
-        folder.WriteBitmap("f/orphan.bmp", 100, 100, [](int, int) {
-            return std::array<uint8_t, 3>{1, 2, 3};
-        });
+        folder.WriteBitmap("f/orphan.bmp", 100, 100, Plain(1, 2, 3));
         folder.MakeFolder("f/folder.orv");  // a folder is not a scene file
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"listed"}));
     }
 
@@ -266,9 +323,8 @@ private slots:
         CTestFolder folder("root");
         folder.WriteScene("top.orv");
         folder.WriteScene("sub/inner.orv");
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Names(dialog.FolderTree()), QStringList({"sub"}));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"inner"}));
         QCOMPARE(dialog.CurrentFolder(), folder.Path("sub"));
@@ -279,9 +335,8 @@ private slots:
         for (const char* path : {"b/y/deep/deeper", "a", "B2", "b/X", "C"}) {
             folder.MakeFolder(path);
         }
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QTreeWidget* tree = dialog.FolderTree();
         QCOMPARE(Names(tree), QStringList({"a", "b", "B2", "C"}));
         QCOMPARE(Children(FindFolder(tree, "b")), QStringList({"X", "y"}));
@@ -295,16 +350,15 @@ private slots:
         for (int i = 0; i < 90; ++i) {
             folder.WriteScene(QString("b/deep/s%1.orv").arg(i, 2, 10, QChar('0')).toStdString());
         }
-        SetDataDirectory(folder.Path());
         COpenFileDlg& dialog = GetOpenFileDlg();
         QCOMPARE(&GetOpenFileDlg(), &dialog);
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("a"));
 
         dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "b/deep"));
         QCOMPARE(dialog.FileList()->count(), 90);
         QListWidget* list = dialog.FileList();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CentreOf(list, 80));
+        ClickFile(dialog, 80);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.ChosenFile(), folder.Path("b/deep/s80.orv"));
@@ -328,9 +382,8 @@ private slots:
         folder.WriteScene("a/b/c/inside.orv");
         folder.WriteScene("a/b/parent.orv");
         folder.MakeFolder("z");
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "a/b/c"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -353,11 +406,9 @@ private slots:
 
     void clickOnEmptySpaceDoesNotClose() {
         CTestFolder folder("empty-space");
-        folder.WriteScene("f/one.orv");
-        folder.WriteScene("f/two.orv");
-        SetDataDirectory(folder.Path());
+        WriteScenes(folder, {"f/one.orv", "f/two.orv"});
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QListWidget* list = dialog.FileList();
         QVERIFY(list->currentItem()->isSelected());  // the first file is selected at start
         const QPoint spot = EmptySpot(list);
@@ -373,21 +424,16 @@ private slots:
 
     void rightClickChoosesLikeALeftClick() {
         CTestFolder folder("right-click");
-        for (const char* name : {"f/one.orv", "f/three.orv", "f/two.orv"}) {
-            folder.WriteScene(name);
-        }
-        SetDataDirectory(folder.Path());
+        WriteScenes(folder, {"f/one.orv", "f/three.orv", "f/two.orv"});
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
-        QTest::mouseClick(dialog.FileList()->viewport(), Qt::RightButton, {},
-                          CentreOf(dialog.FileList(), 2));
+        QVERIFY(OpenOn(dialog, folder));
+        ClickFile(dialog, 2, Qt::RightButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.ChosenFile(), folder.Path("f/two.orv"));
 
         QVERIFY(Open(dialog));
-        QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
-                          CentreOf(dialog.FileList(), 1));
+        ClickFile(dialog, 1);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.ChosenFile(), folder.Path("f/three.orv"));
     }
@@ -395,12 +441,9 @@ private slots:
     void enterChoosesTheSelectedFileAndCancelsWithoutOne() {
         CTestFolder folder("enter");
         folder.WriteScene("full/only.orv");
-        folder.WriteBitmap("none/picture.bmp", 100, 100, [](int, int) {
-            return std::array<uint8_t, 3>{1, 2, 3};
-        });
-        SetDataDirectory(folder.Path());
+        folder.WriteBitmap("none/picture.bmp", 100, 100, Plain(1, 2, 3));
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "none"));
         QCOMPARE(dialog.FileList()->count(), 0);
         QTest::keyClick(dialog.FolderTree(), Qt::Key_Return);
@@ -427,10 +470,7 @@ private slots:
         connect(&guard, &QTimer::timeout, &dialog, &QDialog::reject);
 
         guard.start(20000);
-        QTimer::singleShot(0, &dialog, [&] {
-            QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
-                              CentreOf(dialog.FileList(), 0));
-        });
+        QTimer::singleShot(0, &dialog, [&] { ClickFile(dialog, 0); });
         QCOMPARE(dialog.DoModal(), COpenFileDlg::kIdOk);
         QCOMPARE(dialog.ChosenFile(), folder.Path("f/gem.orv"));
 
@@ -443,16 +483,12 @@ private slots:
     void chosenFileKeepsTheCaseOfItsName() {
         CTestFolder folder("case");
         folder.WriteScene("f/Ring.ORV");
-        folder.WriteBitmap("f/RING.BMP", 100, 100, [](int, int) {
-            return std::array<uint8_t, 3>{0, 0, 255};
-        });
-        SetDataDirectory(folder.Path());
+        folder.WriteBitmap("f/RING.BMP", 100, 100, Plain(0, 0, 255));
         COpenFileDlg dialog;
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"Ring"}));
         QCOMPARE(Shown(dialog.FileList()->item(0)).pixel(50, 50), qRgb(255, 0, 0));
-        QTest::mouseClick(dialog.FileList()->viewport(), Qt::LeftButton, {},
-                          CentreOf(dialog.FileList(), 0));
+        ClickFile(dialog, 0);
         QCOMPARE(dialog.ChosenFile(), folder.Path("f/Ring.ORV"));
     }
 
@@ -460,20 +496,19 @@ private slots:
         CTestFolder folder("fallback");
         folder.MakeFolder("here/below");
         folder.WriteScene("here/scene.orv");
-        char previous[4096];
-        QVERIFY(getcwd(previous, sizeof(previous)) != nullptr);
-        QCOMPARE(chdir(folder.Path().c_str()), 0);
+        CWorkingFolderChange workingFolder;
+        QVERIFY(workingFolder.Enter(folder.Path()));
         COpenFileDlg dialog;
         const bool opened = Open(dialog);
         const QStringList names = Names(dialog.FolderTree());
         const QStringList titles = Titles(dialog.FileList());
         const std::string root = dialog.Root();
         QTest::keyClick(&dialog, Qt::Key_Escape);
-        QCOMPARE(chdir(previous), 0);
+        QVERIFY(workingFolder.Leave());
 
         QVERIFY(opened);
-        QCOMPARE(m_asked, 1);
-        QCOMPARE(m_askedTitle, std::string("Choose the directory of orv files"));
+        QCOMPARE(m_question.asked, 1);
+        QCOMPARE(m_question.title, std::string("Choose the directory of orv files"));
         QCOMPARE(root, folder.Path());
         QCOMPARE(names, QStringList({"here"}));
         QCOMPARE(titles, QStringList({"scene"}));
@@ -482,17 +517,16 @@ private slots:
     void dataDirectoryThatCannotBeEnteredFallsBackToTheCurrentFolder() {
         CTestFolder folder("unusable");
         folder.MakeFolder("cwd/mine");
-        char previous[4096];
-        QVERIFY(getcwd(previous, sizeof(previous)) != nullptr);
-        QCOMPARE(chdir(folder.Path("cwd").c_str()), 0);
+        CWorkingFolderChange workingFolder;
+        QVERIFY(workingFolder.Enter(folder.Path("cwd")));
         SetDataDirectory(folder.Path("missing"));
         COpenFileDlg dialog;
         const bool opened = Open(dialog);
         const QStringList names = Names(dialog.FolderTree());
         QTest::keyClick(&dialog, Qt::Key_Escape);
-        QCOMPARE(chdir(previous), 0);
+        QVERIFY(workingFolder.Leave());
         QVERIFY(opened);
-        QCOMPARE(m_asked, 0);
+        QCOMPARE(m_question.asked, 0);
         QCOMPARE(names, QStringList({"mine"}));
     }
 
@@ -505,10 +539,9 @@ private slots:
         folder.Link("a/self", ".");
         folder.Link("a/inside/top", folder.Path());
         folder.Link("a/inside/back", "..");
-        SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
         const auto start = std::chrono::steady_clock::now();
-        QVERIFY(Open(dialog));
+        QVERIFY(OpenOn(dialog, folder));
         const auto seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
         QVERIFY(seconds.count() < 10);
@@ -532,8 +565,11 @@ private slots:
     void thumbnailsArriveInListOrderAsTheyWouldBeReadOneByOne() {
         CTestFolder folder("order");
         const int count = 300;
+        const auto titleOf = [](int i) {
+            return QString("t%1").arg(i, 3, 10, QChar('0')).toStdString();
+        };
         for (int i = 0; i < count; ++i) {
-            const std::string title = QString("t%1").arg(i, 3, 10, QChar('0')).toStdString();
+            const std::string title = titleOf(i);
             folder.WriteScene("f/" + title + ".orv");
             if (i % 7 != 3) {
                 folder.WriteBitmap(
@@ -564,9 +600,8 @@ private slots:
         QVERIFY(prefix);
         const QImage placeholder = PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32);
         for (int i = 0; i < count; ++i) {
-            const std::string title = QString("t%1").arg(i, 3, 10, QChar('0')).toStdString();
             const QImage expected =
-                i % 7 == 3 ? placeholder : ReadThumbnail(folder.Path("f/" + title + ".bmp"));
+                i % 7 == 3 ? placeholder : ReadThumbnail(folder.Path("f/" + titleOf(i) + ".bmp"));
             QCOMPARE(Shown(dialog.FileList()->item(i)), expected);
         }
     }
@@ -604,9 +639,7 @@ private slots:
     }
 
 private:
-    int m_asked = 0;
-    std::string m_askedTitle;
-    std::string m_answer;
+    test::CFolderQuestionStub m_question;
 };
 
 }  // namespace orva

@@ -31,13 +31,12 @@ CStudioEnvironment LopsidedStudio() {
     studio.gradient = {{-90.0f, {20.0f, 40.0f, 60.0f}},
                        {0.0f, {120.0f, 100.0f, 80.0f}},
                        {90.0f, {200.0f, 170.0f, 40.0f}}};
-    CSoftbox light;
-    light.azimuth = 60.0f;
-    light.elevation = 20.0f;
-    light.width = 40.0f;
-    light.height = 30.0f;
-    light.softness = 20.0f;
-    light.colour = {0.0f, 0.0f, 130.0f};
+    const CSoftbox light{.azimuth = 60.0f,
+                         .elevation = 20.0f,
+                         .width = 40.0f,
+                         .height = 30.0f,
+                         .softness = 20.0f,
+                         .colour = {0.0f, 0.0f, 130.0f}};
     studio.softboxes = {light};
     return studio;
 }

@@ -2,14 +2,19 @@
 
 #include <fstream>
 
-#include "render/render_scene.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
 #include "scene/object_class.h"
 #include "scene/scene_file.h"
-#include "view/view_camera.h"
 
 namespace orva::test {
+
+namespace {
+
+// Standard view 3 looks down the model z axis with x to the right and y up.
+constexpr int kViewFromAbove = 3;
+
+}  // namespace
 
 const char* const kShippedCutNames[kShippedGems] = {
     "roundBrilliant", "princess", "oval",    "marquise", "pear",     "heart",
@@ -50,20 +55,7 @@ std::unique_ptr<CImageSurface> RenderFromAbove(int index, float scale, int size)
     scene.first = gem.release();
 
     auto surface = std::make_unique<CImageSurface>(size, size, kUnrendered);
-    CViewCamera camera;
-    camera.scene = &scene;
-    camera.SetViewportRect(0, 0, size, size);
-    camera.SetStandardView(3);
-    camera.standardView = 3;
-    camera.displayMode = kModeRendered;
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(surface.get());
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(1);
-    request.threads = 1;
-    RenderPicture(request);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
+    RenderStandardView(scene, kViewFromAbove, 1.0f, *surface);
     GemLibrary().SetPath(previousLibrary);
     return surface;
 }

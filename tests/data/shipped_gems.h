@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "scene/poly_mesh.h"
+#include "standard_view_render.h"
 #include "view/draw_surface.h"
 
 namespace orva::test {
@@ -30,8 +31,7 @@ std::string ShippedLibraryPath();
 // square picture of `size` pixels, the gem placed with a uniform `scale`. The process-wide
 // library is pointed at the shipped file for the render and put back after.
 std::unique_ptr<CImageSurface> RenderFromAbove(int index, float scale, int size);
-// Pixels rendering leaves alone, and the background it paints.
+// Pixels rendering leaves alone; kBackground is what it paints where no surface is.
 inline constexpr uint32_t kUnrendered = 0x123456;
-inline constexpr uint32_t kBackground = 0xE4E4E4;
 
 }  // namespace orva::test

@@ -7,11 +7,9 @@
 
 #include "image/picture_writer.h"
 #include "mesh_shapes.h"
-#include "render/render_scene.h"
 #include "scene/name_pool.h"
 #include "scene/object_list.h"
 #include "scene/scene_file.h"
-#include "view/view_camera.h"
 
 namespace orva::test {
 
@@ -24,6 +22,8 @@ constexpr int kAcross = 48;
 // At zoom 2 the picture is 25 model units high, so a sphere of radius 10 fills 0.8 of it.
 constexpr float kRadius = 10.0f;
 constexpr float kZoom = 2.0f;
+// Looks along +y with z up, so the backdrop at y = 30 stands behind the sphere.
+constexpr int kView = 1;
 
 double Luminance(double r, double g, double b) {
     return 0.299 * r + 0.587 * g + 0.114 * b;
@@ -76,21 +76,7 @@ std::unique_ptr<CImageSurface> RenderSphere(const std::string& material, int siz
     scene.Adopt(sphere.release());
 
     auto surface = std::make_unique<CImageSurface>(size, size, kBackground);
-    CViewCamera camera;
-    camera.scene = &scene;
-    camera.SetViewportRect(0, 0, size, size);
-    camera.SetStandardView(1);
-    camera.standardView = 1;
-    camera.displayMode = kModeRendered;
-    camera.CurrentViewport().zoom = kZoom;
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(surface.get());
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(1);
-    request.threads = 1;
-    RenderPicture(request);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
+    RenderStandardView(scene, kView, kZoom, *surface);
     return surface;
 }
 

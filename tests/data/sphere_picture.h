@@ -4,12 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "standard_view_render.h"
 #include "view/draw_surface.h"
 
 namespace orva::test {
-
-// What the renderer leaves where no surface is.
-inline constexpr uint32_t kBackground = 0xE4E4E4;
 
 // A smooth sphere of `material` filling most of a square picture of `size` pixels, rendered
 // per pixel (display mode 400) from standard view 1. With `backdrop` a plain grey wall stands

@@ -38,13 +38,12 @@ TEST(StudioEnvironmentTest, BackdropTakesItsStopsAndEasesBetweenThem) {
 TEST(StudioEnvironmentTest, SoftboxLightsItsRectangleAndFadesOverItsSoftEdge) {
     CStudioEnvironment studio;
     studio.gradient = {{0.0f, {5.0f, 5.0f, 5.0f}}};
-    CSoftbox box;
-    box.azimuth = 90.0f;  // to the viewer's right
-    box.elevation = 10.0f;
-    box.width = 20.0f;
-    box.height = 10.0f;
-    box.softness = 4.0f;
-    box.colour = {300.0f, 200.0f, 100.0f};
+    const CSoftbox box{.azimuth = 90.0f,  // to the viewer's right
+                       .elevation = 10.0f,
+                       .width = 20.0f,
+                       .height = 10.0f,
+                       .softness = 4.0f,
+                       .colour = {300.0f, 200.0f, 100.0f}};
     studio.softboxes = {box};
     // Straight to the right (+x), ten degrees up.
     const CVector3 centre = Normalized({1.0f, std::tan(10.0f * float(M_PI) / 180.0f), 0.0f});

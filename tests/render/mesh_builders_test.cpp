@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fragment_walk.h"
 #include "geometry/matrix4.h"
 #include "geometry/vector3.h"
 #include "render/mesh_builders.h"
@@ -123,25 +124,14 @@ std::vector<CRenderPatch*> Patches(CRenderNode& node) {
     return patches;
 }
 
-// Rows from the top of the rectangle, columns from the leftmost span, every fragment back to
-// the pool after its pixel. A patch is activated when the walk reaches its first row.
+// The leaf walked over the render rectangle as the row loop walks it. A patch is activated when
+// the walk reaches its first row.
 void WalkLeaf(CRenderContext& ctx, CRenderMesh& mesh, CPicture& picture) {
-    const CRenderRect r = ctx.renderRect;
-    mesh.Activate(std::max(mesh.firstRow, r.y0));
-    for (int y = r.y0; y <= r.y1; ++y) {
-        if (y < mesh.firstRow) {
-            continue;
-        }
-        AdvanceLeafToRow(mesh, y, r.x0, r.x1);
-        for (int x = std::max(r.x0, mesh.leftmostColumn); x <= r.x1; ++x) {
-            CFragment* list = mesh.RawFragments(x);
-            for (CFragment* f = list; f != nullptr; f = f->link) {
-                picture[{x, y}].push_back(
-                    {f->depth, f->orientation, FragmentValues(*f, x, mesh.ShadingMode()), &mesh});
-            }
-            RecycleFragments(ctx.pools, list);
-        }
-    }
+    mesh.Activate(std::max(mesh.firstRow, ctx.renderRect.y0));
+    test::WalkFragments(ctx.pools, mesh, ctx.renderRect, [&](int x, int y, const CFragment& f) {
+        picture[{x, y}].push_back(
+            {f.depth, f.orientation, FragmentValues(f, x, mesh.ShadingMode()), &mesh});
+    });
     mesh.ReleaseRowSpans();
 }
 

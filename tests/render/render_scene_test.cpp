@@ -127,11 +127,7 @@ protected:
 
 TEST_F(RenderSceneTest, EmptySceneIsUniformlyLightGreyInBothModes) {
     for (int mode : {0, 1}) {
-        COptions o;
-        o.mode = mode;
-        o.width = 64;
-        o.height = 48;
-        const auto s = Render(o);
+        const auto s = Render({.width = 64, .height = 48, .mode = mode});
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
                 ASSERT_EQ(s->Pixel(x, y), kBackground) << x << "," << y;
@@ -144,9 +140,7 @@ TEST_F(RenderSceneTest, EmptySceneIsUniformlyLightGreyInBothModes) {
 TEST_F(RenderSceneTest, CubeOfSideTwentyCoversTwoHundredPixelsSquare) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
     for (int mode : {0, 1}) {
-        COptions o;
-        o.mode = mode;
-        const CPixelBox b = Covered(*Render(o));
+        const CPixelBox b = Covered(*Render({.mode = mode}));
         EXPECT_NEAR(b.x0, 150, 1) << mode;
         EXPECT_NEAR(b.x1, 349, 1) << mode;
         EXPECT_NEAR(b.y0, 150, 1) << mode;
@@ -321,8 +315,7 @@ TEST_F(RenderSceneTest, RepaintRendersOnlyItsPartAndThatPartMatchesTheWhole) {
     Add(Tube(6.0f, -14.0f, -11.0f));
     Add(Box({-3, -15, -3}, {3, 15, 3}))->cutter = 1;
     for (int mode : {0, 1}) {
-        COptions o;
-        o.mode = mode;
+        COptions o{.mode = mode};
         const auto whole = Render(o);
         o.repaint = true;
         o.left = 137, o.top = 201, o.right = 262, o.bottom = 330;
@@ -340,10 +333,7 @@ TEST_F(RenderSceneTest, RepaintRendersOnlyItsPartAndThatPartMatchesTheWhole) {
 
 TEST_F(RenderSceneTest, EmptyRepaintRectangleDrawsNothing) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
-    COptions o;
-    o.repaint = true;
-    o.left = 50, o.top = 50, o.right = 50, o.bottom = 90;
-    const auto s = Render(o);
+    const auto s = Render({.repaint = true, .left = 50, .top = 50, .right = 50, .bottom = 90});
     EXPECT_EQ(s->RowsDelivered(), 0);
 }
 
@@ -373,10 +363,7 @@ TEST_F(RenderSceneTest, IntersectionWithASolidOutsideThePictureShowsNothing) {
 TEST_F(RenderSceneTest, AnyNumberOfThreadsGivesTheSameBytes) {
     AddBusyScene(m_scene);
     for (int mode : {0, 1}) {
-        COptions o;
-        o.mode = mode;
-        o.width = 320;
-        o.height = 240;
+        COptions o{.width = 320, .height = 240, .mode = mode};
         const auto one = Render(o);
         EXPECT_GT(Covered(*one).count, 1000);
         for (int threads : {2, 4}) {
@@ -392,9 +379,7 @@ TEST_F(RenderSceneTest, AnyNumberOfThreadsGivesTheSameBytes) {
 TEST_F(RenderSceneTest, ALoneSurfaceShowsWhateverPartOfThePictureIsRendered) {
     // A closed surface has no caps: where nothing else shows, its patch is the whole tree.
     Add(test::Torus(6.0f, 2.0f));
-    COptions o;
-    o.width = 200;
-    o.height = 160;
+    COptions o{.width = 200, .height = 160};
     const auto one = Render(o);
     EXPECT_NE(one->Pixel(100 + 19, 80), kBackground);  // on the ring, 6 units right
     EXPECT_EQ(one->Pixel(100, 80), kBackground);       // in its hole
@@ -427,9 +412,7 @@ private:
 
 TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
     AddBusyScene(m_scene);
-    COptions o;
-    o.width = 200;
-    o.height = 150;
+    COptions o{.width = 200, .height = 150};
     const auto whole = Render(o);
     {
         CInterruptingSurface s(200, 150, 37);
@@ -477,11 +460,8 @@ public:
 TEST_F(RenderSceneTest, RenderAskedForDuringARenderDrawsNothing) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
     CReenteringSurface s;
-    COptions o;
-    o.width = 40;
-    o.height = 30;
     SetRenderThreads(1);
-    WithRequest(o, s, [&](const CRenderRequest&) { RenderScene(1); });
+    WithRequest({.width = 40, .height = 30}, s, [&](const CRenderRequest&) { RenderScene(1); });
     SetRenderThreads(0);
     EXPECT_EQ(s.calls, 30);
 }
@@ -496,11 +476,7 @@ TEST_F(RenderSceneTest, HugeZoomAndNonFinitePointsRenderWithoutHarm) {
     wild->vertexIndices[2] = 100000;  // bypasses the reader's checks
     wild->vertexIndices[5] = -7;
     Add(std::move(wild));
-    COptions o;
-    o.width = 120;
-    o.height = 90;
-    o.zoom = 1000.0f;
-    const auto s = Render(o);
+    const auto s = Render({.width = 120, .height = 90, .zoom = 1000.0f});
     EXPECT_EQ(s->RowsDelivered(), 90);
     // At this zoom the cube's front face fills the picture.
     EXPECT_EQ(Covered(*s).count, 120 * 90);

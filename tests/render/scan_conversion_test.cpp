@@ -3,9 +3,11 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "fragment_walk.h"
 #include "geometry/matrix4.h"
 #include "render/project_point.h"
 #include "render/render_material.h"
@@ -25,10 +27,6 @@ struct CHit {
     float depth = 0.0f;
     int orientation = 0;
     CInterpolation values;
-};
-
-struct CRect {
-    int x0, x1, y0, y1;
 };
 
 class CChain {
@@ -56,27 +54,16 @@ private:
     CScanVertex** tail_ = &head_;
 };
 
-// Walks the mesh over the rectangle the way the row loop does: rows from the top, columns from
-// the leftmost one, every fragment back to the pool after its pixel.
-std::vector<CHit> Scan(CRenderPools& pools, CRenderMesh& mesh, CRect r) {
+// Every fragment of the mesh over the rectangle, walked as the row loop walks it; the fragments
+// of a pixel must come front first.
+std::vector<CHit> Scan(CRenderPools& pools, CRenderMesh& mesh, CRenderRect r) {
     std::vector<CHit> hits;
-    for (int y = r.y0; y <= r.y1; ++y) {
-        if (y < mesh.firstRow) {
-            continue;
+    test::WalkFragments(pools, mesh, r, [&](int x, int y, const CFragment& f) {
+        if (f.link != nullptr) {
+            EXPECT_GE(f.depth, f.link->depth) << "front first at " << x << "," << y;
         }
-        AdvanceLeafToRow(mesh, y, r.x0, r.x1);
-        for (int x = std::max(r.x0, mesh.leftmostColumn); x <= r.x1; ++x) {
-            CFragment* list = mesh.RawFragments(x);
-            for (CFragment* f = list; f != nullptr; f = f->link) {
-                if (f->link != nullptr) {
-                    EXPECT_GE(f->depth, f->link->depth) << "front first at " << x << "," << y;
-                }
-                hits.push_back(
-                    {x, y, f->depth, f->orientation, FragmentValues(*f, x, mesh.ShadingMode())});
-            }
-            RecycleFragments(pools, list);
-        }
-    }
+        hits.push_back({x, y, f.depth, f.orientation, FragmentValues(f, x, mesh.ShadingMode())});
+    });
     return hits;
 }
 
@@ -104,9 +91,21 @@ CBary Barycentric(const float (&p)[3][2], double x, double y) {
             Cross(p[0][0], p[0][1], p[1][0], p[1][1], x, y) / area};
 }
 
+// A mesh of the one triangle `p`, each corner at the depth `plane` gives it, for the rows
+// firstRow..lastRow.
+template <typename Plane>
+std::unique_ptr<CRenderMesh> SlopedTriangle(CRenderPools& pools, const float (&p)[3][2],
+                                            Plane plane, int firstRow, int lastRow) {
+    CChain chain(pools);
+    for (const auto& v : p) {
+        chain.Add(v[0], v[1], float(plane(v[0], v[1])));
+    }
+    return BuildMesh(pools, kShadePixels, chain.Take(), nullptr, firstRow, lastRow);
+}
+
 // Every pixel of `r` is covered exactly when expected(x, y) says so, and never twice.
 template <typename Inside>
-void ExpectCoverage(const std::vector<CHit>& hits, CRect r, Inside inside) {
+void ExpectCoverage(const std::vector<CHit>& hits, CRenderRect r, Inside inside) {
     const auto counts = CountPerPixel(hits);
     for (const auto& [pixel, count] : counts) {
         EXPECT_GE(pixel.first, r.x0);
@@ -121,6 +120,15 @@ void ExpectCoverage(const std::vector<CHit>& hits, CRect r, Inside inside) {
             EXPECT_EQ(count, inside(x, y) ? 1 : 0) << "pixel " << x << "," << y;
         }
     }
+}
+
+// Builds the chain for the rows of `r` and expects the pixels of `r` covered as
+// ExpectCoverage says.
+template <typename Inside>
+void ExpectChainCoverage(CRenderPools& pools, CChain& chain, CRenderRect r, Inside inside) {
+    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, r.y0, r.y1);
+    ASSERT_NE(mesh, nullptr);
+    ExpectCoverage(Scan(pools, *mesh, r), r, inside);
 }
 
 TEST(ProjectPointTest, AppliesTheCombinedMatrixAsARowVector) {
@@ -163,7 +171,7 @@ TEST(ScanConversionTest, ProjectedSquareCoversExactlyThePixelCentresInside) {
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->firstRow, 4);
     EXPECT_EQ(mesh->endRow, 9);
-    const CRect r{0, 15, 0, 15};
+    const CRenderRect r{0, 15, 0, 15};
     std::vector<CHit> hits;
     for (int y = r.y0; y <= r.y1; ++y) {
         AdvanceLeafToRow(*mesh, y, r.x0, r.x1);
@@ -171,14 +179,10 @@ TEST(ScanConversionTest, ProjectedSquareCoversExactlyThePixelCentresInside) {
             EXPECT_EQ(mesh->leftmostColumn, 3);
             EXPECT_EQ(mesh->rightmostColumn, 8);
         }
-        for (int x = std::max(r.x0, mesh->leftmostColumn); x <= r.x1; ++x) {
-            CFragment* list = mesh->RawFragments(x);
-            for (CFragment* f = list; f != nullptr; f = f->link) {
-                hits.push_back({x, y, f->depth, f->orientation, {}});
-                EXPECT_NEAR(f->depth, 1.0f, 1e-6);
-            }
-            RecycleFragments(pools, list);
-        }
+        test::TakeRowFragments(pools, *mesh, r.x0, r.x1, [&](int x, const CFragment& f) {
+            hits.push_back({x, y, f.depth, f.orientation, {}});
+            EXPECT_NEAR(f.depth, 1.0f, 1e-6);
+        });
     }
     ExpectCoverage(hits, r,
                    [](double x, double y) { return x >= 2.5 && x < 7.5 && y >= 3.5 && y < 8.5; });
@@ -196,11 +200,8 @@ TEST(ScanConversionTest, SquaresSplitAlongEitherDiagonalGiveEveryPixelOnce) {
             chain.Add(2, 2), chain.Add(12, 2), chain.Add(2, 12);
             chain.Add(12, 2), chain.Add(12, 12), chain.Add(2, 12);
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
-        ASSERT_NE(mesh, nullptr);
-        const CRect r{0, 15, 0, 15};
-        ExpectCoverage(Scan(pools, *mesh, r), r,
-                       [](int x, int y) { return x >= 2 && x < 12 && y >= 2 && y < 12; });
+        ExpectChainCoverage(pools, chain, {0, 15, 0, 15},
+                            [](int x, int y) { return x >= 2 && x < 12 && y >= 2 && y < 12; });
     }
 }
 
@@ -217,10 +218,7 @@ TEST(ScanConversionTest, FanOfTrianglesCoversItsOutlineWithoutGapsOrOverlaps) {
         const auto& b = outline[(i + 1) % 6];
         chain.Add(centre[0], centre[1]), chain.Add(a[0], a[1]), chain.Add(b[0], b[1]);
     }
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 21);
-    ASSERT_NE(mesh, nullptr);
-    const CRect r{0, 21, 0, 21};
-    ExpectCoverage(Scan(pools, *mesh, r), r, [&](int x, int y) {
+    ExpectChainCoverage(pools, chain, {0, 21, 0, 21}, [&](int x, int y) {
         for (int i = 0; i < 6; ++i) {
             const auto& a = outline[i];
             const auto& b = outline[(i + 1) % 6];
@@ -236,11 +234,7 @@ TEST(ScanConversionTest, DepthFollowsThePlaneOfASlopedTriangle) {
     auto plane = [](double x, double y) { return 0.5 * x - 0.25 * y + 3.0; };
     const float p[3][2] = {{1.3f, 0.7f}, {28.6f, 9.2f}, {6.1f, 25.4f}};
     CRenderPools pools;
-    CChain chain(pools);
-    for (const auto& v : p) {
-        chain.Add(v[0], v[1], float(plane(v[0], v[1])));
-    }
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 31);
+    auto mesh = SlopedTriangle(pools, p, plane, 0, 31);
     ASSERT_NE(mesh, nullptr);
     const auto hits = Scan(pools, *mesh, {0, 31, 0, 31});
     ASSERT_GT(hits.size(), 200u);
@@ -279,13 +273,9 @@ TEST(ScanConversionTest, SpansAreClippedToTheGivenColumnsWithTheirValuesAdvanced
     auto plane = [](double x, double y) { return 0.3 * x + 0.1 * y + 1.0; };
     const float p[3][2] = {{-6.5f, 0.5f}, {30.5f, 0.5f}, {12.5f, 20.5f}};
     CRenderPools pools;
-    CChain chain(pools);
-    for (const auto& v : p) {
-        chain.Add(v[0], v[1], float(plane(v[0], v[1])));
-    }
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 25);
+    auto mesh = SlopedTriangle(pools, p, plane, 0, 25);
     ASSERT_NE(mesh, nullptr);
-    const CRect r{5, 10, 0, 25};
+    const CRenderRect r{5, 10, 0, 25};
     std::vector<CHit> hits;
     for (int y = r.y0; y <= r.y1; ++y) {
         AdvanceLeafToRow(*mesh, y, r.x0, r.x1);
@@ -293,14 +283,10 @@ TEST(ScanConversionTest, SpansAreClippedToTheGivenColumnsWithTheirValuesAdvanced
             EXPECT_EQ(mesh->leftmostColumn, r.x0) << y;
             EXPECT_EQ(mesh->rightmostColumn, r.x1 + 1) << y;
         }
-        for (int x = std::max(r.x0, mesh->leftmostColumn); x <= r.x1; ++x) {
-            CFragment* list = mesh->RawFragments(x);
-            for (CFragment* f = list; f != nullptr; f = f->link) {
-                hits.push_back({x, y, f->depth, f->orientation, {}});
-                EXPECT_NEAR(f->depth, plane(x, y), 1e-4) << x << "," << y;
-            }
-            RecycleFragments(pools, list);
-        }
+        test::TakeRowFragments(pools, *mesh, r.x0, r.x1, [&](int x, const CFragment& f) {
+            hits.push_back({x, y, f.depth, f.orientation, {}});
+            EXPECT_NEAR(f.depth, plane(x, y), 1e-4) << x << "," << y;
+        });
     }
     const float(&tri)[3][2] = p;
     ExpectCoverage(hits, r, [&](int x, int y) {
@@ -313,14 +299,10 @@ TEST(ScanConversionTest, TriangleStartingAboveTheFirstRowIsSteppedToIt) {
     auto plane = [](double x, double y) { return 0.2 * x + 0.4 * y; };
     const float p[3][2] = {{4.3f, 0.4f}, {18.7f, 17.6f}, {1.2f, 15.3f}};
     CRenderPools pools;
-    CChain chain(pools);
-    for (const auto& v : p) {
-        chain.Add(v[0], v[1], float(plane(v[0], v[1])));
-    }
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 8, 19);
+    auto mesh = SlopedTriangle(pools, p, plane, 8, 19);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->firstRow, 1);  // where the triangle begins, not where the walk does
-    const CRect r{0, 19, 8, 19};
+    const CRenderRect r{0, 19, 8, 19};
     const auto hits = Scan(pools, *mesh, r);
     for (const CHit& h : hits) {
         EXPECT_NEAR(h.depth, plane(h.x, h.y), 1e-4);
@@ -478,11 +460,8 @@ TEST(ScanConversionTest, ALeftEdgeOnAColumnIncludesItAndARightEdgeExcludesIt) {
     CChain chain(pools);
     chain.Add(5, 0.5f), chain.Add(5, 6.5f), chain.Add(9, 0.5f);
     chain.Add(9, 0.5f), chain.Add(5, 6.5f), chain.Add(9, 6.5f);
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 9);
-    ASSERT_NE(mesh, nullptr);
-    const CRect r{0, 15, 0, 9};
-    ExpectCoverage(Scan(pools, *mesh, r), r,
-                   [](int x, int y) { return x >= 5 && x < 9 && y >= 1 && y <= 6; });
+    ExpectChainCoverage(pools, chain, {0, 15, 0, 9},
+                        [](int x, int y) { return x >= 5 && x < 9 && y >= 1 && y <= 6; });
 }
 
 TEST(ScanConversionTest, TrianglesWithNonFiniteCoordinatesAreDropped) {
@@ -498,7 +477,7 @@ TEST(ScanConversionTest, TrianglesWithNonFiniteCoordinatesAreDropped) {
     auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(pools.vertices.LiveCount(), 3u);
-    const CRect r{0, 15, 0, 15};
+    const CRenderRect r{0, 15, 0, 15};
     ExpectCoverage(Scan(pools, *mesh, r), r,
                    [](int x, int y) { return x >= 3 && y >= 3 && x + y <= 10; });
 
@@ -510,7 +489,7 @@ TEST(ScanConversionTest, TrianglesWithNonFiniteCoordinatesAreDropped) {
 }
 
 TEST(ScanConversionTest, HugeTrianglesStayWithinTheRectangleAndTheirRecords) {
-    const CRect r{0, 63, 0, 47};
+    const CRenderRect r{0, 63, 0, 47};
     {
         // Covers the whole rectangle: every pixel once, at the triangle's depth.
         CRenderPools pools;
@@ -559,7 +538,7 @@ TEST(ScanConversionTest, APartStartedAnywhereEqualsThatPartOfTheWhole) {
     material.needsSurfacePoint = true;
     const float p[6][3] = {{3.3f, 0.4f, 1.7f},   {41.7f, 19.6f, -2.1f}, {7.2f, 37.3f, 0.3f},
                            {40.1f, 2.2f, -1.1f}, {9.9f, 30.8f, 2.9f},   {44.6f, 35.5f, 0.6f}};
-    auto walk = [&](CRect r) {
+    auto walk = [&](CRenderRect r) {
         CRenderPools pools;
         CChain chain(pools);
         for (int i = 0; i < 6; ++i) {

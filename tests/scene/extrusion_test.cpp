@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "object_bounds.h"
 #include "recording_drawer.h"
 #include "scene/curve.h"
 #include "scene/extrusion.h"
@@ -158,11 +159,9 @@ TEST(ExtrusionTest, BoundsAreTheSurfacesUnderPlacementAndMatrix) {
                        {"placement", test::MatrixJson(CMatrix4::Translation(CVector3(10, 0, 0)))},
                        {"profiles", {{{"points", kSquare}}}}});
     ASSERT_NE(e, nullptr);
-    CVector3 min;
-    CVector3 max;
-    e->GetBounds(min, max, CMatrix4::Scaling(2, 2, 2));
-    EXPECT_EQ(min, CVector3(20, 0, 0));
-    EXPECT_EQ(max, CVector3(24, 4, 4));
+    const test::CBounds bounds = test::BoundsOf(*e, CMatrix4::Scaling(2, 2, 2));
+    EXPECT_EQ(bounds.min, CVector3(20, 0, 0));
+    EXPECT_EQ(bounds.max, CVector3(24, 4, 4));
 }
 
 TEST(ExtrusionTest, DrawShowsOutlinesOnlyInTheFastWireframe) {
@@ -191,10 +190,7 @@ TEST(ExtrusionTest, BadProfileDataGeneratesNothing) {
         ASSERT_NE(e, nullptr);
         EXPECT_TRUE(e->surfaces.Empty());
         EXPECT_TRUE(e->curves.Empty());
-        CVector3 min;
-        CVector3 max;
-        e->GetBounds(min, max, CMatrix4::Identity());
-        EXPECT_TRUE(BoundsEmpty(min, max));
+        EXPECT_TRUE(test::BoundsOf(*e, CMatrix4::Identity()).Empty());
     }
     auto none = ReadExtrusion({{"depth", 2}, {"profiles", json::array()}});
     ASSERT_NE(none, nullptr);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "object_bounds.h"
 #include "recording_drawer.h"
 #include "scene/curve.h"
 #include "scene/group.h"
@@ -152,11 +153,9 @@ TEST_F(GroupBehaviourTest, UnmarkedDifferenceDrawsAndMeasuresOnlyItsFirstChild) 
     test::CRecordingDrawer drawer;
     g->Draw(drawer, 0);
     EXPECT_EQ(drawer.calls, std::vector<std::string>{"curve 0"});
-    CVector3 min;
-    CVector3 max;
-    g->GetBounds(min, max, CMatrix4::Identity());
-    EXPECT_EQ(min, CVector3(1, 1, 0));
-    EXPECT_EQ(max, CVector3(1, 1, 0));
+    const test::CBounds bounds = test::BoundsOf(*g, CMatrix4::Identity());
+    EXPECT_EQ(bounds.min, CVector3(1, 1, 0));
+    EXPECT_EQ(bounds.max, CVector3(1, 1, 0));
 }
 
 TEST_F(GroupBehaviourTest, OtherKindsUseEveryShownChildWithoutThePlacement) {
@@ -166,11 +165,9 @@ TEST_F(GroupBehaviourTest, OtherKindsUseEveryShownChildWithoutThePlacement) {
     test::CRecordingDrawer drawer;
     g->Draw(drawer, 10);
     EXPECT_EQ(drawer.calls, (std::vector<std::string>{"curve 10", "curve 10"}));
-    CVector3 min;
-    CVector3 max;
-    g->GetBounds(min, max, CMatrix4::Scaling(2, 2, 2));
-    EXPECT_EQ(min, CVector3(2, 2, 0));
-    EXPECT_EQ(max, CVector3(6, 6, 0));
+    const test::CBounds bounds = test::BoundsOf(*g, CMatrix4::Scaling(2, 2, 2));
+    EXPECT_EQ(bounds.min, CVector3(2, 2, 0));
+    EXPECT_EQ(bounds.max, CVector3(6, 6, 0));
 }
 
 TEST_F(GroupBehaviourTest, SelectiveTransformMovesOnlyWhatCounts) {
