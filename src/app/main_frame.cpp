@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/command_ids.h"
+#include "app/elided_label.h"
 #include "app/orva_document.h"
 #include "app/orva_view.h"
 #include "app/scene_file_chooser.h"
@@ -62,7 +63,7 @@ void CMainFrame::AddToolbar() {
 }
 
 void CMainFrame::AddStatusBar() {
-    m_idleText = new QLabel(kIdleStatusText, this);
+    m_idleText = new CElidedLabel(kIdleStatusText, this);
     m_renderStatus = new QLabel(this);
     statusBar()->addWidget(m_idleText, 1);
     statusBar()->addPermanentWidget(m_renderStatus);

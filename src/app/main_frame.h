@@ -11,6 +11,7 @@ class QMimeData;
 
 namespace orva {
 
+class CElidedLabel;
 class COrvaDoc;
 class COrvaView;
 
@@ -25,7 +26,7 @@ public:
     COrvaView& View() { return *m_view; }
     // The toolbar's actions in order, each carrying its command id as data.
     const std::vector<QAction*>& ToolbarActions() const { return m_actions; }
-    QLabel& IdleText() { return *m_idleText; }
+    CElidedLabel& IdleText() { return *m_idleText; }
     QLabel& RenderStatus() { return *m_renderStatus; }
 
     // Routes a command: the view's first, then the window's own.
@@ -48,7 +49,7 @@ private:
     COrvaDoc& m_document;
     COrvaView* m_view;
     std::vector<QAction*> m_actions;
-    QLabel* m_idleText = nullptr;
+    CElidedLabel* m_idleText = nullptr;
     QLabel* m_renderStatus = nullptr;
 };
 

@@ -26,6 +26,7 @@
 
 #include "app/canvas_surface.h"
 #include "app/command_ids.h"
+#include "app/elided_label.h"
 #include "app/gl_format.h"
 #include "app/main_frame.h"
 #include "app/orva_view.h"
@@ -105,6 +106,7 @@ private slots:
     void aDropOnTheWindowOpensTheFile();
     void ctrlOAsksForAFileAndCtrlSSavesThePicture();
     void theStatusBarSaysHowLongTheRenderTook();
+    void theIdleTextIsShortenedInANarrowWindow();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -641,6 +643,22 @@ void ViewerWindowTest::theStatusBarSaysHowLongTheRenderTook() {
     QCOMPARE(m_session->MainFrame().findChildren<QLabel*>().contains(
                  &m_session->MainFrame().RenderStatus()),
              true);
+}
+
+void ViewerWindowTest::theIdleTextIsShortenedInANarrowWindow() {
+    Start();
+    CElidedLabel& idle = m_session->MainFrame().IdleText();
+    ResizeTo(1600, 480);
+    QTRY_COMPARE(idle.DisplayedText(), QString(kIdleStatusText));
+    QVERIFY(idle.toolTip().isEmpty());
+    ResizeTo(500, 480);
+    QTRY_VERIFY(idle.DisplayedText().endsWith(QChar(0x2026)));
+    const QString shown = idle.DisplayedText().chopped(1);
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(QString(kIdleStatusText).startsWith(shown));
+    QVERIFY(idle.fontMetrics().horizontalAdvance(idle.DisplayedText()) <= idle.width());
+    QCOMPARE(idle.text(), QString(kIdleStatusText));
+    QCOMPARE(idle.toolTip(), QString(kIdleStatusText));
 }
 
 }  // namespace orva
