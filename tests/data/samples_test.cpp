@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/bspline_surface.h"
 #include "image/bmp_image.h"
 #include "image/bmp_reader.h"
 #include "render/render_scene.h"
@@ -236,6 +237,63 @@ TEST(SamplesTest, EveryPolygonMeshIsClosedAndFacesOutward) {
             EXPECT_EQ(open, 0) << "edges without a partner running the other way";
             EXPECT_EQ(repeated, 0) << "edges run the same way by more than one polygon";
             EXPECT_GT(SignedVolume6(*mesh), 0.0) << "polygons run clockwise seen from outside";
+        });
+    }
+}
+
+// A surface's normals point away from the middle of its own samples: the lit side is the one
+// seen from outside (a surface turned inward draws dark in the shaded display).
+TEST(SamplesTest, EverySurfaceFacesOutward) {
+    for (const auto& sample : LoadAllSamples()) {
+        SCOPED_TRACE(sample->name);
+        int surfaceIndex = 0;
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool generated) {
+            const auto* surface = dynamic_cast<const CSurface*>(&o);
+            if (surface == nullptr || generated) {
+                return;
+            }
+            SCOPED_TRACE("surface " + std::to_string(surfaceIndex++));
+            ASSERT_TRUE(surface->HasValidNet());
+            const auto ends = [](const CSurfaceDirection& d) {
+                return CSplineEnds{d.freeStart != 0, d.freeEnd != 0, d.closed != 0};
+            };
+            const CSurfaceGrid grid = SampleSurface(surface->points, surface->nu, surface->nv,
+                                                    ends(surface->u), ends(surface->v), 4, 4, true);
+            ASSERT_FALSE(grid.Empty());
+            // The flux of the position through the surface, sum of (p - middle) . (Du x Dv),
+            // is three times the enclosed volume for a closed shell, from any middle, and for a
+            // tube taken from its own axis (the middle of each loop around it) it is the tube's
+            // radius times its area: positive for both when the normals face outward, and
+            // negative for both when the surface is turned inward.
+            const bool aroundRows = surface->v.closed != 0;
+            const bool aroundColumns = !aroundRows && surface->u.closed != 0;
+            const auto middleOf = [&](int i, int j, bool ofLoop) {
+                CVector3 sum{0, 0, 0};
+                int count = 0;
+                for (int a = 0; a < grid.rows; ++a) {
+                    for (int b = 0; b < grid.cols; ++b) {
+                        const bool sameLoop =
+                            !ofLoop || (aroundRows ? a == i : !aroundColumns || b == j);
+                        if (sameLoop) {
+                            sum = sum + grid.positions[grid.Index(a, b)];
+                            ++count;
+                        }
+                    }
+                }
+                return sum * (1.0f / float(count));
+            };
+            const float side = surface->orientation < 1 ? -1.0f : 1.0f;
+            for (const bool ofLoop : {true, false}) {
+                double flux = 0;
+                for (int i = 0; i < grid.rows; ++i) {
+                    for (int j = 0; j < grid.cols; ++j) {
+                        const size_t k = grid.Index(i, j);
+                        const CVector3 normal = CrossProduct(grid.du[k], grid.dv[k]) * side;
+                        flux += DotProduct(normal, grid.positions[k] - middleOf(i, j, ofLoop));
+                    }
+                }
+                EXPECT_GT(flux, 0.0) << (ofLoop ? "from the loops' middles" : "from the middle");
+            }
         });
     }
 }
