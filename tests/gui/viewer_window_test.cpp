@@ -533,6 +533,7 @@ void ViewerWindowTest::screenshotsOfTheSample() {
     m_session->MainFrame().RunCommand(kCommandViewZoomAll);
     WaitForRender(renders);
     const QImage rendered = View().grabFramebuffer();
+    m_session->MainFrame().grab().save("/tmp/orvaview_window_mode400.png");
     m_session->MainFrame().RunCommand(kCommandViewWireframe);
     QCoreApplication::processEvents();
     const QImage wireframe = View().grabFramebuffer();
