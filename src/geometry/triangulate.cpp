@@ -171,10 +171,15 @@ int CEarClipper::FindBlocker(int v) const {
     const CNode& b = nodes_[a.next];
     const CNode& c = nodes_[a.prev];
     const double limit = std::max(b.s, c.s);
+    // Nothing outside the ear's extent across the sweep can lie in it: most of the walk is
+    // settled by two comparisons.
+    const double pLow = std::min({a.p, b.p, c.p});
+    const double pHigh = std::max({a.p, b.p, c.p});
     int best = kNone;
     double bestDepth = 0.0;
     for (int w = head_; w != kNone && nodes_[w].s <= limit; w = nodes_[w].sortedNext) {
-        if (!IsInsideEar(nodes_[w], a, b, c)) {
+        const double p = nodes_[w].p;
+        if (p < pLow || p > pHigh || !IsInsideEar(nodes_[w], a, b, c)) {
             continue;
         }
         const double depth = std::fabs(Cross2(c, b, nodes_[w]));
