@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
 
 namespace orva {
 
@@ -22,7 +21,9 @@ CCanvasSurface::CCanvasSurface() {
 
 void CCanvasSurface::Resize(int width, int height) {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_BGR888);
+    // Held as 32-bit pixels, which OpenGL takes as they are; 24-bit ones would be converted
+    // on the window's thread each time rows are shown.
+    m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
     m_image.fill(Qt::black);
     m_arrived.assign(static_cast<size_t>(m_image.height()), 0);
     m_drawn.assign(m_arrived.size(), 0);
@@ -34,6 +35,8 @@ void CCanvasSurface::BeginPicture() {
     std::fill(m_arrived.begin(), m_arrived.end(), 0);
     std::fill(m_drawn.begin(), m_drawn.end(), 0);
     m_arrivedCount = 0;
+    // The first rows of the new picture are announced, whatever the old one left pending.
+    m_notifyPending = false;
 }
 
 void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
@@ -49,7 +52,10 @@ void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t
                 continue;
             }
             const uint8_t* source = bits + static_cast<size_t>(r) * stride + (x0 - x) * 3;
-            std::memcpy(m_image.scanLine(row) + x0 * 3, source, static_cast<size_t>(x1 - x0) * 3);
+            QRgb* target = reinterpret_cast<QRgb*>(m_image.scanLine(row)) + x0;
+            for (int i = 0; i < x1 - x0; ++i, source += 3) {
+                target[i] = qRgb(source[2], source[1], source[0]);  // the bitmap is blue first
+            }
             if (m_arrived[static_cast<size_t>(row)] == 0) {
                 m_arrived[static_cast<size_t>(row)] = 1;
                 ++m_arrivedCount;

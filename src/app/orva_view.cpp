@@ -28,8 +28,10 @@ bool IsSoftware(EFramePath path) {
 
 // A quick shaded picture that takes longer than this is not drawn again below the rows of a
 // render that starts: the picture shown stays until the rows replace it, so that the window
-// keeps answering on scenes that software OpenGL draws slowly.
-constexpr double kPreviewBudgetMilliseconds = 40.0;
+// keeps answering on scenes that software OpenGL draws slowly. The frame that starts a render
+// also pays for the window's composition (20-30 ms in software OpenGL at 1080p), and the two
+// together should stay within 50 ms.
+constexpr double kDefaultPreviewBudgetMilliseconds = 25.0;
 
 // How often the rows of a render in progress are shown: often enough to look continuous,
 // seldom enough to leave the processor to the render.
@@ -43,7 +45,10 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
-    : QOpenGLWidget(parent), m_document(document), m_context(*this) {
+    : QOpenGLWidget(parent),
+      m_document(document),
+      m_context(*this),
+      m_previewBudgetMilliseconds(kDefaultPreviewBudgetMilliseconds) {
     CViewCamera& camera = Camera();
     camera.scene = &m_document.Scene();
     camera.standardView = 1;
@@ -76,6 +81,8 @@ bool COrvaView::RunCommand(int commandId) {
 void COrvaView::SceneChanged() {
     m_render.Stop();
     ++m_sceneGeneration;
+    // How quickly the old scene drew says nothing about the new one: its preview is tried.
+    m_previewMilliseconds = 0;
     Camera().scene = &m_document.Scene();
     RequestRedraw(false);
 }
@@ -161,7 +168,7 @@ void COrvaView::paintGL() {
     m_interactive = false;
 
     m_canvasOnScreen = m_showCanvas;
-    if (m_showCanvas) {
+    if (m_showCanvas && m_canvas.RowsArrived() > 0) {
         QPainter painter(this);
         m_canvas.Draw(painter, devicePixelRatioF());
     }
@@ -200,9 +207,10 @@ void COrvaView::DrawFrame() {
 void COrvaView::DrawPreviewBelowRows() {
     // A slow preview is skipped where the frame already shows a picture: the previous one,
     // or the last preview of a drag, which is this very picture.
-    if (!m_frameBlank && m_previewMilliseconds > kPreviewBudgetMilliseconds) {
+    if (!m_frameBlank && m_previewMilliseconds > m_previewBudgetMilliseconds) {
         return;
     }
+    ++m_previewsBelowRows;
     const auto start = std::chrono::steady_clock::now();
     InteractiveDraw = 1;
     DrawView();
@@ -219,7 +227,16 @@ void COrvaView::StartRender(const CPictureKey& key) {
     ++m_rendersStarted;
     const int64_t serial = ++m_renderSerial;
     m_renderStart = std::chrono::steady_clock::now();
-    emit renderProgress(0, m_canvas.Height());
+    // The status changes after this paint: a change made inside it would cost the window a
+    // second composition straight after this one.
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial] {
+            if (serial == m_renderSerial && m_render.Running()) {
+                emit renderProgress(m_canvas.RowsArrived(), m_canvas.Height());
+            }
+        },
+        Qt::QueuedConnection);
     m_render.Start(key.request, [this, serial](const CRenderStats& stats) {
         QMetaObject::invokeMethod(
             this, [this, serial, stats] { RenderDone(serial, stats); }, Qt::QueuedConnection);

@@ -46,6 +46,11 @@ public:
     int RedrawRequests() const { return m_redrawRequests; }
     int RendersStarted() const { return m_rendersStarted; }
     int FramesDrawn() const { return m_framesDrawn; }
+    // Quick shaded pictures drawn below the rows of a starting render.
+    int PreviewsBelowRows() const { return m_previewsBelowRows; }
+    // A quick shaded picture slower than this is not drawn below a starting render where the
+    // frame already shows a picture.
+    void SetPreviewBudget(double milliseconds) { m_previewBudgetMilliseconds = milliseconds; }
 
 signals:
     void renderProgress(int rowsDone, int rows);
@@ -95,6 +100,7 @@ private:
     bool m_frameBlank = true;        // a new framebuffer that nothing was drawn into yet
     unsigned m_framebuffer = 0;
     double m_previewMilliseconds = 0;  // how long the last quick shaded picture took
+    double m_previewBudgetMilliseconds;
     int64_t m_sceneGeneration = 0;
     int64_t m_renderSerial = 0;  // tells a finished render from an earlier, stopped one
     std::chrono::steady_clock::time_point m_renderStart;
@@ -107,6 +113,7 @@ private:
     int m_redrawRequests = 0;
     int m_rendersStarted = 0;
     int m_framesDrawn = 0;
+    int m_previewsBelowRows = 0;
 };
 
 }  // namespace orva

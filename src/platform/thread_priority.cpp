@@ -10,9 +10,10 @@ namespace orva {
 
 namespace {
 
-// How far below the window's thread background work runs: enough that the scheduler favours
-// the window whenever both want the processor, not so far that the work stalls under load.
-constexpr int kBackgroundNiceness = 5;
+// How far below the window's thread background work runs: far enough that the window's
+// drawing (and the driver threads it wakes) take the processor almost as on an idle machine,
+// not so far that the work stalls behind other programs' ordinary load.
+constexpr int kBackgroundNiceness = 10;
 
 // On Linux the niceness belongs to each thread (addressed by its kernel id), and threads
 // inherit it from the thread that starts them.

@@ -97,6 +97,8 @@ private slots:
     void renderRowsReachTheCanvas();
     void rowsInProgressArePaintedOverTheKeptFrame();
     void theCanvasDrawsOnlyNewRowsWhenAsked();
+    void aNewPictureAnnouncesItsFirstRows();
+    void aSlowPreviewIsSkippedUnderARenderButTriedForANewScene();
     void wireframeStopsTheRenderAndRenderingStartsItAgain();
     void escapeStopsTheRenderAndKeepsItsRows();
     void aLeftClickStopsTheRenderAndStartsADrag();
@@ -106,6 +108,7 @@ private slots:
     void aDropOnTheWindowOpensTheFile();
     void ctrlOAsksForAFileAndCtrlSSavesThePicture();
     void theStatusBarSaysHowLongTheRenderTook();
+    void theStatusBarShowsProgressWhileRendering();
     void theIdleTextIsShortenedInANarrowWindow();
 
 private:
@@ -397,7 +400,7 @@ void ViewerWindowTest::renderRowsReachTheCanvas() {
     request.surface = &expected;
     RenderPicture(request);
 
-    const QImage image = canvas.Image();
+    const QImage image = canvas.Image().convertToFormat(QImage::Format_BGR888);
     int different = 0;
     for (int y = 0; y < expected.Height(); ++y) {
         QVERIFY(std::memcmp(image.constScanLine(y), expected.Row(y),
@@ -468,6 +471,53 @@ void ViewerWindowTest::theCanvasDrawsOnlyNewRowsWhenAsked() {
     putRow(0, 50);
     QCOMPARE(drawnRows(true), std::vector<int>{0});
     QCOMPARE(drawnRows(false), std::vector<int>{0});
+}
+
+void ViewerWindowTest::aNewPictureAnnouncesItsFirstRows() {
+    CCanvasSurface canvas;
+    canvas.Resize(4, 3);
+    int announced = 0;
+    canvas.SetRowsArrived([&] { ++announced; });
+    const std::vector<uint8_t> bits(16, 90);
+    canvas.BeginPicture();
+    canvas.PutImage(0, 0, 4, 1, bits.data());
+    canvas.PutImage(0, 1, 4, 1, bits.data());
+    // Until the window draws, more rows add nothing to the queue.
+    QCOMPARE(announced, 1);
+    // A render stopped before its last rows were drawn must not silence the next picture.
+    canvas.BeginPicture();
+    canvas.PutImage(0, 2, 4, 1, bits.data());
+    QCOMPARE(announced, 2);
+    QImage target(4, 3, QImage::Format_RGB32);
+    QPainter painter(&target);
+    canvas.DrawNewRows(painter, 1.0);
+    painter.end();
+    canvas.PutImage(0, 0, 4, 1, bits.data());
+    QCOMPARE(announced, 3);
+}
+
+void ViewerWindowTest::aSlowPreviewIsSkippedUnderARenderButTriedForANewScene() {
+    Start({kSamples + "solitaire_ring.orv"});
+    WaitForRender();
+    // Within the budget the quick shaded picture is drawn below every render that starts.
+    View().SetPreviewBudget(1e9);
+    int renders = View().RendersStarted();
+    int previews = View().PreviewsBelowRows();
+    View().RenderAgain();
+    WaitForRender(renders);
+    QCOMPARE(View().PreviewsBelowRows(), previews + 1);
+    // Over it, the picture on screen stays until the rows replace it.
+    View().SetPreviewBudget(0);
+    renders = View().RendersStarted();
+    View().RenderAgain();
+    WaitForRender(renders);
+    QCOMPARE(View().PreviewsBelowRows(), previews + 1);
+    QVERIFY(View().Canvas().Complete());
+    // How long the old scene took says nothing about a new one: its preview is tried.
+    renders = View().RendersStarted();
+    m_session->MainFrame().OpenFile(kSamples + "first_ring.orv");
+    WaitForRender(renders);
+    QCOMPARE(View().PreviewsBelowRows(), previews + 2);
 }
 
 void ViewerWindowTest::wireframeStopsTheRenderAndRenderingStartsItAgain() {
@@ -644,6 +694,12 @@ void ViewerWindowTest::theStatusBarSaysHowLongTheRenderTook() {
     QCOMPARE(m_session->MainFrame().findChildren<QLabel*>().contains(
                  &m_session->MainFrame().RenderStatus()),
              true);
+}
+
+void ViewerWindowTest::theStatusBarShowsProgressWhileRendering() {
+    StartLongRender();
+    QTRY_VERIFY(m_session->MainFrame().RenderStatus().text().startsWith("Rendering "));
+    QVERIFY(m_session->MainFrame().RenderStatus().text().endsWith("%"));
 }
 
 void ViewerWindowTest::theIdleTextIsShortenedInANarrowWindow() {
