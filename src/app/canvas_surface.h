@@ -3,6 +3,8 @@
 #include <QImage>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -28,7 +30,13 @@ public:
     // thread has drawn the canvas again, so a fast render does not flood the event queue.
     void SetRowsArrived(std::function<void()> notify) { m_notify = std::move(notify); }
 
+    // Rows are handed in; while the window holds rows, the delivering thread then waits.
     void PutImage(int x, int y, int width, int height, const uint8_t* bits) override;
+
+    // The window composes a frame: render threads pause after their current row, so that
+    // the drawing has the processor, until ReleaseRows or for `atMost` at the longest.
+    void HoldRows(std::chrono::milliseconds atMost);
+    void ReleaseRows();
 
     // Draws the rows that arrived, scaled from device pixels to the painter's logical ones.
     void Draw(QPainter& painter, double devicePixelRatio);
@@ -44,6 +52,7 @@ public:
 
 private:
     void DrawRows(QPainter& painter, double devicePixelRatio, bool onlyNew);
+    void WaitWhileRowsAreHeld();
 
     mutable std::mutex m_mutex;  // render threads write rows while the window draws them
     QImage m_image;
@@ -52,6 +61,10 @@ private:
     int m_arrivedCount = 0;
     std::function<void()> m_notify;
     std::atomic<bool> m_notifyPending{false};
+    // Apart from m_mutex: a thread that waits here must not keep the window from drawing.
+    std::mutex m_holdMutex;
+    std::condition_variable m_holdReleased;
+    std::chrono::steady_clock::time_point m_heldUntil;  // in the past when rows flow freely
 };
 
 }  // namespace orva

@@ -33,6 +33,10 @@ bool IsSoftware(EFramePath path) {
 // together should stay within 50 ms.
 constexpr double kDefaultPreviewBudgetMilliseconds = 25.0;
 
+// The longest a frame's composition holds the render's rows, should the window never report
+// the frame as shown.
+constexpr std::chrono::milliseconds kLongestRowHold{250};
+
 // How often the rows of a render in progress are shown: often enough to look continuous,
 // seldom enough to leave the processor to the render.
 constexpr double kRowPaintIntervalMilliseconds = 100.0;
@@ -59,6 +63,14 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     m_rowPaintTimer.setSingleShot(true);
     connect(&m_rowPaintTimer, &QTimer::timeout, this, [this] { ShowArrivedRows(); });
+    // Composing the window is the heaviest thing its thread does while a render runs (tens of
+    // milliseconds in software OpenGL, whose own threads do it): the render pauses meanwhile.
+    connect(this, &QOpenGLWidget::aboutToCompose, this, [this] {
+        if (m_render.Running()) {
+            m_canvas.HoldRows(kLongestRowHold);
+        }
+    });
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] { m_canvas.ReleaseRows(); });
     // Rows arrive on render threads; the window thread draws them.
     m_canvas.SetRowsArrived([this] {
         QMetaObject::invokeMethod(

@@ -19,9 +19,12 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/canvas_surface.h"
@@ -98,6 +101,7 @@ private slots:
     void rowsInProgressArePaintedOverTheKeptFrame();
     void theCanvasDrawsOnlyNewRowsWhenAsked();
     void aNewPictureAnnouncesItsFirstRows();
+    void rowsWaitWhileTheWindowHoldsThem();
     void aSlowPreviewIsSkippedUnderARenderButTriedForANewScene();
     void wireframeStopsTheRenderAndRenderingStartsItAgain();
     void escapeStopsTheRenderAndKeepsItsRows();
@@ -494,6 +498,35 @@ void ViewerWindowTest::aNewPictureAnnouncesItsFirstRows() {
     painter.end();
     canvas.PutImage(0, 0, 4, 1, bits.data());
     QCOMPARE(announced, 3);
+}
+
+void ViewerWindowTest::rowsWaitWhileTheWindowHoldsThem() {
+    using Clock = std::chrono::steady_clock;
+    CCanvasSurface canvas;
+    canvas.Resize(4, 2);
+    const std::vector<uint8_t> bits(16, 90);
+    // Held: the row is taken in, and the delivering thread waits until the release.
+    canvas.HoldRows(std::chrono::minutes(1));
+    std::atomic<bool> delivered{false};
+    std::thread render([&] {
+        canvas.PutImage(0, 0, 4, 1, bits.data());
+        delivered = true;
+    });
+    QTRY_COMPARE(canvas.RowsArrived(), 1);
+    QTest::qWait(50);
+    QVERIFY(!delivered);
+    const Clock::time_point released = Clock::now();
+    canvas.ReleaseRows();
+    render.join();
+    QVERIFY(delivered);
+    QVERIFY(Clock::now() - released < std::chrono::seconds(10));
+    // Released rows flow freely; a hold that is never released ends by itself.
+    canvas.PutImage(0, 1, 4, 1, bits.data());
+    const Clock::time_point held = Clock::now();
+    canvas.HoldRows(std::chrono::milliseconds(30));
+    canvas.PutImage(0, 1, 4, 1, bits.data());
+    QVERIFY(Clock::now() - held >= std::chrono::milliseconds(30));
+    QCOMPARE(canvas.RowsArrived(), 2);
 }
 
 void ViewerWindowTest::aSlowPreviewIsSkippedUnderARenderButTriedForANewScene() {
