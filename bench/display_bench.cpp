@@ -29,7 +29,7 @@ COffscreenView& View() {
 }
 
 void BM_DisplayFrame(benchmark::State& state) {
-    const int mode = static_cast<int>(state.range(0));
+    const auto mode = static_cast<EDisplayMode>(state.range(0));
     const bool keep = state.range(1) != 0;
     COffscreenView& view = View();
     if (!view.HasOpenGL()) {
@@ -74,7 +74,7 @@ void BM_EmptyFrame(benchmark::State& state) {
         return;
     }
     view.Camera().scene = &empty;
-    view.Camera().displayMode = 100;
+    view.Camera().displayMode = kModeShaded;
     for (auto _ : state) {
         view.Paint();
     }
@@ -83,11 +83,11 @@ void BM_EmptyFrame(benchmark::State& state) {
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 void BM_SoftwarePicture(benchmark::State& state) {
-    SetRenderThreads(static_cast<int>(state.range(0)));
     COffscreenView& view = View();
+    view.SetRenderThreads(static_cast<int>(state.range(0)));
     CViewCamera& camera = view.Camera();
     camera.scene = &Scene();
-    camera.displayMode = 400;
+    camera.displayMode = kModeRendered;
     camera.SetStandardView(1);
     camera.CurrentViewport().Rotate(0, 20.0);
     for (auto _ : state) {

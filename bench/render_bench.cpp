@@ -41,7 +41,7 @@ double PeakResidentMiB() {
 }
 
 void BM_RenderTray(benchmark::State& state) {
-    const int mode = static_cast<int>(state.range(0));
+    const auto mode = static_cast<EDisplayMode>(state.range(0));
     const int width = static_cast<int>(state.range(1));
     const int height = static_cast<int>(state.range(2));
     const int threads = static_cast<int>(state.range(3));
@@ -51,17 +51,13 @@ void BM_RenderTray(benchmark::State& state) {
     camera.SetViewportRect(0, 0, width, height);
     camera.SetStandardView(1);
     camera.CurrentViewport().Rotate(0, 20.0);
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(&surface);
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(mode == 400 ? 1 : 0);
-    request.threads = threads;
+    const EShading shading = mode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
+    const CRenderRequest request =
+        MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
     double seconds = 0.0;
     for (auto _ : state) {
         seconds += RenderPicture(request).seconds;
     }
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
     state.counters["ns_per_pixel"] =
         benchmark::Counter(double(width) * height * double(state.iterations()) * 1e-9,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -242,7 +242,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const int threads = ArgumentAfter(argc, argv, "--threads", 0);
     const int clicks = ArgumentAfter(argc, argv, "--clicks", 10);
-    SetRenderThreads(threads);
 
     const std::string scene = WriteStressScene();
     if (scene.empty()) {
@@ -252,6 +251,7 @@ int main(int argc, char** argv) {
     CViewerSession session({scene});
     CMainFrame& frame = session.MainFrame();
     COrvaView& view = frame.View();
+    view.SetRenderThreads(threads);
     frame.show();
     if (!SizeViewTo(frame, view)) {
         std::fprintf(stderr, "viewer_responsiveness: the view is %dx%d, not %dx%d\n", view.width(),

@@ -11,7 +11,7 @@
 
 namespace {
 
-void Render(const orva::CSceneObject* first, int mode, int threads, float zoom) {
+void Render(const orva::CSceneObject* first, orva::EShading shading, int threads, float zoom) {
     orva::CImageSurface surface(48, 36);
     orva::CRenderRequest request;
     request.first = first;
@@ -25,7 +25,7 @@ void Render(const orva::CSceneObject* first, int mode, int threads, float zoom) 
     request.windowMatrix = orva::Multiply(request.view, request.windowMatrix);
     request.viewportWidth = 48;
     request.viewportHeight = 36;
-    request.mode = mode;
+    request.shading = shading;
     request.threads = threads;
     request.surface = &surface;
     orva::RenderPicture(request);
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         orva::CObjectList list;
         list.Adopt(first);
-        Render(list.first, 1, 1, 1.0f);
-        Render(list.first, 0, 2, 40.0f);
+        Render(list.first, orva::EShading::kPerPixel, 1, 1.0f);
+        Render(list.first, orva::EShading::kVertexColours, 2, 40.0f);
         return 0;
     }
     return 0;

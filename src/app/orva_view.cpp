@@ -7,20 +7,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "app/orva_document.h"
 #include "app/view_commands.h"
 #include "display/draw_view.h"
 #include "display/frame_plan.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 #include "view/navigation.h"
 
 namespace orva {
 
 namespace {
-
-// RunViewCommand redraws through a plain function; this is the view it addresses meanwhile.
-COrvaView* g_commandView = nullptr;
 
 bool IsSoftware(EFramePath path) {
     return path == EFramePath::kSoftwareVertexColours || path == EFramePath::kSoftwarePerPixel;
@@ -83,11 +82,7 @@ COrvaView::~COrvaView() {
 }
 
 bool COrvaView::RunCommand(int commandId) {
-    g_commandView = this;
-    const bool handled = RunViewCommand(commandId, Camera(),
-                                        [](CViewCamera&) { g_commandView->RequestRedraw(false); });
-    g_commandView = nullptr;
-    return handled;
+    return RunViewCommand(commandId, Camera(), [this] { RequestRedraw(false); });
 }
 
 void COrvaView::SceneChanged() {
@@ -171,11 +166,7 @@ void COrvaView::paintGL() {
 
     m_showCanvas = false;
     m_context.SetInsidePaint(true);
-    const ViewPainter previous = SetViewPainter([this] { DrawFrame(); });
-    InteractiveDraw = m_interactive ? 1 : 0;
-    Paint();
-    InteractiveDraw = 0;
-    SetViewPainter(previous);
+    Paint(m_interactive);
     m_context.SetInsidePaint(false);
     m_interactive = false;
 
@@ -187,36 +178,36 @@ void COrvaView::paintGL() {
     m_frameBlank = false;
 }
 
-void COrvaView::DrawFrame() {
-    CViewCamera* camera = CurrentCamera();
-    if (camera == nullptr) {
-        return;
-    }
-    const bool interactive = InteractiveDraw != 0 || PollInterrupt() != 0;
-    const CFramePlan plan = PlanFrame(camera->displayMode, interactive);
+void COrvaView::DrawFrame(CFrameContext& frame) {
+    const bool interactive = frame.interactive || frame.Interrupt().Poll();
+    const CFramePlan plan = PlanFrame(frame.Camera().displayMode, interactive);
     if (!IsSoftware(plan.path)) {
         // A render nobody sees is stopped, and forgotten: coming back renders it again.
         m_render.Stop();
         m_haveRenderedKey = false;
         const auto start = std::chrono::steady_clock::now();
-        DrawView();
+        DrawView(frame, Context());
         if (interactive) {
             m_previewMilliseconds = MillisecondsSince(start);
         }
         return;
     }
-    const int mode = plan.path == EFramePath::kSoftwareVertexColours ? 0 : 1;
-    const CPictureKey key{CurrentViewRequest(mode), m_sceneGeneration};
+    const EShading shading = plan.path == EFramePath::kSoftwareVertexColours
+                                 ? EShading::kVertexColours
+                                 : EShading::kPerPixel;
+    const CPictureKey key{MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(), shading,
+                                            ThreadsOrCores(frame.renderThreads)),
+                          m_sceneGeneration};
     if (m_forceRender || !m_haveRenderedKey || !SamePicture(key, m_renderedKey)) {
         StartRender(key);
     }
     m_showCanvas = true;
     if (!m_canvas.Complete()) {
-        DrawPreviewBelowRows();
+        DrawPreviewBelowRows(frame);
     }
 }
 
-void COrvaView::DrawPreviewBelowRows() {
+void COrvaView::DrawPreviewBelowRows(CFrameContext& frame) {
     // A slow preview is skipped where the frame already shows a picture: the previous one,
     // or the last preview of a drag, which is this very picture.
     if (!m_frameBlank && m_previewMilliseconds > m_previewBudgetMilliseconds) {
@@ -224,9 +215,9 @@ void COrvaView::DrawPreviewBelowRows() {
     }
     ++m_previewsBelowRows;
     const auto start = std::chrono::steady_clock::now();
-    InteractiveDraw = 1;
-    DrawView();
-    InteractiveDraw = 0;
+    const bool wasInteractive = std::exchange(frame.interactive, true);
+    DrawView(frame, Context());
+    frame.interactive = wasInteractive;
     m_previewMilliseconds = MillisecondsSince(start);
 }
 
@@ -326,7 +317,6 @@ void COrvaView::mouseMoveEvent(QMouseEvent* event) {
     const bool left = (event->buttons() & Qt::LeftButton) != 0;
     const bool right = (event->buttons() & Qt::RightButton) != 0;
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
-    camera.ApplyView();
     const EGesture gesture = ChooseGesture(camera, left, right, ctrl);
     ApplyGesture(camera.CurrentViewport(), gesture, dx, dy);
     m_lastMouse = point;

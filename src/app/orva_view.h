@@ -74,9 +74,9 @@ private:
     // rendered picture in progress and nothing else asked for a new one.
     bool OnlyNewRowsToPaint() const;
     // The painter of the camera's Redraw while the widget paints.
-    void DrawFrame();
+    void DrawFrame(CFrameContext& frame) override;
     // The quick shaded picture below the rows of a render still to come.
-    void DrawPreviewBelowRows();
+    void DrawPreviewBelowRows(CFrameContext& frame);
     void StartRender(const CPictureKey& key);
     void RowsArrived();
     void ShowArrivedRows();

@@ -11,7 +11,7 @@ bool SamePicture(const CPictureKey& a, const CPictureKey& b) {
            r.viewportHeight == s.viewportHeight && r.repaintSet == s.repaintSet &&
            r.repaintLeft == s.repaintLeft && r.repaintTop == s.repaintTop &&
            r.repaintRight == s.repaintRight && r.repaintBottom == s.repaintBottom &&
-           r.mode == s.mode && r.surface == s.surface;
+           r.shading == s.shading && r.surface == s.surface;
 }
 
 }  // namespace orva

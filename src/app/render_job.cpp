@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "platform/thread_priority.h"
-#include "view/interrupt.h"
 
 namespace orva {
 
@@ -14,7 +13,9 @@ CRenderJob::~CRenderJob() {
 void CRenderJob::Start(const CRenderRequest& request, Finished finished) {
     Stop();
     m_running = true;
-    m_thread = std::thread([this, request, finished = std::move(finished)] {
+    CRenderRequest own = request;
+    own.interrupt = &m_interrupt;
+    m_thread = std::thread([this, request = own, finished = std::move(finished)] {
         // The render's threads (this one and the band workers it starts) give way to the
         // window's thread, which then keeps answering even with every core rendering.
         LowerCurrentThreadPriority();
@@ -38,7 +39,7 @@ void CRenderJob::Stop() {
     // until it has been seen.
     std::unique_lock<std::mutex> lock(m_mutex);
     while (m_running) {
-        RequestInterrupt();
+        m_interrupt.Request();
         m_done.wait_for(lock, std::chrono::milliseconds(2));
     }
     lock.unlock();

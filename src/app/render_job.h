@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "render/render_scene.h"
+#include "view/interrupt.h"
 
 namespace orva {
 
@@ -22,8 +23,9 @@ public:
     CRenderJob(const CRenderJob&) = delete;
     CRenderJob& operator=(const CRenderJob&) = delete;
 
-    // Stops a render still running, then starts this one. `finished` runs on the render's
-    // thread once the last row is handed over (or the render was stopped).
+    // Stops a render still running, then starts this one, stopped by the job's own interrupt
+    // (the request's is replaced). `finished` runs on the render's thread once the last row
+    // is handed over (or the render was stopped).
     void Start(const CRenderRequest& request, Finished finished);
     // Asks the render to stop after the rows in progress and waits for it; the rows already
     // delivered stay. Nothing when no render runs.
@@ -33,6 +35,7 @@ public:
 private:
     void Join();
 
+    CInterrupt m_interrupt;
     std::thread m_thread;
     std::atomic<bool> m_running{false};
     std::mutex m_mutex;

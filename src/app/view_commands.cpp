@@ -9,17 +9,17 @@ namespace orva {
 namespace {
 
 // Wireframe and Rendering redraw only when the mode changes.
-void SwitchMode(CViewCamera& camera, int32_t mode, void (*redraw)(CViewCamera&)) {
+void SwitchMode(CViewCamera& camera, EDisplayMode mode, const std::function<void()>& redraw) {
     if (camera.displayMode == mode) {
         return;
     }
     camera.displayMode = mode;
-    redraw(camera);
+    redraw();
 }
 
 }  // namespace
 
-bool RunViewCommand(int commandId, CViewCamera& camera, void (*redraw)(CViewCamera&)) {
+bool RunViewCommand(int commandId, CViewCamera& camera, const std::function<void()>& redraw) {
     switch (commandId) {
         case kCommandViewWireframe:
             SwitchMode(camera, kModeWireframe, redraw);
@@ -29,11 +29,11 @@ bool RunViewCommand(int commandId, CViewCamera& camera, void (*redraw)(CViewCame
             return true;
         case kCommandViewZoomAll:
             ZoomAll(camera);
-            redraw(camera);
+            redraw();
             return true;
         case kCommandViewReset:
             ResetView(camera);
-            redraw(camera);
+            redraw();
             return true;
         default:
             return false;

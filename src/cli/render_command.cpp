@@ -111,7 +111,7 @@ int RunRenderCommand(const CRenderOptions& o) {
     }
     // The OpenGL modes need a context; without one there is nothing to draw with.
     std::unique_ptr<COffscreenView> glView;
-    if (IsOpenGLMode(o.mode)) {
+    if (IsOpenGLMode(static_cast<EDisplayMode>(o.mode))) {
         glView = std::make_unique<COffscreenView>(width, height);
         if (!glView->HasOpenGL()) {
             std::fprintf(stderr, "orva: display mode %d needs OpenGL, which is not available: %s\n",
@@ -139,7 +139,7 @@ int RunRenderCommand(const CRenderOptions& o) {
     }
     CImageSurface surface(width, height, 0xE4E4E4);
     CPictureSettings settings;
-    settings.mode = o.mode;
+    settings.mode = static_cast<EDisplayMode>(o.mode);  // one of the modes the parser accepts
     settings.view = o.view;
     settings.zoomAll = o.zoomAll;
     settings.threads = o.threads;
@@ -148,7 +148,7 @@ int RunRenderCommand(const CRenderOptions& o) {
         stats = DrawScenePicture(scene, settings, *glView);
     } else {
         CProgressBar progress(surface, isatty(STDERR_FILENO) != 0);
-        stats = RenderScenePicture(scene, settings, surface);
+        stats = RenderScenePicture(scene, settings, surface, &UserInterrupt());
     }
     const CImageSurface& drawn = glView != nullptr ? glView->Picture() : surface;
 

@@ -10,50 +10,40 @@
 
 namespace orva {
 
-namespace {
-
-// The viewer's first picture: a standard view at zoom 1, or fitted to the scene.
-void SetUpCamera(CViewCamera& camera, CSceneAnchor& scene, const CPictureSettings& settings,
-                 int width, int height) {
+void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPictureSettings& settings,
+                        int width, int height) {
     camera.scene = &scene;
     camera.displayMode = settings.mode;
     camera.SetViewportRect(0, 0, width, height);
     camera.SetStandardView(settings.view);
     camera.standardView = settings.view;
     if (settings.zoomAll) {
-        CViewCamera* previous = SetCurrentCamera(&camera);
         ZoomAll(camera);
-        SetCurrentCamera(previous);
     }
 }
 
-}  // namespace
-
-bool IsOpenGLMode(int mode) {
-    return mode == 0 || mode == 10 || mode == 100;
+bool IsOpenGLMode(EDisplayMode mode) {
+    return mode == kModeWireframe || mode == kModeFastWireframe || mode == kModeShaded;
 }
 
 CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
-                                CImageSurface& surface) {
+                                CImageSurface& surface, CInterrupt* interrupt) {
     // Loaded once, before any render thread looks up a shape.
     GemLibrary().Size();
     CViewCamera camera;
-    SetUpCamera(camera, scene, settings, surface.Width(), surface.Height());
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(&surface);
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(settings.mode == 400 ? 1 : 0);
-    request.threads = settings.threads >= 1 ? settings.threads : RenderThreads();
-    const CRenderStats stats = RenderPicture(request);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
-    return stats;
+    SetUpPictureCamera(camera, scene, settings, surface.Width(), surface.Height());
+    const EShading shading =
+        settings.mode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
+    CRenderRequest request = MakeRenderRequest(camera, WholeScene(scene), surface, shading,
+                                               ThreadsOrCores(settings.threads));
+    request.interrupt = interrupt;
+    return RenderPicture(request);
 }
 
 CRenderStats DrawScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
                               COffscreenView& view) {
     const CImageSurface& picture = view.Picture();
-    SetUpCamera(view.Camera(), scene, settings, picture.Width(), picture.Height());
+    SetUpPictureCamera(view.Camera(), scene, settings, picture.Width(), picture.Height());
     const auto start = std::chrono::steady_clock::now();
     view.Paint();
     CRenderStats stats;

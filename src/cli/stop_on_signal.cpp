@@ -10,7 +10,7 @@ volatile std::sig_atomic_t g_stopRequested = 0;
 
 extern "C" void StopOnSignal(int) {
     g_stopRequested = 1;
-    RequestInterrupt();
+    UserInterrupt().Request();
 }
 
 bool AskStopFlag() {
@@ -21,10 +21,10 @@ bool AskStopFlag() {
 
 CStopOnSignal::CStopOnSignal()
     : m_previousHandler(std::signal(SIGINT, StopOnSignal)),
-      m_previousSource(SetInterruptSource(AskStopFlag)) {}
+      m_previousSource(UserInterrupt().SetSource(AskStopFlag)) {}
 
 CStopOnSignal::~CStopOnSignal() {
-    SetInterruptSource(m_previousSource);
+    UserInterrupt().SetSource(m_previousSource);
     std::signal(SIGINT, m_previousHandler);
 }
 

@@ -5,8 +5,9 @@
 namespace orva {
 
 // Ctrl+C stops a picture after the rows in progress, however early it comes: the request is
-// kept in a flag that the interrupt asks, so that resetting the interrupt at the start of a
-// render does not lose it. Installed for the lifetime of one command.
+// kept in a flag that the user's interrupt asks, so that resetting the interrupt at the start
+// of a render does not lose it. Installed for the lifetime of one command; pictures stopped by
+// Ctrl+C take UserInterrupt() as their interrupt.
 class CStopOnSignal {
 public:
     CStopOnSignal();

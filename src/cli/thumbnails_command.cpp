@@ -44,7 +44,7 @@ bool RenderThumbnail(const std::string& scenePath, CImageSurface& surface) {
     }
     CPictureSettings settings;
     settings.zoomAll = true;
-    return !RenderScenePicture(scene, settings, surface).interrupted;
+    return !RenderScenePicture(scene, settings, surface, &UserInterrupt()).interrupted;
 }
 
 CPictureView ViewOf(const CImageSurface& s) {

@@ -13,36 +13,36 @@ int StepsForMode(int steps, int mode) {
     return (mode == 10 && steps > 3) ? steps / 2 : steps;
 }
 
-void DrawControlPolygon(const CCurve& curve) {
-    BeginPolyline(curve.closed != 0 ? kPolylineClosed : kPolylineOpen);
+void DrawControlPolygon(CFrameContext& frame, const CCurve& curve) {
+    BeginPolyline(frame, curve.closed != 0 ? kPolylineClosed : kPolylineOpen);
     for (const CVector3& p : curve.points) {
-        AddVertex(p);
+        AddVertex(frame, p);
     }
-    EndPolyline();
+    EndPolyline(frame);
 }
 
 }  // namespace
 
-void DrawCurveWireframe(const CCurve& curve, int mode) {
+void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, int mode) {
     if (curve.points.empty()) {
         return;
     }
     if (curve.stepsPerSpan > 1) {
         const CSplineEnds ends{curve.freeStart != 0, curve.freeEnd != 0, curve.closed != 0};
         const std::vector<CVector3> extended = ExtendControlPolygon(curve.points, ends);
-        DrawCurvePolyline(extended, StepsForMode(curve.stepsPerSpan, mode));
+        DrawCurvePolyline(frame, extended, StepsForMode(curve.stepsPerSpan, mode));
     } else {
-        DrawControlPolygon(curve);
+        DrawControlPolygon(frame, curve);
     }
     if (mode > 9 || (mode == 0 && curve.netHidden != 0)) {
         return;
     }
-    DrawPointMarkers(curve.points);
+    DrawPointMarkers(frame, curve.points);
     for (const CPointLabel& label : ControlPointLabels(curve.points)) {
-        DrawLabel(curve.points[static_cast<std::size_t>(label.index)], label.text);
+        DrawLabel(frame, curve.points[static_cast<std::size_t>(label.index)], label.text);
     }
     if (mode == 0) {
-        DrawHighlightedPoints(curve.points, curve.selection);
+        DrawHighlightedPoints(frame, curve.points, curve.selection);
     }
 }
 

@@ -4,41 +4,41 @@
 #include "display/wireframe.h"
 #include "scene/poly_mesh.h"
 #include "scene/surface.h"
-#include "view/display_state.h"
+#include "view/frame_context.h"
 #include "view/view_camera.h"
 
 namespace orva {
 
 void CDisplayDrawer::DrawCurve(const CCurve& curve, int mode) {
-    DrawCurveWireframe(curve, mode);
+    DrawCurveWireframe(m_frame, curve, mode);
 }
 
 void CDisplayDrawer::DrawSurface(const CSurface& surface, int mode) {
     if (mode == kModeShaded) {
-        DrawShadedObject(surface);
+        DrawShadedObject(m_frame, surface);
     } else {
-        DrawSurfaceWireframe(surface, mode);
+        DrawSurfaceWireframe(m_frame, surface, mode);
     }
 }
 
 void CDisplayDrawer::DrawPolyMesh(const CPolyMesh& mesh, int mode) {
     if (mode == kModeShaded) {
-        DrawShadedObject(mesh);
+        DrawShadedObject(m_frame, mesh);
     } else {
-        DrawPolyMeshWireframe(mesh, mode);
+        DrawPolyMeshWireframe(m_frame, mesh, mode);
     }
 }
 
 CMatrix4 CDisplayDrawer::GetModelViewMatrix() {
-    return orva::GetModelViewMatrix();
+    return m_frame.ModelViewMatrix();
 }
 
 void CDisplayDrawer::MultMatrix(const CMatrix4& m) {
-    orva::MultMatrix(m);
+    m_frame.MultMatrix(m);
 }
 
 void CDisplayDrawer::LoadMatrix(const CMatrix4& m) {
-    orva::LoadMatrix(m);
+    m_frame.LoadMatrix(m);
 }
 
 }  // namespace orva

@@ -4,17 +4,24 @@
 
 namespace orva {
 
+class CFrameContext;
+
 // How objects draw themselves inside an OpenGL frame: curves, surfaces and polygon meshes as
 // wireframe below the shaded mode, surfaces and meshes filled in it (curves stay lines); the
 // containers' placements go through the display's model-view matrix.
 class CDisplayDrawer final : public CObjectDrawer {
 public:
+    explicit CDisplayDrawer(CFrameContext& frame) : m_frame(frame) {}
+
     void DrawCurve(const CCurve& curve, int mode) override;
     void DrawSurface(const CSurface& surface, int mode) override;
     void DrawPolyMesh(const CPolyMesh& mesh, int mode) override;
     CMatrix4 GetModelViewMatrix() override;
     void MultMatrix(const CMatrix4& m) override;
     void LoadMatrix(const CMatrix4& m) override;
+
+private:
+    CFrameContext& m_frame;
 };
 
 }  // namespace orva

@@ -8,13 +8,13 @@
 #include "display/gl_frame_state.h"
 #include "display/shaded_object.h"
 #include "display/tessellation_cache.h"
-#include "display/view_context.h"
 #include "platform/gl_context.h"
 #include "platform/message_box.h"
 #include "render/render_scene.h"
 #include "scene/scene_file.h"
 #include "scene/scene_object.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 #include "view/on_screen.h"
 #include "view/view_camera.h"
@@ -24,13 +24,9 @@ namespace orva {
 namespace {
 
 template <typename Visit>
-void ForEachSceneObject(Visit visit) {
-    const CSceneRange& range = ActiveSceneRange();
-    if (range.start == nullptr) {
-        return;
-    }
-    const CSceneObject* stop = range.end != nullptr ? *range.end : nullptr;
-    for (const CSceneObject* o = *range.start; o != nullptr && o != stop; o = o->next) {
+void ForEachSceneObject(const CFrameContext& frame, Visit visit) {
+    const CSceneRange range = frame.Scene();
+    for (const CSceneObject* o = range.first; o != nullptr && o != range.stop; o = o->next) {
         visit(*o);
     }
 }
@@ -51,37 +47,36 @@ void ClearFrame() {
 
 // Modes below 100: every visible object draws itself in the mode. Objects off screen are left
 // out, except in the fast wireframe, which hands every object its reduced drawing.
-void DrawWireframePass(int mode) {
-    CDisplayDrawer drawer;
-    ForEachSceneObject([&](const CSceneObject& o) {
-        if (!o.IsShown() || (mode != kModeFastWireframe && IsOnScreen(o) == 0)) {
+void DrawWireframePass(CFrameContext& frame, int mode) {
+    CDisplayDrawer drawer(frame);
+    ForEachSceneObject(frame, [&](const CSceneObject& o) {
+        if (!o.IsShown() || (mode != kModeFastWireframe && IsOnScreen(frame, o) == 0)) {
             return;
         }
-        SetObjectColour(o.displayState, o.colourIndex);
+        frame.SetObjectColour(o.displayState, o.colourIndex);
         o.Draw(drawer, mode);
     });
 }
 
 // The fixed state, the camera's view, and a cleared picture in the buffer the frame draws to.
-void StartFrame(CViewCamera& camera, CGLContext& context, bool interactive) {
+void StartFrame(CFrameContext& frame, CGLContext& context, bool interactive) {
     InitGLState(context);
     SetupHeadlight();
-    camera.ApplyView();
-    g_matViewInverse = Inverse(camera.CurrentViewport().view);
+    frame.Camera().ApplyView(frame);
     if (interactive) {
         context.SelectDrawBuffer(EDrawBuffer::kBack);
     }
     ClearFrame();
 }
 
-void DrawPass(int mode) {
+void DrawPass(CFrameContext& frame, int mode) {
     if (mode == kModeShaded) {
         glEnable(GL_LIGHTING);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_GEQUAL);
-        DrawShadedPass();
+        DrawShadedPass(frame);
     } else {
-        DrawWireframePass(mode);
+        DrawWireframePass(frame, mode);
     }
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -98,8 +93,7 @@ void FinishFrame(CGLContext& context, bool interactive) {
     context.Release();
 }
 
-void DrawOpenGLFrame(CViewCamera& camera, int mode, bool interactive) {
-    CGLContext* context = ViewContext();
+void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, int mode, bool interactive) {
     const EContextStatus status =
         context != nullptr ? context->BeginFrame() : EContextStatus::kNoPixelFormat;
     if (status != EContextStatus::kCurrent) {
@@ -108,64 +102,56 @@ void DrawOpenGLFrame(CViewCamera& camera, int mode, bool interactive) {
         return;
     }
     CFixedFunctionBackend backend;
-    const CBackendScope backendScope(backend);
-    g_bGLInactive = 0;
-    StartFrame(camera, *context, interactive);
-    DrawPass(mode);
+    frame.BeginGL(backend);
+    StartFrame(frame, *context, interactive);
+    DrawPass(frame, mode);
     FinishFrame(*context, interactive);
-    g_bGLInactive = 1;
+    frame.EndGL();
 }
 
 }  // namespace
 
-void DrawView() {
-    CViewCamera* camera = CurrentCamera();
-    if (camera == nullptr) {
-        return;
-    }
-    const CViewport& viewport = camera->CurrentViewport();
+void DrawView(CFrameContext& frame, CGLContext* context) {
+    const CViewCamera& camera = frame.Camera();
+    const CViewport& viewport = camera.CurrentViewport();
     if (viewport.repaintSet == 1 && viewport.RepaintEmpty()) {
         return;
     }
-    const bool interactive = PollInterrupt() != 0 || InteractiveDraw != 0;
-    const CFramePlan plan = PlanFrame(camera->displayMode, interactive);
+    const bool interactive = frame.Interrupt().Poll() || frame.interactive;
+    const CFramePlan plan = PlanFrame(camera.displayMode, interactive);
     switch (plan.path) {
         case EFramePath::kSoftwareVertexColours:
-            RenderScene(0);
+            RenderScene(frame, EShading::kVertexColours);
             break;
         case EFramePath::kSoftwarePerPixel:
-            RenderScene(1);
+            RenderScene(frame, EShading::kPerPixel);
             break;
         case EFramePath::kOpenGL:
-            DrawOpenGLFrame(*camera, plan.mode, interactive);
+            DrawOpenGLFrame(frame, context, plan.mode, interactive);
             break;
         case EFramePath::kNothing:
             break;
     }
 }
 
-void DrawShadedPass() {
-    CDisplayDrawer drawer;
-    ForEachSceneObject([&](const CSceneObject& o) {
-        if (!o.IsShown() || IsOnScreen(o) == 0) {
+void DrawShadedPass(CFrameContext& frame) {
+    CDisplayDrawer drawer(frame);
+    ForEachSceneObject(frame, [&](const CSceneObject& o) {
+        if (!o.IsShown() || IsOnScreen(frame, o) == 0) {
             return;
         }
         const int32_t type = o.GetTypeId();
         if (type == kTypeCurve || type == kTypeRefPlane) {
             glDisable(GL_LIGHTING);
-            SetObjectColour(o.displayState, o.colourIndex);
+            frame.SetObjectColour(o.displayState, o.colourIndex);
             o.Draw(drawer, kModeShaded);
         } else {
             glEnable(GL_LIGHTING);
-            SetObjectColour(o.displayState, o.colourIndex);
-            DrawShadedObject(o);
+            frame.SetObjectColour(o.displayState, o.colourIndex);
+            DrawShadedObject(frame, o);
         }
     });
     DisplayTessellationCache().EndFrame();
-}
-
-void InstallDisplay() {
-    SetViewPainter(DrawView);
 }
 
 }  // namespace orva

@@ -1,28 +1,32 @@
 #include "display/gl_view.h"
 
 #include "display/draw_view.h"
-#include "display/view_context.h"
 #include "platform/gl_context.h"
 #include "view/draw_surface.h"
+#include "view/frame_context.h"
 
 namespace orva {
 
-CGLView::CGLView() {
-    InstallDisplay();
-}
+CGLView::CGLView() = default;
 
 CGLView::~CGLView() = default;
 
-void CGLView::Paint() {
-    CDrawSurface* previousSurface = SetCurrentSurface(&Surface());
+void CGLView::Paint(bool interactive) {
+    CDrawSurface& surface = Surface();
+    surface.BindDevice();
     CGLContext* context = Context();
-    CGLContext* previousContext = SetViewContext(context);
     const int64_t framesBefore = context != nullptr ? context->FramesBegun() : 0;
-    m_camera.Redraw();
+    CFrameContext frame(m_camera, surface, m_interrupt);
+    frame.interactive = interactive;
+    frame.renderThreads = m_renderThreads;
+    frame.painter = [this](CFrameContext& f) { DrawFrame(f); };
+    m_camera.Redraw(frame);
     const bool openGLDrew = context != nullptr && context->FramesBegun() != framesBefore;
-    SetViewContext(previousContext);
-    SetCurrentSurface(previousSurface);
     Painted(openGLDrew);
+}
+
+void CGLView::DrawFrame(CFrameContext& frame) {
+    DrawView(frame, Context());
 }
 
 }  // namespace orva

@@ -12,36 +12,36 @@ const CVector3& Vertex(const CPolyMesh& mesh, int32_t index) {
 
 }  // namespace
 
-void DrawPolyMeshWireframe(const CPolyMesh& mesh, int mode) {
+void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, int mode) {
     if (mode == 10) {
         // The fast wireframe hints at the mesh with one edge of every second polygon.
         ForEachFace(mesh, [&](std::size_t face, std::span<const int32_t> corners) {
             if (face % 2 != 0 || corners.size() < 2) {
                 return;
             }
-            BeginPolyline(kPolylineOpen);
-            AddVertex(Vertex(mesh, corners[0]));
-            AddVertex(Vertex(mesh, corners[1]));
-            EndPolyline();
+            BeginPolyline(frame, kPolylineOpen);
+            AddVertex(frame, Vertex(mesh, corners[0]));
+            AddVertex(frame, Vertex(mesh, corners[1]));
+            EndPolyline(frame);
         });
     } else {
         ForEachFace(mesh, [&](std::size_t, std::span<const int32_t> corners) {
             if (corners.empty()) {
                 return;
             }
-            BeginPolyline(kPolylineClosed);
+            BeginPolyline(frame, kPolylineClosed);
             for (const int32_t index : corners) {
-                AddVertex(Vertex(mesh, index));
+                AddVertex(frame, Vertex(mesh, index));
             }
-            EndPolyline();
+            EndPolyline(frame);
         });
     }
     if (mesh.netHidden != 0) {
         return;
     }
-    DrawPointMarkers(mesh.points);
+    DrawPointMarkers(frame, mesh.points);
     if (mode == 0) {
-        DrawHighlightedPoints(mesh.points, mesh.selection);
+        DrawHighlightedPoints(frame, mesh.points, mesh.selection);
     }
 }
 

@@ -5,15 +5,11 @@
 #include <cmath>
 
 #include "geometry/matrix4.h"
-#include "view/display_state.h"
+#include "view/frame_context.h"
 
 namespace orva {
 
 namespace {
-
-int g_nPolylineMode = kPolylineMarkers;
-int g_nPolylineCount = 0;
-CVector3 g_vecFirstVertex;
 
 // Half the side of a marker square, in pixels: markers are 5 x 5.
 constexpr int kMarkerReach = 2;
@@ -35,50 +31,53 @@ CVector3 WindowPixelToModel(int x, int y, const CMatrix4& windowToModel) {
                           windowToModel);
 }
 
-void BeginPolyline(int mode) {
-    g_nPolylineMode = mode;
-    g_nPolylineCount = 0;
+void BeginPolyline(CFrameContext& frame, EPolylineMode mode) {
+    frame.polyline.mode = mode;
+    frame.polyline.count = 0;
     if (mode == kPolylineOpen || mode == kPolylineClosed) {
         glBegin(GL_LINE_STRIP);
     }
 }
 
-void AddVertex(const CVector3& v) {
-    if (g_nPolylineMode == kPolylineMarkers) {
-        const CVector3 p = TransformPoint(v, GetWindowMatrix());
+void AddVertex(CFrameContext& frame, const CVector3& v) {
+    CPolylineState& line = frame.polyline;
+    if (line.mode == kPolylineMarkers) {
+        const CVector3 p = TransformPoint(v, frame.WindowMatrix());
         const int px = NearestPixel(p.x);
         const int py = NearestPixel(p.y);
-        DrawMarker(px - kMarkerReach, py - kMarkerReach, px + kMarkerReach, py + kMarkerReach);
+        DrawMarker(frame, px - kMarkerReach, py - kMarkerReach, px + kMarkerReach,
+                   py + kMarkerReach);
         // The square was a polyline of its own; the caller's marker run goes on.
-        g_nPolylineMode = kPolylineMarkers;
+        line.mode = kPolylineMarkers;
         return;
     }
-    if (g_nPolylineMode == kPolylineClosed && g_nPolylineCount == 0) {
-        g_vecFirstVertex = v;
+    if (line.mode == kPolylineClosed && line.count == 0) {
+        line.firstVertex = v;
     }
     glVertex3fv(&v.x);
-    ++g_nPolylineCount;
+    ++line.count;
 }
 
-void EndPolyline() {
-    if (g_nPolylineMode != kPolylineOpen && g_nPolylineMode != kPolylineClosed) {
+void EndPolyline(CFrameContext& frame) {
+    const CPolylineState& line = frame.polyline;
+    if (line.mode != kPolylineOpen && line.mode != kPolylineClosed) {
         return;
     }
     // An empty loop has no first vertex to return to; closing it would repeat a stale one.
-    if (g_nPolylineMode == kPolylineClosed && g_nPolylineCount > 0) {
-        glVertex3fv(&g_vecFirstVertex.x);
+    if (line.mode == kPolylineClosed && line.count > 0) {
+        glVertex3fv(&line.firstVertex.x);
     }
     glEnd();
 }
 
-void DrawMarker(int x0, int y0, int x1, int y1) {
-    const CMatrix4 toModel = GetWindowMatrixInverse();
+void DrawMarker(CFrameContext& frame, int x0, int y0, int x1, int y1) {
+    const CMatrix4 toModel = frame.WindowMatrixInverse();
     const int corners[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-    BeginPolyline(kPolylineClosed);
+    BeginPolyline(frame, kPolylineClosed);
     for (const auto& c : corners) {
-        AddVertex(WindowPixelToModel(c[0], c[1], toModel));
+        AddVertex(frame, WindowPixelToModel(c[0], c[1], toModel));
     }
-    EndPolyline();
+    EndPolyline(frame);
 }
 
 }  // namespace orva

@@ -8,16 +8,16 @@
 #include "scene/gem_library.h"
 #include "scene/group.h"
 #include "scene/poly_mesh.h"
-#include "view/display_state.h"
+#include "view/frame_context.h"
 
 namespace orva {
 
 namespace {
 
-void DrawGroup(const CGroup& group) {
+void DrawGroup(CFrameContext& frame, const CGroup& group) {
     for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
         if (c->IsShown()) {
-            DrawShadedObject(*c);
+            DrawShadedObject(frame, *c);
         }
         if (group.OnlyFirstChildCounts()) {
             break;
@@ -28,7 +28,7 @@ void DrawGroup(const CGroup& group) {
 // A gem's library entry may itself be a gem: the chain is followed to the shape, the innermost
 // placement applied first. The steps stay entered while the shape draws, so a chain that
 // comes back to itself through groups still ends.
-void DrawGem(const CGem& gem) {
+void DrawGem(CFrameContext& frame, const CGem& gem) {
     std::array<CGemResolution, kMaxGemResolution> steps;
     CMatrix4 composed = gem.placement;
     const CSceneObject* shape = steps[0].Shape(gem.gemIndex);
@@ -43,10 +43,10 @@ void DrawGem(const CGem& gem) {
     if (shape == nullptr) {
         return;
     }
-    const CMatrix4 saved = GetModelViewMatrix();
-    MultMatrix(composed);
-    DrawShadedObject(*shape);
-    LoadMatrix(saved);
+    const CMatrix4 saved = frame.ModelViewMatrix();
+    frame.MultMatrix(composed);
+    DrawShadedObject(frame, *shape);
+    frame.LoadMatrix(saved);
 }
 
 void DrawCachedParts(const CSceneObject& object, bool mirrored) {
@@ -55,7 +55,7 @@ void DrawCachedParts(const CSceneObject& object, bool mirrored) {
 
 }  // namespace
 
-void DrawShadedObject(const CSceneObject& object) {
+void DrawShadedObject(CFrameContext& frame, const CSceneObject& object) {
     switch (object.GetTypeId()) {
         case kTypeSurface:
         case kTypeExtrusion:
@@ -63,18 +63,18 @@ void DrawShadedObject(const CSceneObject& object) {
             break;
         case kTypePolyMesh:
             if (const auto* mesh = dynamic_cast<const CPolyMesh*>(&object)) {
-                DrawCachedParts(object,
-                                IsMirrored(g_matModelView, g_matViewInverse, mesh->orientation));
+                DrawCachedParts(object, IsMirrored(frame.ModelViewMatrix(), frame.ViewInverse(),
+                                                   mesh->orientation));
             }
             break;
         case kTypeGroup:
             if (const auto* group = dynamic_cast<const CGroup*>(&object)) {
-                DrawGroup(*group);
+                DrawGroup(frame, *group);
             }
             break;
         case kTypeGem:
             if (const auto* gem = dynamic_cast<const CGem*>(&object)) {
-                DrawGem(*gem);
+                DrawGem(frame, *gem);
             }
             break;
         default:

@@ -5,7 +5,7 @@
 
 #include "display/polyline.h"
 #include "geometry/matrix4.h"
-#include "view/display_state.h"
+#include "view/frame_context.h"
 
 namespace orva {
 
@@ -60,22 +60,22 @@ int NearestPixel(float v) {
 
 }  // namespace
 
-void DrawLabel(const CVector3& point, const std::string& text) {
-    const CVector3 anchor = TransformPoint(point, GetWindowMatrix());
+void DrawLabel(CFrameContext& frame, const CVector3& point, const std::string& text) {
+    const CVector3 anchor = TransformPoint(point, frame.WindowMatrix());
     int penX = NearestPixel(anchor.x);
     const int baseY = NearestPixel(anchor.y);
-    const CMatrix4 toModel = GetWindowMatrixInverse();
+    const CMatrix4 toModel = frame.WindowMatrixInverse();
     for (const char c : text) {
         const CGlyph* glyph = FindGlyph(c);
         if (glyph == nullptr) {
             continue;
         }
         for (const CStroke& stroke : glyph->strokes) {
-            BeginPolyline(stroke.closed ? kPolylineClosed : kPolylineOpen);
+            BeginPolyline(frame, stroke.closed ? kPolylineClosed : kPolylineOpen);
             for (const CStrokeVertex& v : stroke.vertices) {
-                AddVertex(WindowPixelToModel(penX + v.dx, baseY + v.dy, toModel));
+                AddVertex(frame, WindowPixelToModel(penX + v.dx, baseY + v.dy, toModel));
             }
-            EndPolyline();
+            EndPolyline(frame);
         }
         penX += glyph->advance;
     }

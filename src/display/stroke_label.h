@@ -8,10 +8,12 @@
 
 namespace orva {
 
+class CFrameContext;
+
 // Draws `text` in vector-stroke digits with the pen starting at the point's window position,
 // so labels keep their pixel size at any zoom. Only "." and "0".."9" have strokes; other
 // characters draw nothing and leave the pen where it is.
-void DrawLabel(const CVector3& point, const std::string& text);
+void DrawLabel(CFrameContext& frame, const CVector3& point, const std::string& text);
 
 // The index labels of a curve's control points: one label per run of coincident points,
 // "j" for a single point, "j.j+1" for two, "j..k" for more, placed at the run's first point.

@@ -41,7 +41,7 @@ std::vector<CVector3> KnotPoints(const std::vector<CVector3>& line, CSplineEnds 
 
 // One family of iso-curves through every knot: knot points along every control line of one
 // kind, then a curve through the k-th knot point of every line.
-void DrawKnotCurves(const CSurface& s, bool alongColumns) {
+void DrawKnotCurves(CFrameContext& frame, const CSurface& s, bool alongColumns) {
     const CSurfaceDirection& lineDirection = alongColumns ? s.u : s.v;
     const CSurfaceDirection& curveDirection = alongColumns ? s.v : s.u;
     const int lines = alongColumns ? s.nv : s.nu;
@@ -56,14 +56,14 @@ void DrawKnotCurves(const CSurface& s, bool alongColumns) {
         for (int i = 0; i < lines; ++i) {
             curve[static_cast<std::size_t>(i)] = knots[static_cast<std::size_t>(i)][k];
         }
-        DrawCurvePolyline(ExtendControlPolygon(curve, Ends(curveDirection)),
+        DrawCurvePolyline(frame, ExtendControlPolygon(curve, Ends(curveDirection)),
                           curveDirection.stepsPerSpan);
     }
 }
 
 // The fast wireframe: one curve through the middle control row and one through the middle
 // column, at half the detail.
-void DrawMiddleCurves(const CSurface& s) {
+void DrawMiddleCurves(CFrameContext& frame, const CSurface& s) {
     const int R = s.nu;
     const int C = s.nv;
     if (R > 2) {
@@ -74,7 +74,7 @@ void DrawMiddleCurves(const CSurface& s) {
                                              : SplineAverage(s.NetPoint(r - 1, c), s.NetPoint(r, c),
                                                              s.NetPoint(r + 1, c)));
         }
-        DrawCurvePolyline(ExtendControlPolygon(q, Ends(s.v)), (s.v.stepsPerSpan + 1) / 2);
+        DrawCurvePolyline(frame, ExtendControlPolygon(q, Ends(s.v)), (s.v.stepsPerSpan + 1) / 2);
     }
     if (C > 2) {
         const int c = C / 2;
@@ -84,12 +84,12 @@ void DrawMiddleCurves(const CSurface& s) {
                                              : SplineAverage(s.NetPoint(r, c - 1), s.NetPoint(r, c),
                                                              s.NetPoint(r, c + 1)));
         }
-        DrawCurvePolyline(ExtendControlPolygon(q, Ends(s.u)), (s.u.stepsPerSpan + 1) / 2);
+        DrawCurvePolyline(frame, ExtendControlPolygon(q, Ends(s.u)), (s.u.stepsPerSpan + 1) / 2);
     }
 }
 
 // Modes 1 to 9: the evaluated grid, every row and then every column.
-void DrawGrid(const CSurface& s) {
+void DrawGrid(CFrameContext& frame, const CSurface& s) {
     const CControlNet net = ExtendControlNet(s.points, s.nu, s.nv, Ends(s.u), Ends(s.v));
     const CSurfaceGrid grid =
         EvaluateSurfaceGrid(BSPLINE_BASIS, net.points, net.rows, net.cols,
@@ -98,38 +98,38 @@ void DrawGrid(const CSurface& s) {
         return;
     }
     for (int i = 0; i < grid.rows; ++i) {
-        BeginPolyline(kPolylineOpen);
+        BeginPolyline(frame, kPolylineOpen);
         for (int j = 0; j < grid.cols; ++j) {
-            AddVertex(grid.positions[grid.Index(i, j)]);
+            AddVertex(frame, grid.positions[grid.Index(i, j)]);
         }
-        EndPolyline();
+        EndPolyline(frame);
     }
     for (int j = 0; j < grid.cols; ++j) {
-        BeginPolyline(kPolylineOpen);
+        BeginPolyline(frame, kPolylineOpen);
         for (int i = 0; i < grid.rows; ++i) {
-            AddVertex(grid.positions[grid.Index(i, j)]);
+            AddVertex(frame, grid.positions[grid.Index(i, j)]);
         }
-        EndPolyline();
+        EndPolyline(frame);
     }
 }
 
 }  // namespace
 
-void DrawSurfaceWireframe(const CSurface& surface, int mode) {
+void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, int mode) {
     if (!surface.HasValidNet()) {
         return;
     }
     if (mode == 10) {
-        DrawMiddleCurves(surface);
+        DrawMiddleCurves(frame, surface);
     } else if (mode >= 1 && mode <= 9) {
-        DrawGrid(surface);
+        DrawGrid(frame, surface);
     } else if (mode <= 0) {
-        DrawKnotCurves(surface, false);
-        DrawKnotCurves(surface, true);
+        DrawKnotCurves(frame, surface, false);
+        DrawKnotCurves(frame, surface, true);
         if (surface.netHidden == 0) {
-            DrawPointMarkers(surface.points);
+            DrawPointMarkers(frame, surface.points);
             if (mode == 0) {
-                DrawHighlightedPoints(surface.points, surface.selection);
+                DrawHighlightedPoints(frame, surface.points, surface.selection);
             }
         }
     }

@@ -7,22 +7,25 @@
 
 namespace orva {
 
+class CFrameContext;
+
 class CCurve;
 class CSurface;
 class CPolyMesh;
 
 // What curves, surfaces and polygon meshes draw in the wireframe display modes (and curves in
-// the shaded mode), as lines in the current colour. Inside a frame only.
-void DrawCurveWireframe(const CCurve& curve, int mode);
-void DrawSurfaceWireframe(const CSurface& surface, int mode);
-void DrawPolyMeshWireframe(const CPolyMesh& mesh, int mode);
+// the shaded mode), as lines in the frame's colour. Inside an OpenGL frame only.
+void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, int mode);
+void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, int mode);
+void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, int mode);
 
 // An open polyline through the samples of an extended control polygon.
-void DrawCurvePolyline(std::span<const CVector3> extended, int steps);
+void DrawCurvePolyline(CFrameContext& frame, std::span<const CVector3> extended, int steps);
 // A marker square at every point.
-void DrawPointMarkers(std::span<const CVector3> points);
+void DrawPointMarkers(CFrameContext& frame, std::span<const CVector3> points);
 // Markers in the highlight colour at the selected points; the drawing colour is kept.
-void DrawHighlightedPoints(std::span<const CVector3> points, std::span<const int32_t> selection);
+void DrawHighlightedPoints(CFrameContext& frame, std::span<const CVector3> points,
+                           std::span<const int32_t> selection);
 
 // (a + 4 b + c) / 6: where a uniform cubic B-spline passes near b.
 CVector3 SplineAverage(const CVector3& a, const CVector3& b, const CVector3& c);

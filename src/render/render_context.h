@@ -12,6 +12,8 @@
 
 namespace orva {
 
+class CInterrupt;
+
 // What the pixel shader needs to rebuild the eye direction of a pixel. Taken from the whole
 // viewport, never from a partial repaint, so that a repainted part matches a full render.
 struct CProjectionCentre {
@@ -40,6 +42,8 @@ struct CRenderContext {
     // (mode 400).
     int16_t shadingModeSwitch = 1;
     CProjectionCentre projectionCentre;
+    // Asked once per row; null when nothing stops the render.
+    CInterrupt* interrupt = nullptr;
     CRenderRect renderRect;
     // Blue, green, red: what a pixel shows where no surface is.
     uint8_t background[3] = {228, 228, 228};

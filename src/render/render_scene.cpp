@@ -12,8 +12,9 @@
 #include "render/render_tree.h"
 #include "render/row_loop.h"
 #include "scene/scene_file.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 #include "view/on_screen.h"
 #include "view/view_camera.h"
@@ -21,9 +22,6 @@
 namespace orva {
 
 namespace {
-
-std::atomic<int> g_renderThreads{0};
-std::atomic<int> g_rendersRunning{0};
 
 // The rectangle of the request, or an empty one (x1 < x0) when there is nothing to draw.
 CRenderRect RequestRect(const CRenderRequest& r) {
@@ -48,7 +46,8 @@ std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
 }
 
 void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
-    ctx.shadingModeSwitch = static_cast<int16_t>(r.mode & 1);
+    ctx.shadingModeSwitch = r.shading == EShading::kPerPixel ? 1 : 0;
+    ctx.interrupt = r.interrupt;
     // From the whole viewport, never the repaint, so that a repainted part matches.
     ctx.projectionCentre.centreColumn = static_cast<float>(r.viewportX + r.viewportWidth / 2);
     ctx.projectionCentre.centreRow = static_cast<float>(r.viewportY + r.viewportHeight / 2);
@@ -102,7 +101,9 @@ CRenderStats RenderPicture(const CRenderRequest& request) {
     if (request.surface == nullptr || rect.x1 < rect.x0 || rect.y1 < rect.y0) {
         return stats;
     }
-    ResetInterrupt();
+    if (request.interrupt != nullptr) {
+        request.interrupt->Reset();
+    }
     stats.threads = std::clamp(request.threads, 1, 64);
     const std::vector<CRenderRect> bands = SplitIntoBands(rect, stats.threads);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
@@ -129,49 +130,47 @@ CRenderStats RenderPicture(const CRenderRequest& request) {
     return stats;
 }
 
-CRenderRequest CurrentViewRequest(int mode) {
-    PrepareRenderView();
+CRenderRequest MakeRenderRequest(const CViewCamera& camera, const CSceneRange& scene,
+                                 CDrawSurface& surface, EShading shading, int threads) {
     CRenderRequest r;
-    r.mode = mode & 1;
-    r.threads = RenderThreads();
-    CViewCamera* camera = CurrentCamera();
-    const CSceneRange& range = ActiveSceneRange();
-    if (camera == nullptr || range.start == nullptr) {
-        return r;
-    }
-    const CViewport& v = camera->CurrentViewport();
-    r.first = *range.start;
-    r.stop = range.end != nullptr ? *range.end : nullptr;
+    r.shading = shading;
+    r.threads = threads;
+    r.surface = &surface;
+    r.first = scene.first;
+    r.stop = scene.stop;
+    CViewport v = camera.CurrentViewport();
     r.view = v.view;
-    r.windowMatrix = GetWindowMatrix();
+    r.windowMatrix = v.WindowMatrix();
     r.viewportX = v.x;
     r.viewportY = v.y;
     r.viewportWidth = v.width;
     r.viewportHeight = v.height;
     r.repaintSet = v.repaintSet == 1;
-    r.repaintLeft = v.repaintLeft;
-    r.repaintTop = v.repaintTop;
-    r.repaintRight = v.repaintRight;
-    r.repaintBottom = v.repaintBottom;
-    r.surface = CurrentSurface();
+    if (r.repaintSet) {
+        v.ClipRepaint();
+        r.repaintLeft = v.repaintLeft;
+        r.repaintTop = v.repaintTop;
+        r.repaintRight = v.repaintRight;
+        r.repaintBottom = v.repaintBottom;
+    }
     return r;
 }
 
-void RenderScene(int mode) {
-    if (g_rendersRunning.fetch_add(1) > 0) {
-        --g_rendersRunning;
+void RenderScene(CFrameContext& frame, EShading shading) {
+    // A render asked for while this frame's render runs (from a surface's PutImage, say) would
+    // draw the same rows again into the rows being drawn: it draws nothing.
+    if (frame.rendering) {
         return;
     }
-    RenderPicture(CurrentViewRequest(mode));
-    --g_rendersRunning;
+    frame.rendering = true;
+    CRenderRequest request = MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(),
+                                               shading, ThreadsOrCores(frame.renderThreads));
+    request.interrupt = &frame.Interrupt();
+    RenderPicture(request);
+    frame.rendering = false;
 }
 
-void SetRenderThreads(int threads) {
-    g_renderThreads = threads;
-}
-
-int RenderThreads() {
-    const int threads = g_renderThreads;
+int ThreadsOrCores(int threads) {
     if (threads >= 1) {
         return threads;
     }

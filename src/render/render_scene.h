@@ -7,7 +7,15 @@
 namespace orva {
 
 class CDrawSurface;
+class CFrameContext;
+class CInterrupt;
 class CSceneObject;
+class CViewCamera;
+struct CSceneRange;
+
+// How a rendered picture is shaded: colours lit at the vertices and interpolated (display
+// mode 300), or every pixel lit (display mode 400).
+enum class EShading { kVertexColours, kPerPixel };
 
 // Everything a render reads, copied when it starts, so that it never touches what the
 // user-interface thread may change meanwhile.
@@ -28,9 +36,12 @@ struct CRenderRequest {
     int32_t repaintTop = 0;
     int32_t repaintRight = 0;
     int32_t repaintBottom = 0;
-    int mode = 1;     // 0: colours lit at the vertices (display mode 300); 1: per pixel (400)
-    int threads = 1;  // threads of work; the picture is the same for any number
+    EShading shading = EShading::kPerPixel;
+    int threads = 1;                  // threads of work; the picture is the same for any number
     CDrawSurface* surface = nullptr;  // receives every row once, as soon as it is done
+    // Asked once per row; the render stops after the rows in progress once it answers true.
+    // Reset when the render starts. Null: the render runs to its end.
+    CInterrupt* interrupt = nullptr;
 };
 
 struct CRenderStats {
@@ -45,18 +56,17 @@ struct CRenderStats {
 // the rows in progress. Blocks until the last row is handed over.
 CRenderStats RenderPicture(const CRenderRequest& request);
 
-// A request for the current camera's viewport (or its pending repaint) of the active scene,
-// into the current surface, with the threads of SetRenderThreads. Brings the view's software
-// matrices up to date first. No surface or scene when there is no current camera.
-CRenderRequest CurrentViewRequest(int mode);
+// A request for the camera's current viewport (or its pending repaint, clipped to the
+// viewport) of the objects of `scene`, into `surface`. Reads nothing but its arguments.
+CRenderRequest MakeRenderRequest(const CViewCamera& camera, const CSceneRange& scene,
+                                 CDrawSurface& surface, EShading shading, int threads);
 
-// The display's entry for display modes 300 (mode 0) and 400 (mode 1): renders the current
-// camera's viewport (or its pending repaint) of the active scene into the current surface.
-// Does nothing while another render is running.
-void RenderScene(int mode);
+// The display's entry for display modes 300 and 400: renders the frame's camera's viewport
+// (or its pending repaint) of its scene into its surface, stopped by its interrupt. A render
+// asked for while one of the same frame runs draws nothing.
+void RenderScene(CFrameContext& frame, EShading shading);
 
-// Threads RenderScene uses; below 1 means as many as the machine has cores.
-void SetRenderThreads(int threads);
-int RenderThreads();
+// `threads` when it is at least 1, else as many as the machine has cores.
+int ThreadsOrCores(int threads);
 
 }  // namespace orva

@@ -114,7 +114,7 @@ int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface) {
     int delivered = 0;
     bool activated = false;
     for (int y = rect.y0; y <= rect.y1; ++y) {
-        if (PollInterrupt() != 0) {
+        if (ctx.interrupt != nullptr && ctx.interrupt->Poll()) {
             break;
         }
         FillBackground(ctx, row, width);

@@ -25,7 +25,7 @@ public:
     int Count() const;
     bool Empty() const { return first == nullptr; }
 
-    // The link that leads to the first member; walks and the active scene range use it.
+    // The link that leads to the first member; walks of the list start from it.
     CSceneObject* first = nullptr;
 };
 

@@ -36,30 +36,10 @@ void NoteStop(const CByteReader& in, int32_t record, CLoadReport* report) {
     report->stopRecord = record;
 }
 
-// Points the active range at the anchor's list when the current camera shows this scene.
-void UpdateActiveRange(CSceneAnchor& anchor) {
-    CSceneRange& range = ActiveSceneRange();
-    if (range.anchor == &anchor) {
-        SetActiveScene(anchor);
-    }
-}
-
 }  // namespace
 
-CSceneRange& ActiveSceneRange() {
-    static CSceneRange range;
-    return range;
-}
-
-void SetActiveScene(CSceneAnchor& anchor) {
-    CSceneRange& range = ActiveSceneRange();
-    range.anchor = &anchor;
-    range.start = &anchor.first;
-    CSceneObject** end = &anchor.first;
-    while (*end != nullptr) {
-        end = &(*end)->next;
-    }
-    range.end = end;
+CSceneRange WholeScene(const CSceneAnchor& anchor) {
+    return {anchor.first, nullptr};
 }
 
 int32_t ReadObjectList(CByteReader& in, CSceneObject*& first, bool withSignature,
@@ -109,10 +89,6 @@ void PurgeObjects(CSceneObject*& link, int32_t limit) {
 
 void ClearScene(CSceneAnchor& anchor) {
     PurgeObjects(anchor.first, 9999);
-    CSceneRange& range = ActiveSceneRange();
-    if (range.anchor == &anchor) {
-        range.start = range.end = &anchor.first;
-    }
 }
 
 int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {
@@ -138,7 +114,6 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     // link; they belonged to the previous file, so they go with it.
     anchor.Adopt(first);
     result.count = count;
-    UpdateActiveRange(anchor);
     return 1;
 }
 

@@ -12,19 +12,15 @@ class CByteReader;
 // The document's scene: its list of top-level objects.
 using CSceneAnchor = CObjectList;
 
-// The stretch of a top-level list that the display and the renderer walk: from the object
-// that *start leads to, up to the link `end` (whose value is the empty link). It belongs to
-// the current camera, which points it at the whole list of the scene it shows.
+// The stretch of a top-level list that a picture shows: from `first` up to (not including)
+// `stop`; a null `stop` runs to the end of the list.
 struct CSceneRange {
-    const CSceneAnchor* anchor = nullptr;  // the scene the current camera shows
-    CSceneObject** start = nullptr;
-    CSceneObject** end = nullptr;
+    const CSceneObject* first = nullptr;
+    const CSceneObject* stop = nullptr;
 };
 
-// The process-wide active scene range (user-interface thread only; renders take a copy).
-CSceneRange& ActiveSceneRange();
-// Points the active range at the whole top-level list of `anchor`.
-void SetActiveScene(CSceneAnchor& anchor);
+// The whole top-level list of a scene.
+CSceneRange WholeScene(const CSceneAnchor& anchor);
 
 // How a load went, for callers that report more than the user sees.
 struct CLoadReport {

@@ -5,33 +5,7 @@
 
 namespace orva {
 
-namespace {
-
-CDrawSurface* g_currentSurface = nullptr;
-
-}  // namespace
-
-CDrawSurface::~CDrawSurface() {
-    if (g_currentSurface == this) {
-        g_currentSurface = nullptr;
-    }
-}
-
-CDrawSurface* SetCurrentSurface(CDrawSurface* surface) {
-    CDrawSurface* previous = g_currentSurface;
-    if (surface == previous) {
-        return previous;
-    }
-    g_currentSurface = surface;
-    if (surface != nullptr) {
-        surface->BindDevice();
-    }
-    return previous;
-}
-
-CDrawSurface* CurrentSurface() {
-    return g_currentSurface;
-}
+CDrawSurface::~CDrawSurface() = default;
 
 CImageSurface::CImageSurface(int width, int height, uint32_t fill)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)) {

@@ -28,7 +28,6 @@ public:
     int32_t clipLastColumn = 30000;
     int32_t clipFirstRow = -30000;
     int32_t clipLastRow = 30000;
-    uint32_t colour = 0;  // current drawing colour, 0x00BBGGRR
 };
 
 // A memory picture of width x height pixels, top row first, 3 bytes per pixel in blue, green,
@@ -57,10 +56,5 @@ private:
     std::vector<uint8_t> m_pixels;
     std::atomic<int64_t> m_rowsDelivered{0};  // render threads deliver rows at once
 };
-
-// The surface the display passes and the renderer draw to; none at start. Making a surface
-// current binds its device. Returns the surface it replaces.
-CDrawSurface* SetCurrentSurface(CDrawSurface* surface);
-CDrawSurface* CurrentSurface();
 
 }  // namespace orva

@@ -1,40 +1,27 @@
 #include "view/interrupt.h"
 
-#include <atomic>
-
 namespace orva {
 
-namespace {
-
-std::atomic<int> g_interruptFlag{0};
-std::atomic<int> g_interruptRequested{0};
-std::atomic<InterruptSource> g_interruptSource{nullptr};
-
-}  // namespace
-
-void RequestInterrupt() {
-    g_interruptRequested.store(1);
-}
-
-int PollInterrupt() {
-    if (g_interruptFlag.load() != 0) {
-        return 1;
+bool CInterrupt::Poll() {
+    if (m_flag.load() != 0) {
+        return true;
     }
-    const InterruptSource source = g_interruptSource.load();
-    if (g_interruptRequested.exchange(0) != 0 || (source != nullptr && source())) {
-        g_interruptFlag.store(1);
-        return 1;
+    const InterruptSource source = m_source.load();
+    if (m_requested.exchange(0) != 0 || (source != nullptr && source())) {
+        m_flag.store(1);
+        return true;
     }
-    return 0;
+    return false;
 }
 
-void ResetInterrupt() {
-    g_interruptRequested.store(0);
-    g_interruptFlag.store(0);
+void CInterrupt::Reset() {
+    m_requested.store(0);
+    m_flag.store(0);
 }
 
-InterruptSource SetInterruptSource(InterruptSource source) {
-    return g_interruptSource.exchange(source);
+CInterrupt& UserInterrupt() {
+    static CInterrupt interrupt;
+    return interrupt;
 }
 
 }  // namespace orva

@@ -1,7 +1,7 @@
 #include "view/on_screen.h"
 
 #include "scene/scene_object.h"
-#include "view/display_state.h"
+#include "view/frame_context.h"
 #include "view/view_camera.h"
 
 namespace orva {
@@ -48,19 +48,16 @@ int IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScre
                : 0;
 }
 
-int IsOnScreen(const CSceneObject& object) {
-    const CViewCamera* camera = CurrentCamera();
-    if (camera == nullptr) {
-        return 1;
-    }
-    const CViewport& v = camera->CurrentViewport();
+int IsOnScreen(const CFrameContext& frame, const CSceneObject& object) {
+    const CViewCamera& camera = frame.Camera();
+    const CViewport& v = camera.CurrentViewport();
     const bool partial = v.repaintSet == 1;
     CScreenRect rect;
     rect.left = static_cast<float>(partial ? v.repaintLeft : v.x);
     rect.top = static_cast<float>(partial ? v.repaintTop : v.y);
     rect.right = static_cast<float>(partial ? v.repaintRight : v.x + v.width);
     rect.bottom = static_cast<float>(partial ? v.repaintBottom : v.y + v.height);
-    return IsOnScreenIn(object, GetWindowMatrix(), rect, camera->displayMode);
+    return IsOnScreenIn(object, frame.WindowMatrix(), rect, camera.displayMode);
 }
 
 }  // namespace orva

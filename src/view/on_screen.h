@@ -6,6 +6,7 @@
 
 namespace orva {
 
+class CFrameContext;
 class CSceneObject;
 
 // A part of the window in pixels; right and bottom are exclusive.
@@ -22,9 +23,9 @@ struct CScreenRect {
 int IsOnScreenIn(const CSceneObject& object, const CMatrix4& windowMatrix, const CScreenRect& rect,
                  int32_t displayMode);
 
-// Whether an object's box, projected with the current window matrix and widened by a margin
-// of the current camera's display mode, overlaps the part of the viewport being drawn.
-// Reference planes are always on screen. Without a current camera everything is.
-int IsOnScreen(const CSceneObject& object);
+// Whether an object's box, projected with the frame's window matrix and widened by a margin
+// of its camera's display mode, overlaps the part of the viewport being drawn. Reference
+// planes are always on screen.
+int IsOnScreen(const CFrameContext& frame, const CSceneObject& object);
 
 }  // namespace orva

@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "view/display_state.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 
 namespace orva {
 
 namespace {
-
-CViewCamera* g_currentCamera = nullptr;
-
-ViewPainter& Painter() {
-    static ViewPainter painter;
-    return painter;
-}
 
 // SetAxes arguments (rx, ry, rz, sx, sy, sz) of the standard views 0..6.
 constexpr int kStandardAxes[7][6] = {
@@ -25,15 +18,9 @@ constexpr int kStandardAxes[7][6] = {
 
 }  // namespace
 
-int InteractiveDraw = 0;
-
 CViewCamera::CViewCamera(int records) : m_records(static_cast<size_t>(std::max(records, 1))) {}
 
-CViewCamera::~CViewCamera() {
-    if (g_currentCamera == this) {
-        g_currentCamera = nullptr;
-    }
-}
+CViewCamera::~CViewCamera() = default;
 
 void CViewCamera::ClearRepaint() {
     repaintUnionSet = 0;
@@ -62,8 +49,8 @@ void CViewCamera::SetViewportRect(int32_t x, int32_t y, int32_t width, int32_t h
     }
 }
 
-void CViewCamera::ApplyView() {
-    CurrentViewport().Apply();
+void CViewCamera::ApplyView(CFrameContext& frame) {
+    CurrentViewport().Apply(frame);
 }
 
 void CViewCamera::SetStandardView(int index) {
@@ -75,37 +62,13 @@ void CViewCamera::SetStandardView(int index) {
     m_records[0].Zoom(1.0f);
 }
 
-void CViewCamera::Redraw() {
-    ResetInterrupt();
-    CViewCamera* previous = SetCurrentCamera(this);
-    ApplyView();
-    if (Painter()) {
-        Painter()();
+void CViewCamera::Redraw(CFrameContext& frame) {
+    frame.Interrupt().Reset();
+    ApplyView(frame);
+    if (frame.painter) {
+        frame.painter(frame);
     }
-    SetCurrentCamera(previous);
     ClearRepaint();
-}
-
-CViewCamera* SetCurrentCamera(CViewCamera* camera) {
-    CViewCamera* previous = g_currentCamera;
-    if (camera == previous) {
-        return previous;
-    }
-    g_currentCamera = camera;
-    if (camera != nullptr && camera->scene != nullptr) {
-        SetActiveScene(*camera->scene);
-    } else if (camera != nullptr) {
-        ActiveSceneRange() = CSceneRange{};  // a camera without a scene shows nothing
-    }
-    return previous;
-}
-
-CViewCamera* CurrentCamera() {
-    return g_currentCamera;
-}
-
-ViewPainter SetViewPainter(ViewPainter painter) {
-    return std::exchange(Painter(), std::move(painter));
 }
 
 }  // namespace orva

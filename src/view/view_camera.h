@@ -2,13 +2,14 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "scene/scene_file.h"
 #include "view/viewport.h"
 
 namespace orva {
+
+class CFrameContext;
 
 // Display modes of a camera.
 enum EDisplayMode : int32_t {
@@ -35,7 +36,8 @@ public:
     virtual void ClearRepaint();
     virtual void AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     virtual void SetViewportRect(int32_t x, int32_t y, int32_t width, int32_t height);
-    virtual void ApplyView();
+    // Hands the current viewport to the frame.
+    virtual void ApplyView(CFrameContext& frame);
     virtual void Notify(int, int) {}
     // Attaches the scene to show; the base camera shows none.
     virtual void AttachScene() { scene = nullptr; }
@@ -49,9 +51,9 @@ public:
     // Loads a standard view (0..6) into the current viewport with zoom 1 and no pan; the
     // standard-view index itself is left to the caller.
     void SetStandardView(int index);
-    // The one way a picture is made: reset the interrupt, make this camera current, apply the
-    // view, draw through the installed view painter, restore the current camera, clear repaint.
-    void Redraw();
+    // The one way a picture is made: reset the frame's interrupt, apply the view to the frame,
+    // draw through the frame's painter, clear repaint. The frame draws this camera.
+    void Redraw(CFrameContext& frame);
 
     CSceneAnchor* scene = nullptr;  // not owned
     int32_t standardView = 0;       // 0: turned by hand; 1..6: the standard view last loaded
@@ -59,24 +61,12 @@ public:
     std::array<int32_t, 4> viewportRect{};
     std::array<int32_t, 4> repaintUnion{};
     int32_t repaintUnionSet = 0;
-    int32_t displayMode = kModeWireframe;
+    EDisplayMode displayMode = kModeWireframe;
     float viewSize = kViewSize;
 
 private:
     std::vector<CViewport> m_records;
     size_t m_current = 0;
 };
-
-// The camera the display passes and the renderer use. Making a camera current points the
-// active scene range at the whole top-level list of its scene. Returns the one it replaces.
-CViewCamera* SetCurrentCamera(CViewCamera* camera);
-CViewCamera* CurrentCamera();
-
-// 1 while a picture is drawn as a quick interactive preview.
-extern int InteractiveDraw;
-
-// What Redraw calls to draw the current camera's picture (the display-mode dispatch).
-using ViewPainter = std::function<void()>;
-ViewPainter SetViewPainter(ViewPainter painter);
 
 }  // namespace orva

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "view/display_state.h"
+#include "view/frame_context.h"
 
 namespace orva {
 
@@ -67,17 +67,27 @@ void CViewport::AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t
     repaintBottom = bottom;
 }
 
-void CViewport::Apply() {
-    SetViewport(x, y, width, height);
-    SetProjection(width, height, static_cast<double>(zoom) / viewSize);
-    LoadMatrix(view);
+void CViewport::Apply(CFrameContext& frame) {
+    frame.SetViewport(x, y, width, height);
+    frame.SetProjection(width, height, static_cast<double>(zoom) / viewSize);
+    frame.LoadView(view);
     if (repaintSet == 1) {
-        repaintLeft = std::max(repaintLeft, x);
-        repaintRight = std::min(repaintRight, x + width);
-        repaintTop = std::max(repaintTop, y);
-        repaintBottom = std::min(repaintBottom, y + height);
-        SetScissor(repaintLeft, repaintTop, repaintRight - repaintLeft, repaintBottom - repaintTop);
+        ClipRepaint();
+        frame.SetScissor(repaintLeft, repaintTop, repaintRight - repaintLeft,
+                         repaintBottom - repaintTop);
     }
+}
+
+void CViewport::ClipRepaint() {
+    repaintLeft = std::max(repaintLeft, x);
+    repaintRight = std::min(repaintRight, x + width);
+    repaintTop = std::max(repaintTop, y);
+    repaintBottom = std::min(repaintBottom, y + height);
+}
+
+CMatrix4 CViewport::WindowMatrix() const {
+    return Multiply(view,
+                    ViewportWindowMatrix(width, height, static_cast<double>(zoom) / viewSize));
 }
 
 }  // namespace orva

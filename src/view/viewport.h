@@ -6,6 +6,8 @@
 
 namespace orva {
 
+class CFrameContext;
+
 // Zoom is kept between these; one step may overshoot, the next one the same way is refused.
 inline constexpr float kMinZoom = 0.001f;
 inline constexpr float kMaxZoom = 1000.0f;
@@ -39,9 +41,13 @@ public:
     void SetRect(int32_t x, int32_t y, int32_t width, int32_t height);
     void AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void ClearRepaint() { repaintSet = 0; }
-    // Hands the viewport to the display: viewport and scissor, projection, view matrix as the
+    // Hands the viewport to a frame: viewport and scissor, projection, view matrix as the
     // model-view matrix, and the scissor clipped to the pending repaint.
-    void Apply();
+    void Apply(CFrameContext& frame);
+    // The pending repaint clipped to the viewport, in place.
+    void ClipRepaint();
+    // Model coordinates to window pixels (x, y) with the eye depth as z.
+    CMatrix4 WindowMatrix() const;
 
     bool RepaintEmpty() const { return repaintLeft >= repaintRight || repaintTop >= repaintBottom; }
     bool Overlaps(int32_t left, int32_t top, int32_t right, int32_t bottom) const;

@@ -10,17 +10,15 @@ namespace orva {
 
 namespace {
 
-// The Zoom All box of the active scene range; inverted when nothing was measured.
-void ActiveSceneBox(CVector3& min, CVector3& max) {
+// The Zoom All box of the scene's top-level objects; inverted when nothing was measured.
+void SceneBox(const CSceneAnchor* scene, CVector3& min, CVector3& max) {
     min = CVector3(1e32f, 1e32f, 1e32f);
     max = CVector3(-1e32f, -1e32f, -1e32f);
-    const CSceneRange& range = ActiveSceneRange();
-    if (range.start == nullptr) {
+    if (scene == nullptr) {
         return;
     }
-    for (CSceneObject** link = range.start; link != range.end && *link != nullptr;
-         link = &(*link)->next) {
-        const CSceneObject& object = **link;
+    for (const CSceneObject* o = scene->first; o != nullptr; o = o->next) {
+        const CSceneObject& object = *o;
         if (!object.IsShown() || object.GetTypeId() == kTypeRefPlane) {
             continue;
         }
@@ -35,11 +33,9 @@ void ActiveSceneBox(CVector3& min, CVector3& max) {
 }  // namespace
 
 void ZoomAll(CViewCamera& camera) {
-    CViewCamera* previous = SetCurrentCamera(&camera);
     CVector3 min;
     CVector3 max;
-    ActiveSceneBox(min, max);
-    SetCurrentCamera(previous);
+    SceneBox(camera.scene, min, max);
 
     const CVector3 centre = (min + max) * 0.5f;
     float g = std::max({max.x - centre.x, max.y - centre.y, max.z - centre.z});

@@ -4,7 +4,7 @@ namespace orva {
 
 class CViewCamera;
 
-// Fits the active scene into the camera's current viewport: the box of every shown object
+// Fits the camera's scene into the camera's current viewport: the box of every shown object
 // that is not a reference plane, centred at the view origin, its largest half extent filling
 // half the visible height. An empty or flat scene gives zoom 1 at the box centre (the origin
 // when nothing was found). Does not draw.

@@ -105,24 +105,20 @@ TEST_F(DocumentTest, AMissingFileGivesAnEmptySceneWithoutAMessageAndABadOneSaysS
     EXPECT_EQ(m_messages[0], "Invalid file format!");
 }
 
-int g_redraws = 0;
-void CountRedraw(CViewCamera&) {
-    ++g_redraws;
-}
-
 TEST(ViewCommandsTest, ModeCommandsRedrawOnlyWhenTheModeChanges) {
     CViewCamera camera;
     camera.displayMode = kModeRendered;
-    g_redraws = 0;
+    int redraws = 0;
+    const auto CountRedraw = [&] { ++redraws; };
     EXPECT_TRUE(RunViewCommand(kCommandViewRendering, camera, CountRedraw));
-    EXPECT_EQ(g_redraws, 0);
+    EXPECT_EQ(redraws, 0);
     EXPECT_TRUE(RunViewCommand(kCommandViewWireframe, camera, CountRedraw));
     EXPECT_TRUE(RunViewCommand(kCommandViewWireframe, camera, CountRedraw));
     EXPECT_EQ(camera.displayMode, kModeWireframe);
-    EXPECT_EQ(g_redraws, 1);
+    EXPECT_EQ(redraws, 1);
     EXPECT_TRUE(RunViewCommand(kCommandViewRendering, camera, CountRedraw));
     EXPECT_EQ(camera.displayMode, kModeRendered);
-    EXPECT_EQ(g_redraws, 2);
+    EXPECT_EQ(redraws, 2);
     EXPECT_FALSE(RunViewCommand(kCommandOpenFile, camera, CountRedraw));
 }
 
@@ -134,11 +130,12 @@ TEST(ViewCommandsTest, ResetViewReturnsToTheFirstStandardView) {
     camera.CurrentViewport().Rotate(0, 30.0);
     camera.CurrentViewport().zoom = 3.0f;
     camera.standardView = 0;
-    g_redraws = 0;
+    int redraws = 0;
+    const auto CountRedraw = [&] { ++redraws; };
     EXPECT_TRUE(RunViewCommand(kCommandViewReset, camera, CountRedraw));
     EXPECT_EQ(camera.CurrentViewport().view, start);
     EXPECT_EQ(camera.CurrentViewport().zoom, 1.0f);
-    EXPECT_EQ(g_redraws, 1);
+    EXPECT_EQ(redraws, 1);
 }
 
 }  // namespace

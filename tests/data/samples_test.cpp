@@ -334,7 +334,7 @@ struct CRendered {
     CRenderStats stats;
 };
 
-CRendered RenderFitted(CSceneAnchor& scene, int displayMode, int width, int height) {
+CRendered RenderFitted(CSceneAnchor& scene, EDisplayMode displayMode, int width, int height) {
     CViewCamera camera;
     camera.scene = &scene;
     camera.displayMode = displayMode;
@@ -343,20 +343,15 @@ CRendered RenderFitted(CSceneAnchor& scene, int displayMode, int width, int heig
     camera.standardView = 1;
     CRendered result;
     result.surface = std::make_unique<CImageSurface>(width, height, kUnrendered);
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(result.surface.get());
     ZoomAll(camera);
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(displayMode == kModeRendered ? 1 : 0);
-    request.threads = 1;
-    result.stats = RenderPicture(request);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
-    ActiveSceneRange() = CSceneRange{};
+    const EShading shading =
+        displayMode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
+    result.stats =
+        RenderPicture(MakeRenderRequest(camera, WholeScene(scene), *result.surface, shading, 1));
     return result;
 }
 
-class SampleRenderTest : public ::testing::TestWithParam<std::tuple<std::string, int>> {};
+class SampleRenderTest : public ::testing::TestWithParam<std::tuple<std::string, EDisplayMode>> {};
 
 TEST_P(SampleRenderTest, FillsAFairPartOfThePicture) {
     const auto& [name, displayMode] = GetParam();
@@ -501,17 +496,10 @@ TEST_F(ShippedSamplesTest, PicturesAreTheSameForAnyNumberOfThreads) {
             camera.scene = &sample->scene;
             camera.SetViewportRect(0, 0, 160, 120);
             camera.SetStandardView(1);
-            CViewCamera* previousCamera = SetCurrentCamera(&camera);
-            CDrawSurface* previousSurface = SetCurrentSurface(surface);
             ZoomAll(camera);
-            camera.ApplyView();
-            CRenderRequest request = CurrentViewRequest(1);
-            request.threads = threads;
-            RenderPicture(request);
-            SetCurrentSurface(previousSurface);
-            SetCurrentCamera(previousCamera);
+            RenderPicture(MakeRenderRequest(camera, WholeScene(sample->scene), *surface,
+                                            EShading::kPerPixel, threads));
         }
-        ActiveSceneRange() = CSceneRange{};
         EXPECT_EQ(one.Pixels(), two.Pixels()) << name;
     }
 }

@@ -13,14 +13,7 @@ void RenderStandardView(CSceneAnchor& scene, int view, float zoom, CImageSurface
     camera.standardView = view;
     camera.displayMode = kModeRendered;
     camera.CurrentViewport().zoom = zoom;
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    CDrawSurface* previousSurface = SetCurrentSurface(&surface);
-    camera.ApplyView();
-    CRenderRequest request = CurrentViewRequest(1);
-    request.threads = 1;
-    RenderPicture(request);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
+    RenderPicture(MakeRenderRequest(camera, WholeScene(scene), surface, EShading::kPerPixel, 1));
 }
 
 }  // namespace orva::test

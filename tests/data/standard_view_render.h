@@ -11,8 +11,7 @@ namespace orva::test {
 inline constexpr uint32_t kBackground = 0xE4E4E4;
 
 // Renders `scene` into the whole of `surface` with the software renderer, per pixel (display
-// mode 400) on one thread, from standard view `view` at `zoom`. The current camera and surface
-// are put back after, so a test may render one picture after another.
+// mode 400) on one thread, from standard view `view` at `zoom`.
 void RenderStandardView(CSceneAnchor& scene, int view, float zoom, CImageSurface& surface);
 
 }  // namespace orva::test

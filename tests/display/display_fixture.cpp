@@ -6,7 +6,7 @@
 
 #include "display/tessellation_cache.h"
 #include "platform/egl_display.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
 #include "view/view_camera.h"
 
 namespace orva::test {
@@ -96,15 +96,14 @@ void DisplayTest::SetUp() {
 }
 
 void DisplayTest::TearDown() {
-    InteractiveDraw = 0;
     DisplayTessellationCache().Clear();
     view.reset();
     scene.Clear();
 }
 
-const CImageSurface& DisplayTest::Draw(int mode) {
+const CImageSurface& DisplayTest::Draw(EDisplayMode mode, bool interactive) {
     view->Camera().displayMode = mode;
-    view->Paint();
+    view->Paint(interactive);
     return view->Picture();
 }
 

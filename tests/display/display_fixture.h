@@ -67,8 +67,9 @@ protected:
         return raw;
     }
 
-    // Paints the view in `mode` and returns the picture.
-    const CImageSurface& Draw(int mode);
+    // Paints the view in `mode` (as the quick preview when `interactive`) and returns the
+    // picture.
+    const CImageSurface& Draw(EDisplayMode mode, bool interactive = false);
     uint32_t Pixel(int x, int y) const { return view->Picture().Pixel(x, y); }
     // Pixels of the picture that differ from the background.
     int CountDrawn() const;

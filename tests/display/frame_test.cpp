@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "scene/extrusion.h"
 #include "scene/object_list.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
 
 namespace orva::test {
 namespace {
@@ -29,7 +29,7 @@ std::unique_ptr<CPolyMesh> Square(int x0, int y0, int x1, int y1, float depth = 
 TEST_F(FrameTest, EmptySceneShowsTheBackgroundColourOfTheTable) {
     // The view starts black, so a frame that was not drawn cannot pass for the background.
     ASSERT_EQ(Pixel(0, 0), 0u);
-    for (const int mode : {0, 10, 100}) {
+    for (const EDisplayMode mode : {kModeWireframe, kModeFastWireframe, kModeShaded}) {
         Draw(mode);
         EXPECT_EQ(CountDrawn(), 0) << "mode " << mode;
         EXPECT_TRUE(SameColour(Pixel(0, 0), 0xE4E4E4)) << ColourText(Pixel(0, 0));
@@ -45,14 +45,14 @@ TEST_F(FrameTest, HighlightedObjectIsWhiteAndAHiddenOneIsAbsent) {
     hidden->displayState = 2;
     CPolyMesh* normal = Add(Square(140, 20, 180, 60));
     normal->colourIndex = 12;  // entry 18: yellow
-    for (const int mode : {0, 10}) {
+    for (const EDisplayMode mode : {kModeWireframe, kModeFastWireframe}) {
         Draw(mode);
         // Every mode draws at least the bottom edge (the first edge of the only polygon).
         EXPECT_TRUE(SameColour(Pixel(40, 60), 0xFFFFFF)) << mode << ColourText(Pixel(40, 60));
         EXPECT_EQ(CountDrawnIn(70, 10, 130, 70), 0) << "mode " << mode;
         EXPECT_TRUE(SameColour(Pixel(160, 60), 0x00FFFF)) << mode << ColourText(Pixel(160, 60));
     }
-    Draw(100);
+    Draw(kModeShaded);
     // Facing the headlight squarely, white stays white and yellow gets the ambient share of
     // the blue it lacks.
     EXPECT_TRUE(SameColour(Pixel(40, 40), 0xFFFFFF)) << ColourText(Pixel(40, 40));
@@ -78,28 +78,28 @@ std::unique_ptr<CExtrusion> OutlinesHereWallsThere(float wallShift) {
 TEST_F(FrameTest, ObjectOutsideTheViewIsSkippedInModes0And100ButDrawnInMode10) {
     CExtrusion* e = Add(OutlinesHereWallsThere(0.0f));
     // With its walls on screen every mode shows the outline's edge.
-    for (const int mode : {0, 10, 100}) {
+    for (const EDisplayMode mode : {kModeWireframe, kModeFastWireframe, kModeShaded}) {
         Draw(mode);
         EXPECT_GT(CountDrawnIn(78, 118, 122, 122), 0) << "mode " << mode;
     }
     e->surfaces.Clear();
     e->surfaces.first = MakeFlatSurface(1000, 80, 1040, 120, 0, 1).release();
-    Draw(0);
+    Draw(kModeWireframe);
     EXPECT_EQ(CountDrawn(), 0);
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_EQ(CountDrawn(), 0);
-    Draw(10);
+    Draw(kModeFastWireframe);
     EXPECT_GT(CountDrawnIn(78, 118, 122, 122), 30);
     EXPECT_EQ(CountDrawnIn(0, 0, 70, 199), 0);
 }
 
 TEST_F(FrameTest, UnknownModeAbove100LeavesThePictureAsItWas) {
     Add(Square(20, 20, 60, 60));
-    Draw(0);
+    Draw(kModeWireframe);
     const std::vector<uint8_t> before = view->Picture().Pixels();
     const int64_t frames = view->Context()->FramesBegun();
     scene.Clear();
-    Draw(250);
+    Draw(static_cast<EDisplayMode>(250));
     EXPECT_EQ(view->Context()->FramesBegun(), frames);
     EXPECT_EQ(view->Picture().Pixels(), before);
 }
@@ -107,15 +107,14 @@ TEST_F(FrameTest, UnknownModeAbove100LeavesThePictureAsItWas) {
 TEST_F(FrameTest, RenderedModeUsesTheSoftwareRendererUnlessTheUserInteracts) {
     Add(MakeBoxMesh(AtPixel(40, 160, -5.0f), AtPixel(160, 40, 5.0f)));
     const int64_t frames = view->Context()->FramesBegun();
-    Draw(400);
+    Draw(kModeRendered);
     EXPECT_EQ(view->Context()->FramesBegun(), frames);
     EXPECT_FALSE(SameColour(Pixel(100, 100), 0xE4E4E4, 8)) << ColourText(Pixel(100, 100));
     EXPECT_TRUE(SameColour(Pixel(5, 5), 0xE4E4E4, 2)) << ColourText(Pixel(5, 5));
 
     // While dragging, the same mode is drawn as the shaded OpenGL frame (into the back buffer,
     // then shown whole).
-    InteractiveDraw = 1;
-    Draw(400);
+    Draw(kModeRendered, true);
     EXPECT_EQ(view->Context()->FramesBegun(), frames + 1);
     EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(g_colourTable[6], 1.0f)))
         << ColourText(Pixel(100, 100));
@@ -123,11 +122,10 @@ TEST_F(FrameTest, RenderedModeUsesTheSoftwareRendererUnlessTheUserInteracts) {
 
 TEST_F(FrameTest, InteractiveWireframeFrameIsShownWhole) {
     CPolyMesh* square = Add(Square(20, 20, 60, 60));
-    Draw(0);
+    Draw(kModeWireframe);
     EXPECT_GT(CountDrawnIn(15, 15, 65, 65), 0);
     square->Transform(CMatrix4::Translation(CVector3(25.0f, 0.0f, 0.0f)), 1);  // 100 pixels
-    InteractiveDraw = 1;
-    Draw(0);
+    Draw(kModeWireframe, true);
     EXPECT_EQ(CountDrawnIn(15, 15, 65, 65), 0);
     EXPECT_GT(CountDrawnIn(115, 15, 165, 65), 0);
 }
@@ -135,11 +133,11 @@ TEST_F(FrameTest, InteractiveWireframeFrameIsShownWhole) {
 TEST_F(FrameTest, PendingRepaintRedrawsOnlyItsRectangle) {
     CPolyMesh* left = Add(Square(20, 20, 60, 60));
     CPolyMesh* right = Add(Square(140, 20, 180, 60));
-    Draw(100);
+    Draw(kModeShaded);
     left->colourIndex = 13;  // red
     right->colourIndex = 13;
     view->Camera().AddRepaintRect(100, 0, 200, 200);
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(40, 40), LitColour(g_colourTable[6], 1.0f)));
     EXPECT_TRUE(SameColour(Pixel(160, 40), LitColour(g_colourTable[19], 1.0f)))
         << ColourText(Pixel(160, 40));
@@ -147,7 +145,7 @@ TEST_F(FrameTest, PendingRepaintRedrawsOnlyItsRectangle) {
     // An empty repaint rectangle skips the frame altogether.
     const int64_t frames = view->Context()->FramesBegun();
     view->Camera().AddRepaintRect(300, 300, 310, 310);
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_EQ(view->Context()->FramesBegun(), frames);
 }
 
@@ -193,7 +191,6 @@ TEST(FrameFailureTest, ContextThatCannotBeMadeShowsThePixelFormatMessages) {
     SetCaptionedMessageHandler(previous);
     EXPECT_EQ(shown, (std::vector<std::string>{"Error: ChoosePixelFormat failed",
                                                "Error: SetPixelFormat failed"}));
-    EXPECT_EQ(g_bGLInactive, 1);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "scene/group.h"
 #include "scene/object_list.h"
 #include "scene_writer.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
 
 namespace orva::test {
 namespace {
@@ -50,7 +50,7 @@ TEST_F(ShadedTest, NearerOfTwoOverlappingSurfacesWinsWhicheverIsDrawnFirst) {
         } else {
             Add(std::move(farSurface)), Add(std::move(nearSurface));
         }
-        Draw(100);
+        Draw(kModeShaded);
         EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(kRed, 1.0f)))
             << nearFirst << ColourText(Pixel(100, 100));
         EXPECT_TRUE(SameColour(Pixel(60, 60), LitColour(kRed, 1.0f))) << nearFirst;
@@ -61,7 +61,7 @@ TEST_F(ShadedTest, NearerOfTwoOverlappingSurfacesWinsWhicheverIsDrawnFirst) {
 TEST_F(ShadedTest, OppositeOrientationsLightOppositeSides) {
     CSurface* facing = Add(MakeFlatSurface(20, 60, 90, 140, 0.0f, 1));
     CSurface* turned = Add(MakeFlatSurface(110, 60, 180, 140, 0.0f, -1));
-    Draw(100);
+    Draw(kModeShaded);
     // Lighting is one-sided: a surface whose normals face away shows only the ambient light.
     EXPECT_TRUE(SameColour(Pixel(55, 100), LitColour(kDefault, 1.0f)))
         << ColourText(Pixel(55, 100));
@@ -69,7 +69,7 @@ TEST_F(ShadedTest, OppositeOrientationsLightOppositeSides) {
         << ColourText(Pixel(145, 100));
     facing->orientation = -1;
     turned->orientation = 1;
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(55, 100), LitColour(kDefault, 0.0f)));
     EXPECT_TRUE(SameColour(Pixel(145, 100), LitColour(kDefault, 1.0f)));
 }
@@ -96,24 +96,23 @@ std::unique_ptr<CSurface> Tube(float radius, int32_t orientation) {
 TEST_F(ShadedTest, TubeEndsAreCappedFacingAwayFromEachOther) {
     // With orientation +1 the walls face outward; so must both caps, seen from either end.
     CSurface* tube = Add(Tube(10.0f, 1));
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(kDefault, 1.0f)))
         << ColourText(Pixel(100, 100));
     view->Camera().SetStandardView(4);  // from the other end
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(kDefault, 1.0f)))
         << ColourText(Pixel(100, 100));
     tube->orientation = -1;  // everything faces inward: both ends dark
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(kDefault, 0.0f)));
     view->Camera().SetStandardView(1);
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(100, 100), LitColour(kDefault, 0.0f)));
 }
 
-// The eye-space z of a model direction under the current view: the cosine the headlight sees.
-float FacingCosine(const CVector3& n) {
-    const CMatrix4& v = g_matModelView;
+// The eye-space z of a model direction under the view: the cosine the headlight sees.
+float FacingCosine(const CMatrix4& v, const CVector3& n) {
     return (n.x * v[2] + n.y * v[6] + n.z * v[10]) / Length(n);
 }
 
@@ -128,13 +127,14 @@ TEST_F(ShadedTest, SmoothCubeKeepsItsEdgesSharp) {
         view->Camera().SetStandardView(1);
         view->Camera().CurrentViewport().Rotate(0, 25.0);
         view->Camera().CurrentViewport().Rotate(1, 35.0);
-        Draw(100);
-        const CMatrix4 window = GetWindowMatrix();
+        Draw(kModeShaded);
+        const CViewport& viewport = view->Camera().CurrentViewport();
+        const CMatrix4 window = viewport.WindowMatrix();
         const CVector3 normals[6] = {{1, 0, 0},  {0, 1, 0},  {0, 0, 1},
                                      {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
         int facesSeen = 0;
         for (const CVector3& n : normals) {
-            const float cosine = FacingCosine(n);
+            const float cosine = FacingCosine(viewport.view, n);
             if (cosine < 0.2f) {
                 continue;  // turned away, or seen too obliquely to sample
             }
@@ -167,13 +167,13 @@ TEST_F(ShadedTest, DifferenceWithoutMarkedBaseShowsOnlyItsFirstChild) {
     children.Append(Square(20, 20, 60, 60).release());
     children.Append(Square(140, 20, 180, 60).release());
     CGroup* g = Add(std::move(group));
-    for (const int mode : {0, 100}) {
+    for (const EDisplayMode mode : {kModeWireframe, kModeShaded}) {
         Draw(mode);
         EXPECT_GT(CountDrawnIn(15, 15, 65, 65), 0) << mode;
         EXPECT_EQ(CountDrawnIn(135, 15, 185, 65), 0) << mode;
     }
     g->baseMarked = 1;
-    for (const int mode : {0, 100}) {
+    for (const EDisplayMode mode : {kModeWireframe, kModeShaded}) {
         Draw(mode);
         EXPECT_GT(CountDrawnIn(135, 15, 185, 65), 0) << mode;
     }
@@ -219,14 +219,14 @@ TEST_F(GemTest, GemOfAGemAppliesTheInnerPlacementFirst) {
     Add(std::move(gem));
     // Inner first: the square scaled to [0, 2] and then moved to [5, 7] in x and z, which is
     // pixels 119.5..127.5 across and 71.5..79.5 down. The other order would put it at [10, 12].
-    for (const int mode : {100, 0}) {
+    for (const EDisplayMode mode : {kModeShaded, kModeWireframe}) {
         Draw(mode);
         EXPECT_EQ(CountDrawnIn(0, 0, 118, 199), 0) << mode;
         EXPECT_EQ(CountDrawnIn(0, 0, 199, 70), 0) << mode;
         EXPECT_EQ(CountDrawnIn(129, 0, 199, 199), 0) << mode;
         EXPECT_EQ(CountDrawnIn(0, 81, 199, 199), 0) << mode;
     }
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(123, 75), LitColour(kDefault, 1.0f)))
         << ColourText(Pixel(123, 75));
 }
@@ -239,7 +239,7 @@ TEST_F(ShadedTest, CurvesAreUnlitLinesHiddenBehindNearerSurfaces) {
     behind->colourIndex = 13;
     CCurve* before = Add(MakeCurve({AtPixel(10, 140, -10.0f), AtPixel(190, 140, -10.0f)}, 1));
     before->colourIndex = 13;
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(60, 60), LitColour(kGreen, 1.0f))) << ColourText(Pixel(60, 60));
     EXPECT_TRUE(SameColour(Pixel(150, 60), kRed)) << ColourText(Pixel(150, 60));
     EXPECT_TRUE(SameColour(Pixel(60, 140), kRed)) << ColourText(Pixel(60, 140));
@@ -278,7 +278,7 @@ TEST_F(ShadedTest, ExtrusionCapHasItsHoleAndFacesTheViewerWhereverItIsPlaced) {
     CExtrusion* e = Add(SquareRing(CMatrix4::Identity()));
     for (const CVector3 shift : {CVector3(0, 0, 0), CVector3(4, 30, -3)}) {
         e->placement = CMatrix4::Translation(shift);
-        Draw(100);
+        Draw(kModeShaded);
         // Pixel of the frame between the outer square (15 units, 60 pixels) and the hole
         // (5 units); the hole itself shows the background.
         const float cx = 99.5f + 4.0f * shift.x;
@@ -294,22 +294,22 @@ TEST_F(ShadedTest, ExtrusionCapHasItsHoleAndFacesTheViewerWhereverItIsPlaced) {
 
 TEST_F(ShadedTest, KeptTessellationFollowsChangesOfTheScene) {
     CSurface* s = Add(MakeFlatSurface(20, 20, 60, 60, 0.0f, 1));
-    Draw(100);
+    Draw(kModeShaded);
     const std::vector<uint8_t> first = view->Picture().Pixels();
     const int64_t builds = DisplayTessellationCache().Builds();
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_EQ(DisplayTessellationCache().Builds(), builds);  // nothing evaluated again
     EXPECT_EQ(view->Picture().Pixels(), first);
 
     s->Transform(CMatrix4::Translation(CVector3(25, 0, 0)), 1);  // 100 pixels right
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_EQ(CountDrawnIn(15, 15, 65, 65), 0);
     EXPECT_TRUE(SameColour(Pixel(140, 40), LitColour(kDefault, 1.0f)));
     s->orientation = -1;
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_TRUE(SameColour(Pixel(140, 40), LitColour(kDefault, 0.0f)));
     s->u.stepsPerSpan = 2;
-    Draw(100);
+    Draw(kModeShaded);
     EXPECT_EQ(DisplayTessellationCache().Builds(), builds + 3);
 }
 
@@ -334,7 +334,7 @@ TEST_F(ShadedTest, PoleBorrowsTheNeighbouringRowsDirectionAndStaysLit) {
     // Rows run outward from the centre and columns counter-clockwise as the viewer sees them,
     // so cross(Du, Dv), the normal of orientation +1, points at the viewer.
     Add(HalfDiscWithPole(20.0f));
-    Draw(100);
+    Draw(kModeShaded);
     const uint32_t lit = LitColour(kDefault, 1.0f);
     // Just above the centre (99.5, 99.5), where every quad meets the pole.
     for (const auto& [x, y] : {std::pair{100, 98}, {96, 98}, {104, 98}, {100, 96}, {93, 99}}) {

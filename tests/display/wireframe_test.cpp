@@ -8,7 +8,7 @@
 #include "display_fixture.h"
 #include "scene/extrusion.h"
 #include "scene/extrusion_generator.h"
-#include "view/display_state.h"
+#include "view/display_colours.h"
 
 namespace orva::test {
 namespace {
@@ -43,7 +43,7 @@ TEST_F(CurveMarkerTest, MarkersAreFiveByFiveSquaresAtTheControlPoints) {
     CCurve* curve =
         Add(MakeCurve({AtPixel(40, 100), AtPixel(80, 100), AtPixel(120, 100), AtPixel(160, 100)}));
     curve->selection[2] = 1;
-    Draw(0);
+    Draw(kModeWireframe);
     for (int d = -2; d <= 2; ++d) {
         EXPECT_TRUE(IsLine(40 + d, 98)) << d;
         EXPECT_TRUE(IsLine(40 + d, 102)) << d;
@@ -78,25 +78,24 @@ TEST_F(CurveMarkerTest, HiddenNetShowsOnlyTheLineInMode0ButMarkersInMode5) {
     CCurve* curve =
         Add(MakeCurve({AtPixel(40, 100), AtPixel(80, 100), AtPixel(120, 100), AtPixel(160, 100)}));
     curve->netHidden = 1;
-    Draw(0);
+    Draw(kModeWireframe);
     EXPECT_TRUE(IsLine(60, 100));
     EXPECT_TRUE(IsEmpty(80, 102));
     EXPECT_EQ(DrawnColumns(98).size(), 0u);
-    Draw(5);
+    Draw(static_cast<EDisplayMode>(5));
     EXPECT_TRUE(IsLine(60, 100));
     EXPECT_TRUE(IsLine(80, 102));
 }
 
 TEST_F(CurveMarkerTest, CurveWithoutStepsIsItsControlPolygonClosedWhenTheCurveIs) {
     // A right triangle: the closing edge is the diagonal from (140, 140) back to (60, 60).
-    CCurve* curve =
-        Add(MakeCurve({AtPixel(60, 60), AtPixel(60, 140), AtPixel(140, 140)}, 1, true));
-    Draw(10);  // no markers or labels in the fast wireframe
+    CCurve* curve = Add(MakeCurve({AtPixel(60, 60), AtPixel(60, 140), AtPixel(140, 140)}, 1, true));
+    Draw(kModeFastWireframe);  // no markers or labels in the fast wireframe
     EXPECT_TRUE(IsLine(60, 100));
     EXPECT_TRUE(IsLine(100, 140));
     EXPECT_TRUE(IsLine(100, 100));
     curve->closed = 0;
-    Draw(10);
+    Draw(kModeFastWireframe);
     EXPECT_TRUE(IsLine(60, 100));
     EXPECT_TRUE(IsLine(100, 140));
     EXPECT_TRUE(IsEmpty(100, 100));
@@ -128,7 +127,7 @@ TEST_F(CurveLabelTest, CoincidentPointsAreLabelledThreeDotDotFive) {
         points.push_back(AtPixel(30 + 35 * k, 30 + 30 * k));
     }
     Add(MakeCurve(points));
-    Draw(0);
+    Draw(kModeWireframe);
     const int ax = 135;
     const int ay = 120;
     // "3": bars at the bottom, middle and top, one vertical stroke on the right (column +7),
@@ -192,7 +191,7 @@ TEST_F(MeshWireframeTest, FastWireframeDrawsTheFirstEdgeOfEverySecondPolygon) {
         polygons.push_back({first, first + 1, first + 2, first + 3});
     }
     Add(MakeMesh(points, polygons));
-    Draw(10);
+    Draw(kModeFastWireframe);
     for (int i = 0; i < 5; ++i) {
         const int x0 = 10 + 38 * i;
         const int x1 = x0 + 28;
@@ -202,7 +201,7 @@ TEST_F(MeshWireframeTest, FastWireframeDrawsTheFirstEdgeOfEverySecondPolygon) {
         EXPECT_TRUE(IsEmpty(middle, 80)) << "polygon " << i;
         EXPECT_TRUE(IsEmpty(x0, 100)) << "polygon " << i;
     }
-    Draw(0);
+    Draw(kModeWireframe);
     for (int i = 0; i < 5; ++i) {
         const int x0 = 10 + 38 * i;
         EXPECT_TRUE(IsLine(x0 + 14, 120)) << "polygon " << i;
@@ -217,24 +216,24 @@ using SurfaceWireframeTest = WireframeColours;
 // A flat 4 x 4 net over pixels 52..148: its knots lie on the control points, 32 pixels apart.
 TEST_F(SurfaceWireframeTest, EachModeDrawsItsOwnCurves) {
     CSurface* s = Add(MakeFlatSurface(52, 52, 148, 148, 0, 1));
-    Draw(0);  // iso-curves through every knot
+    Draw(kModeWireframe);  // iso-curves through every knot
     EXPECT_EQ(DrawnColumns(98), (std::set<int>{52, 84, 116, 148}));
-    EXPECT_TRUE(IsEmpty(50, 50));  // the net is hidden: no markers
-    Draw(5);                       // the evaluated grid: 8 steps per span, 3 spans
+    EXPECT_TRUE(IsEmpty(50, 50));        // the net is hidden: no markers
+    Draw(static_cast<EDisplayMode>(5));  // the evaluated grid: 8 steps per span, 3 spans
     std::set<int> grid;
     for (int k = 0; k <= 24; ++k) {
         grid.insert(52 + 4 * k);
     }
     EXPECT_EQ(DrawnColumns(98), grid);
-    Draw(10);  // one curve through the middle row and one through the middle column
+    Draw(kModeFastWireframe);  // one curve through the middle row and one through the middle column
     EXPECT_EQ(DrawnColumns(98), (std::set<int>{116}));
     EXPECT_TRUE(IsLine(60, 116));
     EXPECT_TRUE(IsEmpty(60, 84));
 
     s->netHidden = 0;
-    Draw(0);
+    Draw(kModeWireframe);
     EXPECT_TRUE(IsLine(50, 50));  // corner of the marker at control point (52, 52)
-    Draw(5);
+    Draw(static_cast<EDisplayMode>(5));
     EXPECT_TRUE(IsEmpty(50, 50));
 }
 
@@ -257,10 +256,10 @@ TEST_F(ExtrusionWireframeTest, FastWireframeShowsOnlyTheOutlines) {
     const auto outlines = [&] {
         return (IsLine(100, 99) || IsLine(100, 100)) && (IsLine(100, 19) || IsLine(100, 20));
     };
-    Draw(0);
+    Draw(kModeWireframe);
     EXPECT_TRUE(IsLine(126, 60));
     EXPECT_TRUE(outlines());
-    Draw(10);
+    Draw(kModeFastWireframe);
     EXPECT_TRUE(IsEmpty(126, 60));
     EXPECT_TRUE(outlines());
 }

@@ -143,7 +143,6 @@ void ViewerWindowTest::init() {
 
 void ViewerWindowTest::cleanup() {
     m_session.reset();
-    SetRenderThreads(0);
     SetMessageHandler(m_previousHandler);
 }
 
@@ -173,7 +172,7 @@ void ViewerWindowTest::ResizeTo(int width, int height) {
 
 void ViewerWindowTest::StartLongRender() {
     Start({kSamples + "solitaire_ring.orv"});
-    SetRenderThreads(1);
+    View().SetRenderThreads(1);
     ResizeTo(1900, 1150);
     const int started = View().RendersStarted();
     m_session->MainFrame().RunCommand(kCommandViewZoomAll);
@@ -394,15 +393,9 @@ void ViewerWindowTest::renderRowsReachTheCanvas() {
 
     // The same picture rendered here, without the window.
     CImageSurface expected(canvas.Width(), canvas.Height());
-    CViewCamera& camera = Camera();
-    CViewCamera* previousCamera = SetCurrentCamera(&camera);
-    camera.ApplyView();
-    CDrawSurface* previousSurface = SetCurrentSurface(&expected);
-    CRenderRequest request = CurrentViewRequest(1);
-    SetCurrentSurface(previousSurface);
-    SetCurrentCamera(previousCamera);
-    request.surface = &expected;
-    RenderPicture(request);
+    const CViewCamera& camera = Camera();
+    RenderPicture(
+        MakeRenderRequest(camera, WholeScene(*camera.scene), expected, EShading::kPerPixel, 2));
 
     const QImage image = canvas.Image().convertToFormat(QImage::Format_BGR888);
     int different = 0;
@@ -416,7 +409,7 @@ void ViewerWindowTest::renderRowsReachTheCanvas() {
 
 void ViewerWindowTest::rowsInProgressArePaintedOverTheKeptFrame() {
     Start({kSamples + "solitaire_ring.orv"});
-    SetRenderThreads(1);
+    View().SetRenderThreads(1);
     ResizeTo(1900, 1150);
     WaitForRender();
     const int renders = View().RendersStarted();

@@ -73,7 +73,7 @@ protected:
         list.Append(test::Tube(3.0f, -9.0f, -7.0f).release());
     }
 
-    std::unique_ptr<CImageSurface> Render(int mode) {
+    std::unique_ptr<CImageSurface> Render(EShading shading) {
         auto surface = std::make_unique<CImageSurface>(160, 120, 0);
         CViewCamera camera;
         camera.scene = &m_scene;
@@ -81,14 +81,7 @@ protected:
         camera.SetStandardView(1);
         camera.CurrentViewport().Rotate(0, 25.0);
         camera.CurrentViewport().Rotate(1, -30.0);
-        CViewCamera* previousCamera = SetCurrentCamera(&camera);
-        CDrawSurface* previousSurface = SetCurrentSurface(surface.get());
-        camera.ApplyView();
-        CRenderRequest request = CurrentViewRequest(mode);
-        request.threads = 2;
-        RenderPicture(request);
-        SetCurrentSurface(previousSurface);
-        SetCurrentCamera(previousCamera);
+        RenderPicture(MakeRenderRequest(camera, WholeScene(m_scene), *surface, shading, 2));
         return surface;
     }
 
@@ -97,12 +90,12 @@ protected:
 
 TEST_F(GoldenRenderTest, PerPixelShadingOfMetalAndTransparentStone) {
     BuildScene();
-    test::ExpectMatchesGolden("metal_and_stone_400", *Render(1));
+    test::ExpectMatchesGolden("metal_and_stone_400", *Render(EShading::kPerPixel));
 }
 
 TEST_F(GoldenRenderTest, PerVertexShadingOfTheSameScene) {
     BuildScene();
-    test::ExpectMatchesGolden("metal_and_stone_300", *Render(0));
+    test::ExpectMatchesGolden("metal_and_stone_300", *Render(EShading::kVertexColours));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "scene_writer.h"
 #include "test_shapes.h"
 #include "view/draw_surface.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 #include "view/view_camera.h"
 
@@ -84,7 +85,7 @@ protected:
     struct COptions {
         int width = 500;
         int height = 500;
-        int mode = 1;
+        EShading mode = EShading::kPerPixel;
         int threads = 1;
         float zoom = 1.0f;
         bool repaint = false;
@@ -99,19 +100,16 @@ protected:
         camera.SetViewportRect(0, 0, o.width, o.height);
         camera.SetStandardView(1);
         camera.standardView = 1;
-        camera.displayMode = o.mode == 1 ? kModeRendered : kModeRenderedVertexColours;
+        camera.displayMode =
+            o.mode == EShading::kPerPixel ? kModeRendered : kModeRenderedVertexColours;
         camera.CurrentViewport().zoom = o.zoom;
         if (o.repaint) {
             camera.CurrentViewport().AddRepaintRect(o.left, o.top, o.right, o.bottom);
         }
-        CViewCamera* previousCamera = SetCurrentCamera(&camera);
-        CDrawSurface* previousSurface = SetCurrentSurface(&surface);
-        camera.ApplyView();
-        CRenderRequest request = CurrentViewRequest(o.mode);
-        request.threads = o.threads;
+        CRenderRequest request =
+            MakeRenderRequest(camera, WholeScene(m_scene), surface, o.mode, o.threads);
+        request.interrupt = &m_interrupt;
         run(request);
-        SetCurrentSurface(previousSurface);
-        SetCurrentCamera(previousCamera);
     }
 
     std::unique_ptr<CImageSurface> Render(const COptions& o) {
@@ -123,10 +121,13 @@ protected:
 
     CSceneAnchor m_scene;
     CRenderStats m_stats;
+    CInterrupt m_interrupt;
 };
 
+constexpr EShading kBothShadings[] = {EShading::kVertexColours, EShading::kPerPixel};
+
 TEST_F(RenderSceneTest, EmptySceneIsUniformlyLightGreyInBothModes) {
-    for (int mode : {0, 1}) {
+    for (EShading mode : kBothShadings) {
         const auto s = Render({.width = 64, .height = 48, .mode = mode});
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
@@ -139,13 +140,14 @@ TEST_F(RenderSceneTest, EmptySceneIsUniformlyLightGreyInBothModes) {
 
 TEST_F(RenderSceneTest, CubeOfSideTwentyCoversTwoHundredPixelsSquare) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
-    for (int mode : {0, 1}) {
+    for (EShading mode : kBothShadings) {
         const CPixelBox b = Covered(*Render({.mode = mode}));
-        EXPECT_NEAR(b.x0, 150, 1) << mode;
-        EXPECT_NEAR(b.x1, 349, 1) << mode;
-        EXPECT_NEAR(b.y0, 150, 1) << mode;
-        EXPECT_NEAR(b.y1, 349, 1) << mode;
-        EXPECT_EQ(b.count, (b.x1 - b.x0 + 1) * (b.y1 - b.y0 + 1)) << "no holes, mode " << mode;
+        EXPECT_NEAR(b.x0, 150, 1) << static_cast<int>(mode);
+        EXPECT_NEAR(b.x1, 349, 1) << static_cast<int>(mode);
+        EXPECT_NEAR(b.y0, 150, 1) << static_cast<int>(mode);
+        EXPECT_NEAR(b.y1, 349, 1) << static_cast<int>(mode);
+        EXPECT_EQ(b.count, (b.x1 - b.x0 + 1) * (b.y1 - b.y0 + 1))
+            << "no holes, mode " << static_cast<int>(mode);
     }
 }
 
@@ -314,7 +316,7 @@ TEST_F(RenderSceneTest, RepaintRendersOnlyItsPartAndThatPartMatchesTheWhole) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
     Add(Tube(6.0f, -14.0f, -11.0f));
     Add(Box({-3, -15, -3}, {3, 15, 3}))->cutter = 1;
-    for (int mode : {0, 1}) {
+    for (EShading mode : kBothShadings) {
         COptions o{.mode = mode};
         const auto whole = Render(o);
         o.repaint = true;
@@ -325,7 +327,7 @@ TEST_F(RenderSceneTest, RepaintRendersOnlyItsPartAndThatPartMatchesTheWhole) {
             for (int x = 0; x < 500; ++x) {
                 const bool inside = x >= 137 && x < 262 && y >= 201 && y < 330;
                 ASSERT_EQ(part->Pixel(x, y), inside ? whole->Pixel(x, y) : kUnrendered)
-                    << x << "," << y << " mode " << mode;
+                    << x << "," << y << " mode " << static_cast<int>(mode);
             }
         }
     }
@@ -362,7 +364,7 @@ TEST_F(RenderSceneTest, IntersectionWithASolidOutsideThePictureShowsNothing) {
 
 TEST_F(RenderSceneTest, AnyNumberOfThreadsGivesTheSameBytes) {
     AddBusyScene(m_scene);
-    for (int mode : {0, 1}) {
+    for (EShading mode : kBothShadings) {
         COptions o{.width = 320, .height = 240, .mode = mode};
         const auto one = Render(o);
         EXPECT_GT(Covered(*one).count, 1000);
@@ -371,7 +373,8 @@ TEST_F(RenderSceneTest, AnyNumberOfThreadsGivesTheSameBytes) {
             const auto many = Render(o);
             EXPECT_EQ(m_stats.threads, threads);
             EXPECT_EQ(many->RowsDelivered(), 240);
-            EXPECT_EQ(one->Pixels(), many->Pixels()) << threads << " threads, mode " << mode;
+            EXPECT_EQ(one->Pixels(), many->Pixels())
+                << threads << " threads, mode " << static_cast<int>(mode);
         }
     }
 }
@@ -395,19 +398,23 @@ TEST_F(RenderSceneTest, ALoneSurfaceShowsWhateverPartOfThePictureIsRendered) {
 // Asks for the interrupt once a number of rows has arrived.
 class CInterruptingSurface : public CImageSurface {
 public:
-    CInterruptingSurface(int width, int height, int after)
-        : CImageSurface(width, height, kUnrendered), m_seen(height, 0), m_after(after) {}
+    CInterruptingSurface(int width, int height, int after, CInterrupt& interrupt)
+        : CImageSurface(width, height, kUnrendered),
+          m_seen(height, 0),
+          m_after(after),
+          m_interrupt(interrupt) {}
     void PutImage(int x, int y, int width, int height, const uint8_t* bits) override {
         CImageSurface::PutImage(x, y, width, height, bits);
         ++m_seen[static_cast<std::size_t>(y)];
         if (RowsDelivered() == m_after) {
-            RequestInterrupt();
+            m_interrupt.Request();
         }
     }
     std::vector<int> m_seen;
 
 private:
     int m_after;
+    CInterrupt& m_interrupt;
 };
 
 TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
@@ -415,7 +422,7 @@ TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
     COptions o{.width = 200, .height = 150};
     const auto whole = Render(o);
     {
-        CInterruptingSurface s(200, 150, 37);
+        CInterruptingSurface s(200, 150, 37, m_interrupt);
         WithRequest(o, s, [&](const CRenderRequest& r) { m_stats = RenderPicture(r); });
         EXPECT_TRUE(m_stats.interrupted);
         EXPECT_EQ(s.RowsDelivered(), 37);
@@ -429,7 +436,7 @@ TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
     {
         // Several threads each finish the row in hand; every row arrives at most once.
         o.threads = 3;
-        CInterruptingSurface s(200, 150, 20);
+        CInterruptingSurface s(200, 150, 20, m_interrupt);
         WithRequest(o, s, [&](const CRenderRequest& r) { m_stats = RenderPicture(r); });
         EXPECT_LE(s.RowsDelivered(), 20 + 2);
         for (int y = 0; y < 150; ++y) {
@@ -443,26 +450,33 @@ TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
     EXPECT_EQ(Render(o)->Pixels(), whole->Pixels());
 }
 
-// Asks for another render from inside the first one.
+// Asks its frame for another render from inside the first one.
 class CReenteringSurface : public CImageSurface {
 public:
     CReenteringSurface() : CImageSurface(40, 30, kUnrendered) {}
     void PutImage(int x, int y, int width, int height, const uint8_t* bits) override {
         CImageSurface::PutImage(x, y, width, height, bits);
         ++calls;
-        if (y == 0) {
-            RenderScene(1);
+        if (y == 0 && frame != nullptr) {
+            RenderScene(*frame, EShading::kPerPixel);
         }
     }
+    CFrameContext* frame = nullptr;
     int calls = 0;
 };
 
-TEST_F(RenderSceneTest, RenderAskedForDuringARenderDrawsNothing) {
+TEST_F(RenderSceneTest, RenderAskedForDuringARenderOfTheSameFrameDrawsNothing) {
     Add(Box({-10, -10, -10}, {10, 10, 10}));
     CReenteringSurface s;
-    SetRenderThreads(1);
-    WithRequest({.width = 40, .height = 30}, s, [&](const CRenderRequest&) { RenderScene(1); });
-    SetRenderThreads(0);
+    CViewCamera camera;
+    camera.scene = &m_scene;
+    camera.SetViewportRect(0, 0, 40, 30);
+    camera.SetStandardView(1);
+    CFrameContext frame(camera, s, m_interrupt);
+    frame.renderThreads = 1;
+    s.frame = &frame;
+    camera.ApplyView(frame);
+    RenderScene(frame, EShading::kPerPixel);
     EXPECT_EQ(s.calls, 30);
 }
 

@@ -185,30 +185,6 @@ TEST(LoadSceneFileTest, MissingFileGivesAnEmptySceneWithoutAMessage) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(LoadSceneFileTest, ActiveRangeFollowsTheSceneTheCameraShows) {
-    CSceneAnchor shown;
-    CSceneAnchor other;
-    SetActiveScene(shown);
-    const std::string three =
-        test::WriteTempFile("three.orv", test::SceneBytes(json::array({kCurve, kCurve, kCurve})));
-    LoadSceneFile(shown, three);
-    CSceneRange& range = ActiveSceneRange();
-    EXPECT_EQ(range.start, &shown.first);
-    int walked = 0;
-    for (CSceneObject** link = range.start; link != range.end; link = &(*link)->next) {
-        ++walked;
-    }
-    EXPECT_EQ(walked, 3);
-    EXPECT_EQ(*range.end, nullptr);
-
-    LoadSceneFile(other, three);  // not shown: the range stays on the first scene
-    EXPECT_EQ(range.start, &shown.first);
-
-    LoadSceneFile(shown, test::WriteTempFile("empty.orv", CSceneStream().End().bytes()));
-    EXPECT_EQ(range.start, range.end);
-    range = CSceneRange{};
-}
-
 TEST(PurgeObjectsTest, RemovesStatesUpToTheLimitAndKeepsTheOrderOfTheRest) {
     CSceneAnchor scene;
     CListBuilder builder(scene.first);

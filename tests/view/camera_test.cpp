@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "view/draw_surface.h"
+#include "view/frame_context.h"
 #include "view/interrupt.h"
 #include "view/navigation.h"
 #include "view/view_camera.h"
@@ -88,46 +89,35 @@ TEST(ViewportTest, RepaintRectanglesUniteAndAnOutsideFirstOneDrawsNothing) {
     w.AddRepaintRect(-20, 90, 5, 120);  // replaces the empty one, not clipped here
     EXPECT_EQ((std::array<int, 4>{w.repaintLeft, w.repaintTop, w.repaintRight, w.repaintBottom}),
               (std::array<int, 4>{-20, 90, 5, 120}));
-    w.Apply();  // clips to the viewport
+    w.ClipRepaint();
     EXPECT_EQ((std::array<int, 4>{w.repaintLeft, w.repaintTop, w.repaintRight, w.repaintBottom}),
               (std::array<int, 4>{0, 90, 5, 100}));
     w.ClearRepaint();
     EXPECT_EQ(w.repaintSet, 0);
 }
 
-TEST(CameraTest, RedrawPaintsWithTheCameraCurrentAndClearsTheRepaint) {
+TEST(CameraTest, RedrawPaintsTheFrameWithTheViewAppliedAndClearsTheRepaint) {
     CSceneAnchor scene;
     CViewCamera camera;
     camera.scene = &scene;
     camera.SetViewportRect(0, 0, 64, 48);
     camera.AddRepaintRect(0, 0, 10, 10);
-    CViewCamera* seenCamera = nullptr;
+    CImageSurface surface(64, 48);
+    CInterrupt interrupt;
+    CFrameContext frame(camera, surface, interrupt);
     int seenRepaint = -1;
-    const ViewPainter previous = SetViewPainter([&] {
-        seenCamera = CurrentCamera();
-        seenRepaint = CurrentCamera()->CurrentViewport().repaintSet;
-    });
-    RequestInterrupt();
-    camera.Redraw();
-    SetViewPainter(previous);
-    EXPECT_EQ(seenCamera, &camera);
+    CMatrix4 seenWindow;
+    frame.painter = [&](CFrameContext& f) {
+        seenRepaint = f.Camera().CurrentViewport().repaintSet;
+        seenWindow = f.WindowMatrix();
+    };
+    interrupt.Request();
+    camera.Redraw(frame);
     EXPECT_EQ(seenRepaint, 1);
-    EXPECT_EQ(CurrentCamera(), nullptr);
+    EXPECT_EQ(seenWindow, camera.CurrentViewport().WindowMatrix());
     EXPECT_EQ(camera.CurrentViewport().repaintSet, 0);
     EXPECT_EQ(camera.repaintUnionSet, 0);
-    EXPECT_EQ(PollInterrupt(), 0);  // every picture starts without an interrupt
-    EXPECT_EQ(ActiveSceneRange().anchor, &scene);
-    ActiveSceneRange() = CSceneRange{};
-}
-
-TEST(CameraTest, DestroyingTheCurrentCameraLeavesNoneCurrent) {
-    {
-        CViewCamera camera;
-        SetCurrentCamera(&camera);
-        EXPECT_EQ(CurrentCamera(), &camera);
-    }
-    EXPECT_EQ(CurrentCamera(), nullptr);
-    ActiveSceneRange() = CSceneRange{};
+    EXPECT_FALSE(interrupt.Poll());  // every picture starts without an interrupt
 }
 
 bool g_sourceAnswer = false;
@@ -136,22 +126,23 @@ bool TestSource() {
 }
 
 TEST(InterruptTest, StaysSetUntilResetAndAsksTheInstalledSource) {
-    ResetInterrupt();
-    EXPECT_EQ(PollInterrupt(), 0);
-    RequestInterrupt();
-    EXPECT_EQ(PollInterrupt(), 1);
-    EXPECT_EQ(PollInterrupt(), 1);  // sticky, though the request was taken
-    ResetInterrupt();
-    EXPECT_EQ(PollInterrupt(), 0);
+    CInterrupt interrupt;
+    CInterrupt other;
+    EXPECT_FALSE(interrupt.Poll());
+    interrupt.Request();
+    EXPECT_TRUE(interrupt.Poll());
+    EXPECT_TRUE(interrupt.Poll());  // sticky, though the request was taken
+    EXPECT_FALSE(other.Poll());     // each picture's interrupt is its own
+    interrupt.Reset();
+    EXPECT_FALSE(interrupt.Poll());
 
-    SetInterruptSource(&TestSource);
+    interrupt.SetSource(&TestSource);
     g_sourceAnswer = true;
-    EXPECT_EQ(PollInterrupt(), 1);
+    EXPECT_TRUE(interrupt.Poll());
     g_sourceAnswer = false;
-    EXPECT_EQ(PollInterrupt(), 1);
-    ResetInterrupt();
-    EXPECT_EQ(PollInterrupt(), 0);
-    SetInterruptSource(nullptr);
+    EXPECT_TRUE(interrupt.Poll());
+    interrupt.Reset();
+    EXPECT_FALSE(interrupt.Poll());
 }
 
 TEST(ImageSurfaceTest, PutImageCopiesBottomUpRowsAndDropsWhatFallsOutside) {

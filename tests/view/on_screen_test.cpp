@@ -2,7 +2,9 @@
 
 #include "scene/curve.h"
 #include "scene/ref_plane.h"
-#include "view/display_state.h"
+#include "view/draw_surface.h"
+#include "view/frame_context.h"
+#include "view/interrupt.h"
 #include "view/on_screen.h"
 #include "view/view_camera.h"
 
@@ -17,13 +19,9 @@ protected:
         camera.SetViewportRect(0, 0, 100, 100);
         camera.SetStandardView(3);                  // identity
         camera.CurrentViewport().viewSize = 50.0f;  // 100 pixels show 100 units
-        SetCurrentCamera(&camera);
-        camera.ApplyView();
+        camera.ApplyView(frame);
     }
-    void TearDown() override {
-        SetCurrentCamera(nullptr);
-        ActiveSceneRange() = CSceneRange{};
-    }
+    int IsOnScreen(const CSceneObject& object) const { return orva::IsOnScreen(frame, object); }
     // A point object whose window column is `column` (pixel centres at x - 0.5 offsets).
     static CCurve PointAtColumn(float column, float row = 50) {
         CCurve c;
@@ -31,6 +29,9 @@ protected:
         return c;
     }
     CViewCamera camera;
+    CImageSurface surface{100, 100};
+    CInterrupt interrupt;
+    CFrameContext frame{camera, surface, interrupt};
 };
 
 TEST_F(OnScreenTest, WireframeMarginReachesFiftyPixelsToTheRight) {
@@ -55,7 +56,7 @@ TEST_F(OnScreenTest, OtherModesUseTwoPixelsOnEverySide) {
 TEST_F(OnScreenTest, PendingRepaintNarrowsTheTestAndPlanesAreAlwaysOn) {
     camera.displayMode = kModeRendered;
     camera.AddRepaintRect(60, 0, 100, 100);
-    camera.ApplyView();
+    camera.ApplyView(frame);
     EXPECT_EQ(IsOnScreen(PointAtColumn(40)), 0);
     EXPECT_EQ(IsOnScreen(PointAtColumn(70)), 1);
     CRefPlane plane;

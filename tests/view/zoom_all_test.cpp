@@ -22,7 +22,6 @@ protected:
         camera.SetViewportRect(0, 0, 400, 300);
         camera.SetStandardView(1);
     }
-    void TearDown() override { ActiveSceneRange() = CSceneRange{}; }
     CSceneAnchor scene;
     CViewCamera camera;
 };

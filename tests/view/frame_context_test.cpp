@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "view/display_state.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
+#include "view/frame_context.h"
+#include "view/interrupt.h"
 #include "view/view_camera.h"
 
 namespace orva {
@@ -33,60 +35,55 @@ private:
     }
 };
 
-class DisplayStateTest : public ::testing::Test {
+class FrameContextTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_previous = SetGLBackend(&gl); }
-    void TearDown() override {
-        g_bGLInactive = 1;
-        SetGLBackend(m_previous);
-        SetCurrentSurface(nullptr);
-    }
     CRecordingGL gl;
-
-private:
-    CGLBackend* m_previous = nullptr;
+    CViewCamera camera;
+    CImageSurface surface{200, 100};  // last row 99
+    CInterrupt interrupt;
+    CFrameContext frame{camera, surface, interrupt};
 };
 
-TEST_F(DisplayStateTest, OpenGLIsCalledOnlyInsideAFrameButTheCopiesAlwaysChange) {
+TEST_F(FrameContextTest, OpenGLIsCalledOnlyInsideAFrameButTheCopiesAlwaysChange) {
     const CMatrix4 m = CMatrix4::Translation(CVector3(1, 2, 3));
-    LoadMatrix(m);
-    SetViewport(0, 0, 10, 10);
-    SetColour(5);
+    frame.LoadMatrix(m);
+    frame.SetViewport(0, 0, 10, 10);
+    frame.SetColour(5);
     EXPECT_TRUE(gl.calls.empty());
-    EXPECT_EQ(GetModelViewMatrix(), m);
+    EXPECT_EQ(frame.ModelViewMatrix(), m);
 
-    g_bGLInactive = 0;
-    MultMatrix(CMatrix4::Scaling(2, 2, 2));
+    frame.BeginGL(gl);
+    frame.MultMatrix(CMatrix4::Scaling(2, 2, 2));
+    frame.EndGL();
+    frame.SetColour(6);
     EXPECT_EQ(gl.calls, std::vector<std::string>{"mult"});
     // The new matrix applies first: the origin is scaled (stays) and then translated.
-    EXPECT_EQ(TransformPoint(CVector3(1, 0, 0), GetModelViewMatrix()), CVector3(3, 2, 3));
+    EXPECT_EQ(TransformPoint(CVector3(1, 0, 0), frame.ModelViewMatrix()), CVector3(3, 2, 3));
 }
 
-TEST_F(DisplayStateTest, ViewportAndScissorFlipIntoBottomUpRows) {
-    CImageSurface surface(200, 100);  // last row 99
-    SetCurrentSurface(&surface);
-    g_bGLInactive = 0;
-    SetViewport(10, 20, 50, 30);
-    SetScissor(0, 0, 200, 10);
-    ResetScissor();
+TEST_F(FrameContextTest, ViewportAndScissorFlipIntoBottomUpRows) {
+    frame.BeginGL(gl);
+    frame.SetViewport(10, 20, 50, 30);
+    frame.SetScissor(0, 0, 200, 10);
+    frame.ResetScissor();
     EXPECT_EQ(gl.calls, (std::vector<std::string>{"viewport", "scissor", "scissor", "scissor"}));
     EXPECT_EQ(gl.boxes[0], (std::vector<int>{10, 50, 50, 30}));  // 99 - 20 - 30 + 1
     EXPECT_EQ(gl.boxes[2], (std::vector<int>{0, 90, 200, 10}));
     EXPECT_EQ(gl.boxes[3], (std::vector<int>{-10000, -10000, 20000, 20000}));
 }
 
-TEST_F(DisplayStateTest, ProjectionShowsTwiceTheViewSizeOverZoomFromTopToBottom) {
+TEST_F(FrameContextTest, ProjectionShowsTwiceTheViewSizeOverZoomFromTopToBottom) {
     const int width = 300;
     const int height = 200;
     const float zoom = 2.0f;
-    g_bGLInactive = 0;
-    SetProjection(width, height, zoom / 25.0);
+    frame.BeginGL(gl);
+    frame.SetProjection(width, height, zoom / 25.0);
     EXPECT_NEAR(gl.projection[0], height * 0.08 / width, 1e-12);
     EXPECT_NEAR(gl.projection[2], 0.02 * 0.08, 1e-12);
-    LoadMatrix(CMatrix4::Identity());
+    frame.LoadMatrix(CMatrix4::Identity());
     // 2 * 25 / 2 = 25 units fill the height: eye y = +12.5 is the top edge, -12.5 the bottom,
     // measured at pixel centres (the edges are half a pixel beyond the first and last row).
-    const CMatrix4 window = GetWindowMatrix();
+    const CMatrix4 window = frame.WindowMatrix();
     EXPECT_NEAR(TransformPoint(CVector3(0, 12.5f, 0), window).y, -0.5f, 1e-4f);
     EXPECT_NEAR(TransformPoint(CVector3(0, -12.5f, 0), window).y, height - 0.5f, 1e-4f);
     // The same scale across; the centre is the middle of the viewport.
@@ -94,38 +91,34 @@ TEST_F(DisplayStateTest, ProjectionShowsTwiceTheViewSizeOverZoomFromTopToBottom)
                 width / 2.0f - 0.5f + height / 2.0f, 1e-4f);
     EXPECT_NEAR(TransformPoint(CVector3(0, 0, 7), window).z, 7.0f, 1e-6f);  // eye depth kept
     const CVector3 p(3, -4, 5);
-    const CVector3 back = TransformPoint(TransformPoint(p, window), GetWindowMatrixInverse());
+    const CVector3 back = TransformPoint(TransformPoint(p, window), frame.WindowMatrixInverse());
     EXPECT_NEAR(back.x, p.x, 1e-4f);
     EXPECT_NEAR(back.y, p.y, 1e-4f);
 }
 
-TEST_F(DisplayStateTest, ObjectColoursComeFromTheTable) {
-    CImageSurface surface(1, 1);
-    SetCurrentSurface(&surface);
-    SetObjectColour(1, 7);
-    EXPECT_EQ(surface.colour, 0xFFFFFFu);  // highlighted: white whatever the index
-    SetObjectColour(0, 0);
-    EXPECT_EQ(surface.colour, 0xDF9F9Fu);  // 9f 9f df as red, green, blue
-    SetObjectColour(0, 13);
-    EXPECT_EQ(surface.colour, 0x0000FFu);  // pure red
+TEST_F(FrameContextTest, ObjectColoursComeFromTheTable) {
+    frame.SetObjectColour(1, 7);
+    EXPECT_EQ(frame.Colour(), 0xFFFFFFu);  // highlighted: white whatever the index
+    frame.SetObjectColour(0, 0);
+    EXPECT_EQ(frame.Colour(), 0xDF9F9Fu);  // 9f 9f df as red, green, blue
+    frame.SetObjectColour(0, 13);
+    EXPECT_EQ(frame.Colour(), 0x0000FFu);  // pure red
     for (int32_t index : {-1, 20, 32767, -32768}) {
         EXPECT_EQ(ObjectColour(0, index), g_colourTable[6]) << index;
     }
-    EXPECT_EQ(SetColour(0x123456), 0x0000FFu);  // returns the colour it replaces
+    EXPECT_EQ(frame.SetColour(0x123456), 0x0000FFu);  // returns the colour it replaces
     EXPECT_EQ(g_colourTable[0], 0xE4E4E4u);
 }
 
-TEST_F(DisplayStateTest, PrepareRenderViewUpdatesTheMatricesWithoutOpenGL) {
-    CViewCamera camera;
+TEST_F(FrameContextTest, ApplyingTheViewOutsideOpenGLSetsTheMatricesTheRendererUses) {
     camera.SetViewportRect(0, 0, 100, 100);
     camera.SetStandardView(1);
-    SetCurrentCamera(&camera);
-    PrepareRenderView();
-    SetCurrentCamera(nullptr);
+    camera.CurrentViewport().zoom = 3.0f;
+    camera.ApplyView(frame);
     EXPECT_TRUE(gl.calls.empty());
-    EXPECT_EQ(GetModelViewMatrix(), camera.CurrentViewport().view);
-    EXPECT_EQ(TransformPoint(CVector3(1, 3, -2), g_matViewInverse), CVector3(1, 2, 3));
-    ActiveSceneRange() = CSceneRange{};
+    EXPECT_EQ(frame.ModelViewMatrix(), camera.CurrentViewport().view);
+    EXPECT_EQ(frame.WindowMatrix(), camera.CurrentViewport().WindowMatrix());
+    EXPECT_EQ(TransformPoint(CVector3(1, 3, -2), frame.ViewInverse()), CVector3(1, 2, 3));
 }
 
 }  // namespace

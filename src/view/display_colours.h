@@ -1,0 +1,17 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace orva {
+
+// The display's fixed colours, 0x00BBGGRR: entry 0 the background, entry 4 highlighted
+// objects, entries 6..25 the twenty object colours. Process-wide and constant, so any thread
+// may read it.
+extern const std::array<uint32_t, 26> g_colourTable;
+
+// White for highlighted objects (state 1), else the object colour of the index. Indices
+// outside 0..19 take the colour of index 0.
+uint32_t ObjectColour(int32_t state, int32_t colourIndex);
+
+}  // namespace orva
