@@ -1,12 +1,12 @@
 #include "golden_picture.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
+#include "golden/png_bgr.h"
 #include "image/picture_writer.h"
 #include "view/draw_surface.h"
 
@@ -16,24 +16,6 @@ namespace {
 
 constexpr int kChannelTolerance = 2;
 constexpr double kOutlierShare = 0.001;
-
-// The picture's pixels as blue, green, red, top row first; empty when the file cannot be read.
-std::vector<uint8_t> ReadPngBgr(const std::string& path, int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return {};
-    }
-    image.format = PNG_FORMAT_BGR;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return {};
-    }
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return pixels;
-}
 
 std::filesystem::path OutputFolder() {
     std::filesystem::path folder = ORVA_GOLDEN_OUT;
