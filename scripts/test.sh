@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: once in the default build, once under
-# AddressSanitizer + UndefinedBehaviorSanitizer.
+# AddressSanitizer + UndefinedBehaviorSanitizer; the concurrency test also under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -11,3 +11,9 @@ for preset in default asan; do
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
 done
+# Renders running side by side in one process share nothing: the concurrency test under
+# ThreadSanitizer.
+echo "== tsan"
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs" --target samples_tests
+ctest --preset tsan -R ConcurrentPictures
