@@ -3,6 +3,7 @@
 #include "display/surface_mesh.h"
 #include "geometry/bspline_curve.h"
 #include "scene/curve.h"
+#include "scene/end_caps.h"
 #include "scene/extrusion.h"
 #include "scene/surface.h"
 
@@ -57,42 +58,24 @@ std::vector<CVector3> Outline(const CCurve& curve, const CMatrix4& placement) {
     return outline;
 }
 
-// The extrusion axis under the placement. Turned as a direction: the placement's translation
-// says where the extrusion is, not which way its ends face.
-CVector3 CapNormal(const CExtrusion& e) {
-    CVector3 axis;
-    axis[e.extrusionAxis] = e.extrusionAxis == 1 ? 1.0f : -1.0f;
-    const CMatrix4& m = e.placement;
-    const CVector3 turned(axis.x * m[0] + axis.y * m[4] + axis.z * m[8],
-                          axis.x * m[1] + axis.y * m[5] + axis.z * m[9],
-                          axis.x * m[2] + axis.y * m[6] + axis.z * m[10]);
+// A cap's side under the placement. Turned as a direction: the placement's translation says
+// where the extrusion is, not which way its ends face.
+CVector3 CapNormal(const CVector3& outward, const CMatrix4& m) {
+    const CVector3 turned(outward.x * m[0] + outward.y * m[4] + outward.z * m[8],
+                          outward.x * m[1] + outward.y * m[5] + outward.z * m[9],
+                          outward.x * m[2] + outward.y * m[6] + outward.z * m[10]);
     return Normalized(turned);
 }
 
-// The curves come in pairs, one outline for each end: the first of every pair closes one
-// end, the second the other. An unpaired last curve closes nothing.
+// Lighting takes the side from the normal alone, so the outlines keep the curves' order.
 void AddCaps(const CExtrusion& e, CShadedParts& parts) {
-    if (e.extrusionAxis < 0 || e.extrusionAxis > 2) {
-        return;
-    }
-    std::vector<const CCurve*> curves;
-    for (const CSceneObject* o = e.curves.first; o != nullptr; o = o->next) {
-        if (const auto* c = dynamic_cast<const CCurve*>(o)) {
-            curves.push_back(c);
+    for (const CExtrusionEndCap& cap : ExtrusionEndCaps(e)) {
+        std::vector<std::vector<CVector3>> outlines;
+        for (const CCurve* curve : cap.outlines) {
+            outlines.push_back(Outline(*curve, e.placement));
         }
+        parts.fills.push_back(FillOutlines(CapNormal(cap.outward, e.placement), outlines));
     }
-    std::vector<std::vector<CVector3>> endA;
-    std::vector<std::vector<CVector3>> endB;
-    for (std::size_t i = 0; i + 1 < curves.size(); i += 2) {
-        endA.push_back(Outline(*curves[i], e.placement));
-        endB.push_back(Outline(*curves[i + 1], e.placement));
-    }
-    if (endA.empty()) {
-        return;
-    }
-    const CVector3 n = CapNormal(e);
-    parts.fills.push_back(FillOutlines(n, endA));
-    parts.fills.push_back(FillOutlines(Scale(n, -1.0f), endB));
 }
 
 }  // namespace

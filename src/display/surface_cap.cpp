@@ -9,15 +9,17 @@ namespace orva {
 namespace {
 
 // The control points of the boundary curve: along the end, each point averaged with its
-// neighbours across it, which is where the surface actually ends.
-std::vector<CVector3> OutlineControlPoints(const CControlNet& net, const CCapLine& line) {
+// neighbours across it, which is where the surface actually ends. Without steps across the
+// end the line itself is taken.
+std::vector<CVector3> OutlineControlPoints(const CControlNet& net, const CSurfaceEndCap& cap) {
+    const CNetLine line = EdgeLine(cap.edge, net.rows, net.cols);
     std::vector<CVector3> q;
     q.reserve(static_cast<std::size_t>(line.count));
     const auto& p = net.points;
+    const auto reach = static_cast<std::size_t>(line.across);
     for (int k = 0; k < line.count; ++k) {
         const auto at = static_cast<std::size_t>(line.first + k * line.stride);
-        if (line.average > 0) {
-            const auto reach = static_cast<std::size_t>(line.average);
+        if (cap.stepsAcross >= 1) {
             q.push_back(SplineAverage(p[at - reach], p[at], p[at + reach]));
         } else {
             q.push_back(p[at]);
@@ -37,11 +39,12 @@ CVector3 NewellNormal(const std::vector<CVector3>& outline) {
 
 }  // namespace
 
-CFlatTriangles BuildSurfaceCap(const CControlNet& net, const CCapLine& line, int steps,
-                               int orientation) {
-    std::vector<CVector3> outline = EvaluateCurvePoints(OutlineControlPoints(net, line), steps);
+CFlatTriangles BuildSurfaceCap(const CControlNet& net, const CSurfaceEndCap& cap) {
+    std::vector<CVector3> outline =
+        EvaluateCurvePoints(OutlineControlPoints(net, cap), cap.stepsAlong);
+    // The outline runs in the line's order here: the fill's winding does not matter to lighting.
     CVector3 normal = NewellNormal(outline);
-    if (orientation < 0) {
+    if (cap.FacingAlongLine() < 0) {
         normal = Scale(normal, -1.0f);
     }
     // The outline of a closed end returns to its start; the fill needs every point once.

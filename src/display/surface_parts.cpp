@@ -11,23 +11,14 @@ CSplineEnds Ends(const CSurfaceDirection& d) {
     return CSplineEnds{d.freeStart != 0, d.freeEnd != 0, d.closed != 0};
 }
 
-// A surface closed round one direction is a tube; its two open ends are closed with caps that
-// face away from each other.
+// Only the ends of a tube are drawn closed: a cap over an open edge and its chord has no end
+// of the surface to close.
 void AddCaps(const CSurface& s, const CControlNet& net, CShadedParts& parts) {
-    const int rows = net.rows;
-    const int cols = net.cols;
-    const int o = s.orientation;
-    if (s.v.closed != 0 && s.u.closed == 0) {
-        const int average = s.u.stepsPerSpan >= 1 ? cols : 0;
-        const int steps = s.v.stepsPerSpan;
-        parts.fills.push_back(BuildSurfaceCap(net, {cols, 1, cols, average}, steps, o));
-        parts.fills.push_back(
-            BuildSurfaceCap(net, {(rows - 2) * cols, 1, cols, average}, steps, -o));
-    } else if (s.u.closed != 0 && s.v.closed == 0) {
-        const int average = s.v.stepsPerSpan > 0 ? 1 : 0;
-        const int steps = s.u.stepsPerSpan;
-        parts.fills.push_back(BuildSurfaceCap(net, {1, cols, rows, average}, steps, -o));
-        parts.fills.push_back(BuildSurfaceCap(net, {cols - 2, cols, rows, average}, steps, o));
+    for (const CSurfaceEndCap& cap : SurfaceEndCaps(s)) {
+        if (!cap.loop) {
+            continue;
+        }
+        parts.fills.push_back(BuildSurfaceCap(net, cap));
     }
 }
 

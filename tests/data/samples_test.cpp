@@ -7,17 +7,23 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "display/object_parts.h"
 #include "geometry/bspline_surface.h"
 #include "image/bmp_image.h"
 #include "image/bmp_reader.h"
+#include "render/cap_contours.h"
 #include "render/render_scene.h"
+#include "render/unit_vectors.h"
+#include "scene/end_caps.h"
 #include "scene/extrusion.h"
+#include "scene/extrusion_generator.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
 #include "scene/group.h"
@@ -90,6 +96,10 @@ std::string Describe(const CSceneObject& object) {
     return "type " + std::to_string(object.GetTypeId()) + ", state " +
            std::to_string(object.displayState) + ", material " +
            (object.materialName != nullptr ? object.materialName : "(none)");
+}
+
+CSplineEnds Ends(const CSurfaceDirection& d) {
+    return CSplineEnds{d.freeStart != 0, d.freeEnd != 0, d.closed != 0};
 }
 
 // A whole row of the net collapsed into one point.
@@ -254,11 +264,8 @@ TEST(SamplesTest, EverySurfaceFacesOutward) {
             }
             SCOPED_TRACE("surface " + std::to_string(surfaceIndex++));
             ASSERT_TRUE(surface->HasValidNet());
-            const auto ends = [](const CSurfaceDirection& d) {
-                return CSplineEnds{d.freeStart != 0, d.freeEnd != 0, d.closed != 0};
-            };
             const CSurfaceGrid grid = SampleSurface(surface->points, surface->nu, surface->nv,
-                                                    ends(surface->u), ends(surface->v), 4, 4, true);
+                                                    Ends(surface->u), Ends(surface->v), 4, 4, true);
             ASSERT_FALSE(grid.Empty());
             // The flux of the position through the surface, sum of (p - middle) . (Du x Dv),
             // is three times the enclosed volume for a closed shell, from any middle, and for a
@@ -295,6 +302,189 @@ TEST(SamplesTest, EverySurfaceFacesOutward) {
                 EXPECT_GT(flux, 0.0) << (ofLoop ? "from the loops' middles" : "from the middle");
             }
         });
+    }
+}
+
+// End caps as the shaded display draws them and as the renderer fills them. The display lights
+// a cap from the side its normal names; the renderer counts a cap's crossings as entering or
+// leaving by the way its contours turn, which must be the way the walls' grid cells turn for
+// the solid to close. A side is told by the sign of the position, taken from the middle of the
+// object's box, along a cap's normal (on a flat cap any point tells) or through the walls.
+struct CObjectCaps {
+    CShadedParts preview;
+    std::vector<CCapContours> picture;  // those the preview draws too, in the same order
+    CVector3 centre;
+    int cells = 0;  // the side about which the renderer's grid cells turn
+    int walls = 0;  // the side the display's wall normals face
+};
+
+int Side(double flux) {
+    return flux > 0.0 ? 1 : -1;
+}
+
+CVector3 BoxCentre(const CSceneObject& object) {
+    CVector3 min;
+    CVector3 max;
+    object.GetBounds(min, max, CMatrix4{});
+    return (min + max) * 0.5f;
+}
+
+// The renderer's cells run (r, c), (r + 1, c), (r + 1, c + 1): they turn about cross(Du, Dv).
+double CellFlux(const CSurface& s, const CMatrix4& placement, CVector3 centre) {
+    std::vector<CVector3> placed = s.points;
+    for (CVector3& p : placed) {
+        TransformPointInPlace(p, placement);
+    }
+    const CSurfaceGrid grid = SampleSurface(placed, s.nu, s.nv, Ends(s.u), Ends(s.v), 4, 4, true);
+    double flux = 0.0;
+    for (size_t k = 0; k < grid.positions.size(); ++k) {
+        flux += DotProduct(CrossProduct(grid.du[k], grid.dv[k]), grid.positions[k] - centre);
+    }
+    return flux;
+}
+
+// The display's wall normals face the cells' side, turned round for an orientation below 1.
+CObjectCaps SurfaceCaps(const CSurface& s) {
+    CObjectCaps caps{BuildSurfaceParts(s), {}, BoxCentre(s)};
+    const std::vector<CCapContours> picture =
+        SurfaceCapContours(s, ExtendControlNet(s.points, s.nu, s.nv, Ends(s.u), Ends(s.v)));
+    for (size_t k = 0; k < picture.size(); ++k) {
+        if (SurfaceEndCaps(s)[k].loop) {  // an open edge is closed in the picture only
+            caps.picture.push_back(picture[k]);
+        }
+    }
+    caps.cells = Side(CellFlux(s, CMatrix4{}, caps.centre));
+    caps.walls = s.orientation >= 1 ? caps.cells : -caps.cells;
+    return caps;
+}
+
+CObjectCaps ExtrusionCaps(const CExtrusion& e) {
+    CObjectCaps caps{BuildExtrusionParts(e), ExtrusionCapContours(e), BoxCentre(e)};
+    double cells = 0.0;
+    int32_t orientation = 1;  // alike for all walls, as reading leaves them
+    for (const CSceneObject* o = e.surfaces.first; o != nullptr; o = o->next) {
+        const auto& wall = dynamic_cast<const CSurface&>(*o);
+        cells += CellFlux(wall, e.placement, caps.centre);
+        orientation = wall.orientation;
+    }
+    caps.cells = Side(cells);
+    caps.walls = orientation >= 1 ? caps.cells : -caps.cells;
+    return caps;
+}
+
+// Every cap faces where its walls face, in the preview and in the picture, and turns as the
+// walls' cells do. Returns how many caps were compared.
+int ExpectCapsAgree(const CObjectCaps& caps) {
+    int compared = 0;
+    EXPECT_EQ(caps.preview.fills.size(), caps.picture.size());
+    for (size_t k = 0; k < std::min(caps.picture.size(), caps.preview.fills.size()); ++k) {
+        const CFlatTriangles& shown = caps.preview.fills[k];
+        const CCapContours& filled = caps.picture[k];
+        if (filled.contours.empty() || filled.normal == CVector3{} || shown.vertices.empty()) {
+            continue;  // a pole: no end to close
+        }
+        SCOPED_TRACE("cap " + std::to_string(k));
+        const CVector3 anchor = filled.contours[0][0] - caps.centre;
+        EXPECT_EQ(Side(DotProduct(shown.normal, shown.vertices[0] - caps.centre)), caps.walls)
+            << "the preview lights the inside";
+        EXPECT_EQ(Side(DotProduct(filled.normal, anchor)), caps.walls)
+            << "the picture lights the inside";
+        // The border's winding decides; holes run against it.
+        EXPECT_EQ(Side(DotProduct(UnitContourNormal(filled.contours[0]), anchor)), caps.cells)
+            << "wound against the walls";
+        ++compared;
+    }
+    return compared;
+}
+
+TEST(SamplesTest, EveryCapFacesOutwardInThePreviewAndInThePicture) {
+    int compared = 0;
+    for (const auto& sample : LoadAllSamples()) {
+        SCOPED_TRACE(sample->name);
+        Walk(sample->scene.first, false, [&](const CSceneObject& o, bool generated) {
+            std::optional<CObjectCaps> caps;
+            if (const auto* s = dynamic_cast<const CSurface*>(&o); s != nullptr && !generated) {
+                caps = SurfaceCaps(*s);
+            } else if (const auto* e = dynamic_cast<const CExtrusion*>(&o)) {
+                caps = ExtrusionCaps(*e);
+            }
+            if (caps) {
+                SCOPED_TRACE(Describe(o));
+                EXPECT_EQ(caps->walls, 1) << "walls face inward";
+                compared += ExpectCapsAgree(*caps);
+            }
+        });
+    }
+    // The first ring's head and both ends of every shank; the drops end in poles.
+    EXPECT_GE(compared, 8);
+}
+
+// A cone round z (radius 3 at z = -2 to 2 at z = 2), round the axis along the net's rows (v
+// closed) or its columns (u closed).
+CSurface MakeCone(bool roundAlongRows, int32_t orientation) {
+    CSurface s;
+    s.nu = roundAlongRows ? 3 : 8;
+    s.nv = roundAlongRows ? 8 : 3;
+    s.points.resize(24);
+    for (int ring = 0; ring < 3; ++ring) {
+        for (int k = 0; k < 8; ++k) {
+            const float radius = 3.0f - 0.5f * float(ring);
+            s.points[roundAlongRows ? ring * 8 + k : k * 3 + ring] = {
+                radius * std::cos(0.785398f * float(k)), radius * std::sin(0.785398f * float(k)),
+                2.0f * float(ring) - 2.0f};
+        }
+    }
+    (roundAlongRows ? s.v : s.u).closed = 1;
+    s.u.stepsPerSpan = s.v.stepsPerSpan = 3;
+    s.orientation = orientation;
+    return s;
+}
+
+// A square frame round a square hole, extruded along `axis` with a rounded and a chamfered
+// edge. Its plane axes turn counter-clockwise about the way the heights grow (against y), so
+// its walls face outward as reading leaves them: their orientation turned round by a mirror.
+CExtrusion MakeFrame(int32_t axis, const CMatrix4& placement) {
+    CExtrusion e;
+    e.firstPlaneAxis = axis == 0 ? 1 : 0;
+    e.secondPlaneAxis = axis == 2 ? 1 : 2;
+    e.extrusionAxis = axis;
+    e.depth = 2.0f;
+    e.bottomBevel = kBevelRounded;
+    e.topBevel = kBevelChamfer;
+    e.bevelSize = 0.3f;
+    e.pointCounts = {4, 4};
+    e.stepsPerSpan = {1, 3};
+    const float corners[8][2] = {{-3, -3}, {3, -3}, {3, 3}, {-3, 3},   // border
+                                 {-1, -1}, {-1, 1}, {1, 1}, {1, -1}};  // hole
+    for (const auto& [a, b] : corners) {
+        CVector3& p = e.profilePoints.emplace_back();
+        p[e.firstPlaneAxis] = a;
+        p[e.secondPlaneAxis] = b;
+    }
+    e.placement = placement;
+    GenerateExtrusion(e);
+    for (CSceneObject* o = e.surfaces.first; o != nullptr; o = o->next) {
+        static_cast<CSurface*>(o)->orientation = Determinant(placement, 4) < 0.0f ? 1 : -1;
+    }
+    return e;
+}
+
+TEST(EndCapsTest, TubesAndExtrusionsOfEveryKindAgreeOnTheirCaps) {
+    for (const bool roundAlongRows : {true, false}) {
+        for (const int32_t orientation : {1, -1}) {
+            SCOPED_TRACE(std::to_string(roundAlongRows) + std::to_string(orientation));
+            EXPECT_EQ(ExpectCapsAgree(SurfaceCaps(MakeCone(roundAlongRows, orientation))), 2);
+        }
+    }
+    const CMatrix4 mirrored{{-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 4, 0, 0, 1}};
+    const CMatrix4 turned{{1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, -3, 0, 1}};  // about x, moved
+    for (const int32_t axis : {0, 1, 2}) {
+        for (const CMatrix4& placement : {CMatrix4{}, mirrored, turned}) {
+            SCOPED_TRACE("axis " + std::to_string(axis) + ", x " + std::to_string(placement[0]));
+            const CObjectCaps caps = ExtrusionCaps(MakeFrame(axis, placement));
+            EXPECT_EQ(caps.walls, 1);
+            EXPECT_EQ(ExpectCapsAgree(caps), 2);
+        }
     }
 }
 
