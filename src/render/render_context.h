@@ -13,6 +13,7 @@
 namespace orva {
 
 class CInterrupt;
+class CMaterialTable;
 
 // What the pixel shader needs to rebuild the eye direction of a pixel. Taken from the whole
 // viewport, never from a partial repaint, so that a repainted part matches a full render.
@@ -61,11 +62,15 @@ struct CRenderContext {
     CRenderPools pools;
     // Scratch of the pixel shading: the layers of one pixel, kept to spare an allocation each.
     std::vector<CFragment*> shadingLayers;
+    // The materials resolved when the render started, shared by all its threads and read only;
+    // not owned. Null when the context reads material files itself as objects ask for them.
+    const CMaterialTable* materials = nullptr;
     // Every material made during this render, newest first. A list keeps the records in place
     // while more are added, so the pointers the render tree holds stay valid.
     std::forward_list<CRenderMaterial> materialList;
-    // Maps loaded during this render, newest first, shared by every material naming them.
-    std::forward_list<CTextureImage> imageCache;
+    // Maps this context read itself (for names its material table lacks), shared by every
+    // material naming them.
+    CImageCache imageCache;
 
     CRenderContext() = default;
     CRenderContext(const CRenderContext&) = delete;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "render/material_table.h"
 #include "render/render_context.h"
 #include "render/texture_cache.h"
 #include "render/texture_lookup.h"
@@ -26,30 +27,31 @@ float Percentage(int32_t value) {
     return static_cast<float>(std::clamp(value, 0, 100)) * 0.01f;
 }
 
-const BmpImage* LoadMap(CRenderContext& ctx, const std::string& mapName) {
+const BmpImage* LoadMap(const MapLoader& loadMap, const std::string& mapName) {
     if (mapName.empty()) {
         return nullptr;
     }
     const std::string path = FindTextureMapPath(mapName);
-    return path.empty() ? nullptr : LoadTextureImage(ctx, path);
+    return path.empty() ? nullptr : loadMap(path);
 }
 
-void LoadMaps(CRenderContext& ctx, const CMaterialRecord& record, CRenderMaterial& material) {
-    material.colourMap = LoadMap(ctx, record.textureNames[0]);
-    material.bumpMap = LoadMap(ctx, record.textureNames[1]);
-    material.reflectionMap = LoadMap(ctx, record.textureNames[2]);
-    material.glossMap = LoadMap(ctx, record.textureNames[3]);
+void LoadMaps(const MapLoader& loadMap, const CMaterialRecord& record, CRenderMaterial& material) {
+    material.colourMap = LoadMap(loadMap, record.textureNames[0]);
+    material.bumpMap = LoadMap(loadMap, record.textureNames[1]);
+    material.reflectionMap = LoadMap(loadMap, record.textureNames[2]);
+    material.glossMap = LoadMap(loadMap, record.textureNames[3]);
 }
 
-void TakeRecord(CRenderContext& ctx, const CMaterialRecord& record, CRenderMaterial& material) {
+void TakeRecord(const CMaterialRecord& record, int16_t shadingModeSwitch, const MapLoader& loadMap,
+                CRenderMaterial& material) {
     material.ambientColour = ColourAt(record, 0);
     material.baseColour = ColourAt(record, 3);
     material.highlightColour = ColourAt(record, 6);
     const float shininess = Percentage(record.shininess) - 0.001f;
     material.highlightThreshold = shininess * shininess;
     material.transparency = Percentage(record.transparency);
-    if (ctx.shadingModeSwitch != 0) {
-        LoadMaps(ctx, record, material);
+    if (shadingModeSwitch != 0) {
+        LoadMaps(loadMap, record, material);
     }
 }
 
@@ -59,6 +61,15 @@ void SetNeeds(CRenderMaterial& material) {
     material.needsSurfacePoint = mapped;
     material.needsTextureCoordinates = mapped;
     material.needsTangents = material.bumpMap != nullptr;
+}
+
+// The material the context's table resolved for the name, if it has one for this mode.
+const CRenderMaterial* TableMaterial(const CRenderContext& ctx, const char* name) {
+    const CMaterialTable* table = ctx.materials;
+    if (table == nullptr || table->ShadingModeSwitch() != ctx.shadingModeSwitch) {
+        return nullptr;
+    }
+    return table->Find(name);
 }
 
 }  // namespace
@@ -71,18 +82,29 @@ void ApplyMode300Adjustment(CRenderMaterial& material) {
     }
 }
 
-CRenderMaterial& LoadRenderMaterial(CRenderContext& ctx, const char* name) {
-    CRenderMaterial& material = ctx.materialList.emplace_front();
+CRenderMaterial ReadRenderMaterial(const char* name, int16_t shadingModeSwitch,
+                                   const MapLoader& loadMap) {
+    CRenderMaterial material;
     CMaterialRecord record;
     // An object without a material name is grey at once; no file is looked up for it.
     if (name != nullptr && name[0] != '\0' && LoadMaterialRecord(name, record)) {
-        TakeRecord(ctx, record, material);
+        TakeRecord(record, shadingModeSwitch, loadMap, material);
     }
     SetNeeds(material);
-    if (ctx.shadingModeSwitch == 0) {
+    if (shadingModeSwitch == 0) {
         ApplyMode300Adjustment(material);
     }
     return material;
+}
+
+CRenderMaterial& LoadRenderMaterial(CRenderContext& ctx, const char* name) {
+    if (const CRenderMaterial* resolved = TableMaterial(ctx, name)) {
+        return ctx.materialList.emplace_front(*resolved);
+    }
+    const MapLoader loadMap = [&ctx](const std::string& path) {
+        return LoadTextureImage(ctx, path);
+    };
+    return ctx.materialList.emplace_front(ReadRenderMaterial(name, ctx.shadingModeSwitch, loadMap));
 }
 
 }  // namespace orva

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <string>
+
 #include "geometry/matrix4.h"
 #include "geometry/vector3.h"
 #include "image/bmp_image.h"
@@ -18,7 +22,7 @@ enum : int {
 
 // What one object is shaded with during one render. Colours are red, green, blue from 0 to 1.
 // Each request makes its own record, because the builders set the mapping mode and matrix
-// per object; the maps themselves are shared through the render's image cache.
+// per object; the maps themselves are shared through the render's material table.
 struct CRenderMaterial {
     // The span interpolates only what the shader will read.
     bool needsSurfacePoint = false;        // a colour or bump map is present
@@ -26,7 +30,8 @@ struct CRenderMaterial {
     bool needsTextureCoordinates = false;  // a colour or bump map is present
     bool needsTangents = false;            // a bump map is present
 
-    // Images of the render's image cache (not owned); null when the material has none.
+    // Images of the render's material table or image cache (not owned); null when the
+    // material has none.
     const BmpImage* colourMap = nullptr;
     const BmpImage* bumpMap = nullptr;
     const BmpImage* reflectionMap = nullptr;
@@ -46,11 +51,21 @@ struct CRenderMaterial {
     CMatrix4 mappingMatrix;
 };
 
-// Makes a new render material from the material file `name` and puts it at the head of the
-// context's material list, where it stays until ReleaseRenderMaterials. Never fails: a null or
-// empty name gives the default material without looking for any file, and a missing or
-// unreadable file gives the defaults too. Maps are loaded only when the context shades per
-// pixel; when it shades per vertex, the base colour takes the mode-300 adjustment.
+// Gives the map read from a path, or null when the file cannot be read as a bitmap.
+using MapLoader = std::function<const BmpImage*(const std::string& path)>;
+
+// The material file `name` made into a render material for the given shading mode, read now.
+// Never fails: a null or empty name gives the default material without looking for any file,
+// and a missing or unreadable file gives the defaults too. Maps are loaded through `loadMap`
+// only when every pixel is shaded (mode 1); per vertex (mode 0) the base colour takes the
+// mode-300 adjustment instead. The mapping stays the default: it belongs to each object.
+CRenderMaterial ReadRenderMaterial(const char* name, int16_t shadingModeSwitch,
+                                   const MapLoader& loadMap);
+
+// Makes a new render material named `name` for the context's shading mode and puts it at the
+// head of the context's material list, where it stays until ReleaseRenderMaterials. The
+// context's material table supplies it when it knows the name; otherwise it is read from its
+// file now (ReadRenderMaterial), with the maps shared through the context's image cache.
 CRenderMaterial& LoadRenderMaterial(CRenderContext& ctx, const char* name);
 
 // Vertex shading has no ambient term of its own, so the ambient colour is folded into the

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "render/material_table.h"
 #include "render/render_context.h"
 #include "render/render_tree.h"
 #include "render/row_loop.h"
@@ -79,10 +81,12 @@ bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect&
 }
 
 // Takes bands in turn until none is left or the interrupt comes.
-void RenderWorker(const CRenderRequest& r, const std::vector<CRenderRect>& bands,
-                  std::atomic<std::size_t>& next, std::atomic<int>& rowsDelivered) {
+void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
+                  const std::vector<CRenderRect>& bands, std::atomic<std::size_t>& next,
+                  std::atomic<int>& rowsDelivered) {
     CRenderContext ctx;
     PrepareContext(ctx, r);
+    ctx.materials = &materials;
     int rows = 0;
     for (std::size_t b = next++; b < bands.size(); b = next++) {
         if (!RenderBand(ctx, r, bands[b], rows)) {
@@ -108,21 +112,25 @@ CRenderStats RenderPicture(const CRenderRequest& request) {
     const std::vector<CRenderRect> bands = SplitIntoBands(rect, stats.threads);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
+    // Every band builds its objects anew; their materials and maps are read only once.
+    auto materials = std::make_unique<const CMaterialTable>(static_cast<int16_t>(request.mode & 1),
+                                                            request.first, request.stop);
     std::atomic<std::size_t> next{0};
     std::atomic<int> rows{0};
     if (stats.threads == 1) {
-        RenderWorker(request, bands, next, rows);
+        RenderWorker(request, *materials, bands, next, rows);
     } else {
         std::vector<std::thread> workers;
         for (int t = 0; t < stats.threads; ++t) {
-            workers.emplace_back(RenderWorker, std::cref(request), std::cref(bands), std::ref(next),
-                                 std::ref(rows));
+            workers.emplace_back(RenderWorker, std::cref(request), std::cref(*materials),
+                                 std::cref(bands), std::ref(next), std::ref(rows));
         }
         for (std::thread& worker : workers) {
             worker.join();
         }
     }
     // The pools and maps of a render are large and short-lived: give their memory back.
+    materials.reset();
     malloc_trim(0);
     stats.rowsDelivered = rows;
     stats.interrupted = rows < rect.y1 - rect.y0 + 1;

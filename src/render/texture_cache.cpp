@@ -5,19 +5,23 @@
 
 namespace orva {
 
-const BmpImage* LoadTextureImage(CRenderContext& ctx, const std::string& path) {
-    for (const CTextureImage& cached : ctx.imageCache) {
+const BmpImage* LoadTextureImage(CImageCache& cache, const std::string& path) {
+    for (const CTextureImage& cached : cache) {
         if (cached.path == path) {
             return &cached.image;
         }
     }
-    CTextureImage& loaded = ctx.imageCache.emplace_front();
+    CTextureImage& loaded = cache.emplace_front();
     loaded.path = path;
     if (ReadBmpFile(path, loaded.image) != 1 || loaded.image.pixels == nullptr) {
-        ctx.imageCache.pop_front();
+        cache.pop_front();
         return nullptr;
     }
     return &loaded.image;
+}
+
+const BmpImage* LoadTextureImage(CRenderContext& ctx, const std::string& path) {
+    return LoadTextureImage(ctx.imageCache, path);
 }
 
 }  // namespace orva

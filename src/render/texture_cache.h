@@ -1,5 +1,6 @@
 #pragma once
 
+#include <forward_list>
 #include <string>
 
 #include "image/bmp_image.h"
@@ -19,9 +20,15 @@ struct CTextureImage {
     ~CTextureImage() { ReleaseBmpImage(image); }
 };
 
-// The image of the context's cache that was loaded from exactly `path` (case-sensitive), or the
-// file read now and added to the cache. Null when the file cannot be read as a bitmap; nothing
-// is cached then, so a later request tries the file again.
+// Maps read during a render, newest first. A list keeps each image in place while more are
+// added, so the materials pointing at them stay valid.
+using CImageCache = std::forward_list<CTextureImage>;
+
+// The image of the cache that was loaded from exactly `path` (case-sensitive), or the file read
+// now and added to the cache. Null when the file cannot be read as a bitmap; nothing is cached
+// then, so a later request tries the file again.
+const BmpImage* LoadTextureImage(CImageCache& cache, const std::string& path);
+// The same with the context's own cache.
 const BmpImage* LoadTextureImage(CRenderContext& ctx, const std::string& path);
 
 }  // namespace orva
