@@ -113,8 +113,9 @@ CRenderStats RenderPicture(const CRenderRequest& request) {
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
     // Every band builds its objects anew; their materials and maps are read only once.
-    auto materials = std::make_unique<const CMaterialTable>(static_cast<int16_t>(request.mode & 1),
-                                                            request.first, request.stop);
+    const int16_t shadingModeSwitch = request.shading == EShading::kPerPixel ? 1 : 0;
+    auto materials =
+        std::make_unique<const CMaterialTable>(shadingModeSwitch, request.first, request.stop);
     std::atomic<std::size_t> next{0};
     std::atomic<int> rows{0};
     if (stats.threads == 1) {

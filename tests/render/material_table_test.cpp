@@ -108,7 +108,7 @@ protected:
     }
 
     // Looking along +y with z up, 4 pixels to the unit, the origin in the middle.
-    std::unique_ptr<CImageSurface> Render(int mode, int threads) {
+    std::unique_ptr<CImageSurface> Render(EShading shading, int threads) {
         auto surface = std::make_unique<CImageSurface>(120, 160);
         CRenderRequest request;
         request.view = CMatrix4::Zero();  // model x, z, -y to eye x, y, z
@@ -121,7 +121,7 @@ protected:
         request.first = m_scene.first;
         request.viewportWidth = surface->Width();
         request.viewportHeight = surface->Height();
-        request.mode = mode;
+        request.shading = shading;
         request.threads = threads;
         request.surface = surface.get();
         RenderPicture(request);
@@ -133,19 +133,20 @@ protected:
 };
 
 TEST_F(MaterialTableTest, EveryMaterialAndMapIsReadOncePerRenderWhateverTheThreads) {
-    for (int mode : {1, 0}) {
-        const auto one = Render(mode, 1);
+    for (EShading shading : {EShading::kPerPixel, EShading::kVertexColours}) {
+        const bool perPixel = shading == EShading::kPerPixel;
+        const auto one = Render(shading, 1);
         EXPECT_NE(one->Pixel(60, 16), 0xE4E4E4u);   // the top box
         EXPECT_NE(one->Pixel(60, 120), 0xE4E4E4u);  // the gem
         TakeOpened((m_root / "material").string());
-        const auto many = Render(mode, 3);
+        const auto many = Render(shading, 3);
         std::map<std::string, int> once = {
             {"Gold.mtl", 1}, {"Inner.mtl", 1}, {"Ruby.mtl", 1}, {"Stone.mtl", 1}};
-        if (mode == 1) {  // only per-pixel shading reads maps
+        if (perPixel) {  // only per-pixel shading reads maps
             once.insert({{"Broken.bmp", 1}, {"Grain.bmp", 1}, {"Studio.bmp", 1}});
         }
-        EXPECT_EQ(TakeOpened(""), once) << "mode " << mode;
-        EXPECT_EQ(one->Pixels(), many->Pixels()) << "mode " << mode;
+        EXPECT_EQ(TakeOpened(""), once) << "per pixel " << perPixel;
+        EXPECT_EQ(one->Pixels(), many->Pixels()) << "per pixel " << perPixel;
     }
 }
 
