@@ -128,9 +128,7 @@ std::vector<std::vector<CVector3>> ReadFixture(const std::string& path) {
 }
 
 std::string FixturePath(const std::string& name) {
-    const char* root = std::getenv("ORVA_TESTDATA");
-    return std::string(root != nullptr ? root : ORVA_DEFAULT_TESTDATA) + "/earcut/fixtures/" +
-           name + ".json";
+    return std::string(ORVA_EARCUT_FIXTURES) + "/" + name + ".json";
 }
 
 void BM_TriangulateFixture(benchmark::State& state, const std::string& name) {

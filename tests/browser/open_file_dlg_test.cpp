@@ -6,7 +6,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
-#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <set>
@@ -540,11 +539,9 @@ private slots:
         folder.Link("a/inside/top", folder.Path());
         folder.Link("a/inside/back", "..");
         COpenFileDlg dialog;
-        const auto start = std::chrono::steady_clock::now();
+        // Returning at all is the first check: a scan that followed the links would not end
+        // before the test's time limit.
         QVERIFY(OpenOn(dialog, folder));
-        const auto seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
-        QVERIFY(seconds.count() < 10);
         QTreeWidget* tree = dialog.FolderTree();
         QCOMPARE(Names(tree), QStringList({"a"}));
         QCOMPARE(Children(FindFolder(tree, "a")), QStringList({"inside", "self", "up"}));

@@ -498,8 +498,9 @@ void ViewerWindowTest::rowsWaitWhileTheWindowHoldsThem() {
     CCanvasSurface canvas;
     canvas.Resize(4, 2);
     const std::vector<uint8_t> bits(16, 90);
-    // Held: the row is taken in, and the delivering thread waits until the release.
-    canvas.HoldRows(std::chrono::minutes(1));
+    // Held: the row is taken in, and the delivering thread waits until the release. The hold
+    // outlasts the test's time limit, so only the release can let the thread finish.
+    canvas.HoldRows(std::chrono::hours(1));
     std::atomic<bool> delivered{false};
     std::thread render([&] {
         canvas.PutImage(0, 0, 4, 1, bits.data());
@@ -508,11 +509,9 @@ void ViewerWindowTest::rowsWaitWhileTheWindowHoldsThem() {
     QTRY_COMPARE(canvas.RowsArrived(), 1);
     QTest::qWait(50);
     QVERIFY(!delivered);
-    const Clock::time_point released = Clock::now();
     canvas.ReleaseRows();
     render.join();
     QVERIFY(delivered);
-    QVERIFY(Clock::now() - released < std::chrono::seconds(10));
     // Released rows flow freely; a hold that is never released ends by itself.
     canvas.PutImage(0, 1, 4, 1, bits.data());
     const Clock::time_point held = Clock::now();
