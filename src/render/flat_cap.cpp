@@ -72,7 +72,7 @@ CCapFrame MakeFrame(std::span<const std::span<const CVector3>> contours, CVector
 CScanVertex CapVertex(CVector3 p, const CCapFrame& frame, const CLeafView& view) {
     CScanVertex v = ProjectedVertex(p, view);
     v.normal = frame.normal;
-    if (view.shadingMode != kShadeVertexColours) {
+    if (view.shadingMode != EShading::kVertexColours) {
         v.point = p;
         v.tangentU = frame.tangentU;
         v.tangentV = frame.tangentV;

@@ -15,7 +15,7 @@ struct CRenderContext;
 struct CLeafView {
     CMatrix4 projection;  // object point to window column, row and eye depth
     CMatrix4 eye;         // object point to eye space, where normals are lit
-    int16_t shadingMode = kShadePixels;
+    EShading shadingMode = EShading::kPerPixel;
     int firstRow = 0;  // rows of the render rectangle, inclusive
     int lastRow = -1;
 };

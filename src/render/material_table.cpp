@@ -6,7 +6,7 @@
 
 namespace orva {
 
-CMaterialTable::CMaterialTable(int16_t shadingModeSwitch, const CSceneObject* first,
+CMaterialTable::CMaterialTable(EShading shadingModeSwitch, const CSceneObject* first,
                                const CSceneObject* stop)
     : m_shadingModeSwitch(shadingModeSwitch) {
     // A map that cannot be read is remembered too, so it is not tried again for the next

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "render/render_material.h"
+#include "render/shading.h"
 #include "render/texture_cache.h"
 
 namespace orva {
@@ -19,17 +20,17 @@ class CMaterialTable {
 public:
     // Resolves every name the objects from `first` up to (not including) `stop` may ask for
     // (MaterialNamesOf), for shading per vertex (mode 0) or per pixel (mode 1).
-    CMaterialTable(int16_t shadingModeSwitch, const CSceneObject* first, const CSceneObject* stop);
+    CMaterialTable(EShading shadingModeSwitch, const CSceneObject* first, const CSceneObject* stop);
     CMaterialTable(const CMaterialTable&) = delete;
     CMaterialTable& operator=(const CMaterialTable&) = delete;
 
     // The material of `name` before any object's mapping is applied: the default material for
     // a null or empty name, null for a name the objects did not ask for.
     const CRenderMaterial* Find(const char* name) const;
-    int16_t ShadingModeSwitch() const { return m_shadingModeSwitch; }
+    EShading ShadingModeSwitch() const { return m_shadingModeSwitch; }
 
 private:
-    int16_t m_shadingModeSwitch;
+    EShading m_shadingModeSwitch;
     CImageCache m_images;
     std::map<std::string, CRenderMaterial, std::less<>> m_materials;
     CRenderMaterial m_default;

@@ -111,7 +111,7 @@ CScanVertex CPolyMeshTriangles::Vertex(const CPolygon& polygon, int k,
     }
     CScanVertex v = ProjectedVertex(p, view_);
     v.normal = UnitDirection(TransformDirection(n, view_.eye));
-    if (view_.shadingMode != kShadeVertexColours) {
+    if (view_.shadingMode != EShading::kVertexColours) {
         v.point = p;
     }
     return v;

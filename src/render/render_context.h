@@ -8,6 +8,7 @@
 #include "render/model_matrix_stack.h"
 #include "render/render_material.h"
 #include "render/render_pools.h"
+#include "render/shading.h"
 #include "render/texture_cache.h"
 
 namespace orva {
@@ -41,7 +42,7 @@ struct CRenderRect {
 struct CRenderContext {
     // 0: colours lit at the vertices and interpolated (mode 300); 1: every pixel shaded
     // (mode 400).
-    int16_t shadingModeSwitch = 1;
+    EShading shadingModeSwitch = EShading::kPerPixel;
     CProjectionCentre projectionCentre;
     // Asked once per row; null when nothing stops the render.
     CInterrupt* interrupt = nullptr;

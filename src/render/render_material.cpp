@@ -42,7 +42,7 @@ void LoadMaps(const MapLoader& loadMap, const CMaterialRecord& record, CRenderMa
     material.glossMap = LoadMap(loadMap, record.textureNames[3]);
 }
 
-void TakeRecord(const CMaterialRecord& record, int16_t shadingModeSwitch, const MapLoader& loadMap,
+void TakeRecord(const CMaterialRecord& record, EShading shadingModeSwitch, const MapLoader& loadMap,
                 CRenderMaterial& material) {
     material.ambientColour = ColourAt(record, 0);
     material.baseColour = ColourAt(record, 3);
@@ -50,7 +50,7 @@ void TakeRecord(const CMaterialRecord& record, int16_t shadingModeSwitch, const 
     const float shininess = Percentage(record.shininess) - 0.001f;
     material.highlightThreshold = shininess * shininess;
     material.transparency = Percentage(record.transparency);
-    if (shadingModeSwitch != 0) {
+    if (shadingModeSwitch == EShading::kPerPixel) {
         LoadMaps(loadMap, record, material);
     }
 }
@@ -82,7 +82,7 @@ void ApplyMode300Adjustment(CRenderMaterial& material) {
     }
 }
 
-CRenderMaterial ReadRenderMaterial(const char* name, int16_t shadingModeSwitch,
+CRenderMaterial ReadRenderMaterial(const char* name, EShading shadingModeSwitch,
                                    const MapLoader& loadMap) {
     CRenderMaterial material;
     CMaterialRecord record;
@@ -91,7 +91,7 @@ CRenderMaterial ReadRenderMaterial(const char* name, int16_t shadingModeSwitch,
         TakeRecord(record, shadingModeSwitch, loadMap, material);
     }
     SetNeeds(material);
-    if (shadingModeSwitch == 0) {
+    if (shadingModeSwitch == EShading::kVertexColours) {
         ApplyMode300Adjustment(material);
     }
     return material;

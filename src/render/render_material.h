@@ -7,6 +7,7 @@
 #include "geometry/matrix4.h"
 #include "geometry/vector3.h"
 #include "image/bmp_image.h"
+#include "render/shading.h"
 
 namespace orva {
 
@@ -59,7 +60,7 @@ using MapLoader = std::function<const BmpImage*(const std::string& path)>;
 // and a missing or unreadable file gives the defaults too. Maps are loaded through `loadMap`
 // only when every pixel is shaded (mode 1); per vertex (mode 0) the base colour takes the
 // mode-300 adjustment instead. The mapping stays the default: it belongs to each object.
-CRenderMaterial ReadRenderMaterial(const char* name, int16_t shadingModeSwitch,
+CRenderMaterial ReadRenderMaterial(const char* name, EShading shadingModeSwitch,
                                    const MapLoader& loadMap);
 
 // Makes a new render material named `name` for the context's shading mode and puts it at the

@@ -60,7 +60,7 @@ struct CRenderMesh::CRowTails {
     CSpan** span;
 };
 
-CRenderMesh::CRenderMesh(CRenderPools& pools, int16_t shadingMode)
+CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
     : pools_(&pools), shadingMode_(shadingMode) {
     kind = kNodeLeaf;
 }
@@ -321,7 +321,7 @@ CFragment* CRenderMesh::RawFragments(int column) {
     return SortList(list, [](const CFragment& a, const CFragment& b) { return a.depth > b.depth; });
 }
 
-std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, int16_t shadingMode,
+std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode,
                                        CScanVertex* triangles, const CRenderMaterial* material,
                                        int firstRow, int lastRow) {
     auto mesh = std::make_unique<CRenderMesh>(pools, shadingMode);

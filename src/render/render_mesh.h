@@ -14,7 +14,7 @@ namespace orva {
 class CRenderMesh : public CRenderNode {
 public:
     // The pools must outlive the mesh: it takes its records from them and returns them.
-    CRenderMesh(CRenderPools& pools, int16_t shadingMode);
+    CRenderMesh(CRenderPools& pools, EShading shadingMode);
     ~CRenderMesh() override;
 
     // Takes over a chain of triangles (three vertex records each, see CScanVertex) on a mesh
@@ -36,7 +36,7 @@ public:
     // Returns the row's spans (in any of the three span lists) to the pool.
     void ReleaseRowSpans();
 
-    int16_t ShadingMode() const { return shadingMode_; }
+    EShading ShadingMode() const { return shadingMode_; }
     bool HasTriangles() const {
         return activeTriangles_ != nullptr || waitingTriangles_ != nullptr;
     }
@@ -50,7 +50,7 @@ private:
     void RecycleTriangle(CScanVertex* top);
 
     CRenderPools* pools_;
-    int16_t shadingMode_;
+    EShading shadingMode_;
     // Active triangles in activation order, then (separately) the waiting ones sorted by
     // first row; both chained through the vertex links.
     CScanVertex* activeTriangles_ = nullptr;
@@ -61,7 +61,7 @@ private:
 
 // A mesh over `triangles` with `material` (not owned), for the render rectangle's rows
 // firstRow..lastRow; none when no triangle is left to draw.
-std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, int16_t shadingMode,
+std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode,
                                        CScanVertex* triangles, const CRenderMaterial* material,
                                        int firstRow, int lastRow);
 

@@ -48,7 +48,7 @@ CScanVertex SampleVertex(const CSurfaceGrid& grid, int i, int j, const CLeafView
     const CVector3 tu = TransformDirection(DerivativeU(grid, i, j), view.eye);
     const CVector3 tv = TransformDirection(DerivativeV(grid, i, j), view.eye);
     v.normal = UnitCross(tu, tv);
-    if (view.shadingMode != kShadeVertexColours) {
+    if (view.shadingMode != EShading::kVertexColours) {
         v.point = p;
         v.tangentU = tu;
         v.tangentV = tv;

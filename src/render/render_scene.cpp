@@ -48,7 +48,7 @@ std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
 }
 
 void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
-    ctx.shadingModeSwitch = r.shading == EShading::kPerPixel ? 1 : 0;
+    ctx.shadingModeSwitch = r.shading;
     ctx.interrupt = r.interrupt;
     // From the whole viewport, never the repaint, so that a repainted part matches.
     ctx.projectionCentre.centreColumn = static_cast<float>(r.viewportX + r.viewportWidth / 2);
@@ -113,9 +113,8 @@ CRenderStats RenderPicture(const CRenderRequest& request) {
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
     // Every band builds its objects anew; their materials and maps are read only once.
-    const int16_t shadingModeSwitch = request.shading == EShading::kPerPixel ? 1 : 0;
     auto materials =
-        std::make_unique<const CMaterialTable>(shadingModeSwitch, request.first, request.stop);
+        std::make_unique<const CMaterialTable>(request.shading, request.first, request.stop);
     std::atomic<std::size_t> next{0};
     std::atomic<int> rows{0};
     if (stats.threads == 1) {

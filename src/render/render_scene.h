@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "geometry/matrix4.h"
+#include "render/shading.h"
 
 namespace orva {
 
@@ -12,10 +13,6 @@ class CInterrupt;
 class CSceneObject;
 class CViewCamera;
 struct CSceneRange;
-
-// How a rendered picture is shaded: colours lit at the vertices and interpolated (display
-// mode 300), or every pixel lit (display mode 400).
-enum class EShading { kVertexColours, kPerPixel };
 
 // Everything a render reads, copied when it starts, so that it never touches what the
 // user-interface thread may change meanwhile.

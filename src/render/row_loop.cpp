@@ -43,7 +43,7 @@ void RenderPixels(CRenderContext& ctx, CRenderNode& tree, int y, uint8_t* row) {
         CFragment* list = DropCoincidentPairs(FragmentsAtColumn(tree, x, ctx), ctx);
         if (list != nullptr) {
             uint8_t* pixel = row + 3 * (x - rect.x0);
-            if (ctx.shadingModeSwitch == kShadeVertexColours) {
+            if (ctx.shadingModeSwitch == EShading::kVertexColours) {
                 StoreVertexColour(*list, x, pixel);
             } else {
                 ShadeFragments(ctx, list, pixel, x, y);
@@ -67,7 +67,7 @@ CFragment* DropCoincidentPairs(CFragment* list, CRenderContext& ctx) {
 }
 
 void StoreVertexColour(const CFragment& front, int column, uint8_t* pixel) {
-    const CInterpolation values = FragmentValues(front, column, kShadeVertexColours);
+    const CInterpolation values = FragmentValues(front, column, EShading::kVertexColours);
     pixel[0] = ColourByte(values.colour.z);
     pixel[1] = ColourByte(values.colour.y);
     pixel[2] = ColourByte(values.colour.x);
@@ -93,7 +93,7 @@ void ShadeFragments(CRenderContext& ctx, CFragment* list, uint8_t* pixel, int co
     }
     for (auto it = layers.rbegin(); it != layers.rend(); ++it) {
         const CFragment& f = **it;
-        const CInterpolation v = FragmentValues(f, column, kShadePixels);
+        const CInterpolation v = FragmentValues(f, column, EShading::kPerPixel);
         CShadingInputs inputs;
         inputs.u = v.u;
         inputs.v = v.v;

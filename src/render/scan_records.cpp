@@ -16,9 +16,9 @@ struct CSelection {
 
 // Interpolating only what the shader reads keeps the per-pixel work small. Without a material
 // the per-pixel mode still carries the normal, which every shader reads.
-CSelection Select(const CRenderMaterial* material, int16_t shadingMode) {
+CSelection Select(const CRenderMaterial* material, EShading shadingMode) {
     CSelection s;
-    if (shadingMode == kShadeVertexColours) {
+    if (shadingMode == EShading::kVertexColours) {
         s.colour = true;
         return s;
     }
@@ -48,7 +48,7 @@ CVector3 At(CVector3 value, CVector3 step, float t) {
 
 }  // namespace
 
-CInterpolation InterpolatedAt(const CInterpolation& a, float t, int16_t shadingMode) {
+CInterpolation InterpolatedAt(const CInterpolation& a, float t, EShading shadingMode) {
     CInterpolation r;
     r.material = a.material;
     const CSelection s = Select(a.material, shadingMode);
@@ -72,13 +72,13 @@ CInterpolation InterpolatedAt(const CInterpolation& a, float t, int16_t shadingM
     return r;
 }
 
-CInterpolation FragmentValues(const CFragment& fragment, int column, int16_t shadingMode) {
+CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode) {
     const CSpan& span = *fragment.span;
     return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
 }
 
 void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,
-                        float inv, float f, int16_t shadingMode) {
+                        float inv, float f, EShading shadingMode) {
     const CSelection s = Select(r.material, shadingMode);
     if (s.colour) {
         Between(r.colour, r.colourStep, a.colour, b.colour, inv, f);
@@ -99,7 +99,7 @@ void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInter
     }
 }
 
-void HoldValues(CInterpolation& r, const CInterpolation& a, int16_t shadingMode) {
+void HoldValues(CInterpolation& r, const CInterpolation& a, EShading shadingMode) {
     // Interpolating from a to itself gives a's values with zero steps.
     InterpolateBetween(r, a, a, 0.0f, 0.0f, shadingMode);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "geometry/vector3.h"
+#include "render/shading.h"
 
 namespace orva {
 
@@ -84,22 +85,18 @@ struct CFragment {
     float depth = 0.0f;
 };
 
-// Which attributes the two shading modes carry; see CRenderContext::shadingModeSwitch.
-inline constexpr int16_t kShadeVertexColours = 0;
-inline constexpr int16_t kShadePixels = 1;
-
 // The values `t` steps from the origin, for what the mode and the record's material select.
-CInterpolation InterpolatedAt(const CInterpolation& values, float t, int16_t shadingMode);
+CInterpolation InterpolatedAt(const CInterpolation& values, float t, EShading shadingMode);
 
 // What the surface carries where a fragment lies: its span's values at `column`.
-CInterpolation FragmentValues(const CFragment& fragment, int column, int16_t shadingMode);
+CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode);
 
 // Sets `values` up between two interpolated ends a and b, which lie `1 / inv` steps apart:
 // each selected attribute gets step = (b - a) * inv and value = a + step * f.
 void InterpolateBetween(CInterpolation& values, const CInterpolation& a, const CInterpolation& b,
-                        float inv, float f, int16_t shadingMode);
+                        float inv, float f, EShading shadingMode);
 
 // Holds a's values unchanged: every selected step becomes zero.
-void HoldValues(CInterpolation& values, const CInterpolation& a, int16_t shadingMode);
+void HoldValues(CInterpolation& values, const CInterpolation& a, EShading shadingMode);
 
 }  // namespace orva

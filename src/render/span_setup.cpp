@@ -25,9 +25,9 @@ const CRenderMaterial& MaterialOrDefault(const CRenderMaterial* material) {
 }
 
 CInterpolation VertexValues(const CScanVertex& v, const CRenderMaterial* material,
-                            int16_t shadingMode) {
+                            EShading shadingMode) {
     CInterpolation r;
-    if (shadingMode == kShadeVertexColours) {
+    if (shadingMode == EShading::kVertexColours) {
         r.colour = LightVertex(MaterialOrDefault(material), v.normal);
         return r;
     }
@@ -49,7 +49,7 @@ int CentreColumn(float x, int firstColumn, int lastColumn) {
 
 }  // namespace
 
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int16_t shadingMode) {
+void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode) {
     edge.values.material = edge.material;
     const CInterpolation a = VertexValues(p, edge.material, shadingMode);
     edge.originY = p.y;
@@ -79,7 +79,7 @@ float EdgeDepth(const CEdge& edge, int row) {
     return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
 }
 
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, int16_t shadingMode) {
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, EShading shadingMode) {
     float leftX = EdgeX(*span.firstEdge, row);
     float rightX = EdgeX(*span.secondEdge, row);
     if (leftX < rightX) {

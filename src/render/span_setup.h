@@ -9,7 +9,7 @@ namespace orva {
 // Sets `edge` up from the upper vertex p to the lower vertex q, with its values at p and their
 // steps per row. An edge within one row is held at p. Uses the edge's material for the lit
 // colours and to select the interpolated attributes.
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, int16_t shadingMode);
+void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode);
 
 // The edge's column and depth on `row`.
 float EdgeX(const CEdge& edge, int row);
@@ -19,6 +19,6 @@ float EdgeDepth(const CEdge& edge, int row);
 // firstColumn..lastColumn of the render rectangle, and its values at the left edge with their
 // steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn or
 // columns outside it.
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, int16_t shadingMode);
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, EShading shadingMode);
 
 }  // namespace orva

@@ -155,7 +155,7 @@ TEST_F(ShippedMaterialsTest, EveryMapIsA24BitPictureOfItsDescribedSize) {
 
 TEST_F(ShippedMaterialsTest, RenderMaterialsTakeTheirMapsAndTransparency) {
     CRenderContext ctx;
-    ctx.shadingModeSwitch = 1;
+    ctx.shadingModeSwitch = EShading::kPerPixel;
     for (const json& m : Materials()) {
         const std::string name = m.at("name");
         SCOPED_TRACE(name);

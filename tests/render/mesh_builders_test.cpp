@@ -79,7 +79,7 @@ bool Finite(CVector3 v) {
 }
 
 // A render context for the picture above with `eye` on top of the model matrix stack.
-void PrepareContext(CRenderContext& ctx, int16_t mode, const CMatrix4& eye = {}) {
+void PrepareContext(CRenderContext& ctx, EShading mode, const CMatrix4& eye = {}) {
     ctx.shadingModeSwitch = mode;
     ctx.renderRect = {0, kSize - 1, 0, kSize - 1};
     CMatrix4 t = CMatrix4::Scaling(kScale, -kScale, kScale);
@@ -340,7 +340,7 @@ float Angle(CVector3 a, CVector3 b) {
 
 TEST(PolyMeshNodeTest, ClosedBoxGivesPairedCrossingsOverItsProjectedSquare) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     const CPolyMesh box = MakeBox({0.5f, -0.25f, 0}, 2.0f, 1);
     {
         std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
@@ -365,7 +365,7 @@ class PolyMeshNormalTest : public testing::TestWithParam<int32_t> {};
 TEST_P(PolyMeshNormalTest, TurnedBoxCoversItsHullWithTheNormalOfTheFaceHit) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(0.5f, 0.7f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     const CVector3 centre{0.25f, 0.5f, -0.5f};
     const float half = 2.0f;
     const CPolyMesh box = MakeBox(centre, half, GetParam());
@@ -401,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(FlatAndSmooth, PolyMeshNormalTest, testing::Values(1, 0
 float LargestDeviationFromRadius(int32_t flatShading) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(0.3f, -0.4f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     const CPolyMesh sphere = MakeSphere(3.0f, 24, 12, flatShading);
     std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, sphere, nullptr);
     if (node == nullptr) {
@@ -431,7 +431,7 @@ TEST(PolyMeshNodeTest, SmoothSphereNormalsFollowTheRadiusWhereFlatOnesShowTheFac
 // How far the normal next to the ridge of a roof leans from the vertical.
 float LeanBesideRidge(float slope) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, MakeRoof(slope), nullptr);
     if (node == nullptr) {
         ADD_FAILURE() << "no node";
@@ -463,7 +463,7 @@ TEST(PolyMeshNodeTest, NormalsAreSharedAcrossGentleEdgesAndCreasedAcrossSharpOne
 
 TEST(PolyMeshNodeTest, PerVertexModeCarriesOnlyColours) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadeVertexColours, Rotation(0.4f, 0.3f));
+    PrepareContext(ctx, EShading::kVertexColours, Rotation(0.4f, 0.3f));
     const CPolyMesh box = MakeBox({0, 0, 0}, 2.0f, 1);
     std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
     ASSERT_NE(node, nullptr);
@@ -481,7 +481,7 @@ TEST(PolyMeshNodeTest, PerVertexModeCarriesOnlyColours) {
 
 TEST(PolyMeshNodeTest, BrokenPolygonsAreSkippedAndTheRestDrawn) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     {
         CPolyMesh box = MakeBox({0, 0, 0}, 2.0f, 0);
         // A vertex that does not exist, a negative one, a polygon too small to have an area,
@@ -505,7 +505,7 @@ TEST(PolyMeshNodeTest, BrokenPolygonsAreSkippedAndTheRestDrawn) {
 
 TEST(PolyMeshNodeTest, NotFiniteAndHugeCornersNeverReachThePicture) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels, Rotation(0.2f, 0.3f));
+    PrepareContext(ctx, EShading::kPerPixel, Rotation(0.2f, 0.3f));
     {
         // Corner 7 lies on the +x, +y and +z faces; the three others still close nothing, but
         // what is drawn must be finite and inside the picture.
@@ -577,7 +577,7 @@ class SurfaceCapTest : public testing::TestWithParam<CTubeCase> {};
 // could enter through an end and leave through the wall only.
 TEST_P(SurfaceCapTest, OpenTubeGetsTwoCapsThatCloseIt) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels, Rotation(0.9f, 0.3f));
+    PrepareContext(ctx, EShading::kPerPixel, Rotation(0.9f, 0.3f));
     const CSurface tube = MakeTube(3.0f, 3.0f, GetParam().steps, GetParam().ringsAlongRows);
     {
         std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, nullptr);
@@ -603,7 +603,7 @@ INSTANTIATE_TEST_SUITE_P(StepsAndDirections, SurfaceCapTest,
 TEST(SurfaceCapTest, CapsAreLitAlongTheAxisAndMappedOverTheirBox) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(0.6f, 0.0f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     // Without steps the caps are the octagons of the control points: x and y from -2 to 2.
     const CSurface tube = MakeTube(2.0f, 2.0f, 0, true);
     std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, nullptr);
@@ -684,7 +684,7 @@ class SurfacePatchPoleTest : public testing::TestWithParam<CDomeCase> {};
 TEST_P(SurfacePatchPoleTest, PoleGetsUnitNormalsAlongTheAxis) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(-0.7f, 0.4f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     const bool poleIsARow = GetParam().ringsAlongRows;
     std::unique_ptr<CRenderNode> node =
         BuildSurfaceNode(ctx, MakeDome(GetParam().steps, poleIsARow), nullptr);
@@ -736,7 +736,7 @@ CSurface MakeSheet(int rows, int cols, int steps) {
 TEST(SurfacePatchTest, SamplesCarryWhatTheShadingModeNeeds) {
     const CMatrix4 eye = Rotation(0.3f, 0.5f);
     const CSurface sheet = MakeSheet(4, 5, 3);
-    for (const int16_t mode : {kShadeVertexColours, kShadePixels}) {
+    for (const EShading mode : {EShading::kVertexColours, EShading::kPerPixel}) {
         CRenderContext ctx;
         PrepareContext(ctx, mode, eye);
         std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, sheet, nullptr);
@@ -758,7 +758,7 @@ TEST(SurfacePatchTest, SamplesCarryWhatTheShadingModeNeeds) {
                 EXPECT_NEAR(v.y, window.y, 1e-3f);
                 EXPECT_NEAR(v.z, window.z, 1e-3f);
                 EXPECT_NEAR(DotProduct(v.normal, AxisOf(eye, 2)), 1.0f, 1e-5f);
-                if (mode == kShadeVertexColours) {
+                if (mode == EShading::kVertexColours) {
                     EXPECT_EQ(v.point, CVector3());
                     EXPECT_EQ(v.tangentU, CVector3());
                     EXPECT_EQ(v.tangentV, CVector3());
@@ -778,7 +778,7 @@ TEST(SurfacePatchTest, SamplesCarryWhatTheShadingModeNeeds) {
 
 TEST(SurfacePatchTest, EstimatedRowsContainTheRowsOfItsTriangles) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels, Rotation(1.1f, 0.4f));
+    PrepareContext(ctx, EShading::kPerPixel, Rotation(1.1f, 0.4f));
     std::unique_ptr<CRenderNode> node =
         BuildSurfaceNode(ctx, MakeTube(3.0f, 4.0f, 5, true), nullptr);
     ASSERT_NE(node, nullptr);
@@ -806,7 +806,7 @@ TEST(SurfacePatchTest, EstimatedRowsContainTheRowsOfItsTriangles) {
 
 TEST(SurfacePatchTest, PatchWaitsForItsRowsAndStartsAtTheRowItIsActivatedAt) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     // Rows 0..99 of a sheet that covers 5 units of rows: activated halfway down, it draws only
     // from there on.
     std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, MakeSheet(6, 6, 2), nullptr);
@@ -827,7 +827,7 @@ TEST(SurfacePatchTest, PatchWaitsForItsRowsAndStartsAtTheRowItIsActivatedAt) {
 
 TEST(SurfacePatchTest, BadNetsGiveNoNode) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     {
         CSurface notFinite = MakeDome(4);
         notFinite.points[13].y = std::numeric_limits<float>::quiet_NaN();
@@ -860,7 +860,7 @@ TEST(SurfacePatchTest, BadNetsGiveNoNode) {
 
 TEST(SurfacePatchTest, HugeNetsAreClippedToThePicture) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels, Rotation(0.3f, 0.2f));
+    PrepareContext(ctx, EShading::kPerPixel, Rotation(0.3f, 0.2f));
     {
         for (const float scale : {1e6f, 1e30f, 3e38f}) {
             CSurface tube = MakeTube(3.0f, 3.0f, 3, true);
@@ -915,7 +915,7 @@ class ExtrusionHoleTest : public testing::TestWithParam<bool> {};
 
 TEST_P(ExtrusionHoleTest, EndCapsLeaveTheHoleOpen) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     CExtrusion frame = MakeFrame(2.0f, GetParam());
     // Moved away and along the axis: the caps must still be lit along the axis.
     frame.placement = CMatrix4::Translation({0.25f, -0.5f, 7.0f});
@@ -957,7 +957,7 @@ INSTANTIATE_TEST_SUITE_P(HoleWindings, ExtrusionHoleTest, testing::Values(false,
 TEST(ExtrusionNodeTest, TurnedFrameIsClosedAndSeenThroughItsHole) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(0.5f, 0.35f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     const CExtrusion frame = MakeFrame(2.0f, false);
     std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, nullptr);
     ASSERT_NE(node, nullptr);
@@ -989,7 +989,7 @@ TEST(ExtrusionNodeTest, TurnedFrameIsClosedAndSeenThroughItsHole) {
 TEST(ExtrusionNodeTest, AxisThroughThePlacementAndTheViewLightsTheEnds) {
     CRenderContext ctx;
     const CMatrix4 eye = Rotation(-0.8f, 0.3f);
-    PrepareContext(ctx, kShadePixels, eye);
+    PrepareContext(ctx, EShading::kPerPixel, eye);
     CExtrusion frame = MakeFrame(1.0f, false);
     // A quarter turn about x puts the extrusion axis along -y, then a pan.
     CMatrix4 placement = Rotation(kPi / 2.0f, 0.0f);
@@ -1016,7 +1016,7 @@ TEST(ExtrusionNodeTest, AxisThroughThePlacementAndTheViewLightsTheEnds) {
 
 TEST(ExtrusionNodeTest, BrokenProfilesNeverCrash) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels, Rotation(0.4f, 0.1f));
+    PrepareContext(ctx, EShading::kPerPixel, Rotation(0.4f, 0.1f));
     {
         CExtrusion notFinite = MakeFrame(2.0f, false);
         notFinite.placement.At(3, 0) = std::numeric_limits<float>::quiet_NaN();
@@ -1048,7 +1048,7 @@ TEST(ExtrusionNodeTest, BrokenProfilesNeverCrash) {
 
 TEST(MeshBuilderMaterialTest, ObjectMaterialTakesTheMappingOfTheObject) {
     CRenderContext ctx;
-    PrepareContext(ctx, kShadePixels);
+    PrepareContext(ctx, EShading::kPerPixel);
     CPolyMesh mesh = MakeBox({0, 0, 0}, 1.0f, 1);
     mesh.materialValue = kMappingCylindrical;
     mesh.materialMatrix = CMatrix4::Scaling(2.0f, 4.0f, 0.5f);

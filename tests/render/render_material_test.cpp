@@ -120,7 +120,7 @@ TEST_F(RenderMaterialTest, PerVertexShadingFoldsTheAmbientIntoTheBaseAndLoadsNoM
     WriteMaterial("material/M.mtl", d);
     WriteBmp("material/TxtrMap/Tex.bmp", 1, 1, {{9, 9, 9}});
     CRenderContext ctx;
-    ctx.shadingModeSwitch = 0;
+    ctx.shadingModeSwitch = EShading::kVertexColours;
     const CRenderMaterial& m = LoadRenderMaterial(ctx, "M");
     // base + 0.75 a - 0.75 a base, a = 0.2, 0.4, 0.8.
     ExpectVector(m.baseColour, 1.0 + 0.15 - 0.15, 0.2 + 0.3 - 0.06, 0.0 + 0.6 - 0.0);
@@ -133,7 +133,7 @@ TEST_F(RenderMaterialTest, PerVertexShadingFoldsTheAmbientIntoTheBaseAndLoadsNoM
     // A missing material in this mode is still the plain grey (no ambient to fold in).
     ExpectVector(LightVertex(LoadRenderMaterial(ctx, "Nowhere"), {0, 3, 4}), 0.4, 0.4, 0.4);
 
-    ctx.shadingModeSwitch = 1;
+    ctx.shadingModeSwitch = EShading::kPerPixel;
     const CRenderMaterial& perPixel = LoadRenderMaterial(ctx, "M");
     ExpectVector(perPixel.baseColour, 1.0, 0.2, 0.0);
     EXPECT_EQ(RedOf(perPixel.colourMap), 9);

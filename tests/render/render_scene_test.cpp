@@ -211,7 +211,7 @@ TEST_F(RenderSceneTest, GemInsideACutterStaysWhole) {
 class CTreeProbe {
 public:
     CTreeProbe(const CRenderRequest& r, int column, int row) {
-        m_ctx.shadingModeSwitch = kShadePixels;
+        m_ctx.shadingModeSwitch = EShading::kPerPixel;
         m_ctx.renderRect = {0, r.viewportWidth - 1, 0, r.viewportHeight - 1};
         m_ctx.modelStack.Push();
         m_ctx.modelStack.SetTop(r.view);

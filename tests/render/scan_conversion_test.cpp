@@ -100,7 +100,7 @@ std::unique_ptr<CRenderMesh> SlopedTriangle(CRenderPools& pools, const float (&p
     for (const auto& v : p) {
         chain.Add(v[0], v[1], float(plane(v[0], v[1])));
     }
-    return BuildMesh(pools, kShadePixels, chain.Take(), nullptr, firstRow, lastRow);
+    return BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, firstRow, lastRow);
 }
 
 // Every pixel of `r` is covered exactly when expected(x, y) says so, and never twice.
@@ -126,7 +126,7 @@ void ExpectCoverage(const std::vector<CHit>& hits, CRenderRect r, Inside inside)
 // ExpectCoverage says.
 template <typename Inside>
 void ExpectChainCoverage(CRenderPools& pools, CChain& chain, CRenderRect r, Inside inside) {
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, r.y0, r.y1);
+    auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, r.y0, r.y1);
     ASSERT_NE(mesh, nullptr);
     ExpectCoverage(Scan(pools, *mesh, r), r, inside);
 }
@@ -167,7 +167,7 @@ TEST(ScanConversionTest, ProjectedSquareCoversExactlyThePixelCentresInside) {
         const CVector3 w = ProjectPoint(corners[i], m);
         chain.Add(w.x, w.y, w.z);
     }
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
+    auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 15);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->firstRow, 4);
     EXPECT_EQ(mesh->endRow, 9);
@@ -250,7 +250,7 @@ TEST(ScanConversionTest, RowsWithinAThousandthOfARowSnapToIt) {
     chain.Add(5, 12.5f), chain.Add(0, 14);
     CScanVertex& kept = chain.Add(11, 9.9985f);
     chain.Add(15, 12.5f), chain.Add(10, 14);
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 20);
+    auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 20);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(snapped.y, 10.0f);
     EXPECT_EQ(kept.y, 9.9985f);
@@ -260,7 +260,7 @@ TEST(ScanConversionTest, RowsWithinAThousandthOfARowSnapToIt) {
         CRenderPools local;
         CChain c(local);
         c.Add(0, top), c.Add(8, top), c.Add(0, 14);
-        auto m = BuildMesh(local, kShadePixels, c.Take(), nullptr, 0, 20);
+        auto m = BuildMesh(local, EShading::kPerPixel, c.Take(), nullptr, 0, 20);
         ASSERT_NE(m, nullptr);
         const auto counts = CountPerPixel(Scan(local, *m, {0, 20, 0, 20}));
         const bool row10 = counts.count({0, 10}) > 0;
@@ -325,7 +325,7 @@ TEST(ScanConversionTest, VertexColoursInterpolateLinearly) {
     for (int i = 0; i < 3; ++i) {
         chain.Add(p[i][0], p[i][1], 1.0f).normal = normals[i];
     }
-    auto mesh = BuildMesh(pools, kShadeVertexColours, chain.Take(), &material, 0, 24);
+    auto mesh = BuildMesh(pools, EShading::kVertexColours, chain.Take(), &material, 0, 24);
     ASSERT_NE(mesh, nullptr);
     const auto hits = Scan(pools, *mesh, {0, 27, 0, 24});
     ASSERT_GT(hits.size(), 150u);
@@ -367,7 +367,7 @@ TEST(ScanConversionTest, PerPixelValuesInterpolateLinearlyWhereTheMaterialNeedsT
             SetAttributes(v, i);
             corners[i] = v;
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), &material, 0, 24);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), &material, 0, 24);
         ASSERT_NE(mesh, nullptr);
         const auto hits = Scan(pools, *mesh, {0, 24, 0, 24});
         ASSERT_GT(hits.size(), 100u);
@@ -411,7 +411,7 @@ TEST(ScanConversionTest, TheTwoWindingsGiveOppositeOrientations) {
         } else {
             chain.Add(19.3f, 12.6f), chain.Add(0.4f, 12.6f);
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 15);
         ASSERT_NE(mesh, nullptr);
         const auto hits = Scan(pools, *mesh, {0, 20, 0, 15});
         ASSERT_FALSE(hits.empty());
@@ -428,7 +428,7 @@ TEST(ScanConversionTest, OverlappingTrianglesGiveFragmentsFrontFirstWhateverThei
         for (float z : nearFirst ? std::vector<float>{5, 2} : std::vector<float>{2, 5}) {
             chain.Add(1.5f, 1.5f, z), chain.Add(12.5f, 1.5f, z), chain.Add(1.5f, 12.5f, z);
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 15);
         ASSERT_NE(mesh, nullptr);
         AdvanceLeafToRow(*mesh, 2, 0, 15);
         for (int x = mesh->leftmostColumn; x <= 11; ++x) {
@@ -448,7 +448,7 @@ TEST(ScanConversionTest, TrianglesBetweenRowCentresOrNarrowerThanAColumnShowNoth
     CChain chain(pools);
     chain.Add(1.5f, 3.2f), chain.Add(9.5f, 3.4f), chain.Add(4.5f, 3.8f);   // between rows 3 and 4
     chain.Add(5.1f, 6.5f), chain.Add(5.8f, 9.5f), chain.Add(5.3f, 12.5f);  // inside column 5..6
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
+    auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 15);
     ASSERT_NE(mesh, nullptr);
     EXPECT_TRUE(Scan(pools, *mesh, {0, 15, 0, 15}).empty());
     mesh.reset();
@@ -474,7 +474,7 @@ TEST(ScanConversionTest, TrianglesWithNonFiniteCoordinatesAreDropped) {
     chain.Add(1, 1), chain.Add(inf, 5), chain.Add(1, 9);
     chain.Add(1, 1), chain.Add(9, 5), chain.Add(1, 9, -inf);
     chain.Add(3, 3), chain.Add(4, 4);  // an unfinished triangle
-    auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 15);
+    auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 15);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(pools.vertices.LiveCount(), 3u);
     const CRenderRect r{0, 15, 0, 15};
@@ -483,7 +483,7 @@ TEST(ScanConversionTest, TrianglesWithNonFiniteCoordinatesAreDropped) {
 
     CChain bad(pools);
     bad.Add(nan, nan), bad.Add(nan, 1), bad.Add(1, nan);
-    EXPECT_EQ(BuildMesh(pools, kShadePixels, bad.Take(), nullptr, 0, 15), nullptr);
+    EXPECT_EQ(BuildMesh(pools, EShading::kPerPixel, bad.Take(), nullptr, 0, 15), nullptr);
     mesh.reset();
     EXPECT_EQ(pools.vertices.LiveCount(), 0u);
 }
@@ -495,7 +495,7 @@ TEST(ScanConversionTest, HugeTrianglesStayWithinTheRectangleAndTheirRecords) {
         CRenderPools pools;
         CChain chain(pools);
         chain.Add(-1e30f, -1e30f, 2), chain.Add(1e30f, 32, 2), chain.Add(-1e30f, 1e30f, 2);
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, r.y0, r.y1);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, r.y0, r.y1);
         ASSERT_NE(mesh, nullptr);
         EXPECT_LE(mesh->firstRow, r.y0);
         EXPECT_GE(mesh->endRow, r.y1 + 1);
@@ -515,7 +515,7 @@ TEST(ScanConversionTest, HugeTrianglesStayWithinTheRectangleAndTheirRecords) {
         chain.Add(-3e38f, -3e38f, 3e38f), chain.Add(3e38f, 20, -3e38f);
         chain.Add(-3e38f, 3e38f, 1);
         chain.Add(3e38f, -3e38f, 1), chain.Add(-3e38f, -3e38f, 1), chain.Add(5, 3e38f, 1);
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, r.y0, r.y1);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, r.y0, r.y1);
         ASSERT_NE(mesh, nullptr);
         const auto hits = Scan(pools, *mesh, r);
         for (const auto& [pixel, count] : CountPerPixel(hits)) {
@@ -548,7 +548,7 @@ TEST(ScanConversionTest, APartStartedAnywhereEqualsThatPartOfTheWhole) {
             v.normal = {0.1f * i, 0.3f, 1.0f};
             v.point = {p[i][0] * 0.5f, -p[i][1], 7.0f};
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), &material, r.y0, r.y1);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), &material, r.y0, r.y1);
         EXPECT_NE(mesh, nullptr);
         std::map<std::pair<int, int>, std::vector<CHit>> byPixel;
         for (CHit& h : Scan(pools, *mesh, r)) {
@@ -586,7 +586,7 @@ TEST(ScanConversionTest, TrianglesOutsideTheRowsAreDroppedAtOnce) {
     CChain chain(pools);
     chain.Add(1, -30), chain.Add(9, -20), chain.Add(1, 0);  // ends on the first row
     chain.Add(1, 50.5f), chain.Add(9, 60), chain.Add(1, 70);
-    EXPECT_EQ(BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 50), nullptr);
+    EXPECT_EQ(BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 50), nullptr);
     EXPECT_EQ(pools.vertices.LiveCount(), 0u);
 }
 
@@ -623,7 +623,7 @@ TEST(ScanConversionTest, RepeatedRendersReuseTheSameBlocks) {
             const float y = float(i / 40) * 3.1f;
             chain.Add(x, y, 1), chain.Add(x + 7.3f, y + 2.2f, 2), chain.Add(x + 1.1f, y + 9.7f);
         }
-        auto mesh = BuildMesh(pools, kShadePixels, chain.Take(), nullptr, 0, 63);
+        auto mesh = BuildMesh(pools, EShading::kPerPixel, chain.Take(), nullptr, 0, 63);
         ASSERT_NE(mesh, nullptr);
         EXPECT_FALSE(Scan(pools, *mesh, {0, 63, 0, 63}).empty());
         mesh.reset();
