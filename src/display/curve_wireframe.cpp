@@ -9,8 +9,8 @@ namespace orva {
 namespace {
 
 // The fast wireframe samples finely drawn curves at half their detail.
-int StepsForMode(int steps, int mode) {
-    return (mode == 10 && steps > 3) ? steps / 2 : steps;
+int StepsForMode(int steps, EDisplayMode mode) {
+    return (mode == kModeFastWireframe && steps > 3) ? steps / 2 : steps;
 }
 
 void DrawControlPolygon(CFrameContext& frame, const CCurve& curve) {
@@ -23,7 +23,7 @@ void DrawControlPolygon(CFrameContext& frame, const CCurve& curve) {
 
 }  // namespace
 
-void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, int mode) {
+void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, EDisplayMode mode) {
     if (curve.points.empty()) {
         return;
     }
@@ -34,14 +34,14 @@ void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, int mode) {
     } else {
         DrawControlPolygon(frame, curve);
     }
-    if (mode > 9 || (mode == 0 && curve.netHidden != 0)) {
+    if (mode >= kModeFastWireframe || (mode == kModeWireframe && curve.netHidden != 0)) {
         return;
     }
     DrawPointMarkers(frame, curve.points);
     for (const CPointLabel& label : ControlPointLabels(curve.points)) {
         DrawLabel(frame, curve.points[static_cast<std::size_t>(label.index)], label.text);
     }
-    if (mode == 0) {
+    if (mode == kModeWireframe) {
         DrawHighlightedPoints(frame, curve.points, curve.selection);
     }
 }

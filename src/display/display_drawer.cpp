@@ -9,11 +9,11 @@
 
 namespace orva {
 
-void CDisplayDrawer::DrawCurve(const CCurve& curve, int mode) {
+void CDisplayDrawer::DrawCurve(const CCurve& curve, EDisplayMode mode) {
     DrawCurveWireframe(m_frame, curve, mode);
 }
 
-void CDisplayDrawer::DrawSurface(const CSurface& surface, int mode) {
+void CDisplayDrawer::DrawSurface(const CSurface& surface, EDisplayMode mode) {
     if (mode == kModeShaded) {
         DrawShadedObject(m_frame, surface);
     } else {
@@ -21,7 +21,7 @@ void CDisplayDrawer::DrawSurface(const CSurface& surface, int mode) {
     }
 }
 
-void CDisplayDrawer::DrawPolyMesh(const CPolyMesh& mesh, int mode) {
+void CDisplayDrawer::DrawPolyMesh(const CPolyMesh& mesh, EDisplayMode mode) {
     if (mode == kModeShaded) {
         DrawShadedObject(m_frame, mesh);
     } else {

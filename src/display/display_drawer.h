@@ -13,9 +13,9 @@ class CDisplayDrawer final : public CObjectDrawer {
 public:
     explicit CDisplayDrawer(CFrameContext& frame) : m_frame(frame) {}
 
-    void DrawCurve(const CCurve& curve, int mode) override;
-    void DrawSurface(const CSurface& surface, int mode) override;
-    void DrawPolyMesh(const CPolyMesh& mesh, int mode) override;
+    void DrawCurve(const CCurve& curve, EDisplayMode mode) override;
+    void DrawSurface(const CSurface& surface, EDisplayMode mode) override;
+    void DrawPolyMesh(const CPolyMesh& mesh, EDisplayMode mode) override;
     CMatrix4 GetModelViewMatrix() override;
     void MultMatrix(const CMatrix4& m) override;
     void LoadMatrix(const CMatrix4& m) override;

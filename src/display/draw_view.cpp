@@ -47,10 +47,10 @@ void ClearFrame() {
 
 // Modes below 100: every visible object draws itself in the mode. Objects off screen are left
 // out, except in the fast wireframe, which hands every object its reduced drawing.
-void DrawWireframePass(CFrameContext& frame, int mode) {
+void DrawWireframePass(CFrameContext& frame, EDisplayMode mode) {
     CDisplayDrawer drawer(frame);
     ForEachSceneObject(frame, [&](const CSceneObject& o) {
-        if (!o.IsShown() || (mode != kModeFastWireframe && IsOnScreen(frame, o) == 0)) {
+        if (!o.IsShown() || (mode != kModeFastWireframe && !IsOnScreen(frame, o))) {
             return;
         }
         frame.SetObjectColour(o.displayState, o.colourIndex);
@@ -69,7 +69,7 @@ void StartFrame(CFrameContext& frame, CGLContext& context, bool interactive) {
     ClearFrame();
 }
 
-void DrawPass(CFrameContext& frame, int mode) {
+void DrawPass(CFrameContext& frame, EDisplayMode mode) {
     if (mode == kModeShaded) {
         glEnable(GL_LIGHTING);
         glEnable(GL_DEPTH_TEST);
@@ -93,7 +93,8 @@ void FinishFrame(CGLContext& context, bool interactive) {
     context.Release();
 }
 
-void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, int mode, bool interactive) {
+void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, EDisplayMode mode,
+                     bool interactive) {
     const EContextStatus status =
         context != nullptr ? context->BeginFrame() : EContextStatus::kNoPixelFormat;
     if (status != EContextStatus::kCurrent) {
@@ -114,7 +115,7 @@ void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, int mode, bool i
 void DrawView(CFrameContext& frame, CGLContext* context) {
     const CViewCamera& camera = frame.Camera();
     const CViewport& viewport = camera.CurrentViewport();
-    if (viewport.repaintSet == 1 && viewport.RepaintEmpty()) {
+    if (viewport.repaintSet && viewport.RepaintEmpty()) {
         return;
     }
     const bool interactive = frame.Interrupt().Poll() || frame.interactive;
@@ -137,7 +138,7 @@ void DrawView(CFrameContext& frame, CGLContext* context) {
 void DrawShadedPass(CFrameContext& frame) {
     CDisplayDrawer drawer(frame);
     ForEachSceneObject(frame, [&](const CSceneObject& o) {
-        if (!o.IsShown() || IsOnScreen(frame, o) == 0) {
+        if (!o.IsShown() || !IsOnScreen(frame, o)) {
             return;
         }
         const int32_t type = o.GetTypeId();

@@ -4,7 +4,7 @@
 
 namespace orva {
 
-CFramePlan PlanFrame(int displayMode, bool interactive) {
+CFramePlan PlanFrame(EDisplayMode displayMode, bool interactive) {
     if (displayMode < kModeShaded) {
         return {EFramePath::kOpenGL, displayMode};
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/display_mode.h"
+
 namespace orva {
 
 // How a display mode is drawn.
@@ -12,11 +14,11 @@ enum class EFramePath {
 
 struct CFramePlan {
     EFramePath path = EFramePath::kNothing;
-    int mode = 0;  // the mode the OpenGL frame draws in
+    EDisplayMode mode = kModeWireframe;  // the mode the OpenGL frame draws in
 };
 
 // The display-mode table. While the user interacts, every mode from 100 up is drawn as the
 // shaded OpenGL frame, so the software renderer never holds up a drag.
-CFramePlan PlanFrame(int displayMode, bool interactive);
+CFramePlan PlanFrame(EDisplayMode displayMode, bool interactive);
 
 }  // namespace orva

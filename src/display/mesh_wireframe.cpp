@@ -12,8 +12,8 @@ const CVector3& Vertex(const CPolyMesh& mesh, int32_t index) {
 
 }  // namespace
 
-void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, int mode) {
-    if (mode == 10) {
+void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, EDisplayMode mode) {
+    if (mode == kModeFastWireframe) {
         // The fast wireframe hints at the mesh with one edge of every second polygon.
         ForEachFace(mesh, [&](std::size_t face, std::span<const int32_t> corners) {
             if (face % 2 != 0 || corners.size() < 2) {
@@ -40,7 +40,7 @@ void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, int mode
         return;
     }
     DrawPointMarkers(frame, mesh.points);
-    if (mode == 0) {
+    if (mode == kModeWireframe) {
         DrawHighlightedPoints(frame, mesh.points, mesh.selection);
     }
 }

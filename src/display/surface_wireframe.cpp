@@ -115,11 +115,11 @@ void DrawGrid(CFrameContext& frame, const CSurface& s) {
 
 }  // namespace
 
-void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, int mode) {
+void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, EDisplayMode mode) {
     if (!surface.HasValidNet()) {
         return;
     }
-    if (mode == 10) {
+    if (mode == kModeFastWireframe) {
         DrawMiddleCurves(frame, surface);
     } else if (mode >= 1 && mode <= 9) {
         DrawGrid(frame, surface);
@@ -128,7 +128,7 @@ void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, int mod
         DrawKnotCurves(frame, surface, true);
         if (surface.netHidden == 0) {
             DrawPointMarkers(frame, surface.points);
-            if (mode == 0) {
+            if (mode == kModeWireframe) {
                 DrawHighlightedPoints(frame, surface.points, surface.selection);
             }
         }

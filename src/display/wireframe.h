@@ -4,6 +4,7 @@
 #include <span>
 
 #include "geometry/vector3.h"
+#include "scene/display_mode.h"
 
 namespace orva {
 
@@ -15,9 +16,9 @@ class CPolyMesh;
 
 // What curves, surfaces and polygon meshes draw in the wireframe display modes (and curves in
 // the shaded mode), as lines in the frame's colour. Inside an OpenGL frame only.
-void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, int mode);
-void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, int mode);
-void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, int mode);
+void DrawCurveWireframe(CFrameContext& frame, const CCurve& curve, EDisplayMode mode);
+void DrawSurfaceWireframe(CFrameContext& frame, const CSurface& surface, EDisplayMode mode);
+void DrawPolyMeshWireframe(CFrameContext& frame, const CPolyMesh& mesh, EDisplayMode mode);
 
 // An open polyline through the samples of an extended control polygon.
 void DrawCurvePolyline(CFrameContext& frame, std::span<const CVector3> extended, int steps);

@@ -71,7 +71,7 @@ bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect&
     const CScreenRect screen{static_cast<float>(band.x0), static_cast<float>(band.y0),
                              static_cast<float>(band.x1 + 1), static_cast<float>(band.y1 + 1)};
     const VisibilityTest visible = [&](const CSceneObject& object) {
-        return IsOnScreenIn(object, r.windowMatrix, screen, kModeRendered) != 0;
+        return IsOnScreenIn(object, r.windowMatrix, screen, kModeRendered);
     };
     std::unique_ptr<CRenderNode> tree = BuildRenderTree(ctx, r.first, r.stop, visible);
     const int rows = RenderRows(ctx, tree.get(), *r.surface);
@@ -153,7 +153,7 @@ CRenderRequest MakeRenderRequest(const CViewCamera& camera, const CSceneRange& s
     r.viewportY = v.y;
     r.viewportWidth = v.width;
     r.viewportHeight = v.height;
-    r.repaintSet = v.repaintSet == 1;
+    r.repaintSet = v.repaintSet;
     if (r.repaintSet) {
         v.ClipRepaint();
         r.repaintLeft = v.repaintLeft;

@@ -6,7 +6,7 @@
 
 namespace orva {
 
-void CCurve::Draw(CObjectDrawer& drawer, int mode) const {
+void CCurve::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     drawer.DrawCurve(*this, mode);
 }
 

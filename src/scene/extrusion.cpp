@@ -10,15 +10,17 @@
 
 namespace orva {
 
-void CExtrusion::Draw(CObjectDrawer& drawer, int mode) const {
+void CExtrusion::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     const CMatrix4 saved = drawer.GetModelViewMatrix();
     drawer.MultMatrix(placement);
-    const int listMode = mode <= 10 ? 10 : mode;
+    // The generated lines never carry their own labels and markers: the wireframe modes draw
+    // them as the fast wireframe does.
+    const EDisplayMode listMode = mode <= kModeFastWireframe ? kModeFastWireframe : mode;
     for (const CSceneObject* c = curves.first; c != nullptr; c = c->next) {
         c->Draw(drawer, listMode);
     }
     // The fast wireframe shows only the outlines.
-    if (mode != 10) {
+    if (mode != kModeFastWireframe) {
         for (const CSceneObject* s = surfaces.first; s != nullptr; s = s->next) {
             s->Draw(drawer, listMode);
         }

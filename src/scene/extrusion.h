@@ -16,7 +16,7 @@ enum EBevelKind : int32_t { kBevelNone = 0, kBevelRounded = 1, kBevelChamfer = 2
 class CExtrusion : public CPlacedObject {
 public:
     int32_t GetTypeId() const override { return kTypeExtrusion; }
-    void Draw(CObjectDrawer& drawer, int mode) const override;
+    void Draw(CObjectDrawer& drawer, EDisplayMode mode) const override;
     std::unique_ptr<CSceneObject> Clone() const override;
     void Read(CByteReader& in) override;
     void Write(CByteWriter& out) const override;

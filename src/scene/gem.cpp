@@ -7,7 +7,7 @@
 
 namespace orva {
 
-void CGem::Draw(CObjectDrawer& drawer, int mode) const {
+void CGem::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     const CMatrix4 saved = drawer.GetModelViewMatrix();
     drawer.MultMatrix(placement);
     CGemResolution resolution;

@@ -8,7 +8,7 @@ namespace orva {
 class CGem : public CPlacedObject {
 public:
     int32_t GetTypeId() const override { return kTypeGem; }
-    void Draw(CObjectDrawer& drawer, int mode) const override;
+    void Draw(CObjectDrawer& drawer, EDisplayMode mode) const override;
     std::unique_ptr<CSceneObject> Clone() const override;
     void Read(CByteReader& in) override;
     void Write(CByteWriter& out) const override;

@@ -34,7 +34,7 @@ void CGroup::Transform(CMatrix4 m, int all) {
     }
 }
 
-void CGroup::Draw(CObjectDrawer& drawer, int mode) const {
+void CGroup::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     for (const CSceneObject* c = children.first; c != nullptr; c = c->next) {
         if (c->IsShown()) {
             c->Draw(drawer, mode);

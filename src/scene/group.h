@@ -23,7 +23,7 @@ class CGroup : public CPlacedObject {
 public:
     int32_t GetTypeId() const override { return kTypeGroup; }
     void Transform(CMatrix4 m, int all) override;
-    void Draw(CObjectDrawer& drawer, int mode) const override;
+    void Draw(CObjectDrawer& drawer, EDisplayMode mode) const override;
     std::unique_ptr<CSceneObject> Clone() const override;
     void Read(CByteReader& in) override;
     void Write(CByteWriter& out) const override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/matrix4.h"
+#include "scene/display_mode.h"
 
 namespace orva {
 
@@ -15,9 +16,9 @@ class CObjectDrawer {
 public:
     virtual ~CObjectDrawer() = default;
 
-    virtual void DrawCurve(const CCurve& curve, int mode) = 0;
-    virtual void DrawSurface(const CSurface& surface, int mode) = 0;
-    virtual void DrawPolyMesh(const CPolyMesh& mesh, int mode) = 0;
+    virtual void DrawCurve(const CCurve& curve, EDisplayMode mode) = 0;
+    virtual void DrawSurface(const CSurface& surface, EDisplayMode mode) = 0;
+    virtual void DrawPolyMesh(const CPolyMesh& mesh, EDisplayMode mode) = 0;
 
     // The display's model matrix, as the containers save, extend and restore it.
     virtual CMatrix4 GetModelViewMatrix() = 0;

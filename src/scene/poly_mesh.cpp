@@ -15,7 +15,7 @@ constexpr int32_t kReversedBit = 1 << 10;
 
 }  // namespace
 
-void CPolyMesh::Draw(CObjectDrawer& drawer, int mode) const {
+void CPolyMesh::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     drawer.DrawPolyMesh(*this, mode);
 }
 

@@ -15,7 +15,7 @@ public:
     CPolyMesh() { netHidden = 1; }
 
     int32_t GetTypeId() const override { return kTypePolyMesh; }
-    void Draw(CObjectDrawer& drawer, int mode) const override;
+    void Draw(CObjectDrawer& drawer, EDisplayMode mode) const override;
     std::unique_ptr<CSceneObject> Clone() const override;
     void Read(CByteReader& in) override;
     void Write(CByteWriter& out) const override;

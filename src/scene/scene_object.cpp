@@ -70,7 +70,7 @@ void CSceneObject::Transform(CMatrix4 m, int all) {
     }
 }
 
-void CSceneObject::Draw(CObjectDrawer&, int) const {}
+void CSceneObject::Draw(CObjectDrawer&, EDisplayMode) const {}
 
 std::unique_ptr<CSceneObject> CSceneObject::Clone() const {
     return std::unique_ptr<CSceneObject>(new CSceneObject(*this));

@@ -5,6 +5,7 @@
 #include <typeinfo>
 
 #include "geometry/matrix4.h"
+#include "scene/display_mode.h"
 
 namespace orva {
 
@@ -38,7 +39,7 @@ public:
     virtual void Transform(CMatrix4 m, int all);
     virtual int32_t GetTypeId() const { return 0; }
     // Interactive display through the drawer the display installs.
-    virtual void Draw(CObjectDrawer& drawer, int mode) const;
+    virtual void Draw(CObjectDrawer& drawer, EDisplayMode mode) const;
     // A deep copy that belongs to no list.
     virtual std::unique_ptr<CSceneObject> Clone() const;
     // Reads the record of this class from the stream (the type id has been read).

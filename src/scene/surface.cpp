@@ -48,7 +48,7 @@ std::vector<CSurfaceLoop> ReadLoopList(CByteReader& in) {
 
 }  // namespace
 
-void CSurface::Draw(CObjectDrawer& drawer, int mode) const {
+void CSurface::Draw(CObjectDrawer& drawer, EDisplayMode mode) const {
     drawer.DrawSurface(*this, mode);
 }
 

@@ -27,7 +27,7 @@ public:
     CSurface() { netHidden = 1; }
 
     int32_t GetTypeId() const override { return kTypeSurface; }
-    void Draw(CObjectDrawer& drawer, int mode) const override;
+    void Draw(CObjectDrawer& drawer, EDisplayMode mode) const override;
     std::unique_ptr<CSceneObject> Clone() const override;
     void Read(CByteReader& in) override;
     void Write(CByteWriter& out) const override;

@@ -14,7 +14,7 @@ struct CMargins {
     float left, right, up, down;
 };
 
-CMargins MarginsFor(int32_t displayMode) {
+CMargins MarginsFor(EDisplayMode displayMode) {
     if (displayMode == kModeWireframe) {
         return {10, 50, 50, 10};
     }
@@ -23,10 +23,10 @@ CMargins MarginsFor(int32_t displayMode) {
 
 }  // namespace
 
-int IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScreenRect& rect,
-                 int32_t displayMode) {
+bool IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScreenRect& rect,
+                  EDisplayMode displayMode) {
     if (object.GetTypeId() == kTypeRefPlane) {
-        return 1;
+        return true;
     }
     CVector3 lo;
     CVector3 hi;
@@ -42,16 +42,14 @@ int IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScre
         maxY = std::max(maxY, q.y);
     }
     const CMargins m = MarginsFor(displayMode);
-    return (minX - m.left < rect.right && minY - m.up < rect.bottom && maxX + m.right > rect.left &&
-            maxY + m.down > rect.top)
-               ? 1
-               : 0;
+    return minX - m.left < rect.right && minY - m.up < rect.bottom && maxX + m.right > rect.left &&
+           maxY + m.down > rect.top;
 }
 
-int IsOnScreen(const CFrameContext& frame, const CSceneObject& object) {
+bool IsOnScreen(const CFrameContext& frame, const CSceneObject& object) {
     const CViewCamera& camera = frame.Camera();
     const CViewport& v = camera.CurrentViewport();
-    const bool partial = v.repaintSet == 1;
+    const bool partial = v.repaintSet;
     CScreenRect rect;
     rect.left = static_cast<float>(partial ? v.repaintLeft : v.x);
     rect.top = static_cast<float>(partial ? v.repaintTop : v.y);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "geometry/matrix4.h"
+#include "scene/display_mode.h"
 
 namespace orva {
 
@@ -20,12 +21,12 @@ struct CScreenRect {
 // Whether the object's box, projected with `windowMatrix` (model to window pixels) and widened
 // by the margin of `displayMode`, overlaps `rect`. Reference planes are always on screen. Safe
 // on any thread: it reads only what it is given.
-int IsOnScreenIn(const CSceneObject& object, const CMatrix4& windowMatrix, const CScreenRect& rect,
-                 int32_t displayMode);
+bool IsOnScreenIn(const CSceneObject& object, const CMatrix4& windowMatrix, const CScreenRect& rect,
+                  EDisplayMode displayMode);
 
 // Whether an object's box, projected with the frame's window matrix and widened by a margin
 // of its camera's display mode, overlaps the part of the viewport being drawn. Reference
 // planes are always on screen.
-int IsOnScreen(const CFrameContext& frame, const CSceneObject& object);
+bool IsOnScreen(const CFrameContext& frame, const CSceneObject& object);
 
 }  // namespace orva

@@ -23,16 +23,16 @@ CViewCamera::CViewCamera(int records) : m_records(static_cast<size_t>(std::max(r
 CViewCamera::~CViewCamera() = default;
 
 void CViewCamera::ClearRepaint() {
-    repaintUnionSet = 0;
+    repaintUnionSet = false;
     for (CViewport& v : m_records) {
         v.ClearRepaint();
     }
 }
 
 void CViewCamera::AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    if (repaintUnionSet == 0) {
+    if (!repaintUnionSet) {
         repaintUnion = {left, top, right, bottom};
-        repaintUnionSet = 1;
+        repaintUnionSet = true;
     } else {
         repaintUnion = {std::min(left, repaintUnion[0]), std::min(top, repaintUnion[1]),
                         std::max(right, repaintUnion[2]), std::max(bottom, repaintUnion[3])};

@@ -4,21 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "scene/display_mode.h"
 #include "scene/scene_file.h"
 #include "view/viewport.h"
 
 namespace orva {
 
 class CFrameContext;
-
-// Display modes of a camera.
-enum EDisplayMode : int32_t {
-    kModeWireframe = 0,
-    kModeFastWireframe = 10,
-    kModeShaded = 100,
-    kModeRenderedVertexColours = 300,
-    kModeRendered = 400,
-};
 
 // Half the visible height in model units at zoom 1.
 inline constexpr float kViewSize = 25.0f;
@@ -60,7 +52,7 @@ public:
     int32_t buttons = 0;            // bit 0 left, bit 1 right button held in the view
     std::array<int32_t, 4> viewportRect{};
     std::array<int32_t, 4> repaintUnion{};
-    int32_t repaintUnionSet = 0;
+    bool repaintUnionSet = false;
     EDisplayMode displayMode = kModeWireframe;
     float viewSize = kViewSize;
 

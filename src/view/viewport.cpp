@@ -47,8 +47,8 @@ bool CViewport::Overlaps(int32_t left, int32_t top, int32_t right, int32_t botto
 
 void CViewport::AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     const bool overlaps = Overlaps(left, top, right, bottom);
-    if (repaintSet == 0) {
-        repaintSet = 1;
+    if (!repaintSet) {
+        repaintSet = true;
         if (!overlaps) {
             repaintLeft = repaintTop = repaintRight = repaintBottom = 0;
             return;
@@ -71,7 +71,7 @@ void CViewport::Apply(CFrameContext& frame) {
     frame.SetViewport(x, y, width, height);
     frame.SetProjection(width, height, static_cast<double>(zoom) / viewSize);
     frame.LoadView(view);
-    if (repaintSet == 1) {
+    if (repaintSet) {
         ClipRepaint();
         frame.SetScissor(repaintLeft, repaintTop, repaintRight - repaintLeft,
                          repaintBottom - repaintTop);

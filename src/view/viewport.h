@@ -22,13 +22,13 @@ public:
     int32_t y = 0;
     int32_t width = 0;
     int32_t height = 0;
-    // Pending repaint, right and bottom exclusive; used only while repaintSet is 1 (then an
+    // Pending repaint, right and bottom exclusive; used only while repaintSet (then an
     // empty rectangle means nothing is drawn).
     int32_t repaintLeft = 0;
     int32_t repaintTop = 0;
     int32_t repaintRight = 0;
     int32_t repaintBottom = 0;
-    int32_t repaintSet = 0;
+    bool repaintSet = false;
     float viewSize = 25.0f;  // half the visible height in model units at zoom 1
     float zoom = 1.0f;
 
@@ -40,7 +40,7 @@ public:
     void Zoom(float factor);
     void SetRect(int32_t x, int32_t y, int32_t width, int32_t height);
     void AddRepaintRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
-    void ClearRepaint() { repaintSet = 0; }
+    void ClearRepaint() { repaintSet = false; }
     // Hands the viewport to a frame: viewport and scissor, projection, view matrix as the
     // model-view matrix, and the scissor clipped to the pending repaint.
     void Apply(CFrameContext& frame);

@@ -171,15 +171,15 @@ TEST(ExtrusionTest, DrawShowsOutlinesOnlyInTheFastWireframe) {
                        {"profiles", {{{"points", kSquare}}}}});
     ASSERT_NE(e, nullptr);
     test::CRecordingDrawer fast;
-    e->Draw(fast, 10);
+    e->Draw(fast, kModeFastWireframe);
     EXPECT_EQ(fast.calls, (std::vector<std::string>{"curve 10", "curve 10"}));
     test::CRecordingDrawer wire;
-    e->Draw(wire, 0);
+    e->Draw(wire, kModeWireframe);
     EXPECT_EQ(wire.calls, (std::vector<std::string>{"curve 10", "curve 10", "surface 10"}));
     EXPECT_EQ(wire.matrices[0][14], 4.0f);        // drawn under the placement
     EXPECT_EQ(wire.model, CMatrix4::Identity());  // and the matrix restored after
     test::CRecordingDrawer shaded;
-    e->Draw(shaded, 100);
+    e->Draw(shaded, kModeShaded);
     EXPECT_EQ(shaded.calls.back(), "surface 100");
 }
 

@@ -91,8 +91,8 @@ TEST_F(GemLibraryTest, MissingOrRejectedFileGivesNothingAndEveryLookupTriesAgain
 TEST_F(GemLibraryTest, DrawUsesThePlacementAndRestoresTheMatrix) {
     GemLibrary().SetPath(LibraryFile("draw.gemlib", json::array({kUnitTetrahedron})));
     test::CRecordingDrawer drawer;
-    Gem(0, CMatrix4::Translation(CVector3(0, 0, 3))).Draw(drawer, 100);
-    Gem(5).Draw(drawer, 100);
+    Gem(0, CMatrix4::Translation(CVector3(0, 0, 3))).Draw(drawer, kModeShaded);
+    Gem(5).Draw(drawer, kModeShaded);
     EXPECT_EQ(drawer.calls, std::vector<std::string>{"mesh 100"});
     EXPECT_EQ(drawer.matrices[0][14], 3.0f);
     EXPECT_EQ(drawer.model, CMatrix4::Identity());
@@ -125,8 +125,8 @@ TEST_F(GemLibraryTest, GemsThatReferToThemselvesEnd) {
                      CMatrix4::Identity());  // the loop ends; the tetrahedron still counts
     EXPECT_EQ(max, CVector3(1, 1, 1));
     test::CRecordingDrawer drawer;
-    Gem(0).Draw(drawer, 0);
-    Gem(1).Draw(drawer, 0);
+    Gem(0).Draw(drawer, kModeWireframe);
+    Gem(1).Draw(drawer, kModeWireframe);
     EXPECT_EQ(drawer.calls.size(), static_cast<size_t>(kMaxGemResolution));
     EXPECT_EQ(drawer.model, CMatrix4::Identity());
 }

@@ -151,7 +151,7 @@ protected:
 TEST_F(GroupBehaviourTest, UnmarkedDifferenceDrawsAndMeasuresOnlyItsFirstChild) {
     auto g = MakeGroup(kGroupDifference, 0);
     test::CRecordingDrawer drawer;
-    g->Draw(drawer, 0);
+    g->Draw(drawer, kModeWireframe);
     EXPECT_EQ(drawer.calls, std::vector<std::string>{"curve 0"});
     const test::CBounds bounds = test::BoundsOf(*g, CMatrix4::Identity());
     EXPECT_EQ(bounds.min, CVector3(1, 1, 0));
@@ -163,7 +163,7 @@ TEST_F(GroupBehaviourTest, OtherKindsUseEveryShownChildWithoutThePlacement) {
     g->placement = CMatrix4::Translation(CVector3(100, 0, 0));
     g->children.first->next->displayState = 3;  // hidden
     test::CRecordingDrawer drawer;
-    g->Draw(drawer, 10);
+    g->Draw(drawer, kModeFastWireframe);
     EXPECT_EQ(drawer.calls, (std::vector<std::string>{"curve 10", "curve 10"}));
     const test::CBounds bounds = test::BoundsOf(*g, CMatrix4::Scaling(2, 2, 2));
     EXPECT_EQ(bounds.min, CVector3(2, 2, 0));

@@ -179,10 +179,10 @@ TEST(PolyMeshReadTest, DropInvalidPolygonsKeepsValidOnesInOrder) {
 
 TEST(ObjectDrawTest, PointSetsHandThemselvesToTheDrawer) {
     test::CRecordingDrawer drawer;
-    CCurve().Draw(drawer, 0);
-    CSurface().Draw(drawer, 100);
-    CPolyMesh().Draw(drawer, 10);
-    CRefPlane().Draw(drawer, 0);
+    CCurve().Draw(drawer, kModeWireframe);
+    CSurface().Draw(drawer, kModeShaded);
+    CPolyMesh().Draw(drawer, kModeFastWireframe);
+    CRefPlane().Draw(drawer, kModeWireframe);
     EXPECT_EQ(drawer.calls, (std::vector<std::string>{"curve 0", "surface 100", "mesh 10"}));
 }
 

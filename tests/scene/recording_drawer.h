@@ -10,9 +10,9 @@ namespace orva::test {
 // Records what objects hand to the display, with the model matrix current at the time.
 class CRecordingDrawer : public CObjectDrawer {
 public:
-    void DrawCurve(const CCurve&, int mode) override { Record("curve", mode); }
-    void DrawSurface(const CSurface&, int mode) override { Record("surface", mode); }
-    void DrawPolyMesh(const CPolyMesh&, int mode) override { Record("mesh", mode); }
+    void DrawCurve(const CCurve&, EDisplayMode mode) override { Record("curve", mode); }
+    void DrawSurface(const CSurface&, EDisplayMode mode) override { Record("surface", mode); }
+    void DrawPolyMesh(const CPolyMesh&, EDisplayMode mode) override { Record("mesh", mode); }
     CMatrix4 GetModelViewMatrix() override { return model; }
     void MultMatrix(const CMatrix4& m) override { model = Multiply(m, model); }
     void LoadMatrix(const CMatrix4& m) override { model = m; }
@@ -22,7 +22,7 @@ public:
     CMatrix4 model;
 
 private:
-    void Record(const char* what, int mode) {
+    void Record(const char* what, EDisplayMode mode) {
         calls.push_back(std::string(what) + " " + std::to_string(mode));
         matrices.push_back(model);
     }

@@ -76,7 +76,7 @@ TEST(ViewportTest, RepaintRectanglesUniteAndAnOutsideFirstOneDrawsNothing) {
     v.SetRect(0, 0, 100, 100);
     v.AddRepaintRect(10, 10, 20, 20);
     v.AddRepaintRect(15, 5, 30, 18);
-    EXPECT_EQ(v.repaintSet, 1);
+    EXPECT_TRUE(v.repaintSet);
     EXPECT_EQ((std::array<int, 4>{v.repaintLeft, v.repaintTop, v.repaintRight, v.repaintBottom}),
               (std::array<int, 4>{10, 5, 30, 20}));
     v.AddRepaintRect(200, 200, 300, 300);  // outside: ignored
@@ -93,7 +93,7 @@ TEST(ViewportTest, RepaintRectanglesUniteAndAnOutsideFirstOneDrawsNothing) {
     EXPECT_EQ((std::array<int, 4>{w.repaintLeft, w.repaintTop, w.repaintRight, w.repaintBottom}),
               (std::array<int, 4>{0, 90, 5, 100}));
     w.ClearRepaint();
-    EXPECT_EQ(w.repaintSet, 0);
+    EXPECT_FALSE(w.repaintSet);
 }
 
 TEST(CameraTest, RedrawPaintsTheFrameWithTheViewAppliedAndClearsTheRepaint) {
@@ -105,7 +105,7 @@ TEST(CameraTest, RedrawPaintsTheFrameWithTheViewAppliedAndClearsTheRepaint) {
     CImageSurface surface(64, 48);
     CInterrupt interrupt;
     CFrameContext frame(camera, surface, interrupt);
-    int seenRepaint = -1;
+    bool seenRepaint = false;
     CMatrix4 seenWindow;
     frame.painter = [&](CFrameContext& f) {
         seenRepaint = f.Camera().CurrentViewport().repaintSet;
@@ -113,10 +113,10 @@ TEST(CameraTest, RedrawPaintsTheFrameWithTheViewAppliedAndClearsTheRepaint) {
     };
     interrupt.Request();
     camera.Redraw(frame);
-    EXPECT_EQ(seenRepaint, 1);
+    EXPECT_TRUE(seenRepaint);
     EXPECT_EQ(seenWindow, camera.CurrentViewport().WindowMatrix());
-    EXPECT_EQ(camera.CurrentViewport().repaintSet, 0);
-    EXPECT_EQ(camera.repaintUnionSet, 0);
+    EXPECT_FALSE(camera.CurrentViewport().repaintSet);
+    EXPECT_FALSE(camera.repaintUnionSet);
     EXPECT_FALSE(interrupt.Poll());  // every picture starts without an interrupt
 }
 

@@ -21,7 +21,7 @@ protected:
         camera.CurrentViewport().viewSize = 50.0f;  // 100 pixels show 100 units
         camera.ApplyView(frame);
     }
-    int IsOnScreen(const CSceneObject& object) const { return orva::IsOnScreen(frame, object); }
+    bool IsOnScreen(const CSceneObject& object) const { return orva::IsOnScreen(frame, object); }
     // A point object whose window column is `column` (pixel centres at x - 0.5 offsets).
     static CCurve PointAtColumn(float column, float row = 50) {
         CCurve c;
@@ -36,32 +36,32 @@ protected:
 
 TEST_F(OnScreenTest, WireframeMarginReachesFiftyPixelsToTheRight) {
     camera.displayMode = kModeWireframe;
-    EXPECT_EQ(IsOnScreen(PointAtColumn(-40)), 1);  // widened by 50 to the right
-    EXPECT_EQ(IsOnScreen(PointAtColumn(-60)), 0);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(105)), 1);  // 10 to the left
-    EXPECT_EQ(IsOnScreen(PointAtColumn(115)), 0);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(50, 140)), 1);  // 50 upward
-    EXPECT_EQ(IsOnScreen(PointAtColumn(50, -15)), 0);  // only 10 downward
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(-40)));  // widened by 50 to the right
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(-60)));
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(105)));  // 10 to the left
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(115)));
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(50, 140)));   // 50 upward
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(50, -15)));  // only 10 downward
 }
 
 TEST_F(OnScreenTest, OtherModesUseTwoPixelsOnEverySide) {
     camera.displayMode = kModeRendered;
-    EXPECT_EQ(IsOnScreen(PointAtColumn(-40)), 0);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(-1)), 1);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(-3)), 0);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(101)), 1);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(103)), 0);
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(-40)));
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(-1)));
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(-3)));
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(101)));
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(103)));
 }
 
 TEST_F(OnScreenTest, PendingRepaintNarrowsTheTestAndPlanesAreAlwaysOn) {
     camera.displayMode = kModeRendered;
     camera.AddRepaintRect(60, 0, 100, 100);
     camera.ApplyView(frame);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(40)), 0);
-    EXPECT_EQ(IsOnScreen(PointAtColumn(70)), 1);
+    EXPECT_FALSE(IsOnScreen(PointAtColumn(40)));
+    EXPECT_TRUE(IsOnScreen(PointAtColumn(70)));
     CRefPlane plane;
     plane.frame[12] = 1e6f;
-    EXPECT_EQ(IsOnScreen(plane), 1);
+    EXPECT_TRUE(IsOnScreen(plane));
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(ZoomAllTest, ResetViewReturnsToTheFrontViewWithZoomOne) {
     const CViewport& v = camera.CurrentViewport();
     EXPECT_EQ(TransformPoint(CVector3(1, 2, 3), v.view), CVector3(1, 3, -2));
     EXPECT_EQ(v.zoom, 1.0f);
-    EXPECT_EQ(v.repaintSet, 1);
+    EXPECT_TRUE(v.repaintSet);
     EXPECT_EQ(v.repaintRight, 400);
 }
 
