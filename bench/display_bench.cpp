@@ -41,11 +41,11 @@ void BM_DisplayFrame(benchmark::State& state) {
     camera.displayMode = mode;
     camera.SetStandardView(1);
     camera.CurrentViewport().Rotate(0, 20.0);
-    DisplayTessellationCache().Clear();
+    view.Tessellation().Clear();
     view.Paint();  // warms the context (and, when kept, the tessellation)
     for (auto _ : state) {
         if (!keep) {
-            DisplayTessellationCache().Clear();
+            view.Tessellation().Clear();
         }
         view.Paint();
     }

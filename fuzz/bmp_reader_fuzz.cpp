@@ -23,7 +23,7 @@ void CheckFailed(const orva::BmpImage& image) {
     Require(image.pixels == nullptr);
 }
 
-void CheckPicture(const orva::BmpImage& image, const orva::BmpReadInfo& info) {
+void CheckPicture(const orva::BmpImage& image, const orva::CBmpReadInfo& info) {
     Require(image.width > 0 && image.height > 0 && image.pixels != nullptr);
     Require(image.stride == orva::BmpImageStride(image.width));
     Require(int64_t{image.width} * image.height <= orva::kMaxBmpPixels);
@@ -33,7 +33,7 @@ void CheckPicture(const orva::BmpImage& image, const orva::BmpReadInfo& info) {
         sum |= image.pixels[i];
     }
     g_sink = sum;
-    if (info.status == orva::BmpStatus::kUndecoded) {
+    if (info.status == orva::EBmpStatus::kUndecoded) {
         Require(sum == 0);
     }
 }
@@ -42,7 +42,7 @@ void CheckPicture(const orva::BmpImage& image, const orva::BmpReadInfo& info) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orva::BmpImage image;
-    orva::BmpReadInfo info;
+    orva::CBmpReadInfo info;
     const int result = orva::ReadBmpMemory(std::span<const uint8_t>(data, size), image, &info);
     if (result == 1) {
         CheckPicture(image, info);

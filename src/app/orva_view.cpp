@@ -186,7 +186,7 @@ void COrvaView::DrawFrame(CFrameContext& frame) {
         m_render.Stop();
         m_haveRenderedKey = false;
         const auto start = std::chrono::steady_clock::now();
-        DrawView(frame, Context());
+        DrawView(frame, Context(), Tessellation());
         if (interactive) {
             m_previewMilliseconds = MillisecondsSince(start);
         }
@@ -216,7 +216,7 @@ void COrvaView::DrawPreviewBelowRows(CFrameContext& frame) {
     ++m_previewsBelowRows;
     const auto start = std::chrono::steady_clock::now();
     const bool wasInteractive = std::exchange(frame.interactive, true);
-    DrawView(frame, Context());
+    DrawView(frame, Context(), Tessellation());
     frame.interactive = wasInteractive;
     m_previewMilliseconds = MillisecondsSince(start);
 }

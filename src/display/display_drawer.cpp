@@ -15,7 +15,7 @@ void CDisplayDrawer::DrawCurve(const CCurve& curve, EDisplayMode mode) {
 
 void CDisplayDrawer::DrawSurface(const CSurface& surface, EDisplayMode mode) {
     if (mode == kModeShaded) {
-        DrawShadedObject(m_frame, surface);
+        DrawShadedObject(m_frame, m_cache, surface);
     } else {
         DrawSurfaceWireframe(m_frame, surface, mode);
     }
@@ -23,7 +23,7 @@ void CDisplayDrawer::DrawSurface(const CSurface& surface, EDisplayMode mode) {
 
 void CDisplayDrawer::DrawPolyMesh(const CPolyMesh& mesh, EDisplayMode mode) {
     if (mode == kModeShaded) {
-        DrawShadedObject(m_frame, mesh);
+        DrawShadedObject(m_frame, m_cache, mesh);
     } else {
         DrawPolyMeshWireframe(m_frame, mesh, mode);
     }

@@ -47,8 +47,8 @@ void ClearFrame() {
 
 // Modes below 100: every visible object draws itself in the mode. Objects off screen are left
 // out, except in the fast wireframe, which hands every object its reduced drawing.
-void DrawWireframePass(CFrameContext& frame, EDisplayMode mode) {
-    CDisplayDrawer drawer(frame);
+void DrawWireframePass(CFrameContext& frame, CTessellationCache& cache, EDisplayMode mode) {
+    CDisplayDrawer drawer(frame, cache);
     ForEachSceneObject(frame, [&](const CSceneObject& o) {
         if (!o.IsShown() || (mode != kModeFastWireframe && !IsOnScreen(frame, o))) {
             return;
@@ -69,14 +69,14 @@ void StartFrame(CFrameContext& frame, CGLContext& context, bool interactive) {
     ClearFrame();
 }
 
-void DrawPass(CFrameContext& frame, EDisplayMode mode) {
+void DrawPass(CFrameContext& frame, CTessellationCache& cache, EDisplayMode mode) {
     if (mode == kModeShaded) {
         glEnable(GL_LIGHTING);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_GEQUAL);
-        DrawShadedPass(frame);
+        DrawShadedPass(frame, cache);
     } else {
-        DrawWireframePass(frame, mode);
+        DrawWireframePass(frame, cache, mode);
     }
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -93,8 +93,8 @@ void FinishFrame(CGLContext& context, bool interactive) {
     context.Release();
 }
 
-void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, EDisplayMode mode,
-                     bool interactive) {
+void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, CTessellationCache& cache,
+                     EDisplayMode mode, bool interactive) {
     const EContextStatus status =
         context != nullptr ? context->BeginFrame() : EContextStatus::kNoPixelFormat;
     if (status != EContextStatus::kCurrent) {
@@ -105,14 +105,14 @@ void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, EDisplayMode mod
     CFixedFunctionBackend backend;
     frame.BeginGL(backend);
     StartFrame(frame, *context, interactive);
-    DrawPass(frame, mode);
+    DrawPass(frame, cache, mode);
     FinishFrame(*context, interactive);
     frame.EndGL();
 }
 
 }  // namespace
 
-void DrawView(CFrameContext& frame, CGLContext* context) {
+void DrawView(CFrameContext& frame, CGLContext* context, CTessellationCache& cache) {
     const CViewCamera& camera = frame.Camera();
     const CViewport& viewport = camera.CurrentViewport();
     if (viewport.repaintSet && viewport.RepaintEmpty()) {
@@ -128,15 +128,15 @@ void DrawView(CFrameContext& frame, CGLContext* context) {
             RenderScene(frame, EShading::kPerPixel);
             break;
         case EFramePath::kOpenGL:
-            DrawOpenGLFrame(frame, context, plan.mode, interactive);
+            DrawOpenGLFrame(frame, context, cache, plan.mode, interactive);
             break;
         case EFramePath::kNothing:
             break;
     }
 }
 
-void DrawShadedPass(CFrameContext& frame) {
-    CDisplayDrawer drawer(frame);
+void DrawShadedPass(CFrameContext& frame, CTessellationCache& cache) {
+    CDisplayDrawer drawer(frame, cache);
     ForEachSceneObject(frame, [&](const CSceneObject& o) {
         if (!o.IsShown() || !IsOnScreen(frame, o)) {
             return;
@@ -149,10 +149,10 @@ void DrawShadedPass(CFrameContext& frame) {
         } else {
             glEnable(GL_LIGHTING);
             frame.SetObjectColour(o.displayState, o.colourIndex);
-            DrawShadedObject(frame, o);
+            DrawShadedObject(frame, cache, o);
         }
     });
-    DisplayTessellationCache().EndFrame();
+    cache.EndFrame();
 }
 
 }  // namespace orva

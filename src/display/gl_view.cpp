@@ -26,7 +26,7 @@ void CGLView::Paint(bool interactive) {
 }
 
 void CGLView::DrawFrame(CFrameContext& frame) {
-    DrawView(frame, Context());
+    DrawView(frame, Context(), m_tessellation);
 }
 
 }  // namespace orva

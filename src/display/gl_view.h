@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/tessellation_cache.h"
 #include "view/interrupt.h"
 #include "view/view_camera.h"
 
@@ -25,6 +26,8 @@ public:
     // Threads of the software render; below 1, one per core.
     void SetRenderThreads(int threads) { m_renderThreads = threads; }
     int RenderThreads() const { return m_renderThreads; }
+    // The parts the shaded frames of this view have tessellated, kept between frames.
+    CTessellationCache& Tessellation() { return m_tessellation; }
 
     // Draws the camera's picture now, through the camera's Redraw like every navigation step,
     // in a frame of its own: this view's surface, context, interrupt and threads. `interactive`
@@ -45,6 +48,7 @@ protected:
 private:
     CViewCamera m_camera;
     CInterrupt m_interrupt;
+    CTessellationCache m_tessellation;
     int m_renderThreads = 0;
 };
 

@@ -14,10 +14,10 @@ namespace orva {
 
 namespace {
 
-void DrawGroup(CFrameContext& frame, const CGroup& group) {
+void DrawGroup(CFrameContext& frame, CTessellationCache& cache, const CGroup& group) {
     for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
         if (c->IsShown()) {
-            DrawShadedObject(frame, *c);
+            DrawShadedObject(frame, cache, *c);
         }
         if (group.OnlyFirstChildCounts()) {
             break;
@@ -28,7 +28,7 @@ void DrawGroup(CFrameContext& frame, const CGroup& group) {
 // A gem's library entry may itself be a gem: the chain is followed to the shape, the innermost
 // placement applied first. The steps stay entered while the shape draws, so a chain that
 // comes back to itself through groups still ends.
-void DrawGem(CFrameContext& frame, const CGem& gem) {
+void DrawGem(CFrameContext& frame, CTessellationCache& cache, const CGem& gem) {
     std::array<CGemResolution, kMaxGemResolution> steps;
     CMatrix4 composed = gem.placement;
     const CSceneObject* shape = steps[0].Shape(gem.gemIndex);
@@ -45,36 +45,37 @@ void DrawGem(CFrameContext& frame, const CGem& gem) {
     }
     const CMatrix4 saved = frame.ModelViewMatrix();
     frame.MultMatrix(composed);
-    DrawShadedObject(frame, *shape);
+    DrawShadedObject(frame, cache, *shape);
     frame.LoadMatrix(saved);
 }
 
-void DrawCachedParts(const CSceneObject& object, bool mirrored) {
-    DrawShadedParts(DisplayTessellationCache().Parts(object), mirrored);
+void DrawCachedParts(CTessellationCache& cache, const CSceneObject& object, bool mirrored) {
+    DrawShadedParts(cache.Parts(object), mirrored);
 }
 
 }  // namespace
 
-void DrawShadedObject(CFrameContext& frame, const CSceneObject& object) {
+void DrawShadedObject(CFrameContext& frame, CTessellationCache& cache, const CSceneObject& object) {
     switch (object.GetTypeId()) {
         case kTypeSurface:
         case kTypeExtrusion:
-            DrawCachedParts(object, false);
+            DrawCachedParts(cache, object, false);
             break;
         case kTypePolyMesh:
             if (const auto* mesh = dynamic_cast<const CPolyMesh*>(&object)) {
-                DrawCachedParts(object, IsMirrored(frame.ModelViewMatrix(), frame.ViewInverse(),
-                                                   mesh->orientation));
+                DrawCachedParts(
+                    cache, object,
+                    IsMirrored(frame.ModelViewMatrix(), frame.ViewInverse(), mesh->orientation));
             }
             break;
         case kTypeGroup:
             if (const auto* group = dynamic_cast<const CGroup*>(&object)) {
-                DrawGroup(frame, *group);
+                DrawGroup(frame, cache, *group);
             }
             break;
         case kTypeGem:
             if (const auto* gem = dynamic_cast<const CGem*>(&object)) {
-                DrawGem(frame, *gem);
+                DrawGem(frame, cache, *gem);
             }
             break;
         default:

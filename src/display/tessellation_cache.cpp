@@ -51,9 +51,4 @@ void CTessellationCache::Clear() {
     m_entries.clear();
 }
 
-CTessellationCache& DisplayTessellationCache() {
-    static CTessellationCache cache;
-    return cache;
-}
-
 }  // namespace orva

@@ -14,7 +14,7 @@ class CSceneObject;
 // re-draws without re-evaluating every surface. An entry is remembered with a copy of all the
 // object data it was built from and is rebuilt as soon as any of it differs, so a changed or
 // replaced scene never shows stale geometry. Entries not drawn for a few frames are dropped.
-// User-interface thread only.
+// Each view keeps its own; the frames of one view are drawn on one thread.
 class CTessellationCache {
 public:
     // The parts of a surface, extrusion or polygon mesh (nothing for other objects).
@@ -38,8 +38,5 @@ private:
     int64_t m_frame = 0;
     int64_t m_builds = 0;
 };
-
-// The cache the shaded display draws through.
-CTessellationCache& DisplayTessellationCache();
 
 }  // namespace orva

@@ -134,14 +134,14 @@ void EvaluateExact(const CMatrix4& basis, CNetView net, int uSteps, int vSteps,
 class CSampleFrame {
 public:
     CSampleFrame(int rows, int cols)
-        : cols_(cols + 2), w_(static_cast<std::size_t>(rows + 2) * (cols + 2)) {}
+        : m_cols(cols + 2), m_w(static_cast<std::size_t>(rows + 2) * (cols + 2)) {}
 
-    CVector3& At(int r, int c) { return w_[static_cast<std::size_t>(r) * cols_ + c]; }
-    const CVector3& At(int r, int c) const { return w_[static_cast<std::size_t>(r) * cols_ + c]; }
+    CVector3& At(int r, int c) { return m_w[static_cast<std::size_t>(r) * m_cols + c]; }
+    const CVector3& At(int r, int c) const { return m_w[static_cast<std::size_t>(r) * m_cols + c]; }
 
 private:
-    int cols_;
-    std::vector<CVector3> w_;
+    int m_cols;
+    std::vector<CVector3> m_w;
 };
 
 void FillFrame(CNetView net, int uSteps, int vSteps, CSampleFrame& w) {

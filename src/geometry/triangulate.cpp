@@ -100,7 +100,7 @@ int DominantAxis(std::span<const CVector3> outer) {
 class CEarClipper {
 public:
     CEarClipper(int sortAxis, int projectionAxis, const TriangleSink& sink)
-        : sortAxis_(sortAxis), projectionAxis_(projectionAxis), sink_(sink) {}
+        : m_sortAxis(sortAxis), m_projectionAxis(projectionAxis), m_sink(sink) {}
 
     CTriangulationStats Run(std::span<const std::span<const CVector3>> contours);
 
@@ -113,12 +113,12 @@ private:
     int CopyAfter(int n);
     void Unsort(int n);
 
-    int sortAxis_;
-    int projectionAxis_;
-    const TriangleSink& sink_;
-    std::vector<CNode> nodes_;
-    int head_ = kNone;
-    CTriangulationStats stats_;
+    int m_sortAxis;
+    int m_projectionAxis;
+    const TriangleSink& m_sink;
+    std::vector<CNode> m_nodes;
+    int m_head = kNone;
+    CTriangulationStats m_stats;
 };
 
 void CEarClipper::BuildRings(std::span<const std::span<const CVector3>> contours) {
@@ -126,39 +126,39 @@ void CEarClipper::BuildRings(std::span<const std::span<const CVector3>> contours
         if (contour.size() < 3) {
             continue;  // no area, and too short to form a ring
         }
-        const int first = static_cast<int>(nodes_.size());
+        const int first = static_cast<int>(m_nodes.size());
         for (const CVector3& point : contour) {
             CNode node;
             node.point = &point;
-            node.s = point[sortAxis_];
-            node.p = point[projectionAxis_];
-            node.prev = static_cast<int>(nodes_.size()) - 1;
-            node.next = static_cast<int>(nodes_.size()) + 1;
-            nodes_.push_back(node);
+            node.s = point[m_sortAxis];
+            node.p = point[m_projectionAxis];
+            node.prev = static_cast<int>(m_nodes.size()) - 1;
+            node.next = static_cast<int>(m_nodes.size()) + 1;
+            m_nodes.push_back(node);
         }
-        const int last = static_cast<int>(nodes_.size()) - 1;
-        nodes_[first].prev = last;
-        nodes_[last].next = first;
+        const int last = static_cast<int>(m_nodes.size()) - 1;
+        m_nodes[first].prev = last;
+        m_nodes[last].next = first;
     }
 }
 
 void CEarClipper::BuildSortedList() {
-    std::vector<int> order(nodes_.size());
+    std::vector<int> order(m_nodes.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = static_cast<int>(i);
     }
     // Stable: points with equal coordinates keep their input order.
     std::stable_sort(order.begin(), order.end(),
-                     [this](int a, int b) { return nodes_[a].s < nodes_[b].s; });
+                     [this](int a, int b) { return m_nodes[a].s < m_nodes[b].s; });
     int previous = kNone;
     for (const int n : order) {
-        nodes_[n].sortedPrev = previous;
+        m_nodes[n].sortedPrev = previous;
         if (previous != kNone) {
-            nodes_[previous].sortedNext = n;
+            m_nodes[previous].sortedNext = n;
         }
         previous = n;
     }
-    head_ = order.empty() ? kNone : order.front();
+    m_head = order.empty() ? kNone : order.front();
 }
 
 // Of the vertices inside the ear, the one nearest to v across the ear: the first one met by a
@@ -167,9 +167,9 @@ void CEarClipper::BuildSortedList() {
 // walk includes the limit itself so that a vertex on a far edge lying level across the sweep is
 // seen. On ties the earlier node in the sorted list (an original before its copy) wins.
 int CEarClipper::FindBlocker(int v) const {
-    const CNode& a = nodes_[v];
-    const CNode& b = nodes_[a.next];
-    const CNode& c = nodes_[a.prev];
+    const CNode& a = m_nodes[v];
+    const CNode& b = m_nodes[a.next];
+    const CNode& c = m_nodes[a.prev];
     const double limit = std::max(b.s, c.s);
     // Nothing outside the ear's extent across the sweep can lie in it: most of the walk is
     // settled by two comparisons.
@@ -177,12 +177,12 @@ int CEarClipper::FindBlocker(int v) const {
     const double pHigh = std::max({a.p, b.p, c.p});
     int best = kNone;
     double bestDepth = 0.0;
-    for (int w = head_; w != kNone && nodes_[w].s <= limit; w = nodes_[w].sortedNext) {
-        const double p = nodes_[w].p;
-        if (p < pLow || p > pHigh || !IsInsideEar(nodes_[w], a, b, c)) {
+    for (int w = m_head; w != kNone && m_nodes[w].s <= limit; w = m_nodes[w].sortedNext) {
+        const double p = m_nodes[w].p;
+        if (p < pLow || p > pHigh || !IsInsideEar(m_nodes[w], a, b, c)) {
             continue;
         }
-        const double depth = std::fabs(Cross2(c, b, nodes_[w]));
+        const double depth = std::fabs(Cross2(c, b, m_nodes[w]));
         if (best == kNone || depth > bestDepth) {
             best = w;
             bestDepth = depth;
@@ -192,14 +192,14 @@ int CEarClipper::FindBlocker(int v) const {
 }
 
 int CEarClipper::CopyAfter(int n) {
-    const int copy = static_cast<int>(nodes_.size());
-    CNode node = nodes_[n];
+    const int copy = static_cast<int>(m_nodes.size());
+    CNode node = m_nodes[n];
     node.sortedPrev = n;
-    nodes_.push_back(node);
+    m_nodes.push_back(node);
     if (node.sortedNext != kNone) {
-        nodes_[node.sortedNext].sortedPrev = copy;
+        m_nodes[node.sortedNext].sortedPrev = copy;
     }
-    nodes_[n].sortedNext = copy;
+    m_nodes[n].sortedNext = copy;
     return copy;
 }
 
@@ -209,76 +209,76 @@ int CEarClipper::CopyAfter(int n) {
 void CEarClipper::Split(int v, int w) {
     const int v2 = CopyAfter(v);
     const int w2 = CopyAfter(w);
-    const int vNext = nodes_[v].next;
-    const int wPrev = nodes_[w].prev;
-    nodes_[v].next = w;
-    nodes_[w].prev = v;
-    nodes_[v2].next = vNext;
-    nodes_[vNext].prev = v2;
-    nodes_[w2].next = v2;
-    nodes_[v2].prev = w2;
-    nodes_[wPrev].next = w2;
-    nodes_[w2].prev = wPrev;
-    ++stats_.splits;
+    const int vNext = m_nodes[v].next;
+    const int wPrev = m_nodes[w].prev;
+    m_nodes[v].next = w;
+    m_nodes[w].prev = v;
+    m_nodes[v2].next = vNext;
+    m_nodes[vNext].prev = v2;
+    m_nodes[w2].next = v2;
+    m_nodes[v2].prev = w2;
+    m_nodes[wPrev].next = w2;
+    m_nodes[w2].prev = wPrev;
+    ++m_stats.splits;
 }
 
 void CEarClipper::Unsort(int n) {
-    CNode& node = nodes_[n];
+    CNode& node = m_nodes[n];
     if (node.sortedPrev != kNone) {
-        nodes_[node.sortedPrev].sortedNext = node.sortedNext;
+        m_nodes[node.sortedPrev].sortedNext = node.sortedNext;
     } else {
-        head_ = node.sortedNext;
+        m_head = node.sortedNext;
     }
     if (node.sortedNext != kNone) {
-        nodes_[node.sortedNext].sortedPrev = node.sortedPrev;
+        m_nodes[node.sortedNext].sortedPrev = node.sortedPrev;
     }
     node.sortedNext = node.sortedPrev = kNone;
 }
 
 void CEarClipper::Clip(int v) {
-    const int next = nodes_[v].next;
-    const int prev = nodes_[v].prev;
-    sink_(*nodes_[v].point, *nodes_[next].point, *nodes_[prev].point);
-    ++stats_.triangles;
-    if (nodes_[next].next == prev) {
+    const int next = m_nodes[v].next;
+    const int prev = m_nodes[v].prev;
+    m_sink(*m_nodes[v].point, *m_nodes[next].point, *m_nodes[prev].point);
+    ++m_stats.triangles;
+    if (m_nodes[next].next == prev) {
         Unsort(v);
         Unsort(next);
         Unsort(prev);
         return;
     }
-    nodes_[prev].next = next;
-    nodes_[next].prev = prev;
+    m_nodes[prev].next = next;
+    m_nodes[next].prev = prev;
     Unsort(v);
 }
 
 CTriangulationStats CEarClipper::Run(std::span<const std::span<const CVector3>> contours) {
     BuildRings(contours);
-    if (nodes_.empty()) {
-        return stats_;
+    if (m_nodes.empty()) {
+        return m_stats;
     }
     // A simple polygon with h holes and N points needs N + 3h - 3 diagonals at most; beyond a
     // generous multiple of that the input is not a simple polygon, and searching stops so that
     // the work stays bounded.
-    const std::size_t splitLimit = 2 * nodes_.size() + 3 * contours.size() + 64;
+    const std::size_t splitLimit = 2 * m_nodes.size() + 3 * contours.size() + 64;
     BuildSortedList();
-    while (head_ != kNone) {
-        const int v = head_;
-        const CNode& node = nodes_[v];
-        const bool degenerate = Cross2(node, nodes_[node.next], nodes_[node.prev]) == 0.0;
+    while (m_head != kNone) {
+        const int v = m_head;
+        const CNode& node = m_nodes[v];
+        const bool degenerate = Cross2(node, m_nodes[node.next], m_nodes[node.prev]) == 0.0;
         if (!degenerate) {
-            if (static_cast<std::size_t>(stats_.splits) < splitLimit) {
+            if (static_cast<std::size_t>(m_stats.splits) < splitLimit) {
                 const int w = FindBlocker(v);
                 if (w != kNone) {
                     Split(v, w);
                     continue;
                 }
             } else {
-                stats_.splitLimitReached = true;
+                m_stats.splitLimitReached = true;
             }
         }
         Clip(v);
     }
-    return stats_;
+    return m_stats;
 }
 
 }  // namespace

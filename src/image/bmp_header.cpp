@@ -14,7 +14,7 @@ uint32_t U32At(const uint8_t* bytes, size_t offset) {
            static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
-void ParseInfoHeader(const uint8_t* bytes, BmpHeader& header) {
+void ParseInfoHeader(const uint8_t* bytes, CBmpHeader& header) {
     if (header.infoSize == kBmpInfoHeaderSize) {
         header.width = static_cast<int32_t>(U32At(bytes, 18));
         header.height = static_cast<int32_t>(U32At(bytes, 22));
@@ -34,51 +34,51 @@ void ParseInfoHeader(const uint8_t* bytes, BmpHeader& header) {
 // the headers only; the wrap-around then declares about 4 GiB and such files stay readable.
 // The check cannot protect memory anyway (the declared size is not the real one): the
 // decoder bounds every read by the bytes that are actually there.
-uint32_t DeclaredDataSize(const BmpHeader& header) {
+uint32_t DeclaredDataSize(const CBmpHeader& header) {
     return header.fileSize - header.dataOffset;
 }
 
 // Rows × stride in exact arithmetic, so that a product beyond 32 bits cannot wrap to a
 // small number and pass.
-bool RowsFitDeclaredSize(const BmpHeader& header) {
+bool RowsFitDeclaredSize(const CBmpHeader& header) {
     const uint64_t declared = DeclaredDataSize(header);
     return header.sourceStride <= declared / static_cast<uint64_t>(header.height);
 }
 
 }  // namespace
 
-std::optional<BmpStatus> ReadBmpHeader(CBmpSource& source, BmpHeader& header) {
+std::optional<EBmpStatus> ReadBmpHeader(CBmpSource& source, CBmpHeader& header) {
     uint8_t bytes[kBmpFileHeaderSize + kBmpInfoHeaderSize] = {};
     const size_t got = source.ReadAt(0, bytes, sizeof(bytes));
     if (got < 2) {
-        return BmpStatus::kTruncatedHeader;
+        return EBmpStatus::kTruncatedHeader;
     }
     if (bytes[0] != 'B' || bytes[1] != 'M') {
-        return BmpStatus::kBadSignature;
+        return EBmpStatus::kBadSignature;
     }
     if (got < kBmpFileHeaderSize + 4) {
-        return BmpStatus::kTruncatedHeader;
+        return EBmpStatus::kTruncatedHeader;
     }
     header.fileSize = U32At(bytes, 2);
     header.dataOffset = U32At(bytes, 10);
     header.infoSize = U32At(bytes, 14);
     if (header.infoSize != kBmpInfoHeaderSize && header.infoSize != kBmpCoreHeaderSize) {
-        return BmpStatus::kBadHeaderSize;
+        return EBmpStatus::kBadHeaderSize;
     }
     if (got < kBmpFileHeaderSize + header.infoSize) {
-        return BmpStatus::kTruncatedHeader;
+        return EBmpStatus::kTruncatedHeader;
     }
     ParseInfoHeader(bytes, header);
     if (header.width <= 0 || header.height <= 0) {
-        return BmpStatus::kBadDimensions;
+        return EBmpStatus::kBadDimensions;
     }
     // Both factors are below 2^31 and 2^16, so the product fits.
     header.sourceStride = (static_cast<uint64_t>(header.width) * header.bitsPerPixel + 31) / 32 * 4;
     if (!RowsFitDeclaredSize(header)) {
-        return BmpStatus::kBadDataSize;
+        return EBmpStatus::kBadDataSize;
     }
     if (header.width * header.height > kMaxBmpPixels) {
-        return BmpStatus::kTooLarge;
+        return EBmpStatus::kTooLarge;
     }
     return std::nullopt;
 }

@@ -14,7 +14,7 @@ inline constexpr uint32_t kBmpCoreHeaderSize = 12;  // the older core header
 inline constexpr uint32_t kBmpCompressionNone = 0;
 
 // The fields of the two headers that the reader uses.
-struct BmpHeader {
+struct CBmpHeader {
     uint32_t fileSize = 0;    // as declared at offset 2; often not the real size
     uint32_t dataOffset = 0;  // where the bottom row starts
     uint32_t infoSize = 0;    // 40 or 12
@@ -27,6 +27,6 @@ struct BmpHeader {
 
 // Reads and checks the headers at the start of `source`. Returns why the file is refused, or
 // nothing when its pixels can be allocated and read.
-std::optional<BmpStatus> ReadBmpHeader(CBmpSource& source, BmpHeader& header);
+std::optional<EBmpStatus> ReadBmpHeader(CBmpSource& source, CBmpHeader& header);
 
 }  // namespace orva

@@ -20,7 +20,7 @@ bool IsIndexed(uint16_t bits) {
 
 // 16- and 32-bit pixels are read only in the plain layout; bit-field masks and other
 // compressions leave the picture zero.
-bool IsDirectColour(const BmpHeader& header) {
+bool IsDirectColour(const CBmpHeader& header) {
     return (header.bitsPerPixel == 16 || header.bitsPerPixel == 32) &&
            header.compression == kBmpCompressionNone;
 }
@@ -28,7 +28,7 @@ bool IsDirectColour(const BmpHeader& header) {
 // The colour table starts right after the info header. Only entries that lie wholly before
 // the pixel data (and inside the file) are colours; reading the full 2^bits entries would
 // take the colours of unused indices from the pixel rows.
-BmpPalette ReadPalette(CBmpSource& source, const BmpHeader& header) {
+CBmpPalette ReadPalette(CBmpSource& source, const CBmpHeader& header) {
     const uint32_t entrySize = header.infoSize == kBmpInfoHeaderSize ? 4 : 3;
     const uint64_t start = kBmpFileHeaderSize + header.infoSize;
     const uint64_t end = start + (uint64_t{1} << header.bitsPerPixel) * entrySize;
@@ -36,7 +36,7 @@ BmpPalette ReadPalette(CBmpSource& source, const BmpHeader& header) {
         header.dataOffset < start ? 0 : std::min<uint64_t>(end, header.dataOffset) - start;
     uint8_t table[256 * 4];
     const size_t got = source.ReadAt(start, table, static_cast<size_t>(held));
-    BmpPalette palette;
+    CBmpPalette palette;
     palette.entries = static_cast<int>(got / entrySize);
     for (int i = 0; i < palette.entries; ++i) {
         std::copy_n(table + i * entrySize, 3, &palette.bgrx[i * 4]);
@@ -44,39 +44,39 @@ BmpPalette ReadPalette(CBmpSource& source, const BmpHeader& header) {
     return palette;
 }
 
-enum class RowsRead { kComplete, kTruncated, kOutOfMemory };
+enum class ERowsRead { kComplete, kTruncated, kOutOfMemory };
 
 // The file's rows have the layout of the image: one block, padding included.
-RowsRead ReadBgrRows(CBmpSource& source, const BmpHeader& header, BmpImage& image) {
+ERowsRead ReadBgrRows(CBmpSource& source, const CBmpHeader& header, BmpImage& image) {
     const size_t size = static_cast<size_t>(image.stride) * static_cast<size_t>(image.height);
     const size_t got = source.ReadAt(header.dataOffset, image.pixels, size);
-    return got == size ? RowsRead::kComplete : RowsRead::kTruncated;
+    return got == size ? ERowsRead::kComplete : ERowsRead::kTruncated;
 }
 
 // Reads the rows one at a time through one row buffer and converts each with
 // convert(row, bytesRead, target).
 template <typename Convert>
-RowsRead ConvertRows(CBmpSource& source, const BmpHeader& header, BmpImage& image,
-                     Convert convert) {
+ERowsRead ConvertRows(CBmpSource& source, const CBmpHeader& header, BmpImage& image,
+                      Convert convert) {
     const auto stride = static_cast<size_t>(header.sourceStride);
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[stride]);
     if (!row) {
-        return RowsRead::kOutOfMemory;
+        return ERowsRead::kOutOfMemory;
     }
     for (int64_t y = 0; y < header.height; ++y) {
         const uint64_t offset = header.dataOffset + static_cast<uint64_t>(y) * stride;
         const size_t got = source.ReadAt(offset, row.get(), stride);
         convert(row.get(), got, image.pixels + y * image.stride);
         if (got < stride) {
-            return RowsRead::kTruncated;
+            return ERowsRead::kTruncated;
         }
     }
-    return RowsRead::kComplete;
+    return ERowsRead::kComplete;
 }
 
-RowsRead ReadIndexedRows(CBmpSource& source, const BmpHeader& header, BmpImage& image,
-                         BmpReadInfo& info) {
-    const BmpPalette palette = ReadPalette(source, header);
+ERowsRead ReadIndexedRows(CBmpSource& source, const CBmpHeader& header, BmpImage& image,
+                          CBmpReadInfo& info) {
+    const CBmpPalette palette = ReadPalette(source, header);
     info.paletteEntries = palette.entries;
     const int bits = header.bitsPerPixel;
     return ConvertRows(source, header, image, [&](const uint8_t* row, size_t got, uint8_t* to) {
@@ -84,7 +84,7 @@ RowsRead ReadIndexedRows(CBmpSource& source, const BmpHeader& header, BmpImage& 
     });
 }
 
-RowsRead ReadDirectRows(CBmpSource& source, const BmpHeader& header, BmpImage& image) {
+ERowsRead ReadDirectRows(CBmpSource& source, const CBmpHeader& header, BmpImage& image) {
     if (header.bitsPerPixel == 16) {
         return ConvertRows(source, header, image, [&](const uint8_t* row, size_t got, uint8_t* to) {
             ConvertRgb555Row(row, got, to, image.width);
@@ -96,9 +96,9 @@ RowsRead ReadDirectRows(CBmpSource& source, const BmpHeader& header, BmpImage& i
 }
 
 // Fills the allocated, zeroed pixels of `image`.
-BmpStatus DecodePixels(CBmpSource& source, const BmpHeader& header, BmpImage& image,
-                       BmpReadInfo& info) {
-    RowsRead rows;
+EBmpStatus DecodePixels(CBmpSource& source, const CBmpHeader& header, BmpImage& image,
+                        CBmpReadInfo& info) {
+    ERowsRead rows;
     if (header.bitsPerPixel == 24) {
         rows = ReadBgrRows(source, header, image);
     } else if (IsIndexed(header.bitsPerPixel)) {
@@ -106,18 +106,18 @@ BmpStatus DecodePixels(CBmpSource& source, const BmpHeader& header, BmpImage& im
     } else if (IsDirectColour(header)) {
         rows = ReadDirectRows(source, header, image);
     } else {
-        return BmpStatus::kUndecoded;
+        return EBmpStatus::kUndecoded;
     }
-    if (rows == RowsRead::kOutOfMemory) {
-        return BmpStatus::kOutOfMemory;
+    if (rows == ERowsRead::kOutOfMemory) {
+        return EBmpStatus::kOutOfMemory;
     }
-    info.truncated = rows == RowsRead::kTruncated;
-    return BmpStatus::kDecoded;
+    info.truncated = rows == ERowsRead::kTruncated;
+    return EBmpStatus::kDecoded;
 }
 
-BmpStatus ReadImage(CBmpSource& source, BmpImage& image, BmpReadInfo& info) {
-    BmpHeader header;
-    const std::optional<BmpStatus> refused = ReadBmpHeader(source, header);
+EBmpStatus ReadImage(CBmpSource& source, BmpImage& image, CBmpReadInfo& info) {
+    CBmpHeader header;
+    const std::optional<EBmpStatus> refused = ReadBmpHeader(source, header);
     info.headerSize = header.infoSize;
     info.bitsPerPixel = header.bitsPerPixel;
     info.compression = header.compression;
@@ -131,17 +131,17 @@ BmpStatus ReadImage(CBmpSource& source, BmpImage& image, BmpReadInfo& info) {
     // Zeroed, so that nothing of the heap's former contents can show through.
     image.pixels = static_cast<uint8_t*>(std::calloc(size, 1));
     if (image.pixels == nullptr) {
-        return BmpStatus::kOutOfMemory;
+        return EBmpStatus::kOutOfMemory;
     }
     return DecodePixels(source, header, image, info);
 }
 
-int Read(CBmpSource& source, BmpImage& image, BmpReadInfo* info) {
-    BmpReadInfo local;
-    BmpReadInfo& result = info != nullptr ? *info : local;
-    result = BmpReadInfo{};
+int Read(CBmpSource& source, BmpImage& image, CBmpReadInfo* info) {
+    CBmpReadInfo local;
+    CBmpReadInfo& result = info != nullptr ? *info : local;
+    result = CBmpReadInfo{};
     result.status = ReadImage(source, image, result);
-    if (result.status != BmpStatus::kDecoded && result.status != BmpStatus::kUndecoded) {
+    if (result.status != EBmpStatus::kDecoded && result.status != EBmpStatus::kUndecoded) {
         ReleaseBmpImage(image);
         return -1;
     }
@@ -150,18 +150,18 @@ int Read(CBmpSource& source, BmpImage& image, BmpReadInfo* info) {
 
 }  // namespace
 
-int ReadBmpMemory(std::span<const uint8_t> bytes, BmpImage& image, BmpReadInfo* info) {
+int ReadBmpMemory(std::span<const uint8_t> bytes, BmpImage& image, CBmpReadInfo* info) {
     image = BmpImage{};
     CBmpMemorySource source(bytes);
     return Read(source, image, info);
 }
 
-int ReadBmpFile(const std::string& path, BmpImage& image, BmpReadInfo* info) {
+int ReadBmpFile(const std::string& path, BmpImage& image, CBmpReadInfo* info) {
     image = BmpImage{};
     std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         if (info != nullptr) {
-            *info = BmpReadInfo{};
+            *info = CBmpReadInfo{};
         }
         return -1;
     }

@@ -14,7 +14,7 @@ namespace orva {
 // real, and the reader would otherwise allocate whatever a few header bytes ask for.
 inline constexpr int64_t kMaxBmpPixels = int64_t{1} << 26;
 
-enum class BmpStatus {
+enum class EBmpStatus {
     kDecoded,          // result 1: the picture; what the file does not hold is black (zero)
     kUndecoded,        // result 1: a bit depth or compression not decoded; every byte is zero
     kNoFile,           // empty path, or the file cannot be opened
@@ -28,8 +28,8 @@ enum class BmpStatus {
 };
 
 // What a read found, for diagnostics; the result code and the image are what callers use.
-struct BmpReadInfo {
-    BmpStatus status = BmpStatus::kNoFile;
+struct CBmpReadInfo {
+    EBmpStatus status = EBmpStatus::kNoFile;
     uint32_t headerSize = 0;    // the info header's own size field
     uint16_t bitsPerPixel = 0;  // as the header gives it
     uint32_t compression = 0;   // 0 after a 12-byte header, which has no such field
@@ -43,9 +43,9 @@ struct BmpReadInfo {
 // Reads a ".bmp" file (1, 4, 8 or 24 bits per pixel; 16-bit 5-5-5 and 32-bit B,G,R,x when
 // uncompressed) into `image`. Returns 1 on success and -1 on failure. The image is cleared
 // first, without releasing what it held; on failure it stays cleared.
-int ReadBmpFile(const std::string& path, BmpImage& image, BmpReadInfo* info = nullptr);
+int ReadBmpFile(const std::string& path, BmpImage& image, CBmpReadInfo* info = nullptr);
 
 // The same reader over the bytes of a whole file held in memory.
-int ReadBmpMemory(std::span<const uint8_t> bytes, BmpImage& image, BmpReadInfo* info = nullptr);
+int ReadBmpMemory(std::span<const uint8_t> bytes, BmpImage& image, CBmpReadInfo* info = nullptr);
 
 }  // namespace orva

@@ -13,13 +13,13 @@ size_t CompletePixels(size_t available, int bitsPerPixel, int32_t width) {
     return std::min(held, static_cast<size_t>(width));
 }
 
-void PutColour(const BmpPalette& palette, unsigned index, uint8_t* target) {
+void PutColour(const CBmpPalette& palette, unsigned index, uint8_t* target) {
     std::memcpy(target, &palette.bgrx[index * 4], 3);
 }
 
 // 5 bits to 8 that span the full range: 31 becomes 255.
 template <unsigned Bits>
-void ExpandIndexed(const uint8_t* source, size_t count, const BmpPalette& palette,
+void ExpandIndexed(const uint8_t* source, size_t count, const CBmpPalette& palette,
                    uint8_t* target) {
     constexpr unsigned kPerByte = 8 / Bits;
     constexpr unsigned kMask = (1u << Bits) - 1;
@@ -36,7 +36,7 @@ uint8_t Expand5(unsigned value) {
 }  // namespace
 
 void ExpandIndexedRow(const uint8_t* source, size_t available, int bitsPerPixel,
-                      const BmpPalette& palette, uint8_t* target, int32_t width) {
+                      const CBmpPalette& palette, uint8_t* target, int32_t width) {
     const size_t count = CompletePixels(available, bitsPerPixel, width);
     switch (bitsPerPixel) {
         case 1:

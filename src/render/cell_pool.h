@@ -24,12 +24,12 @@ public:
 
     // A freshly value-initialised record.
     T* Acquire() {
-        if (free_ == nullptr) {
+        if (m_free == nullptr) {
             Grow();
         }
-        Cell* cell = free_;
-        free_ = cell->next;
-        ++liveCount_;
+        Cell* cell = m_free;
+        m_free = cell->next;
+        ++m_liveCount;
         return ::new (static_cast<void*>(&cell->record)) T{};
     }
 
@@ -39,22 +39,22 @@ public:
             return;
         }
         Cell* cell = reinterpret_cast<Cell*>(record);
-        cell->next = free_;
-        free_ = cell;
-        --liveCount_;
+        cell->next = m_free;
+        m_free = cell;
+        --m_liveCount;
     }
 
     // Every record handed out becomes invalid.
     void Release() {
-        blocks_.clear();
-        blocks_.shrink_to_fit();
-        free_ = nullptr;
-        liveCount_ = 0;
+        m_blocks.clear();
+        m_blocks.shrink_to_fit();
+        m_free = nullptr;
+        m_liveCount = 0;
     }
 
-    std::size_t BlockCount() const { return blocks_.size(); }
+    std::size_t BlockCount() const { return m_blocks.size(); }
     // Records handed out and not yet recycled.
-    std::size_t LiveCount() const { return liveCount_; }
+    std::size_t LiveCount() const { return m_liveCount; }
 
 private:
     union Cell {
@@ -66,17 +66,17 @@ private:
     // The first cell of a new block is what the caller asked for; the rest go on the free
     // list, in address order so that consecutive requests touch neighbouring memory.
     void Grow() {
-        blocks_.push_back(std::make_unique<Cell[]>(BlockRecords));
-        Cell* block = blocks_.back().get();
+        m_blocks.push_back(std::make_unique<Cell[]>(BlockRecords));
+        Cell* block = m_blocks.back().get();
         for (std::size_t i = BlockRecords; i-- > 0;) {
-            block[i].next = free_;
-            free_ = &block[i];
+            block[i].next = m_free;
+            m_free = &block[i];
         }
     }
 
-    std::vector<std::unique_ptr<Cell[]>> blocks_;
-    Cell* free_ = nullptr;
-    std::size_t liveCount_ = 0;
+    std::vector<std::unique_ptr<Cell[]>> m_blocks;
+    Cell* m_free = nullptr;
+    std::size_t m_liveCount = 0;
 };
 
 }  // namespace orva

@@ -8,26 +8,26 @@ namespace {
 class CResultList {
 public:
     void Keep(CFragment* fragment) {
-        lastLink_ = tail_;
-        *tail_ = fragment;
-        tail_ = &fragment->link;
+        m_lastLink = m_tail;
+        *m_tail = fragment;
+        m_tail = &fragment->link;
     }
 
     // Only called after at least one Keep.
     void DropLast(CRenderPools& pools) {
-        pools.fragments.Recycle(*lastLink_);
-        tail_ = lastLink_;
+        pools.fragments.Recycle(*m_lastLink);
+        m_tail = m_lastLink;
     }
 
     CFragment* Finish() {
-        *tail_ = nullptr;
-        return head_;
+        *m_tail = nullptr;
+        return m_head;
     }
 
 private:
-    CFragment* head_ = nullptr;
-    CFragment** tail_ = &head_;
-    CFragment** lastLink_ = &head_;
+    CFragment* m_head = nullptr;
+    CFragment** m_tail = &m_head;
+    CFragment** m_lastLink = &m_head;
 };
 
 enum class ECombine { kUnion, kIntersection, kDifference };

@@ -83,25 +83,25 @@ std::vector<CVector3> SmoothNormals(const CPolyMesh& mesh, const std::vector<CPo
 class CPolyMeshTriangles {
 public:
     CPolyMeshTriangles(const CPolyMesh& mesh, const CLeafView& view, CRenderPools& pools)
-        : mesh_(mesh), view_(view), chain_(pools) {}
+        : m_mesh(mesh), m_view(view), m_chain(pools) {}
 
     void Add(const CPolygon& polygon, const std::vector<CVector3>& smooth);
-    CScanVertex* Take() { return chain_.Take(); }
+    CScanVertex* Take() { return m_chain.Take(); }
 
 private:
     CScanVertex Vertex(const CPolygon& polygon, int k, const std::vector<CVector3>& smooth) const;
 
-    const CPolyMesh& mesh_;
-    const CLeafView& view_;
-    CTriangleChain chain_;
-    std::vector<CScanVertex> corners_;
-    std::vector<CVector3> contour_;
+    const CPolyMesh& m_mesh;
+    const CLeafView& m_view;
+    CTriangleChain m_chain;
+    std::vector<CScanVertex> m_corners;
+    std::vector<CVector3> m_contour;
 };
 
 CScanVertex CPolyMeshTriangles::Vertex(const CPolygon& polygon, int k,
                                        const std::vector<CVector3>& smooth) const {
-    const int32_t index = mesh_.vertexIndices[polygon.first + static_cast<std::size_t>(k)];
-    const CVector3& p = mesh_.points[static_cast<std::size_t>(index)];
+    const int32_t index = m_mesh.vertexIndices[polygon.first + static_cast<std::size_t>(k)];
+    const CVector3& p = m_mesh.points[static_cast<std::size_t>(index)];
     CVector3 n = polygon.faceNormal;
     if (!smooth.empty()) {
         const CVector3& s = smooth[static_cast<std::size_t>(index)];
@@ -109,9 +109,9 @@ CScanVertex CPolyMeshTriangles::Vertex(const CPolygon& polygon, int k,
             n = s;
         }
     }
-    CScanVertex v = ProjectedVertex(p, view_);
-    v.normal = UnitDirection(TransformDirection(n, view_.eye));
-    if (view_.shadingMode != EShading::kVertexColours) {
+    CScanVertex v = ProjectedVertex(p, m_view);
+    v.normal = UnitDirection(TransformDirection(n, m_view.eye));
+    if (m_view.shadingMode != EShading::kVertexColours) {
         v.point = p;
     }
     return v;
@@ -119,28 +119,29 @@ CScanVertex CPolyMeshTriangles::Vertex(const CPolygon& polygon, int k,
 
 // Triangles keep the polygon's order, which decides the side its crossings count as entering.
 void CPolyMeshTriangles::Add(const CPolygon& polygon, const std::vector<CVector3>& smooth) {
-    corners_.clear();
-    contour_.clear();
+    m_corners.clear();
+    m_contour.clear();
     for (int k = 0; k < polygon.size; ++k) {
-        corners_.push_back(Vertex(polygon, k, smooth));
-        contour_.push_back(Corner(mesh_, polygon, k));
+        m_corners.push_back(Vertex(polygon, k, smooth));
+        m_contour.push_back(Corner(m_mesh, polygon, k));
     }
     if (polygon.size == 3) {
-        chain_.Add(corners_[0], corners_[1], corners_[2]);
+        m_chain.Add(m_corners[0], m_corners[1], m_corners[2]);
         return;
     }
     // The triangulator hands back references into the contour; their offsets name the corners.
-    const CVector3* base = contour_.data();
-    Triangulate(contour_, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
+    const CVector3* base = m_contour.data();
+    Triangulate(m_contour, [&](const CVector3& a, const CVector3& b, const CVector3& c) {
         const std::ptrdiff_t ia = &a - base;
         const std::ptrdiff_t ib = &b - base;
         const std::ptrdiff_t ic = &c - base;
-        const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(corners_.size());
+        const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(m_corners.size());
         if (ia < 0 || ib < 0 || ic < 0 || ia >= n || ib >= n || ic >= n) {
             return;
         }
-        chain_.Add(corners_[static_cast<std::size_t>(ia)], corners_[static_cast<std::size_t>(ib)],
-                   corners_[static_cast<std::size_t>(ic)]);
+        m_chain.Add(m_corners[static_cast<std::size_t>(ia)],
+                    m_corners[static_cast<std::size_t>(ib)],
+                    m_corners[static_cast<std::size_t>(ic)]);
     });
 }
 

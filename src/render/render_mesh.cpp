@@ -61,21 +61,21 @@ struct CRenderMesh::CRowTails {
 };
 
 CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
-    : pools_(&pools), shadingMode_(shadingMode) {
+    : m_pools(&pools), m_shadingMode(shadingMode) {
     kind = kNodeLeaf;
 }
 
 CRenderMesh::~CRenderMesh() {
     ReleaseRowSpans();
-    while (activeEdges_ != nullptr) {
-        CEdge* next = activeEdges_->link;
-        pools_->edges.Recycle(activeEdges_);
-        activeEdges_ = next;
+    while (m_activeEdges != nullptr) {
+        CEdge* next = m_activeEdges->link;
+        m_pools->edges.Recycle(m_activeEdges);
+        m_activeEdges = next;
     }
-    for (CScanVertex* list : {activeTriangles_, waitingTriangles_}) {
+    for (CScanVertex* list : {m_activeTriangles, m_waitingTriangles}) {
         while (list != nullptr) {
             CScanVertex* next = list->link;
-            pools_->vertices.Recycle(list);
+            m_pools->vertices.Recycle(list);
             list = next;
         }
     }
@@ -84,9 +84,9 @@ CRenderMesh::~CRenderMesh() {
 void CRenderMesh::RecycleTriangle(CScanVertex* top) {
     CScanVertex* a = Second(top);
     CScanVertex* b = Third(top);
-    pools_->vertices.Recycle(top);
-    pools_->vertices.Recycle(a);
-    pools_->vertices.Recycle(b);
+    m_pools->vertices.Recycle(top);
+    m_pools->vertices.Recycle(a);
+    m_pools->vertices.Recycle(b);
 }
 
 namespace {
@@ -123,8 +123,8 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         CScanVertex* v1 = v0->link;
         CScanVertex* v2 = v1 != nullptr ? v1->link : nullptr;
         if (v2 == nullptr) {
-            pools_->vertices.Recycle(v0);
-            pools_->vertices.Recycle(v1);
+            m_pools->vertices.Recycle(v0);
+            m_pools->vertices.Recycle(v1);
             break;
         }
         chain = v2->link;
@@ -164,7 +164,7 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
     std::sort(early.begin(), early.end(), [](const CEarlyTriangle& a, const CEarlyTriangle& b) {
         return a.firstRow != b.firstRow ? a.firstRow < b.firstRow : a.inputIndex > b.inputIndex;
     });
-    CScanVertex** waitingTail = &waitingTriangles_;
+    CScanVertex** waitingTail = &m_waitingTriangles;
     for (const CEarlyTriangle& e : early) {
         *waitingTail = e.top;
         waitingTail = &Third(e.top)->link;
@@ -186,15 +186,15 @@ void CRenderMesh::ReleaseRowSpans() {
     for (CSpan** list : {&spans, &activeSpans, &pendingSpans}) {
         while (*list != nullptr) {
             CSpan* next = (*list)->link;
-            pools_->spans.Recycle(*list);
+            m_pools->spans.Recycle(*list);
             *list = next;
         }
     }
-    activeSpansTail_ = nullptr;
+    m_activeSpansTail = nullptr;
 }
 
 void CRenderMesh::AppendSpan(CEdge* first, CEdge* second, CRowTails& tails) {
-    CSpan* span = pools_->spans.Acquire();
+    CSpan* span = m_pools->spans.Acquire();
     span->firstEdge = first;
     span->secondEdge = second;
     *tails.span = span;
@@ -206,7 +206,7 @@ void CRenderMesh::AdvanceRow(int row) {
         return;
     }
     ReleaseRowSpans();
-    CRowTails tails{&activeTriangles_, &activeEdges_, &spans};
+    CRowTails tails{&m_activeTriangles, &m_activeEdges, &spans};
     AdvanceActive(row, tails);
     ActivateWaiting(row, tails);
 }
@@ -223,17 +223,17 @@ void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
         CEdge* e2 = e1->link;
         if (y < a->y) {
             if (y >= b->y) {
-                EdgeSetUp(*e2, *b, *a, shadingMode_);
+                EdgeSetUp(*e2, *b, *a, m_shadingMode);
                 b->y = a->y;
             }
         } else if (y < b->y) {
-            EdgeSetUp(*e1, *a, *b, shadingMode_);
+            EdgeSetUp(*e1, *a, *b, m_shadingMode);
             a->y = b->y;
         } else {
             *tails.triangle = b->link;
             *tails.edge = e2->link;
-            pools_->edges.Recycle(e1);
-            pools_->edges.Recycle(e2);
+            m_pools->edges.Recycle(e1);
+            m_pools->edges.Recycle(e2);
             RecycleTriangle(t);
             continue;
         }
@@ -246,11 +246,11 @@ void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
 // Activates the waiting triangles the row has reached, in their sorted order.
 void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
     const float y = float(row);
-    while (waitingTriangles_ != nullptr && waitingTriangles_->y <= y) {
-        CScanVertex* t = waitingTriangles_;
+    while (m_waitingTriangles != nullptr && m_waitingTriangles->y <= y) {
+        CScanVertex* t = m_waitingTriangles;
         CScanVertex* a = Second(t);
         CScanVertex* b = Third(t);
-        waitingTriangles_ = b->link;
+        m_waitingTriangles = b->link;
         b->link = nullptr;
         const bool beforeA = y < a->y;
         const bool beforeB = y < b->y;
@@ -259,19 +259,19 @@ void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
             RecycleTriangle(t);
             continue;
         }
-        CEdge* e1 = pools_->edges.Acquire();
-        CEdge* e2 = pools_->edges.Acquire();
+        CEdge* e1 = m_pools->edges.Acquire();
+        CEdge* e2 = m_pools->edges.Acquire();
         e1->material = material;
         e2->material = material;
         if (beforeA && beforeB) {
-            EdgeSetUp(*e1, *t, *a, shadingMode_);
-            EdgeSetUp(*e2, *t, *b, shadingMode_);
+            EdgeSetUp(*e1, *t, *a, m_shadingMode);
+            EdgeSetUp(*e2, *t, *b, m_shadingMode);
         } else if (beforeB) {
-            EdgeSetUp(*e1, *a, *b, shadingMode_);
-            EdgeSetUp(*e2, *t, *b, shadingMode_);
+            EdgeSetUp(*e1, *a, *b, m_shadingMode);
+            EdgeSetUp(*e2, *t, *b, m_shadingMode);
         } else {
-            EdgeSetUp(*e1, *t, *a, shadingMode_);
-            EdgeSetUp(*e2, *b, *a, shadingMode_);
+            EdgeSetUp(*e1, *t, *a, m_shadingMode);
+            EdgeSetUp(*e2, *b, *a, m_shadingMode);
         }
         *tails.triangle = t;
         tails.triangle = &b->link;
@@ -288,8 +288,8 @@ CFragment* CRenderMesh::RawFragments(int column) {
         CSpan* span = pendingSpans;
         pendingSpans = span->link;
         span->link = nullptr;
-        (activeSpansTail_ != nullptr ? activeSpansTail_->link : activeSpans) = span;
-        activeSpansTail_ = span;
+        (m_activeSpansTail != nullptr ? m_activeSpansTail->link : activeSpans) = span;
+        m_activeSpansTail = span;
     }
     CFragment* list = nullptr;
     CFragment** tail = &list;
@@ -298,7 +298,7 @@ CFragment* CRenderMesh::RawFragments(int column) {
         CSpan* span = *at;
         if (span->endColumn <= column) {
             *at = span->link;
-            pools_->spans.Recycle(span);
+            m_pools->spans.Recycle(span);
             continue;
         }
         span->depth = span->originDepth + span->depthStep * (float(column) - span->originX);
@@ -308,7 +308,7 @@ CFragment* CRenderMesh::RawFragments(int column) {
             last = span;
             continue;
         }
-        CFragment* fragment = pools_->fragments.Acquire();
+        CFragment* fragment = m_pools->fragments.Acquire();
         fragment->span = span;
         fragment->orientation = span->orientation;
         fragment->depth = span->depth;
@@ -317,7 +317,7 @@ CFragment* CRenderMesh::RawFragments(int column) {
         last = span;
         at = &span->link;
     }
-    activeSpansTail_ = last;
+    m_activeSpansTail = last;
     return SortList(list, [](const CFragment& a, const CFragment& b) { return a.depth > b.depth; });
 }
 

@@ -36,9 +36,9 @@ public:
     // Returns the row's spans (in any of the three span lists) to the pool.
     void ReleaseRowSpans();
 
-    EShading ShadingMode() const { return shadingMode_; }
+    EShading ShadingMode() const { return m_shadingMode; }
     bool HasTriangles() const {
-        return activeTriangles_ != nullptr || waitingTriangles_ != nullptr;
+        return m_activeTriangles != nullptr || m_waitingTriangles != nullptr;
     }
 
 private:
@@ -49,14 +49,14 @@ private:
     void AppendSpan(CEdge* first, CEdge* second, CRowTails& tails);
     void RecycleTriangle(CScanVertex* top);
 
-    CRenderPools* pools_;
-    EShading shadingMode_;
+    CRenderPools* m_pools;
+    EShading m_shadingMode;
     // Active triangles in activation order, then (separately) the waiting ones sorted by
     // first row; both chained through the vertex links.
-    CScanVertex* activeTriangles_ = nullptr;
-    CScanVertex* waitingTriangles_ = nullptr;
-    CEdge* activeEdges_ = nullptr;  // two per active triangle, in the same order
-    CSpan* activeSpansTail_ = nullptr;
+    CScanVertex* m_activeTriangles = nullptr;
+    CScanVertex* m_waitingTriangles = nullptr;
+    CEdge* m_activeEdges = nullptr;  // two per active triangle, in the same order
+    CSpan* m_activeSpansTail = nullptr;
 };
 
 // A mesh over `triangles` with `material` (not owned), for the render rectangle's rows

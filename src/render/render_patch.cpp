@@ -90,16 +90,16 @@ bool EstimateRows(const CControlNet& net, const CLeafView& view, CRowRange& rows
 CRenderPatch::CRenderPatch(CRenderPools& pools, const CLeafView& view, CControlNet net,
                            CPatchSteps steps)
     : CRenderMesh(pools, view.shadingMode),
-      recordPools_(pools),
-      view_(view),
-      net_(std::move(net)),
-      steps_(steps) {}
+      m_recordPools(pools),
+      m_view(view),
+      m_net(std::move(net)),
+      m_steps(steps) {}
 
 CPatchSamples CRenderPatch::Samples() const {
     CPatchSamples samples;
     const CSurfaceGrid grid =
-        EvaluateSurfaceGrid(BSPLINE_BASIS, net_.points, net_.rows, net_.cols, std::max(steps_.u, 1),
-                            std::max(steps_.v, 1), true);
+        EvaluateSurfaceGrid(BSPLINE_BASIS, m_net.points, m_net.rows, m_net.cols,
+                            std::max(m_steps.u, 1), std::max(m_steps.v, 1), true);
     if (grid.Empty() || grid.rows < 2 || grid.cols < 2) {
         return samples;
     }
@@ -108,20 +108,20 @@ CPatchSamples CRenderPatch::Samples() const {
     samples.vertices.reserve(grid.positions.size());
     for (int i = 0; i < grid.rows; ++i) {
         for (int j = 0; j < grid.cols; ++j) {
-            samples.vertices.push_back(SampleVertex(grid, i, j, view_));
+            samples.vertices.push_back(SampleVertex(grid, i, j, m_view));
         }
     }
     return samples;
 }
 
 void CRenderPatch::Activate(int row) {
-    if (activated_) {
+    if (m_activated) {
         return;
     }
-    activated_ = true;
+    m_activated = true;
     const CPatchSamples samples = Samples();
-    net_ = {};
-    CTriangleChain chain(recordPools_);
+    m_net = {};
+    CTriangleChain chain(m_recordPools);
     const auto at = [&](int i, int j) -> const CScanVertex& {
         return samples.vertices[static_cast<std::size_t>(i) * samples.cols + j];
     };
@@ -133,7 +133,7 @@ void CRenderPatch::Activate(int row) {
             chain.Add(at(i, j), at(i + 1, j + 1), at(i, j + 1));
         }
     }
-    LoadTriangles(chain.Take(), std::max(row, view_.firstRow), view_.lastRow);
+    LoadTriangles(chain.Take(), std::max(row, m_view.firstRow), m_view.lastRow);
 }
 
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,

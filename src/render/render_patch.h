@@ -44,11 +44,11 @@ public:
     CPatchSamples Samples() const;
 
 private:
-    CRenderPools& recordPools_;  // the mesh's own pointer to them is private to it
-    CLeafView view_;
-    CControlNet net_;
-    CPatchSteps steps_;
-    bool activated_ = false;
+    CRenderPools& m_recordPools;  // the mesh's own pointer to them is private to it
+    CLeafView m_view;
+    CControlNet m_net;
+    CPatchSteps m_steps;
+    bool m_activated = false;
 };
 
 // A patch over the extended net `net`, its rows estimated from the net's projection and set to

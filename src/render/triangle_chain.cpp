@@ -6,17 +6,17 @@ CTriangleChain::~CTriangleChain() {
     CScanVertex* v = Take();
     while (v != nullptr) {
         CScanVertex* next = v->link;
-        pools_.vertices.Recycle(v);
+        m_pools.vertices.Recycle(v);
         v = next;
     }
 }
 
 void CTriangleChain::Append(const CScanVertex& v) {
-    CScanVertex* record = pools_.vertices.Acquire();
+    CScanVertex* record = m_pools.vertices.Acquire();
     *record = v;
     record->link = nullptr;
-    *tail_ = record;
-    tail_ = &record->link;
+    *m_tail = record;
+    m_tail = &record->link;
 }
 
 void CTriangleChain::Add(const CScanVertex& a, const CScanVertex& b, const CScanVertex& c) {
@@ -26,9 +26,9 @@ void CTriangleChain::Add(const CScanVertex& a, const CScanVertex& b, const CScan
 }
 
 CScanVertex* CTriangleChain::Take() {
-    CScanVertex* chain = head_;
-    head_ = nullptr;
-    tail_ = &head_;
+    CScanVertex* chain = m_head;
+    m_head = nullptr;
+    m_tail = &m_head;
     return chain;
 }
 

@@ -9,7 +9,7 @@ namespace orva {
 // takes over. Records not taken go back to the pool when the chain goes.
 class CTriangleChain {
 public:
-    explicit CTriangleChain(CRenderPools& pools) : pools_(pools) {}
+    explicit CTriangleChain(CRenderPools& pools) : m_pools(pools) {}
     ~CTriangleChain();
     CTriangleChain(const CTriangleChain&) = delete;
     CTriangleChain& operator=(const CTriangleChain&) = delete;
@@ -18,14 +18,14 @@ public:
     void Add(const CScanVertex& a, const CScanVertex& b, const CScanVertex& c);
     // The chain so far; the collector starts empty again.
     CScanVertex* Take();
-    bool Empty() const { return head_ == nullptr; }
+    bool Empty() const { return m_head == nullptr; }
 
 private:
     void Append(const CScanVertex& v);
 
-    CRenderPools& pools_;
-    CScanVertex* head_ = nullptr;
-    CScanVertex** tail_ = &head_;
+    CRenderPools& m_pools;
+    CScanVertex* m_head = nullptr;
+    CScanVertex** m_tail = &m_head;
 };
 
 }  // namespace orva

@@ -166,7 +166,7 @@ TEST(MaterialSetTest, WritesEveryMaterialAndMapIntoTheFolder) {
 
     for (const auto& [name, size] : {std::pair{"Room", 32}, {"WarmRoom", 32}, {"Shine", 16}}) {
         test::ScopedBmpImage map;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(ReadBmpFile((folder / "m" / "TxtrMap" / (std::string(name) + ".bmp")).string(),
                               map.image, &info),
                   1)

@@ -135,11 +135,11 @@ TEST_F(ShippedMaterialsTest, EveryMapIsA24BitPictureOfItsDescribedSize) {
         const int size = Maps().at(map).value("size", 256);
         EXPECT_TRUE(size == 128 || size == 256) << size;
         BmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(
             ReadBmpFile(std::string(ORVA_MATERIAL_DIR) + "/TxtrMap/" + map + ".bmp", image, &info),
             1);
-        EXPECT_EQ(info.status, BmpStatus::kDecoded);
+        EXPECT_EQ(info.status, EBmpStatus::kDecoded);
         EXPECT_EQ(info.bitsPerPixel, 24);
         EXPECT_EQ(info.compression, 0u);
         EXPECT_EQ(image.width, size);

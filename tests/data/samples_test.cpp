@@ -697,7 +697,7 @@ TEST_F(ShippedSamplesTest, PicturesAreTheSameForAnyNumberOfThreads) {
 TEST_F(ShippedSamplesTest, EverySampleHasAHundredSquareThumbnail) {
     for (const std::string& name : kSampleNames) {
         BmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(ReadBmpFile(std::string(ORVA_SAMPLES_DIR) + "/" + name + ".bmp", image, &info), 1)
             << name;
         EXPECT_EQ(image.width, 100);

@@ -96,7 +96,6 @@ void DisplayTest::SetUp() {
 }
 
 void DisplayTest::TearDown() {
-    DisplayTessellationCache().Clear();
     view.reset();
     scene.Clear();
 }

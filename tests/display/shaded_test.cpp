@@ -296,9 +296,9 @@ TEST_F(ShadedTest, KeptTessellationFollowsChangesOfTheScene) {
     CSurface* s = Add(MakeFlatSurface(20, 20, 60, 60, 0.0f, 1));
     Draw(kModeShaded);
     const std::vector<uint8_t> first = view->Picture().Pixels();
-    const int64_t builds = DisplayTessellationCache().Builds();
+    const int64_t builds = view->Tessellation().Builds();
     Draw(kModeShaded);
-    EXPECT_EQ(DisplayTessellationCache().Builds(), builds);  // nothing evaluated again
+    EXPECT_EQ(view->Tessellation().Builds(), builds);  // nothing evaluated again
     EXPECT_EQ(view->Picture().Pixels(), first);
 
     s->Transform(CMatrix4::Translation(CVector3(25, 0, 0)), 1);  // 100 pixels right
@@ -310,7 +310,7 @@ TEST_F(ShadedTest, KeptTessellationFollowsChangesOfTheScene) {
     EXPECT_TRUE(SameColour(Pixel(140, 40), LitColour(kDefault, 0.0f)));
     s->u.stepsPerSpan = 2;
     Draw(kModeShaded);
-    EXPECT_EQ(DisplayTessellationCache().Builds(), builds + 3);
+    EXPECT_EQ(view->Tessellation().Builds(), builds + 3);
 }
 
 // Half a disc facing the viewer, as a surface whose first control row is collapsed into the

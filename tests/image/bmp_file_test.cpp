@@ -83,8 +83,8 @@ TEST_F(ReadBmpFileTest, ReadsWhatTheMemoryReaderReads) {
         const std::string path = Write("file" + std::to_string(i) + ".bmp", files[i]);
         ScopedBmpImage fromFile;
         ScopedBmpImage fromMemory;
-        BmpReadInfo fileInfo;
-        BmpReadInfo memoryInfo;
+        CBmpReadInfo fileInfo;
+        CBmpReadInfo memoryInfo;
         ASSERT_EQ(ReadBmpFile(path, fromFile.image, &fileInfo), 1);
         ASSERT_EQ(ReadBmpMemory(files[i], fromMemory.image, &memoryInfo), 1);
         EXPECT_EQ(memoryInfo.truncated, files[i].size() == cut.size());

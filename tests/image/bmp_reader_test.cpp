@@ -9,7 +9,7 @@
 namespace orva::test {
 namespace {
 
-int Read(const std::vector<uint8_t>& bytes, ScopedBmpImage& out, BmpReadInfo* info = nullptr) {
+int Read(const std::vector<uint8_t>& bytes, ScopedBmpImage& out, CBmpReadInfo* info = nullptr) {
     return ReadBmpMemory(bytes, out.image, info);
 }
 
@@ -68,9 +68,9 @@ TEST(Bmp24BitTest, HundredSquareIsThePixelBlockByteForByte) {
     for (const uint32_t header : {40u, 12u}) {
         layout.infoSize = header;
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(Read(MakeBmpBytes(layout), image, &info), 1);
-        EXPECT_EQ(info.status, BmpStatus::kDecoded);
+        EXPECT_EQ(info.status, EBmpStatus::kDecoded);
         EXPECT_FALSE(info.truncated);
         EXPECT_EQ(image.image.width, 100);
         EXPECT_EQ(image.image.height, 100);
@@ -154,9 +154,9 @@ TEST(BmpIndexedTest, EveryDepthAndHeaderSkipsRowPaddingAndKeepsRowOrder) {
                     .palette = Colours(colourCount),
                     .rows = PaddedRows(packed, SourceStride(width, bits), 0xFF)};
                 ScopedBmpImage image;
-                BmpReadInfo info;
+                CBmpReadInfo info;
                 ASSERT_EQ(Read(MakeBmpBytes(layout), image, &info), 1);
-                EXPECT_EQ(info.status, BmpStatus::kDecoded);
+                EXPECT_EQ(info.status, EBmpStatus::kDecoded);
                 EXPECT_EQ(info.paletteEntries, colourCount);
                 ASSERT_EQ(image.image.stride, (width * 3 + 3) / 4 * 4);
                 for (int y = 0; y < 3; ++y) {
@@ -185,7 +185,7 @@ TEST(BmpPaletteTest, IndicesPastTheStoredTableAreBlackNotPixelBytes) {
                                .palette = {{10, 20, 30}, {40, 50, 60}},
                                .rows = {1, 0, 2, 255}};
     ScopedBmpImage image;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(Read(MakeBmpBytes(layout), image, &info), 1);
     EXPECT_EQ(info.paletteEntries, 2);
     EXPECT_EQ(PixelAt(image.image, 0, 0), (Bgr{40, 50, 60}));
@@ -206,7 +206,7 @@ TEST(BmpPaletteTest, CoreHeaderTableCutByThePixelOffsetMidEntry) {
     std::vector<uint8_t> bytes = MakeBmpBytes(layout);
     bytes.erase(bytes.begin() + 34, bytes.begin() + 35);  // rows now start at 34
     ScopedBmpImage image;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(Read(bytes, image, &info), 1);
     EXPECT_EQ(info.paletteEntries, 2);
     EXPECT_EQ(PixelAt(image.image, 0, 0), layout.palette[0]);
@@ -218,7 +218,7 @@ TEST(BmpPaletteTest, PixelOffsetInsideTheHeadersLeavesNoColours) {
     BmpFileLayout layout{.width = 8, .height = 2, .bitsPerPixel = 8, .palette = Colours(4)};
     layout.offsetField = 30;  // the rows are read from header bytes
     ScopedBmpImage image;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(Read(MakeBmpBytes(layout), image, &info), 1);
     EXPECT_EQ(info.paletteEntries, 0);
     EXPECT_TRUE(AllZero(image.image));
@@ -237,14 +237,14 @@ TEST(BmpDirectColourTest, SixteenBitsAreFiveFiveFiveWithTheTopBitIgnored) {
     }
     for (const uint32_t header : {40u, 12u}) {
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(
             Read(
                 MakeBmpBytes(
                     {.infoSize = header, .width = 8, .height = 1, .bitsPerPixel = 16, .rows = row}),
                 image, &info),
             1);
-        EXPECT_EQ(info.status, BmpStatus::kDecoded);
+        EXPECT_EQ(info.status, EBmpStatus::kDecoded);
         EXPECT_EQ(PixelAt(image.image, 0, 0), (Bgr{255, 255, 255}));
         EXPECT_EQ(PixelAt(image.image, 1, 0), (Bgr{255, 0, 0}));  // blue in the low bits
         EXPECT_EQ(PixelAt(image.image, 2, 0), (Bgr{0, 255, 0}));
@@ -278,7 +278,7 @@ TEST(BmpDirectColourTest, UndecodedDepthsAndCompressionsGiveAZeroPicture) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, compression " << c.compression);
         const size_t stride = SourceStride(5, c.bits);
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         ASSERT_EQ(Read(MakeBmpBytes({.width = 5,
                                      .height = 3,
                                      .bitsPerPixel = c.bits,
@@ -287,7 +287,7 @@ TEST(BmpDirectColourTest, UndecodedDepthsAndCompressionsGiveAZeroPicture) {
                                      .rows = std::vector<uint8_t>(stride * 3 + 12, 0xAB)}),
                        image, &info),
                   1);
-        EXPECT_EQ(info.status, BmpStatus::kUndecoded);
+        EXPECT_EQ(info.status, EBmpStatus::kUndecoded);
         EXPECT_EQ(image.image.width, 5);
         EXPECT_EQ(image.image.height, 3);
         EXPECT_EQ(image.image.stride, 16);
@@ -320,7 +320,7 @@ TEST(BmpTruncatedTest, PixelsPastTheEndOfTheFileAreZero) {
             SCOPED_TRACE(testing::Message() << bits << " bits, " << kept << " row bytes kept");
             const std::vector<uint8_t> cut(whole.begin(), whole.begin() + rowsStart + kept);
             ScopedBmpImage image;
-            BmpReadInfo info;
+            CBmpReadInfo info;
             ASSERT_EQ(Read(cut, image, &info), 1);
             EXPECT_TRUE(info.truncated);
             for (int y = 0; y < height; ++y) {
@@ -344,7 +344,7 @@ TEST(BmpTruncatedTest, PixelOffsetPastTheEndGivesAZeroPicture) {
     BmpFileLayout layout{.width = 4, .height = 4, .bitsPerPixel = 8, .palette = Colours(256)};
     layout.offsetField = 5000;
     ScopedBmpImage image;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(Read(MakeBmpBytes(layout), image, &info), 1);
     EXPECT_TRUE(info.truncated);
     EXPECT_EQ(info.paletteEntries, 256);
@@ -361,35 +361,35 @@ TEST(BmpHeaderTest, RefusedFilesLeaveTheImageCleared) {
     struct Case {
         const char* what;
         std::vector<uint8_t> bytes;
-        BmpStatus status;
+        EBmpStatus status;
     };
     const std::vector<Case> cases = {
-        {"empty", {}, BmpStatus::kTruncatedHeader},
-        {"signature", badSignature, BmpStatus::kBadSignature},
-        {"only the file header", {good.begin(), good.begin() + 17}, BmpStatus::kTruncatedHeader},
-        {"cut in the info header", {good.begin(), good.begin() + 53}, BmpStatus::kTruncatedHeader},
+        {"empty", {}, EBmpStatus::kTruncatedHeader},
+        {"signature", badSignature, EBmpStatus::kBadSignature},
+        {"only the file header", {good.begin(), good.begin() + 17}, EBmpStatus::kTruncatedHeader},
+        {"cut in the info header", {good.begin(), good.begin() + 53}, EBmpStatus::kTruncatedHeader},
         {"cut in the core header",
          [] {
              auto b = MakeBmpBytes({.infoSize = 12, .width = 2, .height = 2});
              return std::vector<uint8_t>(b.begin(), b.begin() + 25);
          }(),
-         BmpStatus::kTruncatedHeader},
-        {"header 16", MakeBmpBytes({.infoSize = 16}), BmpStatus::kBadHeaderSize},
-        {"header 64", MakeBmpBytes({.infoSize = 64}), BmpStatus::kBadHeaderSize},
-        {"header 108", MakeBmpBytes({.infoSize = 108}), BmpStatus::kBadHeaderSize},
-        {"header 124", MakeBmpBytes({.infoSize = 124}), BmpStatus::kBadHeaderSize},
+         EBmpStatus::kTruncatedHeader},
+        {"header 16", MakeBmpBytes({.infoSize = 16}), EBmpStatus::kBadHeaderSize},
+        {"header 64", MakeBmpBytes({.infoSize = 64}), EBmpStatus::kBadHeaderSize},
+        {"header 108", MakeBmpBytes({.infoSize = 108}), EBmpStatus::kBadHeaderSize},
+        {"header 124", MakeBmpBytes({.infoSize = 124}), EBmpStatus::kBadHeaderSize},
         {"top-down", MakeBmpBytes({.width = 2, .height = -2, .rows = Pattern(16)}),
-         BmpStatus::kBadDimensions},
-        {"negative width", MakeBmpBytes({.width = -2, .height = 2}), BmpStatus::kBadDimensions},
-        {"zero width", MakeBmpBytes({.width = 0, .height = 2}), BmpStatus::kBadDimensions},
+         EBmpStatus::kBadDimensions},
+        {"negative width", MakeBmpBytes({.width = -2, .height = 2}), EBmpStatus::kBadDimensions},
+        {"zero width", MakeBmpBytes({.width = 0, .height = 2}), EBmpStatus::kBadDimensions},
         {"zero height, core", MakeBmpBytes({.infoSize = 12, .width = 3, .height = 0}),
-         BmpStatus::kBadDimensions},
+         EBmpStatus::kBadDimensions},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         uint8_t junk[4];
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         image.image = {7, 8, 9, junk};  // not released by the reader: the caller owns it
         EXPECT_EQ(Read(c.bytes, image, &info), -1);
         EXPECT_EQ(info.status, c.status);
@@ -407,9 +407,9 @@ TEST(BmpHeaderTest, DeclaredDataSizeMustHoldTheRows) {
     EXPECT_EQ(Read(MakeBmpBytes(layout), exact), 1);
     layout.sizeField = offset + 7;
     ScopedBmpImage oneShort;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     EXPECT_EQ(Read(MakeBmpBytes(layout), oneShort, &info), -1);
-    EXPECT_EQ(info.status, BmpStatus::kBadDataSize);
+    EXPECT_EQ(info.status, EBmpStatus::kBadDataSize);
 }
 
 // A declared file size below the pixel offset (writers that count the headers only, or
@@ -433,23 +433,23 @@ TEST(BmpHeaderTest, SizeProductsDoNotWrapAround) {
         int32_t height;
         uint16_t bits;
         uint32_t sizeField;
-        BmpStatus status;
+        EBmpStatus status;
     };
     const std::vector<Case> cases = {
         // Rows of 2^30 bytes × 4 = 2^32, which is 0 in 32 bits.
-        {"rows × height", 1 << 28, 4, 32, 1000, BmpStatus::kBadDataSize},
+        {"rows × height", 1 << 28, 4, 32, 1000, EBmpStatus::kBadDataSize},
         // width × bits = 2^32, a zero-byte row in 32 bits; the exact row of 2^29 bytes passes
         // the wrapped declared size, and the pixel count is past the limit.
-        {"width × bits", 1 << 27, 1, 32, 0, BmpStatus::kTooLarge},
-        {"largest 40-byte sizes", 0x7FFFFFFF, 0x7FFFFFFF, 24, 0, BmpStatus::kBadDataSize},
-        {"bit count", 127, 64, 30000, 1086, BmpStatus::kBadDataSize},
+        {"width × bits", 1 << 27, 1, 32, 0, EBmpStatus::kTooLarge},
+        {"largest 40-byte sizes", 0x7FFFFFFF, 0x7FFFFFFF, 24, 0, EBmpStatus::kBadDataSize},
+        {"bit count", 127, 64, 30000, 1086, EBmpStatus::kBadDataSize},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BmpFileLayout layout{.width = c.width, .height = c.height, .bitsPerPixel = c.bits};
         layout.sizeField = c.sizeField;
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         EXPECT_EQ(Read(MakeBmpBytes(layout), image, &info), -1);
         EXPECT_EQ(info.status, c.status);
         ExpectCleared(image.image);
@@ -461,9 +461,9 @@ TEST(BmpHeaderTest, PixelCountLimitIsInclusive) {
     BmpFileLayout core{.infoSize = 12, .width = 65535, .height = 65535, .bitsPerPixel = 1};
     core.sizeField = 0;
     ScopedBmpImage huge;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     EXPECT_EQ(Read(MakeBmpBytes(core), huge, &info), -1);
-    EXPECT_EQ(info.status, BmpStatus::kTooLarge);
+    EXPECT_EQ(info.status, EBmpStatus::kTooLarge);
 
     BmpFileLayout atLimit{.width = 1 << 13, .height = 1 << 13, .bitsPerPixel = 2};
     atLimit.sizeField = 0;
@@ -476,7 +476,7 @@ TEST(BmpHeaderTest, PixelCountLimitIsInclusive) {
     past.height = 1;
     ScopedBmpImage onePast;
     EXPECT_EQ(Read(MakeBmpBytes(past), onePast, &info), -1);
-    EXPECT_EQ(info.status, BmpStatus::kTooLarge);
+    EXPECT_EQ(info.status, EBmpStatus::kTooLarge);
 }
 
 // ---------------------------------------------------------------------------------------------

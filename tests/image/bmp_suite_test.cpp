@@ -74,12 +74,12 @@ const std::map<std::string, Bgr> kSaferTopRight = {
     {"b/shortfile.bmp", {0, 0, 0}},
 };
 
-BmpStatus FailureStatus(const std::string& expected) {
-    static const std::map<std::string, BmpStatus> statuses = {
-        {"fail:signature", BmpStatus::kBadSignature},
-        {"fail:header-size", BmpStatus::kBadHeaderSize},
-        {"fail:dimensions", BmpStatus::kBadDimensions},
-        {"fail:data-size", BmpStatus::kBadDataSize},
+EBmpStatus FailureStatus(const std::string& expected) {
+    static const std::map<std::string, EBmpStatus> statuses = {
+        {"fail:signature", EBmpStatus::kBadSignature},
+        {"fail:header-size", EBmpStatus::kBadHeaderSize},
+        {"fail:dimensions", EBmpStatus::kBadDimensions},
+        {"fail:data-size", EBmpStatus::kBadDataSize},
     };
     return statuses.at(expected);
 }
@@ -118,7 +118,7 @@ TEST_F(BmpSuiteTest, EveryFileGivesTheIndexedResult) {
         const std::string& expected = row.at("expected");
         SCOPED_TRACE(row.at("path") + " " + expected);
         ScopedBmpImage image;
-        BmpReadInfo info;
+        CBmpReadInfo info;
         const int result = ReadBmpFile(PathOf(row.at("path")), image.image, &info);
         if (expected.starts_with("fail:")) {
             EXPECT_EQ(result, -1);
@@ -133,10 +133,10 @@ TEST_F(BmpSuiteTest, EveryFileGivesTheIndexedResult) {
         EXPECT_EQ(image.image.stride, (image.image.width * 3 + 3) / 4 * 4);
         ASSERT_NE(image.image.pixels, nullptr);
         if (expected == "ok-decoded" || ConvertedDirectColour(row)) {
-            EXPECT_EQ(info.status, BmpStatus::kDecoded);
+            EXPECT_EQ(info.status, EBmpStatus::kDecoded);
         } else {
             ASSERT_EQ(expected, "ok-undecoded");
-            EXPECT_EQ(info.status, BmpStatus::kUndecoded);
+            EXPECT_EQ(info.status, EBmpStatus::kUndecoded);
             const std::vector<uint8_t> pixels = Pixels(image.image);
             EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0), std::ssize(pixels));
         }
@@ -169,8 +169,8 @@ TEST_F(BmpSuiteTest, FileAndMemoryReadersAgreeOnEveryFile) {
         const std::string path = PathOf(row.at("path"));
         ScopedBmpImage fromFile;
         ScopedBmpImage fromMemory;
-        BmpReadInfo fileInfo;
-        BmpReadInfo memoryInfo;
+        CBmpReadInfo fileInfo;
+        CBmpReadInfo memoryInfo;
         const int fileResult = ReadBmpFile(path, fromFile.image, &fileInfo);
         EXPECT_EQ(ReadBmpMemory(ReadBytes(path), fromMemory.image, &memoryInfo), fileResult);
         EXPECT_EQ(fileInfo.status, memoryInfo.status);
@@ -187,7 +187,7 @@ TEST_F(BmpSuiteTest, FileAndMemoryReadersAgreeOnEveryFile) {
 TEST_F(BmpSuiteTest, ShortFileKeepsWhatItHoldsAndZeroesTheRest) {
     ScopedBmpImage cut;
     ScopedBmpImage whole;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(ReadBmpFile(PathOf("b/shortfile.bmp"), cut.image, &info), 1);
     ASSERT_EQ(ReadBmpFile(PathOf("g/pal1.bmp"), whole.image), 1);
     EXPECT_TRUE(info.truncated);
@@ -209,7 +209,7 @@ TEST_F(BmpSuiteTest, ShortFileKeepsWhatItHoldsAndZeroesTheRest) {
 TEST_F(BmpSuiteTest, BadIndicesAreBlack) {
     const std::vector<uint8_t> bytes = ReadBytes(PathOf("b/pal8badindex.bmp"));
     ScopedBmpImage image;
-    BmpReadInfo info;
+    CBmpReadInfo info;
     ASSERT_EQ(ReadBmpMemory(bytes, image.image, &info), 1);
     ASSERT_EQ(info.paletteEntries, 101);
     const BmpImage& picture = image.image;
