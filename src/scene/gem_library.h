@@ -52,7 +52,8 @@ private:
 };
 
 // The process-wide library, "gemlib" of the program data (GetProgramDataDirectory) unless
-// SetPath chose another file.
+// SetPath chose another file. Process-wide because every scene's gems refer into the one
+// library; its loading is guarded, so any thread may look shapes up.
 CGemLibrary& GemLibrary();
 
 // Gems may reach further gems through the library (a shape that is a gem, or a group holding

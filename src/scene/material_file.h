@@ -30,7 +30,8 @@ inline std::string MaterialFileName(const std::string& name) {
 // The folder of the material files: "material" of the program data (beside the program, or
 // where it was installed: GetProgramDataDirectory), or the folder chosen with
 // SetMaterialDirectory (absolute folders are used as they are, relative ones are taken in the
-// program data). No trailing "/".
+// program data). No trailing "/". A process-wide setting, because the programs and tests choose
+// it once for every render; guarded, so any thread may read it.
 std::string MaterialDirectory();
 void SetMaterialDirectory(const std::string& directory);
 

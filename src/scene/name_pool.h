@@ -35,7 +35,8 @@ private:
     size_t m_capacity = 0;
 };
 
-// The process-wide pool that scene reading registers material names in.
+// The process-wide pool that scene reading registers material names in: objects of every scene
+// point into it for as long as the program runs. Guarded, so any thread may register and read.
 CNamePool& NamePool();
 
 }  // namespace orva
