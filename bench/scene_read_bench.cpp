@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "scene/curve.h"
@@ -68,7 +69,9 @@ const std::string& LargeSceneFile() {
             children.Append(MakeMesh(10, 0).release());
             builder.Append(group.release());
         }
-        const std::string file = "/tmp/orva-bench-scene-" + std::to_string(getpid()) + ".orv";
+        const std::string file = (std::filesystem::temp_directory_path() /
+                                  ("orva-bench-scene-" + std::to_string(getpid()) + ".orv"))
+                                     .string();
         orva::WriteFileBytes(file, orva::WriteSceneBytes(scene.first));
         return file;
     }();

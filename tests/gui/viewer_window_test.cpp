@@ -608,13 +608,15 @@ void ViewerWindowTest::screenshotsOfTheSample() {
     m_session->MainFrame().RunCommand(kCommandViewZoomAll);
     WaitForRender(renders);
     const QImage rendered = View().grabFramebuffer();
-    m_session->MainFrame().grab().save("/tmp/orvaview_window_mode400.png");
+    const QString shots = QStringLiteral(ORVA_SCREENSHOT_DIR);
+    QDir().mkpath(shots);
+    m_session->MainFrame().grab().save(shots + "/orvaview_window_mode400.png");
     m_session->MainFrame().RunCommand(kCommandViewWireframe);
     QCoreApplication::processEvents();
     const QImage wireframe = View().grabFramebuffer();
-    rendered.save("/tmp/orvaview_mode400.png");
-    wireframe.save("/tmp/orvaview_mode0.png");
-    m_session->MainFrame().grab().save("/tmp/orvaview_window.png");
+    rendered.save(shots + "/orvaview_mode400.png");
+    wireframe.save(shots + "/orvaview_mode0.png");
+    m_session->MainFrame().grab().save(shots + "/orvaview_window.png");
     // Both pictures show something on their background, and not the same thing.
     for (const QImage& image : {rendered, wireframe}) {
         const QRgb corner = image.pixel(0, 0);
