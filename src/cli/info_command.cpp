@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "cli/scene_load.h"
 #include "cli/scene_summary.h"
 #include "scene/gem_library.h"
-#include "scene/scene_file.h"
 
 namespace orva {
 
@@ -14,10 +14,7 @@ int RunInfoCommand(const CInfoOptions& options) {
     }
     CSceneAnchor scene;
     CLoadReport load;
-    LoadSceneFile(scene, options.scenePath, &load);
-    if (load.status == CLoadReport::kUnreadable) {
-        std::fprintf(stderr, "orva: cannot open %s\n", options.scenePath.c_str());
-    }
+    LoadCommandScene(scene, options.scenePath, load);
     if (load.stoppedEarly && load.status == CLoadReport::kOk) {
         std::fprintf(stderr, "orva: %s: reading stopped at byte %lld in top-level record %d: %s\n",
                      options.scenePath.c_str(), static_cast<long long>(load.stopOffset),

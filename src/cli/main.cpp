@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "orva " ORVA_VERSION);
 
     orva::CInfoOptions info;
     CLI::App* infoCommand =
@@ -21,8 +22,13 @@ int main(int argc, char** argv) {
     CLI::App* renderCommand = app.add_subcommand(
         "render", "Renders a scene as the viewer shows it and writes the picture");
     renderCommand->add_option("scene", render.scenePath, "Scene file (.orv)")->required();
-    renderCommand->add_option("-o,--output", render.outputPath, "Picture to write (.png or .bmp)")
+    renderCommand
+        ->add_option("-o,--output", render.outputPath,
+                     "Picture to write (.png, .jpg, .jpeg or .bmp)")
         ->required();
+    renderCommand->add_option("--quality", render.quality, "JPEG quality 1..100")
+        ->check(CLI::Range(1, 100))
+        ->capture_default_str();
     renderCommand->add_option("--size", render.size, "Picture size WIDTHxHEIGHT")
         ->capture_default_str();
     renderCommand
@@ -64,6 +70,8 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version);
     } catch (const CLI::ParseError& error) {
         app.exit(error);
         return 2;

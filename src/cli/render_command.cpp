@@ -4,13 +4,17 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
 #include <nlohmann/json.hpp>
 
+#include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
@@ -83,6 +87,19 @@ void PrintStats(const CRenderOptions& o, int width, int height, const CRenderSta
     std::fprintf(stderr, "%s\n", j.dump().c_str());
 }
 
+// The output's format decided before anything is rendered, so a wrong name costs no time.
+bool HasPictureExtension(const std::string& path) {
+    if (PictureFormatOf(path)) {
+        return true;
+    }
+    const std::string extension = std::filesystem::path(path).extension().string();
+    const std::string named =
+        extension.empty() ? "a name without extension" : "\"" + extension + "\"";
+    std::fprintf(stderr, "orva: -o wants a .png, .jpg, .jpeg or .bmp file, not %s\n",
+                 named.c_str());
+    return false;
+}
+
 }  // namespace
 
 bool ParsePictureSize(const std::string& text, int& width, int& height) {
@@ -109,6 +126,9 @@ int RunRenderCommand(const CRenderOptions& o) {
                      kMaxPictureSide, o.size.c_str());
         return 2;
     }
+    if (!HasPictureExtension(o.outputPath)) {
+        return 2;
+    }
     // The OpenGL modes need a context; without one there is nothing to draw with.
     std::unique_ptr<COffscreenView> glView;
     if (IsOpenGLMode(static_cast<EDisplayMode>(o.mode))) {
@@ -127,14 +147,11 @@ int RunRenderCommand(const CRenderOptions& o) {
     }
     CSceneAnchor scene;
     CLoadReport load;
-    LoadSceneFile(scene, o.scenePath, &load);
+    const bool loaded = LoadCommandScene(scene, o.scenePath, load);
     if (StopRequested()) {
         return 130;
     }
-    if (load.status != CLoadReport::kOk) {
-        if (load.status == CLoadReport::kUnreadable) {
-            std::fprintf(stderr, "orva: cannot open %s\n", o.scenePath.c_str());
-        }
+    if (!loaded) {
         return 1;
     }
     CImageSurface surface(width, height, 0xE4E4E4);
@@ -159,8 +176,9 @@ int RunRenderCommand(const CRenderOptions& o) {
         return 130;  // stopped before the first row: there is nothing to keep
     }
     const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
-    if (!WritePictureFile(o.outputPath, picture)) {
-        std::fprintf(stderr, "orva: cannot write %s\n", o.outputPath.c_str());
+    if (!WritePictureFile(o.outputPath, picture, o.quality)) {
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
+                     std::strerror(errno));
         return 1;
     }
     return stats.interrupted ? 130 : 0;

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "image/picture_writer.h"
+
 namespace orva {
 
 struct CRenderOptions {
     std::string scenePath;
-    std::string outputPath;
+    std::string outputPath;  // ".png", ".jpg", ".jpeg" or ".bmp" in any case
     std::string size = "800x600";
     int mode = 400;
     int view = 1;
@@ -15,14 +17,15 @@ struct CRenderOptions {
     std::string materialDirectory;  // empty: the folder beside the program
     int threads = 0;                // below 1: one per core
     bool stats = false;
+    int quality = kDefaultJpegQuality;  // JPEG only, 1..100
 };
 
 // Width and height of "WxH", each 1..16384; false when the text is not that.
 bool ParsePictureSize(const std::string& text, int& width, int& height);
 
 // Renders the scene as the viewer's first picture would show it and writes it. Exit status:
-// 0 written, 1 unreadable scene or unwritable picture, 2 bad options, 130 interrupted (the
-// rows done are written).
+// 0 written, 1 unreadable scene or unwritable picture, 2 bad options (an output name of no
+// known picture format among them), 130 interrupted (the rows done are written).
 int RunRenderCommand(const CRenderOptions& options);
 
 }  // namespace orva

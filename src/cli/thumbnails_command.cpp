@@ -2,17 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
-#include "scene/scene_file.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -36,15 +38,16 @@ bool IsSceneFile(const fs::directory_entry& entry) {
 bool RenderThumbnail(const std::string& scenePath, CImageSurface& surface) {
     CSceneAnchor scene;
     CLoadReport load;
-    LoadSceneFile(scene, scenePath, &load);
-    if (load.status != CLoadReport::kOk) {
-        std::fprintf(stderr, "orva: %s: %s\n", scenePath.c_str(),
-                     load.status == CLoadReport::kUnreadable ? "cannot open" : "not a scene file");
+    if (!LoadCommandScene(scene, scenePath, load)) {
         return false;
     }
     CPictureSettings settings;
     settings.zoomAll = true;
     return !RenderScenePicture(scene, settings, surface, &UserInterrupt()).interrupted;
+}
+
+void ReportUnwritten(const std::string& path) {
+    std::fprintf(stderr, "orva: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
 }
 
 CPictureView ViewOf(const CImageSurface& s) {
@@ -65,10 +68,41 @@ int WriteOne(const std::vector<std::string>& one) {
         return StopRequested() ? 130 : 1;
     }
     if (!WritePngFile(one[1], ViewOf(surface))) {
-        std::fprintf(stderr, "orva: cannot write %s\n", one[1].c_str());
+        ReportUnwritten(one[1]);
         return 1;
     }
     return 0;
+}
+
+struct CFolderCounts {
+    int written = 0;
+    int skipped = 0;  // a thumbnail was already there
+    int failed = 0;
+};
+
+// Writes one scene's thumbnail unless it has one; false only when interrupted.
+bool WriteThumbnailOf(const fs::path& scene, const CThumbnailOptions& o, CFolderCounts& counts) {
+    const std::string thumbnail = ThumbnailPath(scene.string());
+    std::error_code error;
+    if (!o.force && fs::exists(thumbnail, error)) {
+        ++counts.skipped;
+        return true;
+    }
+    CImageSurface surface(o.size, o.size, 0xE4E4E4);
+    if (!RenderThumbnail(scene.string(), surface)) {
+        if (StopRequested()) {
+            return false;  // the scene was not done, not failed
+        }
+        ++counts.failed;
+        return true;
+    }
+    if (!WriteBmpFile(thumbnail, ViewOf(surface))) {
+        ReportUnwritten(thumbnail);
+        ++counts.failed;
+        return true;
+    }
+    ++counts.written;
+    return true;
 }
 
 int WriteFolder(const CThumbnailOptions& o) {
@@ -80,30 +114,25 @@ int WriteFolder(const CThumbnailOptions& o) {
         }
     }
     if (error) {
-        std::fprintf(stderr, "orva: cannot read the folder %s\n", o.folder.c_str());
+        std::fprintf(stderr, "orva: cannot read the folder %s: %s\n", o.folder.c_str(),
+                     error.message().c_str());
         return 1;
     }
     std::sort(scenes.begin(), scenes.end());
-    int status = 0;
+    CFolderCounts counts;
+    bool interrupted = false;
     for (const fs::path& scene : scenes) {
-        const std::string thumbnail = ThumbnailPath(scene.string());
-        if (!o.force && fs::exists(thumbnail, error)) {
-            continue;
-        }
-        CImageSurface surface(o.size, o.size, 0xE4E4E4);
-        if (!RenderThumbnail(scene.string(), surface)) {
-            if (StopRequested()) {
-                return 130;
-            }
-            status = 1;
-            continue;
-        }
-        if (!WriteBmpFile(thumbnail, ViewOf(surface))) {
-            std::fprintf(stderr, "orva: cannot write %s\n", thumbnail.c_str());
-            status = 1;
+        if (!WriteThumbnailOf(scene, o, counts)) {
+            interrupted = true;
+            break;
         }
     }
-    return status;
+    std::fprintf(stderr, "thumbnails: %d written, %d skipped (already there), %d failed\n",
+                 counts.written, counts.skipped, counts.failed);
+    if (interrupted) {
+        return 130;
+    }
+    return counts.failed > 0 ? 1 : 0;
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-#include <strings.h>
-
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -41,11 +40,13 @@ std::vector<uint8_t> BmpHeaders(const CPictureView& picture, uint32_t imageBytes
 
 bool WriteBmpFile(const std::string& path, const CPictureView& picture) {
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels == nullptr) {
+        errno = EINVAL;
         return false;
     }
     const int64_t stride = BmpImageStride(picture.width);
     const int64_t imageBytes = stride * picture.height;
     if (imageBytes > 0xFFFFFFFFLL - 54) {
+        errno = EFBIG;
         return false;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -62,14 +63,11 @@ bool WriteBmpFile(const std::string& path, const CPictureView& picture) {
     }
     ok = std::fclose(file) == 0 && ok;
     if (!ok) {
+        const int reason = errno;
         std::remove(path.c_str());
+        errno = reason;
     }
     return ok;
-}
-
-bool WritePictureFile(const std::string& path, const CPictureView& picture) {
-    const bool bmp = path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".bmp") == 0;
-    return bmp ? WriteBmpFile(path, picture) : WritePngFile(path, picture);
 }
 
 }  // namespace orva

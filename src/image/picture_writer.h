@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orva {
@@ -14,11 +15,26 @@ struct CPictureView {
     const uint8_t* pixels = nullptr;
 };
 
-// Writes an 8-bit RGB PNG. False (and no file left behind) when it cannot be written.
+enum class EPictureFormat { kPng, kBmp, kJpeg };
+
+inline constexpr int kDefaultJpegQuality = 90;
+
+// Every writer returns false and leaves no file behind when the picture cannot be written;
+// errno then says why.
+
+// Writes an 8-bit RGB PNG.
 bool WritePngFile(const std::string& path, const CPictureView& picture);
 // Writes an uncompressed 24-bit bottom-up BMP with a 40-byte header.
 bool WriteBmpFile(const std::string& path, const CPictureView& picture);
-// Chooses the format by the file name: ".bmp" (any case) gives BMP, anything else PNG.
-bool WritePictureFile(const std::string& path, const CPictureView& picture);
+// Writes a baseline JPEG of quality 1..100.
+bool WriteJpegFile(const std::string& path, const CPictureView& picture, int quality);
+
+// The format a file name asks for by its extension, in any case: ".png", ".bmp", ".jpg" or
+// ".jpeg"; nothing for any other name.
+std::optional<EPictureFormat> PictureFormatOf(const std::string& path);
+// Writes the picture in the format of its file name; false (errno EINVAL) for a name that
+// asks for none.
+bool WritePictureFile(const std::string& path, const CPictureView& picture,
+                      int jpegQuality = kDefaultJpegQuality);
 
 }  // namespace orva

@@ -1,5 +1,6 @@
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -50,17 +51,21 @@ bool WritePng(std::FILE* file, const CPictureView& picture, std::vector<uint8_t>
 
 bool WritePngFile(const std::string& path, const CPictureView& picture) {
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels == nullptr) {
+        errno = EINVAL;
         return false;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return false;
     }
+    errno = 0;  // what libpng leaves here when it fails is the reason
     std::vector<uint8_t> row(static_cast<size_t>(picture.width) * 3);
     const bool written = WritePng(file, picture, row);
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
+        const int reason = errno != 0 ? errno : EIO;
         std::remove(path.c_str());
+        errno = reason;
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "scene/scene_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -99,11 +100,16 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     CFileHandle file = OpenFile(path, "rb");
     if (!file) {
         result.status = CLoadReport::kUnreadable;
+        result.systemError = errno;
         return 1;
     }
+    errno = 0;
     CByteReader in(file.get());
     CSceneObject* first = nullptr;
     const int32_t count = ReadObjectList(in, first, true, &result);
+    if (std::ferror(file.get())) {
+        result.systemError = errno != 0 ? errno : EIO;
+    }
     file.reset();
     if (count < 0) {
         result.status = CLoadReport::kInvalid;

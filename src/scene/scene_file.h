@@ -31,6 +31,9 @@ struct CLoadReport {
     std::string stopReason;
     int64_t stopOffset = -1;  // file offset at which reading stopped
     int32_t stopRecord = -1;  // index of the top-level record that was being read then
+    // errno of the system's refusal to open or read the file ("Is a directory" reads as an
+    // invalid file); 0 when the system did not refuse.
+    int systemError = 0;
 };
 
 // Reads a scene stream: the signature when asked for, then object records until "&" or 255.

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdio>
+// jpeglib.h wants FILE and size_t declared before it.
+#include <jpeglib.h>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +55,34 @@ CPicture ReadPng(const std::string& path) {
     }
     p.width = static_cast<int>(image.width);
     p.height = static_cast<int>(image.height);
+    return p;
+}
+
+// Decodes with libjpeg's own error handling, which ends the test program on a broken file.
+CPicture ReadJpeg(const std::string& path) {
+    CPicture p;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return p;
+    }
+    jpeg_decompress_struct codec{};
+    jpeg_error_mgr errors{};
+    codec.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&codec);
+    jpeg_stdio_src(&codec, file);
+    jpeg_read_header(&codec, TRUE);
+    codec.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&codec);
+    p.width = static_cast<int>(codec.output_width);
+    p.height = static_cast<int>(codec.output_height);
+    p.rgb.resize(size_t(p.width) * p.height * 3);
+    while (codec.output_scanline < codec.output_height) {
+        JSAMPROW row = p.rgb.data() + size_t(codec.output_scanline) * p.width * 3;
+        jpeg_read_scanlines(&codec, &row, 1);
+    }
+    jpeg_finish_decompress(&codec);
+    jpeg_destroy_decompress(&codec);
+    std::fclose(file);
     return p;
 }
 
@@ -111,6 +143,81 @@ TEST(RenderCommandTest, BmpOutputAndZoomAllAndEveryView) {
         EXPECT_NE(static_cast<uint8_t>(bytes[centre]), 228) << view;
     }
     std::filesystem::remove(out);
+}
+
+TEST(RenderCommandTest, JpegByItsExtensionInAnyCaseAndNoOtherUnknownExtension) {
+    const std::string scene = CubeScene();
+    const std::string png = OutputPath("jpeg-reference.png");
+    ASSERT_EQ(RunOrva("render '" + scene + "' -o '" + png + "' --size 120x90").exitCode, 0);
+    const CPicture reference = ReadPng(png);
+    std::uintmax_t bytesAt90 = 0;
+    for (const char* name : {"cube.jpg", "cube.JPEG", "cube-q20.Jpg"}) {
+        const std::string out = OutputPath(name);
+        const bool low = std::string(name).find("q20") != std::string::npos;
+        const CRun run = RunOrva("render '" + scene + "' -o '" + out + "' --size 120x90" +
+                                 (low ? " --quality 20" : ""));
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        std::ifstream file(out, std::ios::binary);
+        std::array<unsigned char, 3> soi{};
+        file.read(reinterpret_cast<char*>(soi.data()), 3);
+        ASSERT_EQ(soi, (std::array<unsigned char, 3>{0xFF, 0xD8, 0xFF})) << name;
+        const CPicture jpeg = ReadJpeg(out);
+        ASSERT_EQ(jpeg.width, 120);
+        ASSERT_EQ(jpeg.height, 90);
+        long difference = 0;
+        for (std::size_t i = 0; i < jpeg.rgb.size(); ++i) {
+            difference += std::abs(int(jpeg.rgb[i]) - int(reference.rgb[i]));
+        }
+        // Mostly flat background: red and blue swapped would show far above these.
+        EXPECT_LT(double(difference) / double(jpeg.rgb.size()), low ? 1.5 : 0.5) << name;
+        const std::uintmax_t bytes = std::filesystem::file_size(out);
+        if (low) {
+            EXPECT_LT(bytes, bytesAt90);
+        }
+        bytesAt90 = bytes;
+        std::filesystem::remove(out);
+    }
+    std::filesystem::remove(png);
+
+    for (const char* name : {"cube.gif", "cube.png.txt", "cube"}) {
+        const std::string out = OutputPath(name);
+        std::filesystem::remove(out);
+        const CRun run = RunOrva("render '" + scene + "' -o '" + out + "'");
+        EXPECT_EQ(run.exitCode, 2) << name;
+        EXPECT_FALSE(std::filesystem::exists(out)) << name;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    EXPECT_NE(RunOrva("render '" + scene + "' -o x.gif").output.find("\".gif\""),
+              std::string::npos);
+    EXPECT_EQ(RunOrva("render '" + scene + "' -o x.jpg --quality 0").exitCode, 2);
+}
+
+TEST(RenderCommandTest, VersionAndEveryFileThatCannotBeUsedNamedWithTheReason) {
+    const CRun version = test::RunOrva("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, "orva " ORVA_VERSION "\n");
+
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const std::string scene = CubeScene();
+    const std::string out = OutputPath("unused.png");
+    const std::string folderAsPicture = OutputPath("folder.jpg");
+    std::filesystem::create_directories(folderAsPicture);
+    const std::pair<std::string, std::string> cases[] = {
+        {"render /nonexistent/a.orv -o '" + out + "'", "/nonexistent/a.orv: No such file"},
+        {"render '" + folder + "' -o '" + out + "'", folder + ": Is a directory"},
+        {"info /nonexistent/b.orv", "/nonexistent/b.orv: No such file"},
+        {"render '" + scene + "' -o /nonexistent/c.png", "/nonexistent/c.png: No such file"},
+        {"render '" + scene + "' -o '" + folderAsPicture + "'", "folder.jpg: Is a directory"},
+        {"thumbnails /nonexistent/d", "/nonexistent/d: No such file"},
+        {"thumbnails --one /nonexistent/e.orv x.png 10", "/nonexistent/e.orv: No such file"}};
+    for (const auto& [arguments, message] : cases) {
+        const CRun run = RunOrva(arguments);
+        EXPECT_EQ(run.exitCode, 1) << arguments;
+        EXPECT_NE(run.output.find(message), std::string::npos) << arguments << "\n" << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    std::filesystem::remove(folderAsPicture);
 }
 
 TEST(RenderCommandTest, StatsArePrintedAsOneJsonLine) {

@@ -117,10 +117,21 @@ TEST_F(ThumbnailsTest, ExistingPicturesStayUnlessForcedAndBadScenesAreReported) 
     Write("kept.bmp", mine);
     Write("broken.orv", {'n', 'o', 'p', 'e'});
     Write("lonely.bmp", mine);
-    EXPECT_EQ(test::RunOrva("thumbnails " + Q(m_folder)).exitCode, 1);  // broken.orv
+    Write("fresh.orv", test::SceneBytes(TwoBoxes()));
+    // Every failure once, naming its file, and one line that counts them all at the end.
+    const test::CRun run = test::RunOrva("thumbnails " + Q(m_folder), test::EStream::kStderr);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "orva: " + (m_folder / "broken.orv").string() +
+                              ": Invalid file format!\n"
+                              "thumbnails: 1 written, 1 skipped (already there), 1 failed\n");
     EXPECT_EQ(fs::file_size(m_folder / "kept.bmp"), 4u);
     EXPECT_FALSE(fs::exists(m_folder / "broken.bmp"));
-    EXPECT_EQ(test::RunOrva("thumbnails --force --size 32 " + Q(m_folder)).exitCode, 1);
+    const test::CRun forced =
+        test::RunOrva("thumbnails --force --size 32 " + Q(m_folder), test::EStream::kStderr);
+    EXPECT_EQ(forced.exitCode, 1);
+    EXPECT_EQ(forced.output, "orva: " + (m_folder / "broken.orv").string() +
+                                 ": Invalid file format!\n"
+                                 "thumbnails: 2 written, 0 skipped (already there), 1 failed\n");
     EXPECT_EQ(fs::file_size(m_folder / "kept.bmp"), 54u + 32 * 32 * 3);
     EXPECT_EQ(fs::file_size(m_folder / "lonely.bmp"), 4u);
 }

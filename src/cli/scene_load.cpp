@@ -1,0 +1,30 @@
+#include "cli/scene_load.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace orva {
+
+bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport& load) {
+    std::vector<std::string> messages;
+    const MessageHandler previous =
+        SetMessageHandler([&messages](const std::string& text) { messages.push_back(text); });
+    LoadSceneFile(scene, path, &load);
+    SetMessageHandler(previous);
+    if (load.systemError != 0) {
+        // The system's reason says more than "Invalid file format!" for a folder or a bad disk.
+        std::fprintf(stderr, "orva: cannot %s %s: %s\n",
+                     load.status == CLoadReport::kUnreadable ? "open" : "read", path.c_str(),
+                     std::strerror(load.systemError));
+        return false;
+    }
+    for (const std::string& text : messages) {
+        std::fprintf(stderr, "orva: %s: %s\n", path.c_str(), text.c_str());
+    }
+    return load.status == CLoadReport::kOk;
+}
+
+}  // namespace orva
