@@ -81,6 +81,11 @@ TEST(PictureWriterTest, NothingToWriteOrNowhereToWriteFails) {
     EXPECT_FALSE(WriteBmpFile(TempPath("empty.bmp"), {5, 3, 15, nullptr}));
     EXPECT_FALSE(WritePngFile("/nonexistent/folder/x.png", picture.View()));
     EXPECT_FALSE(WriteBmpFile("/nonexistent/folder/x.bmp", picture.View()));
+    EXPECT_FALSE(WriteJpegFile("/nonexistent/folder/x.jpg", picture.View(), 90));
+    EXPECT_FALSE(WriteJpegFile(TempPath("q0.jpg"), picture.View(), 0));
+    EXPECT_FALSE(std::filesystem::exists(TempPath("q0.jpg")));
+    EXPECT_FALSE(WritePictureFile(TempPath(".gif"), picture.View()));
+    EXPECT_FALSE(std::filesystem::exists(TempPath(".gif")));
 }
 
 }  // namespace
