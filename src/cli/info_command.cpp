@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/early_end_note.h"
 #include "cli/scene_summary.h"
 #include "scene/gem_library.h"
 #include "scene/scene_file.h"
@@ -16,13 +17,10 @@ int RunInfoCommand(const CInfoOptions& options) {
     CLoadReport load;
     LoadSceneFile(scene, options.scenePath, &load);
     if (load.status == CLoadReport::kUnreadable) {
-        std::fprintf(stderr, "orva: cannot open %s\n", options.scenePath.c_str());
+        std::fprintf(stderr, "orva: cannot open %s: %s\n", options.scenePath.c_str(),
+                     load.reason.c_str());
     }
-    if (load.stoppedEarly && load.status == CLoadReport::kOk) {
-        std::fprintf(stderr, "orva: %s: reading stopped at byte %lld in top-level record %d: %s\n",
-                     options.scenePath.c_str(), static_cast<long long>(load.stopOffset),
-                     load.stopRecord, load.stopReason.c_str());
-    }
+    PrintEarlyEndNote(options.scenePath, load);
     const nlohmann::ordered_json report = DescribeScene(scene, load);
     const std::string text = options.json ? report.dump(2) + "\n" : FormatSceneTable(report);
     std::fputs(text.c_str(), stdout);

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/early_end_note.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
@@ -133,10 +134,12 @@ int RunRenderCommand(const CRenderOptions& o) {
     }
     if (load.status != CLoadReport::kOk) {
         if (load.status == CLoadReport::kUnreadable) {
-            std::fprintf(stderr, "orva: cannot open %s\n", o.scenePath.c_str());
+            std::fprintf(stderr, "orva: cannot open %s: %s\n", o.scenePath.c_str(),
+                         load.reason.c_str());
         }
         return 1;
     }
+    PrintEarlyEndNote(o.scenePath, load);
     CImageSurface surface(width, height, 0xE4E4E4);
     CPictureSettings settings;
     settings.mode = static_cast<EDisplayMode>(o.mode);  // one of the modes the parser accepts

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/early_end_note.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
@@ -42,6 +43,7 @@ bool RenderThumbnail(const std::string& scenePath, CImageSurface& surface) {
                      load.status == CLoadReport::kUnreadable ? "cannot open" : "not a scene file");
         return false;
     }
+    PrintEarlyEndNote(scenePath, load);
     CPictureSettings settings;
     settings.zoomAll = true;
     return !RenderScenePicture(scene, settings, surface, &UserInterrupt()).interrupted;
