@@ -105,16 +105,24 @@ void CMainFrame::RunCommand(int commandId) {
 }
 
 void CMainFrame::OpenFile(const std::string& path) {
-    // The render reads the old scene: it must be finished before the scene is replaced.
-    const bool wasRendering = m_view->RenderRunning();
-    m_view->StopRender();
-    if (m_document.OpenDocument(path)) {
-        m_view->SceneChanged();
-    } else if (wasRendering) {
-        // The file already open: nothing changed, so the stopped picture is finished.
-        m_view->RenderAgain();
+    // The render reads the old scene: it must be finished before the scene is replaced, and
+    // goes on when the file is not taken.
+    if (!m_document.OpenDocument(path, [this] { m_view->StopRender(); })) {
+        return;
     }
+    m_view->SceneChanged();
     setWindowTitle(QString::fromStdString(m_document.Caption()));
+    ShowLoadNote(m_document.LastLoad());
+}
+
+void CMainFrame::ShowLoadNote(const CLoadReport& load) {
+    if (!load.stoppedEarly) {
+        statusBar()->clearMessage();
+        return;
+    }
+    statusBar()->showMessage(QString("The file ends early: %1 %2 shown")
+                                 .arg(load.count)
+                                 .arg(load.count == 1 ? "object" : "objects"));
 }
 
 bool CMainFrame::SavePicture(const std::string& path) {

@@ -12,6 +12,7 @@ class QMimeData;
 namespace orva {
 
 class CElidedLabel;
+struct CLoadReport;
 class COrvaDoc;
 class COrvaView;
 
@@ -31,7 +32,8 @@ public:
 
     // Routes a command: the view's first, then the window's own.
     void RunCommand(int commandId);
-    // Opens a scene file as the document, stopping the render that reads the old scene.
+    // Opens a scene file as the document, stopping the render that reads the old scene. A file
+    // that cannot be taken leaves the document, the window and the render as they were.
     void OpenFile(const std::string& path);
     // Saves what the view shows as a PNG; false when it could not be written.
     bool SavePicture(const std::string& path);
@@ -45,6 +47,8 @@ private:
     void AddStatusBar();
     void AddShortcuts();
     void AskToSavePicture();
+    // Says in the status bar when the file ended before its end mark, until the next open.
+    void ShowLoadNote(const CLoadReport& load);
 
     COrvaDoc& m_document;
     COrvaView* m_view;

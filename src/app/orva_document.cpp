@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/command_ids.h"
+#include "platform/message_box.h"
 
 namespace orva {
 
@@ -24,13 +25,24 @@ std::string FullPath(const std::string& path) {
     return (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
 }
 
-bool COrvaDoc::OpenDocument(const std::string& path) {
+bool COrvaDoc::OpenDocument(const std::string& path, const std::function<void()>& beforeReplace) {
     const std::string full = FullPath(path);
     if (!m_path.empty() && SameDocument(full, m_path)) {
         return false;
     }
-    m_lastLoad = CLoadReport{};
-    LoadSceneFile(m_scene, full, &m_lastLoad);
+    // Read beside the shown scene, so that a file that fails leaves the user where they were.
+    CSceneAnchor fresh;
+    LoadSceneFile(fresh, full, &m_lastLoad);
+    if (m_lastLoad.status == CLoadReport::kUnreadable) {
+        ShowMessage("Cannot open " + full + ": " + m_lastLoad.reason);
+    }
+    if (m_lastLoad.status != CLoadReport::kOk) {
+        return false;
+    }
+    if (beforeReplace) {
+        beforeReplace();
+    }
+    m_scene = std::move(fresh);
     m_path = full;
     return true;
 }

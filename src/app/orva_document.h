@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "scene/scene_file.h"
@@ -14,12 +15,12 @@ public:
     COrvaDoc(const COrvaDoc&) = delete;
     COrvaDoc& operator=(const COrvaDoc&) = delete;
 
-    // Opens the file as the document. The file that is already open (the same file, by any
-    // path or link that leads to it) is not read again: false, nothing changed. Otherwise
-    // the scene is replaced by the file's (empty when it cannot be opened, without a message;
-    // "Invalid file format!" for a file that is not a scene), the path and title are the
-    // file's, and the result is true.
-    bool OpenDocument(const std::string& path);
+    // Opens the file as the document: true when the scene, path and title are now the file's.
+    // False, with nothing changed: the file already open (the same file, by any path or link
+    // that leads to it), which is not read again; a file that cannot be opened (a message
+    // names it and the system's reason); a file that is not a scene ("Invalid file format!").
+    // `beforeReplace` runs just before the old scene goes, once the new one has been read.
+    bool OpenDocument(const std::string& path, const std::function<void()>& beforeReplace = {});
 
     CSceneAnchor& Scene() { return m_scene; }
     // The full path of the open file; empty for an untitled document.
@@ -28,7 +29,8 @@ public:
     std::string Title() const;
     // "Orvatrix Viewer - " and the title: the main window's caption.
     std::string Caption() const;
-    // How the last open went, for callers that report more than the user sees.
+    // How the last attempt to read a file went (also one that failed), for callers that report
+    // more than the user sees.
     const CLoadReport& LastLoad() const { return m_lastLoad; }
 
 private:

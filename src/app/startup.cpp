@@ -7,17 +7,6 @@ namespace orva {
 
 namespace {
 
-std::string RawCommandLine(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& argument : arguments) {
-        if (!line.empty()) {
-            line += ' ';
-        }
-        line += argument;
-    }
-    return line;
-}
-
 // "/" begins the framework's switches ("/p", "/dde") but also every absolute path here: an
 // argument that goes on through a further folder, or names a file, is a path.
 bool IsSwitch(const std::string& argument) {
@@ -38,14 +27,11 @@ bool IsSwitch(const std::string& argument) {
 
 CStartupRequest ParseStartup(const std::vector<std::string>& arguments) {
     CStartupRequest request;
-    const std::string line = RawCommandLine(arguments);
-    if (line.find("-l") != std::string::npos || line.find("-L") != std::string::npos) {
-        request.dataDirectory = kFlagDataDirectory;
-    }
     for (const std::string& argument : arguments) {
-        if (!IsSwitch(argument)) {
+        if (argument == "-l" || argument == "-L") {
+            request.dataDirectory = kFlagDataDirectory;
+        } else if (request.fileToOpen.empty() && !IsSwitch(argument)) {
             request.fileToOpen = argument;
-            break;
         }
     }
     return request;

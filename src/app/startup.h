@@ -10,17 +10,15 @@ inline constexpr char kFlagDataDirectory[] = "../OrvData";
 
 // What the command line asks for at start-up.
 struct CStartupRequest {
-    // kFlagDataDirectory when the raw command line holds "-l" or "-L" anywhere (a plain
-    // substring search, so a file path through a folder named my-library sets it too);
-    // empty otherwise.
+    // kFlagDataDirectory when an argument is "-l" or "-L" as a whole (a path through a folder
+    // named my-library is only a path); empty otherwise.
     std::string dataDirectory;
     // The first argument that is not a switch ("-" first, or "/" first without a further "/"
     // unless a file has that name); empty: a new, untitled document.
     std::string fileToOpen;
 };
 
-// `arguments` are the program's arguments after its own name. The raw command line is taken
-// as the arguments joined by spaces, as a shell would have passed them.
+// `arguments` are the program's arguments after its own name.
 CStartupRequest ParseStartup(const std::vector<std::string>& arguments);
 
 }  // namespace orva

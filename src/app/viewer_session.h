@@ -15,10 +15,10 @@ namespace orva {
 class CViewerSession {
 public:
     // `arguments` are the program's arguments after its name. The window is made but not
-    // shown; a file named on the command line is opened.
+    // shown; a file named on the command line is opened, and its messages wait for Show.
     explicit CViewerSession(const std::vector<std::string>& arguments);
 
-    // Shows the main window maximised, as at every start.
+    // Shows the main window maximised, as at every start, then the start-up's messages.
     void Show();
 
     COrvaDoc& Document() { return m_document; }
@@ -30,6 +30,7 @@ private:
     CStartupRequest m_request;
     COrvaDoc m_document;
     std::unique_ptr<CMainFrame> m_frame;
+    std::vector<std::string> m_heldMessages;
 };
 
 }  // namespace orva

@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/early_end_note.h"
 #include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
@@ -154,6 +155,7 @@ int RunRenderCommand(const CRenderOptions& o) {
     if (!loaded) {
         return 1;
     }
+    PrintEarlyEndNote(o.scenePath, load);
     CImageSurface surface(width, height, 0xE4E4E4);
     CPictureSettings settings;
     settings.mode = static_cast<EDisplayMode>(o.mode);  // one of the modes the parser accepts

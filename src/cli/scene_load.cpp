@@ -22,7 +22,9 @@ bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport&
         return false;
     }
     for (const std::string& text : messages) {
-        std::fprintf(stderr, "orva: %s: %s\n", path.c_str(), text.c_str());
+        // The line already names the file; a message's own file line would repeat it.
+        const std::string first = text.substr(0, text.find('\n'));
+        std::fprintf(stderr, "orva: %s: %s\n", path.c_str(), first.c_str());
     }
     return load.status == CLoadReport::kOk;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/early_end_note.h"
 #include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
@@ -41,6 +42,7 @@ bool RenderThumbnail(const std::string& scenePath, CImageSurface& surface) {
     if (!LoadCommandScene(scene, scenePath, load)) {
         return false;
     }
+    PrintEarlyEndNote(scenePath, load);
     CPictureSettings settings;
     settings.zoomAll = true;
     return !RenderScenePicture(scene, settings, surface, &UserInterrupt()).interrupted;

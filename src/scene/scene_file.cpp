@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "platform/file_handle.h"
@@ -97,10 +99,21 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     CLoadReport& result = report != nullptr ? *report : local;
     result = CLoadReport{};
     ClearScene(anchor);
+    // A folder opens for reading here, only to fail at the first read: it is refused as the
+    // system would refuse to read it, not taken for a file of the wrong format.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        result.status = CLoadReport::kUnreadable;
+        result.systemError = EISDIR;
+        result.reason = std::strerror(EISDIR);
+        return 1;
+    }
+    errno = 0;
     CFileHandle file = OpenFile(path, "rb");
     if (!file) {
         result.status = CLoadReport::kUnreadable;
-        result.systemError = errno;
+        result.systemError = errno != 0 ? errno : ENOENT;
+        result.reason = std::strerror(result.systemError);
         return 1;
     }
     errno = 0;
@@ -113,7 +126,9 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     file.reset();
     if (count < 0) {
         result.status = CLoadReport::kInvalid;
-        ShowMessage("Invalid file format!");
+        // The fixed text first, as every caller knows it; the file below it, so that a message
+        // shown at start-up or after a drop says which file it means.
+        ShowMessage("Invalid file format!\n" + path);
         return 1;
     }
     // Objects the purge kept (states above 9999) would be lost when the new list takes the

@@ -29,10 +29,10 @@ struct CLoadReport {
     int32_t count = 0;          // top-level objects read
     bool stoppedEarly = false;  // the file ended, or a record was cut short, before its end byte
     std::string stopReason;
+    std::string reason;       // kUnreadable: the system's text for why ("Is a directory")
     int64_t stopOffset = -1;  // file offset at which reading stopped
     int32_t stopRecord = -1;  // index of the top-level record that was being read then
-    // errno of the system's refusal to open or read the file ("Is a directory" reads as an
-    // invalid file); 0 when the system did not refuse.
+    // errno of the system's refusal to open or read the file; 0 when the system did not refuse.
     int systemError = 0;
 };
 
@@ -50,8 +50,9 @@ void PurgeObjects(CSceneObject*& link, int32_t limit);
 // Empties the scene before a load.
 void ClearScene(CSceneAnchor& anchor);
 
-// Loads the scene file into the anchor's list. Always 1: a file that cannot be opened leaves
-// an empty scene without a message; a file that is not a scene shows "Invalid file format!".
+// Loads the scene file into the anchor's list. Always 1: a file that cannot be opened (a
+// folder included) leaves an empty scene without a message, its reason in the report; a file
+// that is not a scene shows "Invalid file format!" with the path on a second line.
 int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report = nullptr);
 
 // The signature that starts every scene file.

@@ -19,16 +19,16 @@ namespace {
 
 using test::json;
 
-TEST(StartupTest, TheDataDirectoryFlagIsAPlainSubstringOfTheWholeLine) {
+TEST(StartupTest, TheDataDirectoryFlagIsAWholeArgument) {
     EXPECT_EQ(ParseStartup({"-l"}).dataDirectory, kFlagDataDirectory);
-    EXPECT_EQ(ParseStartup({"-L", "ring.orv"}).dataDirectory, kFlagDataDirectory);
-    // Inside a file name it counts as well.
-    EXPECT_EQ(ParseStartup({"/home/me/my-library/ring.orv"}).dataDirectory, kFlagDataDirectory);
+    EXPECT_EQ(ParseStartup({"ring.orv", "-L"}).dataDirectory, kFlagDataDirectory);
+    // A path that merely holds the two letters is a path, and the file to open.
+    const CStartupRequest path = ParseStartup({"/home/me/my-library/ring.orv"});
+    EXPECT_EQ(path.dataDirectory, "");
+    EXPECT_EQ(path.fileToOpen, "/home/me/my-library/ring.orv");
+    EXPECT_EQ(ParseStartup({"-lx"}).dataDirectory, "");
     EXPECT_EQ(ParseStartup({"/L"}).dataDirectory, "");
-    EXPECT_EQ(ParseStartup({"-x"}).dataDirectory, "");
     EXPECT_EQ(ParseStartup({}).dataDirectory, "");
-    // Across two arguments the joined line holds "-l" only when they meet so.
-    EXPECT_EQ(ParseStartup({"a-", "lb"}).dataDirectory, "");
 }
 
 TEST(StartupTest, TheFirstArgumentThatIsNoSwitchIsOpened) {
@@ -90,19 +90,29 @@ TEST_F(DocumentTest, OpeningReadsTheFileOnceAndTitlesTheWindowWithItsName) {
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(DocumentTest, AMissingFileGivesAnEmptySceneWithoutAMessageAndABadOneSaysSo) {
+TEST_F(DocumentTest, AFileThatCannotBeTakenLeavesTheOpenDocumentAsItWas) {
     COrvaDoc doc;
-    doc.OpenDocument(RingFile("first.orv"));
-    ASSERT_NE(doc.Scene().first, nullptr);
-    EXPECT_TRUE(doc.OpenDocument("/nonexistent/folder/gone.orv"));
-    EXPECT_EQ(doc.Scene().first, nullptr);
-    EXPECT_EQ(doc.Title(), "gone.orv");
-    EXPECT_TRUE(m_messages.empty());
+    ASSERT_TRUE(doc.OpenDocument(RingFile("first.orv")));
+    const CSceneObject* shown = doc.Scene().first;
+    ASSERT_NE(shown, nullptr);
+    const std::string folder = std::filesystem::path(doc.Path()).parent_path().string();
     const std::string bad = test::WriteTempFile("bad.orv", {'n', 'o', 't', ' ', 'a'});
-    EXPECT_TRUE(doc.OpenDocument(bad));
-    EXPECT_EQ(doc.Scene().first, nullptr);
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], "Invalid file format!");
+    int replaced = 0;
+    for (const std::string& path : {std::string("/nonexistent/folder/gone.orv"), folder, bad}) {
+        EXPECT_FALSE(doc.OpenDocument(path, [&] { ++replaced; })) << path;
+        EXPECT_EQ(doc.Scene().first, shown) << path;
+        EXPECT_EQ(doc.Title(), "first.orv") << path;
+    }
+    EXPECT_EQ(replaced, 0);
+    // Each says which file and why; a bad one keeps its fixed first line.
+    const std::vector<std::string> expected{
+        "Cannot open /nonexistent/folder/gone.orv: No such file or directory",
+        "Cannot open " + folder + ": Is a directory", "Invalid file format!\n" + bad};
+    EXPECT_EQ(m_messages, expected);
+    // A good file replaces the scene, once it has been read.
+    EXPECT_TRUE(doc.OpenDocument(RingFile("second.orv"), [&] { ++replaced; }));
+    EXPECT_EQ(replaced, 1);
+    EXPECT_EQ(doc.Title(), "second.orv");
 }
 
 TEST(ViewCommandsTest, ModeCommandsRedrawOnlyWhenTheModeChanges) {

@@ -133,6 +133,25 @@ TEST(InfoCommandTest, TruncatedFileKeepsWhatWasReadAndExitsZero) {
     EXPECT_EQ(report["objects"].size(), 1u);
 }
 
+TEST(InfoCommandTest, RenderAndThumbnailsNoteAnEarlyEndAsInfoDoes) {
+    std::vector<uint8_t> bytes =
+        test::SceneBytes(json::array({{{"type", "curve"}, {"points", {{0, 0, 0}, {1, 1, 0}}}},
+                                      {{"type", "curve"}, {"points", {{1, 1, 1}, {2, 1, 0}}}}}));
+    bytes.resize(bytes.size() - 20);
+    const std::string cut = test::WriteTempFile("noted.orv", bytes);
+    const std::string picture = test::WriteTempFile("noted.png", {});
+    const std::string note = RunOrva("info '" + cut + "'", test::EStream::kStderr).output;
+    EXPECT_NE(note.find("reading stopped at byte"), std::string::npos) << note;
+    const CRun render =
+        RunOrva("render '" + cut + "' -o '" + picture + "' --size 16x16", test::EStream::kStderr);
+    EXPECT_EQ(render.exitCode, 0);
+    EXPECT_EQ(render.output, note);
+    const CRun thumbnail =
+        RunOrva("thumbnails --one '" + cut + "' '" + picture + "' 16", test::EStream::kStderr);
+    EXPECT_EQ(thumbnail.exitCode, 0);
+    EXPECT_EQ(thumbnail.output, note);
+}
+
 TEST(InfoCommandTest, UsageErrorsExitTwoAndTheTableNamesTheObjects) {
     EXPECT_EQ(RunOrva("").exitCode, 2);
     EXPECT_EQ(RunOrva("info").exitCode, 2);

@@ -7,10 +7,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -33,6 +35,7 @@
 #include "app/gl_format.h"
 #include "app/main_frame.h"
 #include "app/orva_view.h"
+#include "app/qt_message_box.h"
 #include "app/scene_file_chooser.h"
 #include "app/viewer_session.h"
 #include "browser/data_directory.h"
@@ -88,7 +91,8 @@ private slots:
     void cleanup();
     void startsUntitledWithFiveToolbarButtons();
     void theFlagSetsTheDataDirectory();
-    void opensGoodMissingAndBadFiles();
+    void aFileThatCannotBeTakenLeavesTheShownModel();
+    void startUpMessagesAppearOverTheMainWindow();
     void openFileAsksTheChooser();
     void modeCommandsRedrawOnlyOnChange();
     void leftDragRotatesByTheViewportHeight();
@@ -218,21 +222,89 @@ void ViewerWindowTest::theFlagSetsTheDataDirectory() {
     SetDataDirectory(previous);
 }
 
-void ViewerWindowTest::opensGoodMissingAndBadFiles() {
+void ViewerWindowTest::aFileThatCannotBeTakenLeavesTheShownModel() {
     const std::string good = CurveFile("window_good.orv", {{0, 0, 0}, {1, 1, 1}});
     CMainFrame& frame = Start({good}).MainFrame();
-    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - window_good.orv"));
-    QVERIFY(m_session->Document().Scene().first != nullptr);
+    const QString goodTitle("Orvatrix Viewer - window_good.orv");
+    QCOMPARE(frame.windowTitle(), goodTitle);
+    const CSceneObject* shown = m_session->Document().Scene().first;
+    QVERIFY(shown != nullptr);
+    const int redraws = View().RedrawRequests();
 
+    // Missing, a folder (dropped, as its name ends in .orv) and not a scene: each says so,
+    // and the model, the title and the view stay.
     frame.OpenFile("/nonexistent/missing_ring.orv");
-    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - missing_ring.orv"));
-    QVERIFY(m_session->Document().Scene().first == nullptr);
-    QVERIFY(m_messages.empty());
-
+    const QString folder = QDir::temp().filePath("window_folder.orv");
+    QDir().mkpath(folder);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder)});
+    const QPoint at = View().geometry().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
     const std::string bad = test::WriteTempFile("window_bad.orv", {'n', 'o', 't', ' ', 'a'});
     frame.OpenFile(bad);
-    QCOMPARE(m_messages, std::vector<std::string>{"Invalid file format!"});
-    QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - window_bad.orv"));
+    const std::vector<std::string> expected{
+        "Cannot open /nonexistent/missing_ring.orv: No such file or directory",
+        "Cannot open " + folder.toStdString() + ": Is a directory", "Invalid file format!\n" + bad};
+    QCOMPARE(m_messages, expected);
+    QDir().rmdir(folder);
+    QCOMPARE(frame.windowTitle(), goodTitle);
+    QCOMPARE(m_session->Document().Scene().first, shown);
+    QCOMPARE(View().RedrawRequests(), redraws);
+
+    // A file cut off after three objects shows them and says that it ends early.
+    std::vector<uint8_t> cut = test::SceneBytes(json::array({
+        {{"type", "curve"}, {"points", {{0, 0, 0}, {1, 0, 0}}}},
+        {{"type", "curve"}, {"points", {{0, 1, 0}, {1, 1, 0}}}},
+        {{"type", "curve"}, {"points", {{0, 2, 0}, {1, 2, 0}}}},
+        {{"type", "curve"}, {"points", {{0, 3, 0}, {1, 3, 0}}}},
+    }));
+    cut.resize(cut.size() - 20);
+    frame.OpenFile(test::WriteTempFile("window_cut.orv", cut));
+    QCOMPARE(m_session->Document().Scene().Count(), 3);
+    QCOMPARE(frame.statusBar()->currentMessage(), QString("The file ends early: 3 objects shown"));
+    frame.OpenFile(good);
+    QVERIFY(frame.statusBar()->currentMessage().isEmpty());
+}
+
+void ViewerWindowTest::startUpMessagesAppearOverTheMainWindow() {
+    InstallMessageBoxes();
+    struct CShownBox {
+        QWidget* parent;
+        QString caption;
+        QString text;
+        int width;
+    };
+    std::vector<CShownBox> boxes;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr && box->isVisible()) {
+            boxes.push_back({box->parentWidget(), box->windowTitle(), box->text(), box->width()});
+            box->accept();
+        }
+    });
+    watch.start(20);
+    m_session =
+        std::make_unique<CViewerSession>(std::vector<std::string>{"/nonexistent/startup_ring.orv"});
+    const bool shownBeforeTheWindow = !boxes.empty();
+    m_session->Show();
+    // A short text still leaves room for the whole caption.
+    ShowMessage("OK");
+    watch.stop();
+    SetCaptionedMessageHandler(nullptr);
+    QVERIFY(!shownBeforeTheWindow);
+    QCOMPARE(boxes.size(), size_t(2));
+    QCOMPARE(boxes[0].parent, &m_session->MainFrame());
+    QCOMPARE(boxes[0].caption, QString(kApplicationName));
+    QVERIFY(boxes[0].text.contains("/nonexistent/startup_ring.orv"));
+    // The title bar's buttons take some 100 pixels beside the caption.
+    const int captionWidth =
+        m_session->MainFrame().fontMetrics().horizontalAdvance(kApplicationName);
+    QVERIFY(boxes[1].width >= captionWidth + 100);
+    QCOMPARE(m_session->MainFrame().windowTitle(), QString("Orvatrix Viewer - Untitled"));
 }
 
 void ViewerWindowTest::openFileAsksTheChooser() {

@@ -168,20 +168,27 @@ TEST(LoadSceneFileTest, RejectedFileShowsTheMessageOnceAndLeavesTheSceneEmpty) {
     std::vector<uint8_t> bad = test::SceneBytes(json::array({kCurve}));
     bad[1] = 0;
     CLoadReport report;
-    EXPECT_EQ(LoadSceneFile(scene, test::WriteTempFile("bad.orv", bad), &report), 1);
+    const std::string badPath = test::WriteTempFile("bad.orv", bad);
+    EXPECT_EQ(LoadSceneFile(scene, badPath, &report), 1);
     EXPECT_EQ(report.status, CLoadReport::kInvalid);
     EXPECT_TRUE(scene.Empty());
-    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Invalid file format!"});
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Invalid file format!\n" + badPath});
 }
 
-TEST(LoadSceneFileTest, MissingFileGivesAnEmptySceneWithoutAMessage) {
+TEST(LoadSceneFileTest, AMissingFileOrAFolderIsUnreadableWithTheSystemsReason) {
     MessageRecorder recorder;
     CSceneAnchor scene;
-    LoadSceneFile(scene, test::WriteTempFile("one.orv", test::SceneBytes(json::array({kCurve}))));
+    const std::string one = test::WriteTempFile("one.orv", test::SceneBytes(json::array({kCurve})));
+    LoadSceneFile(scene, one);
     CLoadReport report;
     EXPECT_EQ(LoadSceneFile(scene, "/nonexistent/folder/scene.orv", &report), 1);
     EXPECT_EQ(report.status, CLoadReport::kUnreadable);
+    EXPECT_EQ(report.reason, "No such file or directory");
     EXPECT_TRUE(scene.Empty());
+    // A folder opens for reading, but is no file of the wrong format.
+    LoadSceneFile(scene, std::filesystem::path(one).parent_path().string(), &report);
+    EXPECT_EQ(report.status, CLoadReport::kUnreadable);
+    EXPECT_EQ(report.reason, "Is a directory");
     EXPECT_TRUE(recorder.messages.empty());
 }
 
