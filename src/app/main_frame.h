@@ -2,10 +2,12 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class QAction;
+class QKeySequence;
 class QLabel;
 class QMimeData;
 
@@ -37,6 +39,8 @@ public:
     bool SavePicture(const std::string& path);
 
 protected:
+    // Keeps the window's place for the next run.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -44,6 +48,7 @@ private:
     void AddToolbar();
     void AddStatusBar();
     void AddShortcuts();
+    void AddShortcut(const QKeySequence& keys, const std::function<void()>& run);
     void AskToSavePicture();
 
     COrvaDoc& m_document;

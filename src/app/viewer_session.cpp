@@ -3,6 +3,7 @@
 #include "browser/data_directory.h"
 
 #include "app/orva_view.h"
+#include "app/window_placement.h"
 
 namespace orva {
 
@@ -17,7 +18,8 @@ CViewerSession::CViewerSession(const std::vector<std::string>& arguments)
 }
 
 void CViewerSession::Show() {
-    m_frame->showMaximized();
+    RestoreWindowPlacement(*m_frame);
+    m_frame->show();
 }
 
 }  // namespace orva

@@ -18,7 +18,7 @@ public:
     // shown; a file named on the command line is opened.
     explicit CViewerSession(const std::vector<std::string>& arguments);
 
-    // Shows the main window maximised, as at every start.
+    // Shows the main window where it was when last closed; maximised at a first start.
     void Show();
 
     COrvaDoc& Document() { return m_document; }
