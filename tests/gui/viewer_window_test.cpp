@@ -828,6 +828,8 @@ void ViewerWindowTest::aStoppedRenderStartsAgainOnACommandAndEscapeStopsItAnywhe
         [&] { frame.ToolbarActions()[2]->trigger(); },  // Rendering, already the display mode
         [&] { frame.ToolbarActions()[3]->trigger(); },  // Zoom All, already zoomed so
         [&] { QTest::keyClick(button, Qt::Key_F5); },
+        [&] { frame.ToolbarActions()[4]->trigger(); },  // Reset View: a new picture,
+        [&] { frame.ToolbarActions()[4]->trigger(); },  // then the same one again
     };
     for (const std::function<void()>& command : renderAgain) {
         QVERIFY(View().RenderRunning());
