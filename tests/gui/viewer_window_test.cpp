@@ -795,6 +795,7 @@ void ViewerWindowTest::theWindowOpensCentredAndKeepsItsPlace() {
     QVERIFY(std::abs(first.width() - screen.width() * 2 / 3) <= 2);
     QVERIFY(std::abs(first.height() - screen.height() * 2 / 3) <= 2);
     QVERIFY((first.center() - screen.center()).manhattanLength() <= 2);
+    WaitForRender();  // the status bar says how long it took before the picture is taken
     QDir().mkpath(QStringLiteral(ORVA_SCREENSHOT_DIR));
     frame->grab().save(QStringLiteral(ORVA_SCREENSHOT_DIR) + "/orvaview_first_start.png");
 
