@@ -21,6 +21,8 @@ void RegisterForThisUser() {
 int main(int argc, char** argv) {
     orva::RequestCompatibilityOpenGL();
     QApplication application(argc, argv);
+    // The names under which the user's settings (the window's place) are kept.
+    QApplication::setOrganizationName("Orvatrix");
     QApplication::setApplicationName("Orvatrix Viewer");
     orva::InstallMessageBoxes();
     RegisterForThisUser();

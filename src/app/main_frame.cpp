@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include "app/scene_file_chooser.h"
 #include "app/toolbar_icons.h"
 #include "app/web_site.h"
+#include "app/window_placement.h"
 #include "platform/message_box.h"
 
 namespace orva {
@@ -79,15 +81,25 @@ void CMainFrame::AddStatusBar() {
 }
 
 void CMainFrame::AddShortcuts() {
-    // Shortcuts that no control shows, so the toolbar keeps exactly its five buttons.
-    QAction* open = new QAction(this);
-    open->setShortcut(QKeySequence::Open);
-    connect(open, &QAction::triggered, this, [this] { RunCommand(kCommandOpenFile); });
-    QAction* save = new QAction(this);
-    save->setShortcut(QKeySequence::Save);
-    connect(save, &QAction::triggered, this, [this] { AskToSavePicture(); });
-    addAction(open);
-    addAction(save);
+    // Shortcuts that no control shows, so the toolbar keeps exactly its five buttons. They
+    // act wherever the focus is in the window.
+    AddShortcut(QKeySequence::Open, [this] { RunCommand(kCommandOpenFile); });
+    AddShortcut(QKeySequence::Save, [this] { AskToSavePicture(); });
+    AddShortcut(QKeySequence::Quit, [this] { close(); });
+    AddShortcut(Qt::Key_Escape, [this] { m_view->StopRender(); });
+    AddShortcut(Qt::Key_F5, [this] { m_view->RenderAgain(); });
+    AddShortcut(Qt::Key_F11, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    for (int index = 1; index <= COrvaView::kStandardViewCount; ++index) {
+        AddShortcut(Qt::Key_0 + index, [this, index] { m_view->ShowStandardView(index); });
+    }
+}
+
+void CMainFrame::AddShortcut(const QKeySequence& keys, const std::function<void()>& run) {
+    QAction* action = new QAction(this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, run);
+    addAction(action);
 }
 
 void CMainFrame::RunCommand(int commandId) {
@@ -142,6 +154,11 @@ void CMainFrame::AskToSavePicture() {
     if (!SavePicture(path.toStdString())) {
         ShowMessage("The picture could not be saved to " + path.toStdString() + ".");
     }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveWindowPlacement(*this);
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

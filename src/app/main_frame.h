@@ -2,10 +2,12 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class QAction;
+class QKeySequence;
 class QLabel;
 class QMimeData;
 
@@ -39,6 +41,8 @@ public:
     bool SavePicture(const std::string& path);
 
 protected:
+    // Keeps the window's place for the next run.
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -46,6 +50,7 @@ private:
     void AddToolbar();
     void AddStatusBar();
     void AddShortcuts();
+    void AddShortcut(const QKeySequence& keys, const std::function<void()>& run);
     void AskToSavePicture();
     // Says in the status bar when the file ended before its end mark, until the next open.
     void ShowLoadNote(const CLoadReport& load);

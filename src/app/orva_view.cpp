@@ -9,6 +9,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/command_ids.h"
 #include "app/orva_document.h"
 #include "app/view_commands.h"
 #include "display/draw_view.h"
@@ -39,6 +40,9 @@ constexpr std::chrono::milliseconds kLongestRowHold{250};
 // How often the rows of a render in progress are shown: often enough to look continuous,
 // seldom enough to leave the processor to the render.
 constexpr double kRowPaintIntervalMilliseconds = 100.0;
+
+// The wheel turned by one notch.
+constexpr int kWheelNotch = 120;
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -82,7 +86,23 @@ COrvaView::~COrvaView() {
 }
 
 bool COrvaView::RunCommand(int commandId) {
+    // Rendering, given again, finishes a picture whose render was stopped.
+    if (commandId == kCommandViewRendering && Camera().displayMode == kModeRendered &&
+        PictureStopped()) {
+        RenderAgain();
+        return true;
+    }
     return RunViewCommand(commandId, Camera(), [this] { RequestRedraw(false); });
+}
+
+void COrvaView::ShowStandardView(int index) {
+    if (index < 1 || index > kStandardViewCount) {
+        return;
+    }
+    CViewCamera& camera = Camera();
+    camera.standardView = index;
+    camera.SetStandardView(index);
+    RequestRedraw(false);
 }
 
 void COrvaView::SceneChanged() {
@@ -103,7 +123,16 @@ void COrvaView::RenderAgain() {
     RequestRedraw(false);
 }
 
+bool COrvaView::PictureStopped() const {
+    return m_haveRenderedKey && !m_render.Running() && !m_canvas.Complete();
+}
+
 void COrvaView::RequestRedraw(bool interactive) {
+    // A stopped render made no picture to keep: a picture asked for is rendered anew, even
+    // the same one (an expose, which asks for nothing, leaves the stopped rows as they are).
+    if (!interactive && PictureStopped()) {
+        m_forceRender = true;
+    }
     m_interactive = interactive;
     m_wholeFrameNeeded = true;
     ++m_redrawRequests;
@@ -141,6 +170,8 @@ void COrvaView::paintGL() {
     if (OnlyNewRowsToPaint()) {
         QPainter painter(this);
         m_canvas.DrawNewRows(painter, devicePixelRatioF());
+        painter.end();
+        DrawEmptyHint();
         return;
     }
     if (m_framebuffer != defaultFramebufferObject()) {
@@ -175,7 +206,18 @@ void COrvaView::paintGL() {
         QPainter painter(this);
         m_canvas.Draw(painter, devicePixelRatioF());
     }
+    DrawEmptyHint();
     m_frameBlank = false;
+}
+
+void COrvaView::DrawEmptyHint() {
+    if (m_document.Scene().first != nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    // Dark grey on the display's light grey background, whatever the desktop's theme.
+    painter.setPen(QColor(80, 80, 80));
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, kEmptyHint);
 }
 
 void COrvaView::DrawFrame(CFrameContext& frame) {
@@ -331,20 +373,27 @@ void COrvaView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void COrvaView::wheelEvent(QWheelEvent* event) {
     CViewCamera& camera = Camera();
-    m_wheelAccumulator += event->angleDelta().y();
-    const int notches = m_wheelAccumulator / 120;
+    event->accept();
+    const int delta = event->angleDelta().y();
+    // Touchpads and smooth wheels send parts of a notch: they add up until they make one.
+    // Turning the other way starts afresh, so that a notch back is never eaten by a remainder.
+    if ((delta > 0 && m_wheelAccumulator < 0) || (delta < 0 && m_wheelAccumulator > 0)) {
+        m_wheelAccumulator = 0;
+    }
+    m_wheelAccumulator += delta;
+    const int notches = m_wheelAccumulator / kWheelNotch;
+    if (notches == 0) {
+        return;
+    }
+    m_wheelAccumulator -= notches * kWheelNotch;
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
     ApplyWheel(camera, notches, ctrl);
-    // Less than a notch left over is dropped once a step was handled.
-    m_wheelAccumulator = 0;
     RequestRedraw(camera.displayMode <= kModeShaded);
-    event->accept();
 }
 
 void COrvaView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        m_render.Stop();
-    }
+    // Keys typed into the view do nothing; the window's shortcuts (Escape among them) act
+    // before the view sees a key.
     event->accept();
 }
 

@@ -24,6 +24,11 @@ class COrvaView : public QOpenGLWidget, public CGLView {
     Q_OBJECT
 
 public:
+    // Standard views 1 to this can be shown by number.
+    static constexpr int kStandardViewCount = 6;
+    // What an empty view says, over the empty picture.
+    static constexpr char kEmptyHint[] = "Open a scene file with Ctrl+O or drop one here";
+
     explicit COrvaView(COrvaDoc& document, QWidget* parent = nullptr);
     ~COrvaView() override;
 
@@ -35,6 +40,8 @@ public:
     void StopRender();
     // Renders the picture again even though nothing it depends on changed.
     void RenderAgain();
+    // Loads standard view `index` (1..kStandardViewCount) with zoom 1 and no pan.
+    void ShowStandardView(int index);
     bool RenderRunning() const { return m_render.Running(); }
 
     CDrawSurface& Surface() override { return m_canvas; }
@@ -70,6 +77,11 @@ protected:
 private:
     // Asks for a paint; `interactive` draws it as the quick preview.
     void RequestRedraw(bool interactive);
+    // A render was stopped before its picture was complete: the picture is unfinished even
+    // though nothing it depends on changed.
+    bool PictureStopped() const;
+    // Says how to open a file, over the picture of an empty scene.
+    void DrawEmptyHint();
     // Whether this paint only has to add the rows that arrived: the frame on screen is the
     // rendered picture in progress and nothing else asked for a new one.
     bool OnlyNewRowsToPaint() const;

@@ -5,6 +5,7 @@
 #include "browser/data_directory.h"
 
 #include "app/orva_view.h"
+#include "app/window_placement.h"
 #include "platform/message_box.h"
 
 namespace orva {
@@ -25,7 +26,8 @@ CViewerSession::CViewerSession(const std::vector<std::string>& arguments)
 }
 
 void CViewerSession::Show() {
-    m_frame->showMaximized();
+    RestoreWindowPlacement(*m_frame);
+    m_frame->show();
     for (const std::string& text : std::exchange(m_heldMessages, {})) {
         ShowMessage(text);
     }

@@ -18,7 +18,8 @@ public:
     // shown; a file named on the command line is opened, and its messages wait for Show.
     explicit CViewerSession(const std::vector<std::string>& arguments);
 
-    // Shows the main window maximised, as at every start, then the start-up's messages.
+    // Shows the main window where it was when last closed (maximised at a first start), then
+    // the start-up's messages over it.
     void Show();
 
     COrvaDoc& Document() { return m_document; }

@@ -11,10 +11,15 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -24,6 +29,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -99,7 +105,7 @@ private slots:
     void ctrlLeftDragPansWithTheMouse();
     void rightDragUpZooms();
     void ctrlRightDragRollsByTheLargerComponent();
-    void wheelStepsWholeNotches();
+    void wheelAddsPartsOfANotchUpToANotch();
     void zoomAllAndResetView();
     void renderRowsReachTheCanvas();
     void rowsInProgressArePaintedOverTheKeptFrame();
@@ -118,6 +124,9 @@ private slots:
     void theStatusBarSaysHowLongTheRenderTook();
     void theStatusBarShowsProgressWhileRendering();
     void theIdleTextIsShortenedInANarrowWindow();
+    void theWindowOpensCentredAndKeepsItsPlace();
+    void aStoppedRenderStartsAgainOnACommandAndEscapeStopsItAnywhere();
+    void numberKeysFullScreenAndTheEmptyViewsHint();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -176,6 +185,9 @@ void ViewerWindowTest::ResizeTo(int width, int height) {
 
 void ViewerWindowTest::StartLongRender() {
     Start({kSamples + "solitaire_ring.orv"});
+    // Keys reach the window's shortcuts only while it is active.
+    m_session->MainFrame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_session->MainFrame()));
     View().SetRenderThreads(1);
     ResizeTo(1900, 1150);
     const int started = View().RendersStarted();
@@ -193,6 +205,7 @@ void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
     const std::vector<int> ids{kCommandOpenFile, kCommandViewWireframe, kCommandViewRendering,
                                kCommandViewZoomAll, kCommandViewReset};
     QCOMPARE(actions.size(), size_t(5));
+    QCOMPARE(frame.findChild<QToolBar*>()->actions().size(), 5);  // the shortcuts are not there
     for (size_t i = 0; i < actions.size(); ++i) {
         QCOMPARE(actions[i]->toolTip(), tips[int(i)]);
         QCOMPARE(actions[i]->data().toInt(), ids[i]);
@@ -416,17 +429,35 @@ void ViewerWindowTest::ctrlRightDragRollsByTheLargerComponent() {
     QCOMPARE(viewport.zoom, zoom);  // a roll never zooms
 }
 
-void ViewerWindowTest::wheelStepsWholeNotches() {
+void ViewerWindowTest::wheelAddsPartsOfANotchUpToANotch() {
     Start();
     m_session->MainFrame().RunCommand(kCommandViewWireframe);
     CViewport& viewport = Camera().CurrentViewport();
+    const auto zoomIs = [&](int notches) {
+        return std::fabs(viewport.zoom - float(std::pow(1.1, notches))) < 1e-5f;
+    };
     SendWheel(View(), 120);
-    QVERIFY(std::fabs(viewport.zoom - 1.1f) < 1e-6f);
-    SendWheel(View(), 60);  // half a notch is dropped, not kept for later
+    QVERIFY(zoomIs(1));
+    SendWheel(View(), 60);  // half a notch waits for the other half
+    QVERIFY(zoomIs(1));
     SendWheel(View(), 60);
-    QVERIFY(std::fabs(viewport.zoom - 1.1f) < 1e-6f);
+    QVERIFY(zoomIs(2));
+    for (int part = 0; part < 3; ++part) {
+        SendWheel(View(), 40);
+    }
+    QVERIFY(zoomIs(3));
+    // A mouse wheel's notch after a part is one notch, the part kept for later.
+    SendWheel(View(), 30);
+    SendWheel(View(), 120);
+    QVERIFY(zoomIs(4));
+    SendWheel(View(), 90);
+    QVERIFY(zoomIs(5));
+    // Turning back, a notch is a notch: what was left the other way does not eat it.
+    SendWheel(View(), 60);
+    SendWheel(View(), -120);
+    QVERIFY(zoomIs(4));
     SendWheel(View(), -240);
-    QVERIFY(std::fabs(viewport.zoom - 1.1f / 1.21f) < 1e-6f);
+    QVERIFY(zoomIs(2));
     QCOMPARE(Camera().standardView, 1);
     CViewport rolled = viewport;
     rolled.Rotate(2, 10.0f);
@@ -817,6 +848,123 @@ void ViewerWindowTest::theIdleTextIsShortenedInANarrowWindow() {
     QCOMPARE(idle.toolTip(), QString(kIdleStatusText));
 }
 
+void ViewerWindowTest::theWindowOpensCentredAndKeepsItsPlace() {
+    QSettings().clear();
+    const auto startAsTheProgramDoes = [this] {
+        m_session = std::make_unique<CViewerSession>(std::vector<std::string>{});
+        m_session->Show();
+        if (!QTest::qWaitForWindowExposed(&m_session->MainFrame())) {
+            qFatal("the main window was never shown");
+        }
+        return &m_session->MainFrame();
+    };
+    // A first start: maximised, and without a window manager to maximise it, a window of
+    // two thirds of the screen in its middle rather than a scrap in a corner.
+    CMainFrame* frame = startAsTheProgramDoes();
+    const QRect screen = frame->screen()->availableGeometry();
+    const QRect first = frame->geometry();
+    QVERIFY(frame->isMaximized());
+    QVERIFY(std::abs(first.width() - screen.width() * 2 / 3) <= 2);
+    QVERIFY(std::abs(first.height() - screen.height() * 2 / 3) <= 2);
+    QVERIFY((first.center() - screen.center()).manhattanLength() <= 2);
+    WaitForRender();  // the status bar says how long it took before the picture is taken
+    QDir().mkpath(QStringLiteral(ORVA_SCREENSHOT_DIR));
+    frame->grab().save(QStringLiteral(ORVA_SCREENSHOT_DIR) + "/orvaview_first_start.png");
+
+    // Moved, made smaller and quit with Ctrl+Q: the next start is just there.
+    const QRect moved(130, 90, 900, 620);
+    frame->showNormal();
+    frame->setGeometry(moved);
+    QTRY_COMPARE(frame->geometry(), moved);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(&View(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!frame->isVisible());
+    frame = startAsTheProgramDoes();
+    QTRY_COMPARE(frame->geometry(), moved);
+    QVERIFY(!frame->isMaximized());
+    // Closed maximised: maximised again, and un-maximising gives the place it had.
+    frame->showMaximized();
+    frame->close();
+    frame = startAsTheProgramDoes();
+    QVERIFY(frame->isMaximized());
+    QCOMPARE(frame->normalGeometry(), moved);
+}
+
+void ViewerWindowTest::aStoppedRenderStartsAgainOnACommandAndEscapeStopsItAnywhere() {
+    StartLongRender();
+    CMainFrame& frame = m_session->MainFrame();
+    // The focus away from the view, on a toolbar button.
+    QWidget* button = frame.findChild<QToolBar*>()->widgetForAction(frame.ToolbarActions()[3]);
+    // Each of these, given after a stop, renders the same picture again from the start.
+    const std::vector<std::function<void()>> renderAgain{
+        [&] { frame.ToolbarActions()[2]->trigger(); },  // Rendering, already the display mode
+        [&] { frame.ToolbarActions()[3]->trigger(); },  // Zoom All, already zoomed so
+        [&] { QTest::keyClick(button, Qt::Key_F5); },
+        [&] { frame.ToolbarActions()[4]->trigger(); },  // Reset View: a new picture,
+        [&] { frame.ToolbarActions()[4]->trigger(); },  // then the same one again
+    };
+    for (const std::function<void()>& command : renderAgain) {
+        QVERIFY(View().RenderRunning());
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Escape);
+        QVERIFY(!View().RenderRunning());
+        QVERIFY(!View().Canvas().Complete());
+        const int renders = View().RendersStarted();
+        command();
+        QTRY_VERIFY(View().RendersStarted() == renders + 1 && View().RenderRunning());
+    }
+    View().StopRender();
+}
+
+void ViewerWindowTest::numberKeysFullScreenAndTheEmptyViewsHint() {
+    CMainFrame& frame = Start().MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    // The hint is dark text on the empty picture's light background, in the middle only.
+    const auto darkPixels = [&](bool middle) {
+        const QImage shown = View().grabFramebuffer();
+        const int top = middle ? shown.height() / 3 : 0;
+        const int bottom = middle ? shown.height() * 2 / 3 : shown.height() / 4;
+        int dark = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                dark += qGray(shown.pixel(x, y)) < 160 ? 1 : 0;
+            }
+        }
+        return dark;
+    };
+    WaitForRender();
+    QVERIFY(darkPixels(true) > 50);
+    QCOMPARE(darkPixels(false), 0);
+    // A scene with only a curve renders as an empty picture too, but needs no hint.
+    const int renders = View().RendersStarted();
+    frame.OpenFile(CurveFile("hint_curve.orv", {{0, 0, 0}, {1, 1, 1}}));
+    WaitForRender(renders);
+    QCOMPARE(darkPixels(true), 0);
+
+    // Keys 1 to 6 load the six standard views, each different, each at zoom 1 after a turn.
+    std::vector<CMatrix4> seen;
+    for (int index = 1; index <= 6; ++index) {
+        SendWheel(View(), 120, Qt::ControlModifier);
+        QTest::keyClick(&View(), Qt::Key(Qt::Key_0 + index));
+        QCOMPARE(Camera().standardView, index);
+        QCOMPARE(Camera().CurrentViewport().zoom, 1.0f);
+        for (const CMatrix4& other : seen) {
+            QVERIFY(!NearMatrix(other, Camera().CurrentViewport().view));
+        }
+        seen.push_back(Camera().CurrentViewport().view);
+    }
+    CViewport standard;
+    standard.SetAxes(0, 2, 1, 1, 1, -1);
+    QVERIFY(NearMatrix(seen[0], standard.view));
+    // F11 fills the screen and gives the window back.
+    QTest::keyClick(&View(), Qt::Key_F11);
+    QVERIFY(frame.isFullScreen());
+    QTest::keyClick(&View(), Qt::Key_F11);
+    QVERIFY(!frame.isFullScreen());
+}
+
 }  // namespace orva
 
 namespace {
@@ -837,6 +985,13 @@ int KeepLoaded(dl_phdr_info* info, size_t, void*) {
 int main(int argc, char** argv) {
     orva::RequestCompatibilityOpenGL();
     QApplication application(argc, argv);
+    // The window's place is kept in a folder of the test's own, never in the user's settings.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QApplication::setOrganizationName("Orvatrix");
+    QApplication::setApplicationName("Orvatrix Viewer");
+    // Ctrl+Q closes the last window in a test that goes on: the test must not end there.
+    QApplication::setQuitOnLastWindowClosed(false);
     orva::ViewerWindowTest test;
     const int result = QTest::qExec(&test, argc, argv);
     dl_iterate_phdr(KeepLoaded, nullptr);
