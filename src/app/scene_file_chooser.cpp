@@ -7,9 +7,9 @@ namespace orva {
 namespace {
 
 // The Open File browser, one per process, which remembers its folder and the file chosen.
-std::string BrowseForSceneFile(QWidget*) {
+std::string BrowseForSceneFile(QWidget* parent) {
     COpenFileDlg& dialog = GetOpenFileDlg();
-    return dialog.DoModal() == COpenFileDlg::kIdOk ? dialog.ChosenFile() : std::string();
+    return dialog.DoModal(parent) == COpenFileDlg::kIdOk ? dialog.ChosenFile() : std::string();
 }
 
 SceneFileChooser g_chooser;

@@ -1,5 +1,7 @@
 #include "browser/data_directory.h"
 
+#include <QSettings>
+
 #include "browser/folder_dialog.h"
 #include "platform/module_directory.h"
 
@@ -15,6 +17,13 @@ std::string& DataDirectoryText() {
 FolderAsker& CurrentAsker() {
     static FolderAsker asker = AskForFolderWithDialog;
     return asker;
+}
+
+// Where the folder chosen in the browser is kept between runs of the program.
+constexpr char kRememberedFolderKey[] = "browser/folder";
+
+std::string RememberedFolder() {
+    return QSettings().value(kRememberedFolderKey).toByteArray().toStdString();
 }
 
 }  // namespace
@@ -33,10 +42,25 @@ void SetDataDirectory(std::string directory) {
     DataDirectoryText() = std::move(directory);
 }
 
+std::string AskForFolder(const std::string& title) {
+    return CurrentAsker() ? CurrentAsker()(title) : std::string();
+}
+
+void ChooseDataDirectory(std::string directory) {
+    QSettings().setValue(kRememberedFolderKey, QByteArray::fromStdString(directory));
+    SetDataDirectory(std::move(directory));
+}
+
 std::string GetDataDirectory() {
     std::string& directory = DataDirectoryText();
-    if (directory.empty() && CurrentAsker()) {
-        directory = CurrentAsker()(kChooseDataDirectoryTitle);
+    if (directory.empty()) {
+        directory = RememberedFolder();
+    }
+    if (directory.empty()) {
+        const std::string answer = AskForFolder(kChooseDataDirectoryTitle);
+        if (!answer.empty()) {
+            ChooseDataDirectory(answer);
+        }
     }
     if (directory.empty() || directory.front() == '/') {
         return directory;

@@ -15,14 +15,21 @@ using FolderAsker = std::function<std::string(const std::string& title)>;
 // Installs an asker and returns the one it replaces.
 FolderAsker SetFolderAsker(FolderAsker asker);
 
+// Asks with the installed asker; empty when the user cancels.
+std::string AskForFolder(const std::string& title);
+
 // The process-wide data directory as set: empty at start, "../OrvData" after the command-line
-// flag, or the folder the user picked. Never written to disk.
+// flag, or the folder the user picked.
 const std::string& DataDirectory();
 void SetDataDirectory(std::string directory);
+// Sets the data directory to a folder the user picked and remembers it in the settings, so the
+// next run of the program starts there without asking.
+void ChooseDataDirectory(std::string directory);
 
 // The folder in which the Open File browser shows scene files. While the data directory is
-// empty the user is asked for one (and asked again next time after a cancel); an empty result
-// means there is none. A relative data directory is taken from the program's folder.
+// empty it is the folder remembered from an earlier run; without one the user is asked (and
+// asked again next time after a cancel); an empty result means there is none. A relative data
+// directory is taken from the program's folder.
 std::string GetDataDirectory();
 
 }  // namespace orva

@@ -1,8 +1,11 @@
 #include "browser/folder_scan.h"
 
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <system_error>
 
@@ -14,64 +17,53 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder's identity whatever path reached it: links and ".." give many names to one folder.
-struct CFolderId {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const CFolderId&) const = default;
-};
+constexpr std::array<unsigned long, 10> kPseudoFileSystems = {
+    PROC_SUPER_MAGIC, SYSFS_MAGIC,      DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC,
+    DEBUGFS_MAGIC,    SECURITYFS_MAGIC, PSTOREFS_MAGIC,     BPF_FS_MAGIC,       TRACEFS_MAGIC};
 
-bool IdentifyFolder(const std::string& path, CFolderId& id) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return false;
-    }
-    id = {info.st_dev, info.st_ino};
-    return true;
-}
+// devtmpfs reports itself as an ordinary tmpfs, so the device folder is known by its path.
+// Other tmpfs folders (/run, where removable drives are mounted) may hold scene files.
+constexpr const char* kDeviceFolder = "/dev";
 
-bool NodeLess(const CFolderNode& a, const CFolderNode& b) {
-    if (LessIgnoringCase(a.name, b.name)) {
+bool NameLess(const std::string& a, const std::string& b) {
+    if (LessIgnoringCase(a, b)) {
         return true;
     }
-    return !LessIgnoringCase(b.name, a.name) && a.name < b.name;
-}
-
-// `enclosing` holds the folders from the root down to `folder`. Only a folder already on that
-// chain can start a loop; the same folder reached twice through side links is listed twice,
-// as the user sees two folders.
-std::vector<CFolderNode> ScanLevel(const std::string& folder, std::vector<CFolderId>& enclosing) {
-    std::vector<CFolderNode> level;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        const std::string path = JoinPath(folder, name);
-        CFolderId id{};
-        if (!IdentifyFolder(path, id)) {
-            continue;
-        }
-        CFolderNode node{name, {}};
-        if (std::find(enclosing.begin(), enclosing.end(), id) == enclosing.end()) {
-            enclosing.push_back(id);
-            node.children = ScanLevel(path, enclosing);
-            enclosing.pop_back();
-        }
-        level.push_back(std::move(node));
-    }
-    std::sort(level.begin(), level.end(), NodeLess);
-    return level;
+    return !LessIgnoringCase(b, a) && a < b;
 }
 
 }  // namespace
 
-std::vector<CFolderNode> ScanFolderTree(const std::string& root) {
-    std::vector<CFolderId> enclosing;
-    CFolderId rootId{};
-    if (!IdentifyFolder(root, rootId)) {
-        return {};
+std::optional<CFolderId> IdentifyFolder(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
     }
-    enclosing.push_back(rootId);
-    return ScanLevel(root, enclosing);
+    return CFolderId{info.st_dev, info.st_ino};
+}
+
+bool IsPseudoFileSystem(const std::string& path) {
+    struct statfs info {};
+    if (path == kDeviceFolder || statfs(path.c_str(), &info) != 0) {
+        return path == kDeviceFolder;
+    }
+    const auto type = static_cast<unsigned long>(info.f_type);
+    return std::find(kPseudoFileSystems.begin(), kPseudoFileSystems.end(), type) !=
+           kPseudoFileSystems.end();
+}
+
+std::vector<std::string> ListSubfolders(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        const std::string path = JoinPath(folder, name);
+        if (IdentifyFolder(path) && !IsPseudoFileSystem(path)) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end(), NameLess);
+    return names;
 }
 
 }  // namespace orva

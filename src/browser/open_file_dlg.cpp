@@ -2,13 +2,18 @@
 
 #include <unistd.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QBoxLayout>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTreeWidget>
+#include <QWindow>
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <system_error>
@@ -22,12 +27,12 @@ namespace orva {
 
 namespace {
 
-// The dialog's layout in dialog units: the dialog, then the folder tree and the file list
-// side by side.
+// The dialog's first size and the folder tree's width in dialog units; the user may resize
+// the dialog, and the file list takes what the tree leaves.
 constexpr int kDialogWidth = 474;
 constexpr int kDialogHeight = 321;
-constexpr QRect kTreeUnits(2, 2, 72, 317);
-constexpr QRect kListUnits(75, 2, 397, 317);
+constexpr int kTreeWidth = 72;
+constexpr int kMargin = 2;
 
 // Thumbnails put into the list per turn of the event loop. A turn stays short (well under a
 // millisecond for 48), so input and painting go on while a large folder fills.
@@ -36,20 +41,23 @@ constexpr size_t kThumbnailsPerTurn = 48;
 // A tree item keeps the folder's name as bytes: the path is made of them, whatever the text
 // shown for a name that is not valid in the locale's encoding.
 constexpr int kNameRole = Qt::UserRole;
+// True once a folder item holds the items of its subfolders; they are listed when the item is
+// first expanded, so a deep or huge hierarchy costs nothing until the user goes there.
+constexpr int kListedRole = Qt::UserRole + 1;
 
 std::string NameOf(const QTreeWidgetItem* item) {
     return item->data(0, kNameRole).toByteArray().toStdString();
 }
 
-QTreeWidgetItem* NextSibling(QTreeWidgetItem* item) {
-    QTreeWidgetItem* parent = item->parent();
-    QTreeWidget* tree = item->treeWidget();
-    if (parent != nullptr) {
-        const int index = parent->indexOfChild(item);
-        return index + 1 < parent->childCount() ? parent->child(index + 1) : nullptr;
-    }
-    const int index = tree->indexOfTopLevelItem(item);
-    return index + 1 < tree->topLevelItemCount() ? tree->topLevelItem(index + 1) : nullptr;
+// A folder item whose subfolders are not listed yet shows an expander all the same.
+void MarkUnlisted(QTreeWidgetItem* item) {
+    item->setData(0, kListedRole, false);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
+void MarkListed(QTreeWidgetItem* item) {
+    item->setData(0, kListedRole, true);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
 }
 
 std::string CurrentDirectory() {
@@ -91,17 +99,34 @@ COpenFileDlg::~COpenFileDlg() = default;
 
 void COpenFileDlg::CreateControls() {
     const CDialogUnits units(font());
-    setFixedSize(units.X(kDialogWidth), units.Y(kDialogHeight));
-    CreateFolderTree(units.Rect(kTreeUnits));
-    CreateFileList(units.Rect(kListUnits));
+    resize(units.X(kDialogWidth), units.Y(kDialogHeight));
+    CreateFolderTree(units.X(kTreeWidth));
+    CreateFileList();
+    m_changeFolder = new QPushButton(QStringLiteral("Change Folder…"), this);
+    m_changeFolder->setObjectName(QStringLiteral("changeFolder"));
+    m_changeFolder->setAutoDefault(false);
+    connect(m_changeFolder, &QPushButton::clicked, this, [this] { OnChangeFolder(); });
+
+    auto* panes = new QHBoxLayout;
+    panes->addWidget(m_folderTree);
+    panes->addWidget(m_fileList, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_changeFolder);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(units.X(kMargin), units.Y(kMargin), units.X(kMargin),
+                               units.Y(kMargin));
+    layout->addLayout(panes, 1);
+    layout->addLayout(buttons);
     // The tree comes first: it has the focus when the dialog opens.
     setTabOrder(m_folderTree, m_fileList);
+    setTabOrder(m_fileList, m_changeFolder);
 }
 
-void COpenFileDlg::CreateFolderTree(const QRect& geometry) {
+void COpenFileDlg::CreateFolderTree(int width) {
     m_folderTree = new QTreeWidget(this);
     m_folderTree->setObjectName(QStringLiteral("folderTree"));
-    m_folderTree->setGeometry(geometry);
+    m_folderTree->setFixedWidth(width);
     m_folderTree->setHeaderHidden(true);
     m_folderTree->setRootIsDecorated(true);
     m_folderTree->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -110,16 +135,19 @@ void COpenFileDlg::CreateFolderTree(const QRect& geometry) {
     m_folderTree->header()->setStretchLastSection(false);
     connect(m_folderTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnFolderChanged(current); });
+    connect(m_folderTree, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { ListChildFolders(item); });
 }
 
-void COpenFileDlg::CreateFileList(const QRect& geometry) {
+void COpenFileDlg::CreateFileList() {
     m_fileList = new QListWidget(this);
     m_fileList->setObjectName(QStringLiteral("fileList"));
-    m_fileList->setGeometry(geometry);
     m_fileList->setViewMode(QListView::IconMode);
     m_fileList->setIconSize(QSize(kThumbnailSize, kThumbnailSize));
     m_fileList->setMovement(QListView::Static);
+    // The grid re-flows to fill the list's width whenever the dialog is resized.
     m_fileList->setResizeMode(QListView::Adjust);
+    m_fileList->setWrapping(true);
     // Every item is a 100 × 100 picture with its title, so laying out thousands of them needs
     // the size of one only.
     m_fileList->setUniformItemSizes(true);
@@ -129,8 +157,19 @@ void COpenFileDlg::CreateFileList(const QRect& geometry) {
     m_fileList->viewport()->installEventFilter(this);
 }
 
-int COpenFileDlg::DoModal() {
+int COpenFileDlg::DoModal(QWidget* owner) {
+    SetOwner(owner != nullptr ? owner->window() : QApplication::activeWindow());
     return exec() == QDialog::Accepted ? kIdOk : kIdCancel;
+}
+
+void COpenFileDlg::SetOwner(QWidget* owner) {
+    // Transient for the main window: the window manager keeps the dialog above it and centred
+    // on it. Not its Qt parent, as the dialog lives as long as the process, not the window.
+    if (owner == nullptr || owner == this || owner->windowHandle() == nullptr) {
+        return;
+    }
+    winId();
+    windowHandle()->setTransientParent(owner->windowHandle());
 }
 
 QPixmap COpenFileDlg::Thumbnail(int index) const {
@@ -158,41 +197,48 @@ void COpenFileDlg::hideEvent(QHideEvent* event) {
 }
 
 bool COpenFileDlg::OnInitDialog() {
-    ClearFileList();
-    m_root = ChooseRoot();
-
-    {
-        // Only a selection made below fills the file list, not the items going away.
-        const QSignalBlocker quiet(m_folderTree);
-        m_folderTree->clear();
-        FillFolderTree(nullptr, ScanFolderTree(m_root));
-        // Settles "no folder selected" explicitly; otherwise the tree makes its first folder
-        // current as soon as it gets the focus, and a remembered path of which nothing is left
-        // would show some other folder.
-        m_folderTree->setCurrentItem(nullptr);
-    }
-
-    SelectRememberedFolder();
+    ShowRoot();
     // Every showing starts in the folder tree, the first control, wherever the focus was when
     // the dialog last closed.
     m_folderTree->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
-void COpenFileDlg::SelectRememberedFolder() {
-    QTreeWidgetItem* first = m_folderTree->topLevelItem(0);
-    if (first == nullptr) {
-        return;
+void COpenFileDlg::ShowRoot() {
+    ClearFileList();
+    m_root = ChooseRoot();
+    QTreeWidgetItem* root = nullptr;
+    {
+        // Only a selection made below fills the file list, not the items going away.
+        const QSignalBlocker quiet(m_folderTree);
+        m_folderTree->clear();
+        // The root is a folder of the tree like the others, so its own scene files are shown.
+        root = new QTreeWidgetItem(m_folderTree);
+        root->setText(0, QFile::decodeName(QByteArray::fromStdString(m_root)));
+        root->setToolTip(0, root->text(0));
+        MarkUnlisted(root);
     }
-    if (m_currentFolder.empty()) {
-        SelectFolder(first);
-        return;
-    }
+    root->setExpanded(true);
+    SelectRememberedFolder(root);
+}
+
+void COpenFileDlg::SelectRememberedFolder(QTreeWidgetItem* root) {
     // A folder remembered below another root (the data directory changed) matches nothing.
     const std::string prefix = m_root == "/" ? m_root : m_root + "/";
-    if (m_currentFolder.starts_with(prefix)) {
-        SelectFolderPath(first, std::string_view(m_currentFolder).substr(prefix.size()));
+    if (!m_currentFolder.starts_with(prefix) ||
+        !SelectFolderPath(root, std::string_view(m_currentFolder).substr(prefix.size()))) {
+        SelectFolder(root);
     }
+}
+
+void COpenFileDlg::OnChangeFolder() {
+    const std::string folder = AskForFolder(kChooseDataDirectoryTitle);
+    if (folder.empty()) {
+        return;
+    }
+    ChooseDataDirectory(folder);
+    m_currentFolder.clear();
+    ShowRoot();
 }
 
 std::string COpenFileDlg::ChooseRoot() const {
@@ -202,20 +248,38 @@ std::string COpenFileDlg::ChooseRoot() const {
     return WithoutTrailingSlash(IsEnterableFolder(root) ? root : CurrentDirectory());
 }
 
-void COpenFileDlg::FillFolderTree(QTreeWidgetItem* parent,
-                                  const std::vector<CFolderNode>& folders) {
-    for (const CFolderNode& folder : folders) {
-        auto* item =
-            parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_folderTree);
-        const QByteArray name = QByteArray::fromStdString(folder.name);
-        item->setText(0, QFile::decodeName(name));
-        item->setData(0, kNameRole, name);
-        FillFolderTree(item, folder.children);
+void COpenFileDlg::ListChildFolders(QTreeWidgetItem* parent) {
+    if (parent->data(0, kListedRole).toBool()) {
+        return;
+    }
+    MarkListed(parent);
+    // Only a folder already on the way down from the root can start a loop; the same folder
+    // reached twice through side links is listed twice, as the user sees two folders.
+    std::vector<CFolderId> enclosing;
+    for (const QTreeWidgetItem* item = parent; item != nullptr; item = item->parent()) {
+        if (const auto id = IdentifyFolder(FullPath(item))) {
+            enclosing.push_back(*id);
+        }
+    }
+    const std::string folder = FullPath(parent);
+    for (const std::string& name : ListSubfolders(folder)) {
+        auto* item = new QTreeWidgetItem(parent);
+        const QByteArray bytes = QByteArray::fromStdString(name);
+        item->setText(0, QFile::decodeName(bytes));
+        item->setData(0, kNameRole, bytes);
+        const auto id = IdentifyFolder(JoinPath(folder, name));
+        if (id && std::find(enclosing.begin(), enclosing.end(), *id) == enclosing.end()) {
+            MarkUnlisted(item);
+        } else {
+            MarkListed(item);
+        }
     }
 }
 
-bool COpenFileDlg::SelectFolderPath(QTreeWidgetItem* first, std::string_view path) {
-    for (QTreeWidgetItem* item = first; item != nullptr; item = NextSibling(item)) {
+bool COpenFileDlg::SelectFolderPath(QTreeWidgetItem* parent, std::string_view path) {
+    ListChildFolders(parent);
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* item = parent->child(i);
         const std::string name = NameOf(item);
         if (!path.starts_with(name)) {
             continue;
@@ -226,7 +290,7 @@ bool COpenFileDlg::SelectFolderPath(QTreeWidgetItem* first, std::string_view pat
         }
         if (path[name.size()] == '/') {
             // The deepest folder of the path that still exists wins.
-            if (!SelectFolderPath(item->child(0), path.substr(name.size() + 1))) {
+            if (!SelectFolderPath(item, path.substr(name.size() + 1))) {
                 SelectFolder(item);
             }
             return true;
@@ -241,8 +305,9 @@ void COpenFileDlg::SelectFolder(QTreeWidgetItem* item) {
 }
 
 std::string COpenFileDlg::FullPath(const QTreeWidgetItem* item) const {
+    // The top-level item is the root itself.
     std::vector<std::string> names;
-    for (; item != nullptr; item = item->parent()) {
+    for (; item != nullptr && item->parent() != nullptr; item = item->parent()) {
         names.push_back(NameOf(item));
     }
     std::string path = m_root;
@@ -283,10 +348,16 @@ void COpenFileDlg::OnFolderChanged(QTreeWidgetItem* item) {
 void COpenFileDlg::InsertTitles() {
     m_thumbnailList.assign(m_scenes.size(), m_waiting);
     const QIcon waiting(m_waiting);
+    const QFontMetrics metrics(m_fileList->font());
     m_fileList->setUpdatesEnabled(false);
     for (const CSceneEntry& scene : m_scenes) {
-        m_fileList->addItem(new QListWidgetItem(
-            waiting, QFile::decodeName(QByteArray::fromStdString(scene.title))));
+        const QString title = QFile::decodeName(QByteArray::fromStdString(scene.title));
+        auto* item = new QListWidgetItem(waiting, title);
+        // A title wider than its thumbnail is cut in the grid; the tooltip shows all of it.
+        if (metrics.horizontalAdvance(title) > kThumbnailSize) {
+            item->setToolTip(title);
+        }
+        m_fileList->addItem(item);
     }
     m_fileList->setUpdatesEnabled(true);
 }

@@ -12,15 +12,16 @@
 #include "browser/thumbnail_reader.h"
 
 class QListWidget;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace orva {
 
-// The Open File browser: the folders below the data directory on the left, the scene files of
-// the selected folder on the right as 100 × 100 thumbnails. One click on a thumbnail chooses
-// it. The object lives for the whole process (GetOpenFileDlg), so it remembers the folder and
-// the file chosen last.
+// The Open File browser: the data directory and the folders below it on the left, the scene
+// files of the selected folder on the right as 100 × 100 thumbnails. One click on a thumbnail
+// chooses it; "Change Folder…" puts another folder at the root. The object lives for the whole
+// process (GetOpenFileDlg), so it remembers the folder and the file chosen last.
 class COpenFileDlg : public QDialog {
     Q_OBJECT
 
@@ -31,8 +32,9 @@ public:
     explicit COpenFileDlg(QWidget* parent = nullptr);
     ~COpenFileDlg() override;
 
-    // Shows the dialog modally; kIdOk when a file was chosen (ChosenFile), kIdCancel otherwise.
-    int DoModal();
+    // Shows the dialog modally, transient for the window of `owner` (the active window when
+    // none); kIdOk when a file was chosen (ChosenFile), kIdCancel otherwise.
+    int DoModal(QWidget* owner = nullptr);
 
     const std::string& ChosenFile() const { return m_chosenFile; }
     const std::string& CurrentFolder() const { return m_currentFolder; }
@@ -40,6 +42,7 @@ public:
 
     QTreeWidget* FolderTree() const { return m_folderTree; }
     QListWidget* FileList() const { return m_fileList; }
+    QPushButton* ChangeFolderButton() const { return m_changeFolder; }
     // The picture of list item `index` as it is now: the placeholder when the scene has no
     // readable bitmap, a blank picture while its bitmap is still being read.
     QPixmap Thumbnail(int index) const;
@@ -58,13 +61,15 @@ protected:
 
 private:
     void CreateControls();
-    void CreateFolderTree(const QRect& geometry);
-    void CreateFileList(const QRect& geometry);
+    void CreateFolderTree(int width);
+    void CreateFileList();
+    void SetOwner(QWidget* owner);
     bool OnInitDialog();
+    void ShowRoot();
     std::string ChooseRoot() const;
-    void FillFolderTree(QTreeWidgetItem* parent, const std::vector<CFolderNode>& folders);
-    void SelectRememberedFolder();
-    bool SelectFolderPath(QTreeWidgetItem* first, std::string_view path);
+    void ListChildFolders(QTreeWidgetItem* parent);
+    void SelectRememberedFolder(QTreeWidgetItem* root);
+    bool SelectFolderPath(QTreeWidgetItem* parent, std::string_view path);
     void SelectFolder(QTreeWidgetItem* item);
     std::string FullPath(const QTreeWidgetItem* item) const;
     void OnFolderChanged(QTreeWidgetItem* item);
@@ -75,9 +80,11 @@ private:
     void OnListPress(QMouseEvent* event);
     void OnListClick();
     void OnOK();
+    void OnChangeFolder();
 
     QListWidget* m_fileList = nullptr;
     QTreeWidget* m_folderTree = nullptr;
+    QPushButton* m_changeFolder = nullptr;
     // One picture per list item, in list order; rebuilt for every folder.
     std::vector<QPixmap> m_thumbnailList;
     std::string m_root;           // the folder whose subfolders form the top level of the tree

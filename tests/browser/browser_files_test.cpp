@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -9,6 +10,7 @@
 #include "folder_question_stub.h"
 #include "image/bmp_bytes.h"
 #include "platform/module_directory.h"
+#include "private_settings.h"
 #include "test_folder.h"
 
 namespace orva {
@@ -25,10 +27,10 @@ QStringList TitlesOf(const std::vector<CSceneEntry>& scenes) {
     return titles;
 }
 
-QStringList NamesOf(const std::vector<CFolderNode>& folders) {
+QStringList NamesOf(const std::vector<std::string>& folders) {
     QStringList names;
-    for (const CFolderNode& folder : folders) {
-        names << QString::fromStdString(folder.name);
+    for (const std::string& folder : folders) {
+        names << QString::fromStdString(folder);
     }
     return names;
 }
@@ -60,7 +62,10 @@ class BrowserFilesTest : public QObject {
 
 private slots:
     void init() { m_question.Install(); }
-    void cleanup() { SetDataDirectory({}); }
+    void cleanup() {
+        SetDataDirectory({});
+        QSettings().clear();
+    }
 
     void absoluteDataDirectoryIsUsedAsItIs() {
         SetDataDirectory("/srv/jewellery/");
@@ -82,6 +87,10 @@ private slots:
         QCOMPARE(GetDataDirectory(), m_question.answer);
         QCOMPARE(m_question.title, std::string("Choose the directory of orv files"));
         QCOMPARE(DataDirectory(), m_question.answer);
+        QCOMPARE(GetDataDirectory(), m_question.answer);
+        QCOMPARE(m_question.asked, 1);
+        // The next run of the program starts with the folder picked in this one.
+        SetDataDirectory({});
         QCOMPARE(GetDataDirectory(), m_question.answer);
         QCOMPARE(m_question.asked, 1);
     }
@@ -139,38 +148,28 @@ private slots:
 
     void unreadableFolderListsNothing() {
         QVERIFY(ListSceneFiles("/nonexistent/orva/folder").empty());
-        QVERIFY(ScanFolderTree("/nonexistent/orva/folder").empty());
+        QVERIFY(ListSubfolders("/nonexistent/orva/folder").empty());
     }
 
-    void folderTreeHoldsTheWholeHierarchySortedPerLevel() {
+    void subfoldersAreOneLevelSortedWithLinksToFolders() {
         CTestFolder folder("tree");
         for (const char* path : {"b/y/deep/deeper", "a", "B2", "b/X", "C"}) {
             folder.MakeFolder(path);
         }
         folder.WriteScene("file.orv");
-        const auto tree = ScanFolderTree(folder.Path());
-        QCOMPARE(NamesOf(tree), QStringList({"a", "b", "B2", "C"}));
-        QCOMPARE(NamesOf(tree[1].children), QStringList({"X", "y"}));
-        QCOMPARE(NamesOf(tree[1].children[1].children), QStringList({"deep"}));
-        QCOMPARE(NamesOf(tree[1].children[1].children[0].children), QStringList({"deeper"}));
+        folder.Link("up", "..");
+        folder.Link("dangling", "nowhere");
+        QCOMPARE(NamesOf(ListSubfolders(folder.Path())), QStringList({"a", "b", "B2", "C", "up"}));
+        QCOMPARE(NamesOf(ListSubfolders(folder.Path("b"))), QStringList({"X", "y"}));
     }
 
-    void linksBackUpAreListedButNotEntered() {
-        CTestFolder folder("links");
-        folder.MakeFolder("a/inside");
-        folder.MakeFolder("elsewhere/shared");
-        folder.Link("a/up", "..");
-        folder.Link("a/inside/top", folder.Path());
-        folder.Link("a/side", "../elsewhere");
-        const auto tree = ScanFolderTree(folder.Path());
-        QCOMPARE(NamesOf(tree), QStringList({"a", "elsewhere"}));
-        const CFolderNode& a = tree[0];
-        QCOMPARE(NamesOf(a.children), QStringList({"inside", "side", "up"}));
-        QCOMPARE(NamesOf(a.children[0].children), QStringList({"top"}));
-        QVERIFY(a.children[0].children[0].children.empty());
-        QVERIFY(a.children[2].children.empty());
-        // A link to a folder that does not enclose it is a folder like any other.
-        QCOMPARE(NamesOf(a.children[1].children), QStringList({"shared"}));
+    void pseudoFileSystemsAreSkipped() {
+        QVERIFY(IsPseudoFileSystem("/proc"));
+        QVERIFY(IsPseudoFileSystem("/dev"));
+        QVERIFY(!IsPseudoFileSystem(QDir::tempPath().toStdString()));
+        const QStringList top = NamesOf(ListSubfolders("/"));
+        QVERIFY(!top.contains("proc") && !top.contains("sys") && !top.contains("dev"));
+        QVERIFY(top.contains("usr"));
     }
 
     void hundredSquareBitmapIsKeptPixelForPixel() {
@@ -242,6 +241,7 @@ private slots:
     }
 
 private:
+    test::CPrivateSettings m_settings;
     test::CFolderQuestionStub m_question;
 };
 

@@ -1,10 +1,13 @@
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QtTest>
 #include <filesystem>
 #include <initializer_list>
@@ -17,6 +20,7 @@
 #include "browser/thumbnail_image.h"
 #include "folder_question_stub.h"
 #include "image/bmp_bytes.h"
+#include "private_settings.h"
 #include "test_folder.h"
 
 namespace orva {
@@ -33,14 +37,6 @@ QStringList Titles(const QListWidget* list) {
     return titles;
 }
 
-QStringList Names(const QTreeWidget* tree) {
-    QStringList names;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        names << tree->topLevelItem(i)->text(0);
-    }
-    return names;
-}
-
 QStringList Children(const QTreeWidgetItem* item) {
     QStringList names;
     for (int i = 0; i < item->childCount(); ++i) {
@@ -49,22 +45,28 @@ QStringList Children(const QTreeWidgetItem* item) {
     return names;
 }
 
-// "b/deep" for the item "deep" under the top-level item "b"; empty for none.
-QString TreePath(const QTreeWidgetItem* item) {
-    QStringList names;
-    for (; item != nullptr; item = item->parent()) {
-        names.prepend(item->text(0));
-    }
-    return names.join('/');
+// The folders of the first level: the items under the root, the tree's only top-level item.
+QStringList Names(const QTreeWidget* tree) {
+    return tree->topLevelItemCount() == 1 ? Children(tree->topLevelItem(0)) : QStringList{"?"};
 }
 
+// "b/deep" for the item "deep" under the folder "b" of the root; empty for the root.
+QString TreePath(const QTreeWidgetItem* item) {
+    QStringList names;
+    for (; item != nullptr && item->parent() != nullptr; item = item->parent()) {
+        names.prepend(item->text(0));
+    }
+    return item == nullptr ? QString("(nothing)") : names.join('/');
+}
+
+// The item of `path` below the root, opened down to it and itself as a user would.
 QTreeWidgetItem* FindFolder(const QTreeWidget* tree, const QString& path) {
-    QTreeWidgetItem* found = nullptr;
+    QTreeWidgetItem* found = tree->topLevelItem(0);
     for (const QString& name : path.split('/')) {
-        const int count = found ? found->childCount() : tree->topLevelItemCount();
+        found->setExpanded(true);
         QTreeWidgetItem* next = nullptr;
-        for (int i = 0; i < count && next == nullptr; ++i) {
-            QTreeWidgetItem* item = found ? found->child(i) : tree->topLevelItem(i);
+        for (int i = 0; i < found->childCount() && next == nullptr; ++i) {
+            QTreeWidgetItem* item = found->child(i);
             if (item->text(0) == name) {
                 next = item;
             }
@@ -74,6 +76,7 @@ QTreeWidgetItem* FindFolder(const QTreeWidget* tree, const QString& path) {
         }
         found = next;
     }
+    found->setExpanded(true);
     return found;
 }
 
@@ -206,33 +209,65 @@ class OpenFileDlgTest : public QObject {
 private slots:
     void init() { m_question.Install(); }
 
-    void cleanup() { SetDataDirectory({}); }
+    void cleanup() {
+        SetDataDirectory({});
+        QSettings().clear();
+    }
 
-    void dialogKeepsItsLayoutInDialogUnits() {
+    void dialogIsTransientResizableAndItsGridFillsTheWidth() {
+        CTestFolder folder("grid");
+        for (int i = 0; i < 30; ++i) {
+            folder.WriteScene(QString("s%1.orv").arg(i, 2, 10, QChar('0')).toStdString());
+        }
+        const QString longTitle = "a title far too long to fit below its thumbnail";
+        folder.WriteScene(longTitle.toStdString() + ".orv");
+        SetDataDirectory(folder.Path());
+        QWidget owner;
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
         COpenFileDlg dialog;
+        QWindow* transientParent = nullptr;
+        QTimer::singleShot(0, &dialog, [&] {
+            transientParent = dialog.windowHandle()->transientParent();
+            dialog.reject();
+        });
+        QCOMPARE(dialog.DoModal(&owner), COpenFileDlg::kIdCancel);
+        QCOMPARE(transientParent, owner.windowHandle());
+
+        QVERIFY(Open(dialog));
         QCOMPARE(dialog.windowTitle(), QString("Open File"));
-        const QRect tree = dialog.FolderTree()->geometry();
-        const QRect list = dialog.FileList()->geometry();
-        // In dialog units the dialog is 474 × 321, the tree at (2, 2) 72 × 317 and the list at
-        // (75, 2) 397 × 317; a unit is a whole number of pixels at most, so one pixel of rounding.
-        const double unitX = dialog.width() / 474.0;
-        const double unitY = dialog.height() / 321.0;
-        QVERIFY(unitX >= 1 && unitY >= 1);
-        const auto near = [](double pixels, double expected) {
-            return std::abs(pixels - expected) <= 1.0;
+        QVERIFY(dialog.minimumWidth() < dialog.maximumWidth());
+        QListWidget* list = dialog.FileList();
+        QCOMPARE(list->viewMode(), QListView::IconMode);
+        QCOMPARE(list->iconSize(), QSize(100, 100));
+        // Thumbnails in the first row, and the viewport's width they leave free.
+        const auto firstRow = [list] {
+            int count = 0;
+            while (count < list->count() && list->visualItemRect(list->item(count)).top() ==
+                                                list->visualItemRect(list->item(0)).top()) {
+                ++count;
+            }
+            return count;
         };
-        QVERIFY(near(tree.x(), 2 * unitX) && near(tree.y(), 2 * unitY));
-        QVERIFY(near(tree.width(), 72 * unitX) && near(tree.height(), 317 * unitY));
-        QVERIFY(near(list.x(), 75 * unitX) && near(list.y(), 2 * unitY));
-        QVERIFY(near(list.width(), 397 * unitX) && near(list.height(), 317 * unitY));
-        QCOMPARE(dialog.FileList()->viewMode(), QListView::IconMode);
-        QCOMPARE(dialog.FileList()->iconSize(), QSize(100, 100));
-        QCOMPARE(dialog.FileList()->selectionMode(), QAbstractItemView::SingleSelection);
+        const auto unused = [&] {
+            return list->viewport()->width() -
+                   list->visualItemRect(list->item(firstRow() - 1)).right();
+        };
+        for (const int width : {700, 1200}) {
+            dialog.resize(width, 500);
+            QTRY_VERIFY(list->width() > width - dialog.FolderTree()->width() - 40);
+            QTRY_VERIFY2(unused() < list->visualItemRect(list->item(0)).width() + 20,
+                         qPrintable(QString("%1 pixels unused at %2").arg(unused()).arg(width)));
+        }
+        QVERIFY(firstRow() >= 8);
+        QCOMPARE(list->findItems("s00", Qt::MatchExactly).value(0)->toolTip(), QString());
+        QCOMPARE(list->findItems(longTitle, Qt::MatchExactly).value(0)->toolTip(), longTitle);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     }
 
     void titlesAreSortedIgnoringCase() {
         CTestFolder folder("sorted");
-        WriteScenes(folder, {"f/b.orv", "f/A.orv", "f/c.orv", "f/B_2.orv"});
+        WriteScenes(folder, {"b.orv", "A.orv", "c.orv", "B_2.orv"});
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"A", "b", "B_2", "c"}));
@@ -241,11 +276,11 @@ private slots:
 
     void hundredSquareBitmapIsShownPixelForPixel() {
         CTestFolder folder("exact");
-        folder.WriteScene("f/ring.orv");
+        folder.WriteScene("ring.orv");
         const auto paint = [](int x, int y) {
             return std::array<uint8_t, 3>{uint8_t(x * 2), uint8_t(y * 2), uint8_t(x * 7 + y * 3)};
         };
-        folder.WriteBitmap("f/ring.bmp", 100, 100, paint);
+        folder.WriteBitmap("ring.bmp", 100, 100, paint);
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         const QImage shown = Shown(dialog.FileList()->item(0));
@@ -255,7 +290,7 @@ private slots:
 
     void largerBitmapIsStretchedToAHundredSquare() {
         CTestFolder folder("stretched");
-        folder.WriteScene("f/wide.orv");
+        folder.WriteScene("wide.orv");
         // Four quarters of different colours: each must fill one quarter of the thumbnail,
         // the top ones at the top.
         const auto quarter = [](int x, int y, int width, int height) {
@@ -264,7 +299,7 @@ private slots:
                 {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}, {90, 90, 20}}};
             return colours[static_cast<size_t>(index)];
         };
-        folder.WriteBitmap("f/wide.bmp", 200, 150,
+        folder.WriteBitmap("wide.bmp", 200, 150,
                            [&](int x, int y) { return quarter(x, y, 200, 150); });
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
@@ -276,18 +311,18 @@ private slots:
 
     void missingOrUnreadableBitmapShowsThePlaceholder() {
         CTestFolder folder("placeholder");
-        folder.WriteScene("f/alone.orv");
-        folder.WriteScene("f/broken.orv");
-        folder.WriteBytes("f/broken.bmp", {'B', 'X', 0, 0, 0, 0});
+        folder.WriteScene("alone.orv");
+        folder.WriteScene("broken.orv");
+        folder.WriteBytes("broken.bmp", {'B', 'X', 0, 0, 0, 0});
         // A top-down file: other readers take it, ours refuses it, so it must not show.
-        folder.WriteScene("f/topdown.orv");
+        folder.WriteScene("topdown.orv");
         test::BmpFileLayout layout;
         layout.width = 100;
         layout.height = -100;
         layout.rows.assign(300 * 100, 0x40);
-        folder.WriteBytes("f/topdown.bmp", test::MakeBmpBytes(layout));
-        folder.WriteScene("f/pictured.orv");
-        folder.WriteBitmap("f/pictured.bmp", 100, 100, Plain(10, 20, 30));
+        folder.WriteBytes("topdown.bmp", test::MakeBmpBytes(layout));
+        folder.WriteScene("pictured.orv");
+        folder.WriteBitmap("pictured.bmp", 100, 100, Plain(10, 20, 30));
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()),
@@ -310,23 +345,102 @@ private slots:
 
     void bitmapWithoutSceneIsNotListed() {
         CTestFolder folder("orphan");
-        folder.WriteScene("f/listed.orv");
-        folder.WriteBitmap("f/orphan.bmp", 100, 100, Plain(1, 2, 3));
-        folder.MakeFolder("f/folder.orv");  // a folder is not a scene file
+        folder.WriteScene("listed.orv");
+        folder.WriteBitmap("orphan.bmp", 100, 100, Plain(1, 2, 3));
+        folder.MakeFolder("folder.orv");  // a folder is not a scene file
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"listed"}));
     }
 
-    void filesDirectlyInTheRootAreNeverListed() {
+    void rootIsInTheTreeAndSelectedFirstWithItsOwnFiles() {
         CTestFolder folder("root");
         folder.WriteScene("top.orv");
         folder.WriteScene("sub/inner.orv");
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
-        QCOMPARE(Names(dialog.FolderTree()), QStringList({"sub"}));
+        QTreeWidget* tree = dialog.FolderTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QString::fromStdString(folder.Path()));
+        QCOMPARE(Names(tree), QStringList({"sub"}));
+        QCOMPARE(TreePath(tree->currentItem()), QString());
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"top"}));
+        QCOMPARE(dialog.CurrentFolder(), folder.Path());
+        tree->setCurrentItem(FindFolder(tree, "sub"));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"inner"}));
-        QCOMPARE(dialog.CurrentFolder(), folder.Path("sub"));
+    }
+
+    void changedFolderBecomesTheRootAndIsRememberedForTheNextRun() {
+        CTestFolder first("first");
+        CTestFolder second("second");
+        first.WriteScene("old.orv");
+        second.WriteScene("new.orv");
+        second.MakeFolder("inside");
+        COpenFileDlg dialog;
+        QVERIFY(OpenOn(dialog, first));
+        m_question.answer = second.Path();
+        QTest::mouseClick(dialog.ChangeFolderButton(), Qt::LeftButton);
+        QVERIFY(WaitForThumbnails(dialog));
+        QCOMPARE(m_question.asked, 1);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Root(), second.Path());
+        QCOMPARE(Names(dialog.FolderTree()), QStringList({"inside"}));
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"new"}));
+        // A cancelled question changes nothing.
+        m_question.answer.clear();
+        QTest::mouseClick(dialog.ChangeFolderButton(), Qt::LeftButton);
+        QCOMPARE(dialog.Root(), second.Path());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+
+        // The next run starts with nothing set and finds the folder without asking.
+        SetDataDirectory({});
+        COpenFileDlg nextRun;
+        QVERIFY(Open(nextRun));
+        QCOMPARE(m_question.asked, 2);
+        QCOMPARE(Titles(nextRun.FileList()), QStringList({"new"}));
+        QTest::keyClick(&nextRun, Qt::Key_Escape);
+    }
+
+    void deepTreeOpensAtOnceAndListsFoldersWhenOpened() {
+        CTestFolder folder("deep");
+        std::string path = "d";
+        for (int depth = 1; depth < 200; ++depth) {
+            path += "/d";
+        }
+        folder.MakeFolder(path);
+        for (int i = 0; i < 2000; ++i) {
+            folder.MakeFolder("e/" + std::to_string(i) + "/below");
+        }
+        COpenFileDlg dialog;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(OpenOn(dialog, folder));
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString("%1 ms").arg(clock.elapsed())));
+        QTreeWidget* tree = dialog.FolderTree();
+        QCOMPARE(Names(tree), QStringList({"d", "e"}));
+        QTreeWidgetItem* first = tree->topLevelItem(0)->child(0);
+        QCOMPARE(first->childCount(), 0);
+        QCOMPARE(first->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        first->setExpanded(true);
+        QCOMPARE(Children(first), QStringList({"d"}));
+        QCOMPARE(first->child(0)->childCount(), 0);
+        QTreeWidgetItem* wide = FindFolder(tree, "e");
+        QCOMPARE(wide->childCount(), 2000);
+        QCOMPARE(wide->child(1999)->childCount(), 0);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void pseudoFileSystemsAreNotListed() {
+        SetDataDirectory("/");
+        COpenFileDlg dialog;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(Open(dialog));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString("%1 ms").arg(clock.elapsed())));
+        const QStringList names = Names(dialog.FolderTree());
+        QVERIFY2(names.contains("usr") && !names.contains("proc") && !names.contains("sys"),
+                 qPrintable(names.join(' ')));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     }
 
     void foldersOfTheWholeHierarchyAreSortedPerLevel() {
@@ -340,7 +454,7 @@ private slots:
         QCOMPARE(Names(tree), QStringList({"a", "b", "B2", "C"}));
         QCOMPARE(Children(FindFolder(tree, "b")), QStringList({"X", "y"}));
         QVERIFY(FindFolder(tree, "b/y/deep/deeper") != nullptr);
-        QCOMPARE(TreePath(tree->currentItem()), QString("a"));
+        QCOMPARE(TreePath(tree->currentItem()), QString());
     }
 
     void reopeningSelectsTheSameFolderAndTheChosenFileInView() {
@@ -352,7 +466,7 @@ private slots:
         COpenFileDlg& dialog = GetOpenFileDlg();
         QCOMPARE(&GetOpenFileDlg(), &dialog);
         QVERIFY(OpenOn(dialog, folder));
-        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString("a"));
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString());
 
         dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "b/deep"));
         QCOMPARE(dialog.FileList()->count(), 90);
@@ -394,18 +508,18 @@ private slots:
         QCOMPARE(Titles(dialog.FileList()), QStringList({"parent"}));
         QTest::keyClick(&dialog, Qt::Key_Escape);
 
-        // Nothing of the path is left: nothing is selected, the list is empty.
+        // Nothing of the path is left: the root is selected, and it holds no scene.
         folder.Remove("a");
         QVERIFY(Open(dialog));
         QCOMPARE(Names(dialog.FolderTree()), QStringList({"z"}));
-        QVERIFY(dialog.FolderTree()->currentItem() == nullptr);
+        QCOMPARE(TreePath(dialog.FolderTree()->currentItem()), QString());
         QCOMPARE(dialog.FileList()->count(), 0);
         QTest::keyClick(&dialog, Qt::Key_Escape);
     }
 
     void clickOnEmptySpaceDoesNotClose() {
         CTestFolder folder("empty-space");
-        WriteScenes(folder, {"f/one.orv", "f/two.orv"});
+        WriteScenes(folder, {"one.orv", "two.orv"});
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         QListWidget* list = dialog.FileList();
@@ -423,18 +537,18 @@ private slots:
 
     void rightClickChoosesLikeALeftClick() {
         CTestFolder folder("right-click");
-        WriteScenes(folder, {"f/one.orv", "f/three.orv", "f/two.orv"});
+        WriteScenes(folder, {"one.orv", "three.orv", "two.orv"});
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         ClickFile(dialog, 2, Qt::RightButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.ChosenFile(), folder.Path("f/two.orv"));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("two.orv"));
 
         QVERIFY(Open(dialog));
         ClickFile(dialog, 1);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.ChosenFile(), folder.Path("f/three.orv"));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("three.orv"));
     }
 
     void enterChoosesTheSelectedFileAndCancelsWithoutOne() {
@@ -460,7 +574,7 @@ private slots:
 
     void doModalAnswersOkOrCancel() {
         CTestFolder folder("modal");
-        folder.WriteScene("f/gem.orv");
+        folder.WriteScene("gem.orv");
         SetDataDirectory(folder.Path());
         COpenFileDlg dialog;
         // A stuck modal loop must fail the test, not hang it.
@@ -471,30 +585,30 @@ private slots:
         guard.start(20000);
         QTimer::singleShot(0, &dialog, [&] { ClickFile(dialog, 0); });
         QCOMPARE(dialog.DoModal(), COpenFileDlg::kIdOk);
-        QCOMPARE(dialog.ChosenFile(), folder.Path("f/gem.orv"));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("gem.orv"));
 
         QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(&dialog, Qt::Key_Escape); });
         QCOMPARE(dialog.DoModal(), COpenFileDlg::kIdCancel);
         QVERIFY(guard.isActive());
-        QCOMPARE(dialog.ChosenFile(), folder.Path("f/gem.orv"));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("gem.orv"));
     }
 
     void chosenFileKeepsTheCaseOfItsName() {
         CTestFolder folder("case");
-        folder.WriteScene("f/Ring.ORV");
-        folder.WriteBitmap("f/RING.BMP", 100, 100, Plain(0, 0, 255));
+        folder.WriteScene("Ring.ORV");
+        folder.WriteBitmap("RING.BMP", 100, 100, Plain(0, 0, 255));
         COpenFileDlg dialog;
         QVERIFY(OpenOn(dialog, folder));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"Ring"}));
         QCOMPARE(Shown(dialog.FileList()->item(0)).pixel(50, 50), qRgb(255, 0, 0));
         ClickFile(dialog, 0);
-        QCOMPARE(dialog.ChosenFile(), folder.Path("f/Ring.ORV"));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("Ring.ORV"));
     }
 
     void emptyDataDirectoryFallsBackToTheCurrentFolder() {
         CTestFolder folder("fallback");
         folder.MakeFolder("here/below");
-        folder.WriteScene("here/scene.orv");
+        folder.WriteScene("scene.orv");
         CWorkingFolderChange workingFolder;
         QVERIFY(workingFolder.Enter(folder.Path()));
         COpenFileDlg dialog;
@@ -567,12 +681,11 @@ private slots:
         };
         for (int i = 0; i < count; ++i) {
             const std::string title = titleOf(i);
-            folder.WriteScene("f/" + title + ".orv");
+            folder.WriteScene(title + ".orv");
             if (i % 7 != 3) {
-                folder.WriteBitmap(
-                    "f/" + title + ".bmp", 60 + i % 90, 50 + i % 70, [i](int x, int y) {
-                        return std::array<uint8_t, 3>{uint8_t(i), uint8_t(x), uint8_t(y)};
-                    });
+                folder.WriteBitmap(title + ".bmp", 60 + i % 90, 50 + i % 70, [i](int x, int y) {
+                    return std::array<uint8_t, 3>{uint8_t(i), uint8_t(x), uint8_t(y)};
+                });
             }
         }
         SetDataDirectory(folder.Path());
@@ -598,7 +711,7 @@ private slots:
         const QImage placeholder = PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32);
         for (int i = 0; i < count; ++i) {
             const QImage expected =
-                i % 7 == 3 ? placeholder : ReadThumbnail(folder.Path("f/" + titleOf(i) + ".bmp"));
+                i % 7 == 3 ? placeholder : ReadThumbnail(folder.Path(titleOf(i) + ".bmp"));
             QCOMPARE(Shown(dialog.FileList()->item(i)), expected);
         }
     }
@@ -636,6 +749,7 @@ private slots:
     }
 
 private:
+    test::CPrivateSettings m_settings;
     test::CFolderQuestionStub m_question;
 };
 

@@ -79,7 +79,7 @@ private slots:
                 return std::array<uint8_t, 3>{uint8_t(i), uint8_t(x + i), uint8_t(y)};
             });
         }
-        SetDataDirectory(m_folder.Path());
+        SetDataDirectory(m_folder.Path("f"));
     }
 
     void twoThousandScenesFillWithoutBlocking() {
