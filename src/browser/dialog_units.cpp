@@ -35,8 +35,4 @@ int CDialogUnits::Y(int units) const {
     return ScaledRounded(units, m_baseY, 8);
 }
 
-QRect CDialogUnits::Rect(const QRect& units) const {
-    return QRect(X(units.x()), Y(units.y()), X(units.width()), Y(units.height()));
-}
-
 }  // namespace orva

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QRect>
 
 namespace orva {
 
@@ -15,8 +14,6 @@ public:
 
     int X(int units) const;
     int Y(int units) const;
-    // A rectangle given in dialog units, in pixels.
-    QRect Rect(const QRect& units) const;
 
 private:
     int m_baseX;  // average letter width in pixels
