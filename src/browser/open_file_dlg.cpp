@@ -262,8 +262,9 @@ void COpenFileDlg::ListChildFolders(QTreeWidgetItem* parent) {
         }
     }
     const std::string folder = FullPath(parent);
+    QList<QTreeWidgetItem*> items;
     for (const std::string& name : ListSubfolders(folder)) {
-        auto* item = new QTreeWidgetItem(parent);
+        auto* item = new QTreeWidgetItem;
         const QByteArray bytes = QByteArray::fromStdString(name);
         item->setText(0, QFile::decodeName(bytes));
         item->setData(0, kNameRole, bytes);
@@ -273,7 +274,11 @@ void COpenFileDlg::ListChildFolders(QTreeWidgetItem* parent) {
         } else {
             MarkListed(item);
         }
+        items.append(item);
     }
+    // All at once: the tree sizes its column to the contents, and doing that for every one of
+    // thousands of folders would take seconds.
+    parent->addChildren(items);
 }
 
 bool COpenFileDlg::SelectFolderPath(QTreeWidgetItem* parent, std::string_view path) {
