@@ -7,6 +7,7 @@
 #include "app/desktop_registration.h"
 #include "app/gl_format.h"
 #include "app/qt_message_box.h"
+#include "app/scene_thumbnail_renderer.h"
 #include "app/viewer_session.h"
 #include "platform/module_directory.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Orvatrix Viewer");
     orva::InstallMessageBoxes();
     RegisterForThisUser();
+    orva::InstallSceneThumbnailRenderer();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     orva::CViewerSession session(arguments);
     session.Show();
