@@ -15,3 +15,6 @@ install(FILES ${_resources}/orvaview.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mi
 install(FILES ${_resources}/orvaview.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 install(FILES ${_resources}/orvaview.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${_resources}/orvaview.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
+        RENAME application-x-orvaview-document.svg)

@@ -10,6 +10,8 @@ packages=(
     libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
     # The desktop viewer and its window tests, which run under a private X server.
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
+    # The tools that make the registered file type take effect, and that its test runs.
+    shared-mime-info desktop-file-utils
 )
 
 missing=()

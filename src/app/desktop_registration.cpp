@@ -6,6 +6,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "app/app_icon_svg.h"
+
 namespace orva {
 
 namespace {
@@ -88,7 +90,7 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
                                                const std::string& orvaPath) {
     CRegistrationResult result;
     if (dataHome.empty()) {
-        result.failed = 3;
+        result.failed = kRegisteredFiles;
         return result;
     }
     const fs::path home(dataHome);
@@ -96,6 +98,11 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
     WriteIfDifferent(home / "applications" / "orvaview.desktop", DesktopEntryText(viewerPath),
                      result);
     WriteIfDifferent(home / "thumbnailers" / "orvaview.thumbnailer", ThumbnailerText(orvaPath),
+                     result);
+    // The file manager looks the type's icon up under the type's name, dashes for the slash.
+    const fs::path icons = home / "icons" / "hicolor" / "scalable";
+    WriteIfDifferent(icons / "apps" / "orvaview.svg", kAppIconSvg, result);
+    WriteIfDifferent(icons / "mimetypes" / "application-x-orvaview-document.svg", kAppIconSvg,
                      result);
     return result;
 }

@@ -3,9 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "app/desktop_database_update.h"
 #include "app/desktop_registration.h"
 #include "app/gl_format.h"
 #include "app/qt_message_box.h"
+#include "app/scene_thumbnail_renderer.h"
 #include "app/viewer_session.h"
 #include "platform/module_directory.h"
 
@@ -13,7 +15,14 @@ namespace {
 
 void RegisterForThisUser() {
     const std::string& folder = orva::GetModuleDirectory();
-    orva::RegisterDesktopIntegration(orva::UserDataHome(), folder + "orvaview", folder + "orva");
+    const std::string dataHome = orva::UserDataHome();
+    const orva::CRegistrationResult registration =
+        orva::RegisterDesktopIntegration(dataHome, folder + "orvaview", folder + "orva");
+    // Files only take effect once the databases are rebuilt; not waited for, so start-up is
+    // not delayed.
+    if (registration.written > 0) {
+        orva::UpdateDesktopDatabases(dataHome, orva::EWaitForTools::kNo);
+    }
 }
 
 }  // namespace
@@ -26,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Orvatrix Viewer");
     orva::InstallMessageBoxes();
     RegisterForThisUser();
+    orva::InstallSceneThumbnailRenderer();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     orva::CViewerSession session(arguments);
     session.Show();

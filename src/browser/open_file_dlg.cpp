@@ -341,10 +341,11 @@ void COpenFileDlg::OnFolderChanged(QTreeWidgetItem* item) {
     // order as they are read.
     InsertTitles();
     SelectChosenFile();
-    std::vector<std::string> thumbnails;
+    std::vector<CThumbnailSource> thumbnails;
     thumbnails.reserve(m_scenes.size());
     for (const CSceneEntry& scene : m_scenes) {
-        thumbnails.push_back(scene.thumbnailPath);
+        // Without a bitmap beside it, the scene's picture comes from the shared cache.
+        thumbnails.push_back({scene.thumbnailPath, JoinPath(m_currentFolder, scene.fileName)});
     }
     m_pendingThumbnails = static_cast<int>(m_scenes.size());
     m_thumbnailJob = m_reader.Start(std::move(thumbnails));

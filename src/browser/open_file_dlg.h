@@ -44,7 +44,7 @@ public:
     QListWidget* FileList() const { return m_fileList; }
     QPushButton* ChangeFolderButton() const { return m_changeFolder; }
     // The picture of list item `index` as it is now: the placeholder when the scene has no
-    // readable bitmap, a blank picture while its bitmap is still being read.
+    // readable bitmap nor rendered picture, a blank one while its picture is still being made.
     QPixmap Thumbnail(int index) const;
     // Thumbnails of the shown folder that are still being read.
     int PendingThumbnails() const { return m_pendingThumbnails; }

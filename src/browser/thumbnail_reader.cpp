@@ -3,8 +3,6 @@
 #include <QMetaObject>
 #include <QObject>
 
-#include "browser/thumbnail_image.h"
-
 namespace orva {
 
 namespace {
@@ -27,12 +25,12 @@ CThumbnailReader::~CThumbnailReader() {
     m_thread.join();
 }
 
-uint64_t CThumbnailReader::Start(std::vector<std::string> paths) {
+uint64_t CThumbnailReader::Start(std::vector<CThumbnailSource> sources) {
     uint64_t job = 0;
     {
         std::lock_guard lock(m_mutex);
         job = ++m_job;
-        m_paths = std::move(paths);
+        m_sources = std::move(sources);
         m_next = 0;
         m_ready.clear();
     }
@@ -43,7 +41,7 @@ uint64_t CThumbnailReader::Start(std::vector<std::string> paths) {
 void CThumbnailReader::Cancel() {
     std::lock_guard lock(m_mutex);
     ++m_job;
-    m_paths.clear();
+    m_sources.clear();
     m_next = 0;
     m_ready.clear();
 }
@@ -69,17 +67,17 @@ std::vector<CReadThumbnail> CThumbnailReader::Take(size_t most) {
     return taken;
 }
 
-bool CThumbnailReader::NextPath(uint64_t& job, int& index, std::string& path) {
+bool CThumbnailReader::NextSource(uint64_t& job, int& index, CThumbnailSource& source) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] {
-        return m_quit || (m_next < m_paths.size() && m_ready.size() < kMostWaiting);
+        return m_quit || (m_next < m_sources.size() && m_ready.size() < kMostWaiting);
     });
     if (m_quit) {
         return false;
     }
     job = m_job;
     index = static_cast<int>(m_next);
-    path = m_paths[m_next++];
+    source = m_sources[m_next++];
     return true;
 }
 
@@ -102,9 +100,9 @@ void CThumbnailReader::PostWake() {
 void CThumbnailReader::Run() {
     uint64_t job = 0;
     int index = 0;
-    std::string path;
-    while (NextPath(job, index, path)) {
-        QImage picture = path.empty() ? QImage() : ReadThumbnail(path);
+    CThumbnailSource source;
+    while (NextSource(job, index, source)) {
+        QImage picture = LoadThumbnail(source);
         Deliver({job, index, std::move(picture)});
     }
 }

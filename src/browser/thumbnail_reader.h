@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "browser/scene_thumbnail.h"
+
 class QObject;
 
 namespace orva {
@@ -34,8 +36,8 @@ public:
     CThumbnailReader& operator=(const CThumbnailReader&) = delete;
 
     // Replaces the running job: the pictures of the old one are no longer read or delivered.
-    // An empty path gives a null picture without touching the disk. Returns the job's number.
-    uint64_t Start(std::vector<std::string> paths);
+    // An empty source gives a null picture without touching the disk. Returns the job's number.
+    uint64_t Start(std::vector<CThumbnailSource> sources);
     // Stops the running job, as when the dialog closes.
     void Cancel();
     // Up to `most` finished pictures of the current job, in list order. When some stay
@@ -44,7 +46,7 @@ public:
 
 private:
     void Run();
-    bool NextPath(uint64_t& job, int& index, std::string& path);
+    bool NextSource(uint64_t& job, int& index, CThumbnailSource& source);
     void Deliver(CReadThumbnail picture);
     void PostWake();
 
@@ -54,7 +56,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     uint64_t m_job = 0;
-    std::vector<std::string> m_paths;
+    std::vector<CThumbnailSource> m_sources;
     size_t m_next = 0;
     std::deque<CReadThumbnail> m_ready;
     bool m_wakePending = false;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orva {
 
@@ -22,8 +24,13 @@ inline constexpr int kDefaultJpegQuality = 90;
 // Every writer returns false and leaves no file behind when the picture cannot be written;
 // errno then says why.
 
+// Key and text pairs stored uncompressed in a PNG, where other programs read them back
+// ("Thumb::URI" of a cached thumbnail).
+using CPngTexts = std::vector<std::pair<std::string, std::string>>;
+
 // Writes an 8-bit RGB PNG.
-bool WritePngFile(const std::string& path, const CPictureView& picture);
+bool WritePngFile(const std::string& path, const CPictureView& picture,
+                  const CPngTexts& texts = {});
 // Writes an uncompressed 24-bit bottom-up BMP with a 40-byte header.
 bool WriteBmpFile(const std::string& path, const CPictureView& picture);
 // Writes a baseline JPEG of quality 1..100.

@@ -94,9 +94,7 @@ void ClearScene(CSceneAnchor& anchor) {
     PurgeObjects(anchor.first, 9999);
 }
 
-int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {
-    CLoadReport local;
-    CLoadReport& result = report != nullptr ? *report : local;
+void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& result) {
     result = CLoadReport{};
     ClearScene(anchor);
     // A folder opens for reading here, only to fail at the first read: it is refused as the
@@ -106,7 +104,7 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
         result.status = CLoadReport::kUnreadable;
         result.systemError = EISDIR;
         result.reason = std::strerror(EISDIR);
-        return 1;
+        return;
     }
     errno = 0;
     CFileHandle file = OpenFile(path, "rb");
@@ -114,7 +112,7 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
         result.status = CLoadReport::kUnreadable;
         result.systemError = errno != 0 ? errno : ENOENT;
         result.reason = std::strerror(result.systemError);
-        return 1;
+        return;
     }
     errno = 0;
     CByteReader in(file.get());
@@ -126,15 +124,23 @@ int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* re
     file.reset();
     if (count < 0) {
         result.status = CLoadReport::kInvalid;
-        // The fixed text first, as every caller knows it; the file below it, so that a message
-        // shown at start-up or after a drop says which file it means.
-        ShowMessage("Invalid file format!\n" + path);
-        return 1;
+        return;
     }
     // Objects the purge kept (states above 9999) would be lost when the new list takes the
     // link; they belonged to the previous file, so they go with it.
     anchor.Adopt(first);
     result.count = count;
+}
+
+int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {
+    CLoadReport local;
+    CLoadReport& result = report != nullptr ? *report : local;
+    ReadSceneFile(anchor, path, result);
+    if (result.status == CLoadReport::kInvalid) {
+        // The fixed text first, as every caller knows it; the file below it, so that a message
+        // shown at start-up or after a drop says which file it means.
+        ShowMessage("Invalid file format!\n" + path);
+    }
     return 1;
 }
 

@@ -54,6 +54,9 @@ void ClearScene(CSceneAnchor& anchor);
 // folder included) leaves an empty scene without a message, its reason in the report; a file
 // that is not a scene shows "Invalid file format!" with the path on a second line.
 int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report = nullptr);
+// Loads as LoadSceneFile does but shows no message, for readers on other threads (thumbnails):
+// the outcome is only in `report`.
+void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& report);
 
 // The signature that starts every scene file.
 inline constexpr char kSceneSignature[] = "OrvatrixViewer0100";

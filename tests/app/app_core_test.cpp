@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/command_ids.h"
+#include "app/desktop_database_update.h"
 #include "app/desktop_registration.h"
 #include "app/orva_document.h"
 #include "app/startup.h"
@@ -166,7 +167,7 @@ TEST(DesktopRegistrationTest, WritesOnlyWhatIsMissingOrDifferent) {
     fs::remove_all(home);
     const CRegistrationResult first =
         RegisterDesktopIntegration(home.string(), "/opt/orva view/orvaview", "/opt/orva view/orva");
-    EXPECT_EQ(first.written, 3);
+    EXPECT_EQ(first.written, kRegisteredFiles);
     EXPECT_EQ(first.failed, 0);
     const std::string mime = ReadText(home / "mime/packages/orvaview.xml");
     EXPECT_NE(mime.find("<glob pattern=\"*.orv\"/>"), std::string::npos);
@@ -180,15 +181,41 @@ TEST(DesktopRegistrationTest, WritesOnlyWhatIsMissingOrDifferent) {
     const CRegistrationResult again =
         RegisterDesktopIntegration(home.string(), "/opt/orva view/orvaview", "/opt/orva view/orva");
     EXPECT_EQ(again.written, 0);
-    EXPECT_EQ(again.unchanged, 3);
+    EXPECT_EQ(again.unchanged, kRegisteredFiles);
 
     // A moved program rewrites the entries that name it; the type stays.
     const CRegistrationResult moved =
         RegisterDesktopIntegration(home.string(), "/usr/bin/orvaview", "/usr/bin/orva");
     EXPECT_EQ(moved.written, 2);
-    EXPECT_EQ(moved.unchanged, 1);
+    EXPECT_EQ(moved.unchanged, kRegisteredFiles - 2);
     EXPECT_NE(ReadText(home / "applications/orvaview.desktop").find("Exec=\"/usr/bin/orvaview\""),
               std::string::npos);
+    fs::remove_all(home);
+}
+
+TEST(DesktopRegistrationTest, TheTypeTakesEffectWithItsIcon) {
+    const fs::path home = fs::temp_directory_path() / "orva-registration-effect";
+    fs::remove_all(home);
+    RegisterDesktopIntegration(home.string(), "/usr/bin/orvaview", "/usr/bin/orva");
+    EXPECT_NE(
+        ReadText(home / "icons/hicolor/scalable/mimetypes/application-x-orvaview-document.svg")
+            .find("<svg"),
+        std::string::npos);
+    EXPECT_NE(ReadText(home / "icons/hicolor/scalable/apps/orvaview.svg").find("<svg"),
+              std::string::npos);
+    if (UpdateDesktopDatabases(home.string(), EWaitForTools::kYes) == 0) {
+        GTEST_SKIP() << "neither update-mime-database nor update-desktop-database is installed";
+    }
+    // What the type lookup reads: the glob of the type, built from the registered package.
+    if (fs::exists("/usr/bin/update-mime-database")) {
+        EXPECT_NE(ReadText(home / "mime/globs2").find("application/x-orvaview-document:*.orv"),
+                  std::string::npos);
+    }
+    if (fs::exists("/usr/bin/update-desktop-database")) {
+        EXPECT_NE(ReadText(home / "applications/mimeinfo.cache")
+                      .find("application/x-orvaview-document=orvaview.desktop"),
+                  std::string::npos);
+    }
     fs::remove_all(home);
 }
 
@@ -200,10 +227,10 @@ TEST(DesktopRegistrationTest, AFolderThatCannotBeWrittenIsNoError) {
     const CRegistrationResult r =
         RegisterDesktopIntegration(blocked.string(), "/a/orvaview", "/a/orva");
     EXPECT_EQ(r.written, 0);
-    EXPECT_EQ(r.failed, 3);
+    EXPECT_EQ(r.failed, kRegisteredFiles);
     EXPECT_EQ(ReadText(blocked), "in the way");
     fs::remove(blocked);
-    EXPECT_EQ(RegisterDesktopIntegration("", "/a/orvaview", "/a/orva").failed, 3);
+    EXPECT_EQ(RegisterDesktopIntegration("", "/a/orvaview", "/a/orva").failed, kRegisteredFiles);
 }
 
 }  // namespace
