@@ -89,7 +89,8 @@ private slots:
 
     void theBrowserShowsARenderedPictureAndWritesNothingBesideTheScene() {
         fs::remove_all(m_root / "cache");
-        SetDataDirectory(m_root.string());
+        // The chosen folder is the one that holds the scene: its own files are listed.
+        SetDataDirectory(m_scene.parent_path().string());
         COpenFileDlg dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
