@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QListWidget>
 #include <QtTest>
 #include <filesystem>
@@ -99,6 +100,8 @@ private slots:
         const QImage shown = dialog.Thumbnail(0).toImage().convertToFormat(QImage::Format_RGB32);
         QVERIFY(shown != PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32));
         QVERIFY(DistinctColours(shown) > 20);
+        QDir().mkpath("screenshots");
+        dialog.grab().save("screenshots/rendered_thumbnail_dialog.png");  // for a look
         QCOMPARE(std::distance(fs::directory_iterator(m_scene.parent_path()), {}), 1);
     }
 };

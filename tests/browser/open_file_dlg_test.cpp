@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QListWidget>
@@ -366,6 +367,9 @@ private slots:
         QCOMPARE(TreePath(tree->currentItem()), QString());
         QCOMPARE(Titles(dialog.FileList()), QStringList({"top"}));
         QCOMPARE(dialog.CurrentFolder(), folder.Path());
+        // For a look: the chosen folder at the top of the tree, its own scene listed.
+        QDir().mkpath("screenshots");
+        dialog.grab().save("screenshots/open_file_dialog.png");
         tree->setCurrentItem(FindFolder(tree, "sub"));
         QCOMPARE(Titles(dialog.FileList()), QStringList({"inner"}));
     }
