@@ -63,7 +63,9 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) 
     if (file == nullptr) {
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // An empty file has no bytes to hand over, and fwrite may not be given a null buffer.
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
