@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "render/render_scene.h"
 #include "scene/scene_file.h"
 #include "view/view_camera.h"
@@ -15,8 +18,20 @@ struct CPictureSettings {
     // 400 shaded per pixel, 300 per vertex; 100, 10 and 0 drawn with OpenGL
     EDisplayMode mode = kModeRendered;
     int view = 1;  // standard view 1..6
+    // Degrees after the standard view: a turn about the view's vertical axis, then a tilt
+    // about its horizontal axis.
+    float turnAzimuth = 0.0f;
+    float turnElevation = 0.0f;
     bool zoomAll = false;
-    int threads = 0;  // below 1: one per core
+    // With zoomAll: the fit keeps the model clear of every azimuth of a whole turn about the
+    // view's vertical axis (a turntable's frames then share one zoom).
+    bool fitWholeTurn = false;
+    float margin = 0.0f;  // percent of the picture left free on each side by zoomAll, 0..45
+    float zoom = 1.0f;    // magnification applied last
+    int antialias = 1;    // N x N samples per pixel, 1..4 (modes 400 and 300)
+    std::optional<uint32_t> background;  // 0xRRGGBB; unset: the display's grey
+    bool transparent = false;            // rows carry coverage (see CRenderRequest)
+    int threads = 0;                     // below 1: one per core
 };
 
 // The display modes drawn with OpenGL rather than the software renderer.

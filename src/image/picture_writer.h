@@ -15,6 +15,10 @@ struct CPictureView {
     int height = 0;
     int64_t stride = 0;
     const uint8_t* pixels = nullptr;
+    // Straight alpha, one byte per pixel, rows `alphaStride` bytes apart; null: opaque. Only
+    // PNG keeps it.
+    const uint8_t* alpha = nullptr;
+    int64_t alphaStride = 0;
 };
 
 enum class EPictureFormat { kPng, kBmp, kJpeg };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "geometry/matrix4.h"
 #include "render/shading.h"
@@ -34,6 +35,17 @@ struct CRenderRequest {
     int32_t repaintRight = 0;
     int32_t repaintBottom = 0;
     EShading shading = EShading::kPerPixel;
+    // N: each pixel is the mean of N x N samples at the centres of its N x N sub-squares, as
+    // if the picture were rendered N times larger and averaged in blocks; samples are taken
+    // one by one only where they would see different surfaces. 1 is the plain picture.
+    int antialias = 1;
+    // 0xRRGGBB of what a pixel shows where no surface is; unset: the display's grey.
+    std::optional<uint32_t> background;
+    // Rows carry their coverage: before each row's colours the surface's PutCoverage gets the
+    // row's alpha (0 background .. 255 covered; transparent surfaces let it through as they
+    // let the background through), and the colours are those of the surfaces alone, not
+    // blended with the background.
+    bool coverage = false;
     int threads = 1;                  // threads of work; the picture is the same for any number
     CDrawSurface* surface = nullptr;  // receives every row once, as soon as it is done
     // Asked once per row; the render stops after the rows in progress once it answers true.

@@ -37,6 +37,20 @@ void CImageSurface::PutImage(int x, int y, int width, int height, const uint8_t*
     }
 }
 
+void CImageSurface::KeepCoverage() {
+    m_coverage.assign(static_cast<size_t>(m_width) * m_height, 255);
+}
+
+void CImageSurface::PutCoverage(int x, int y, int width, const uint8_t* alpha) {
+    const int first = std::max(x, 0);
+    const int last = std::min(x + width, m_width);
+    if (m_coverage.empty() || y < 0 || y >= m_height || first >= last) {
+        return;
+    }
+    std::memcpy(m_coverage.data() + static_cast<size_t>(y) * m_width + first, alpha + (first - x),
+                static_cast<size_t>(last - first));
+}
+
 uint32_t CImageSurface::Pixel(int x, int y) const {
     const uint8_t* p = m_pixels.data() + (static_cast<size_t>(y) * m_width + x) * 3;
     return static_cast<uint32_t>(p[2]) | (static_cast<uint32_t>(p[1]) << 8) |
