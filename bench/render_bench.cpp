@@ -1,7 +1,8 @@
 // Rendering a tray of rings (bands, heads, gems in cut seats, groups) into pictures of 1080p
 // and 2160p, per pixel (display mode 400) and per vertex (300), on one and on two threads.
 // Counters: nanoseconds per pixel and the process's peak resident memory so far (run the
-// 2160p cases after the 1080p ones to see how memory grows with the picture).
+// 2160p cases after the 1080p ones to see how memory grows with the picture). `aa` is the
+// anti-aliasing: N x N samples per pixel where they differ.
 //
 //   render_bench --write-scene DIR   also writes DIR/stress.orv with its gemlib and materials,
 //                                    for `orva render --stats`.
@@ -45,6 +46,7 @@ void BM_RenderTray(benchmark::State& state) {
     const int width = static_cast<int>(state.range(1));
     const int height = static_cast<int>(state.range(2));
     const int threads = static_cast<int>(state.range(3));
+    const int antialias = static_cast<int>(state.range(4));
     CImageSurface surface(width, height);
     CViewCamera camera;
     camera.scene = &Scene();
@@ -52,8 +54,9 @@ void BM_RenderTray(benchmark::State& state) {
     camera.SetStandardView(1);
     camera.CurrentViewport().Rotate(0, 20.0);
     const EShading shading = mode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
-    const CRenderRequest request =
+    CRenderRequest request =
         MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
+    request.antialias = antialias;
     double seconds = 0.0;
     for (auto _ : state) {
         seconds += RenderPicture(request).seconds;
@@ -65,12 +68,15 @@ void BM_RenderTray(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RenderTray)
-    ->ArgNames({"mode", "width", "height", "threads"})
-    ->Args({400, 1920, 1080, 1})
-    ->Args({400, 1920, 1080, 2})
-    ->Args({300, 1920, 1080, 1})
-    ->Args({300, 1920, 1080, 2})
-    ->Args({400, 3840, 2160, 2})
+    ->ArgNames({"mode", "width", "height", "threads", "aa"})
+    ->Args({400, 1920, 1080, 1, 1})
+    ->Args({400, 1920, 1080, 2, 1})
+    ->Args({300, 1920, 1080, 1, 1})
+    ->Args({300, 1920, 1080, 2, 1})
+    ->Args({400, 1920, 1080, 2, 2})
+    ->Args({400, 1920, 1080, 2, 3})
+    ->Args({300, 1920, 1080, 2, 3})
+    ->Args({400, 3840, 2160, 2, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);

@@ -41,6 +41,25 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 6))
         ->capture_default_str();
     renderCommand->add_flag("--zoom-all", render.zoomAll, "Fit the scene into the picture first");
+    renderCommand
+        ->add_option("--aa", render.antialias,
+                     "Anti-aliasing: N x N samples per pixel, 1 (none) to 4; modes 400 and 300")
+        ->check(CLI::Range(1, 4))
+        ->capture_default_str();
+    renderCommand->add_option("--turn", render.turn,
+                              "AZ[,EL]: degrees turned about the view's vertical axis, then "
+                              "tilted about its horizontal axis, after --view");
+    renderCommand->add_option("--zoom", render.zoom, "Magnification, applied last")
+        ->check(CLI::Range(0.001, 1000.0))
+        ->capture_default_str();
+    renderCommand
+        ->add_option("--margin", render.margin,
+                     "Percent of the picture left free on each side by --zoom-all, 0..45")
+        ->check(CLI::Range(0.0, 45.0))
+        ->capture_default_str();
+    renderCommand->add_option(
+        "--background", render.background,
+        "RRGGBB, or \"transparent\" for a PNG whose alpha is the coverage; modes 400 and 300");
     renderCommand->add_option("--gemlib", render.gemLibraryPath,
                               "Gem library to use instead of the one beside orva");
     renderCommand->add_option("--materials", render.materialDirectory,

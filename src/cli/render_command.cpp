@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/early_end_note.h"
+#include "cli/picture_options.h"
 #include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
@@ -101,6 +102,36 @@ bool HasPictureExtension(const std::string& path) {
     return false;
 }
 
+// The picture's settings from the options; false, with a message, when they do not fit.
+bool StudioSettings(const CRenderOptions& o, CPictureSettings& settings) {
+    settings.mode = static_cast<EDisplayMode>(o.mode);  // one of the modes the parser accepts
+    settings.view = o.view;
+    settings.zoomAll = o.zoomAll;
+    settings.threads = o.threads;
+    settings.antialias = o.antialias;
+    settings.zoom = o.zoom;
+    settings.margin = o.margin;
+    if (!o.turn.empty() && !ParseTurn(o.turn, settings)) {
+        std::fprintf(stderr, "orva: --turn wants AZ or AZ,EL in degrees, not \"%s\"\n",
+                     o.turn.c_str());
+        return false;
+    }
+    if (!o.background.empty() && !ParseBackground(o.background, settings)) {
+        std::fprintf(stderr, "orva: --background wants RRGGBB or transparent, not \"%s\"\n",
+                     o.background.c_str());
+        return false;
+    }
+    if (IsOpenGLMode(settings.mode) && (o.antialias > 1 || !o.background.empty())) {
+        std::fprintf(stderr, "orva: --aa and --background need display mode 400 or 300\n");
+        return false;
+    }
+    if (settings.transparent && PictureFormatOf(o.outputPath) != EPictureFormat::kPng) {
+        std::fprintf(stderr, "orva: a transparent background needs a .png picture\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParsePictureSize(const std::string& text, int& width, int& height) {
@@ -130,6 +161,10 @@ int RunRenderCommand(const CRenderOptions& o) {
     if (!HasPictureExtension(o.outputPath)) {
         return 2;
     }
+    CPictureSettings settings;
+    if (!StudioSettings(o, settings)) {
+        return 2;
+    }
     // The OpenGL modes need a context; without one there is nothing to draw with.
     std::unique_ptr<COffscreenView> glView;
     if (IsOpenGLMode(static_cast<EDisplayMode>(o.mode))) {
@@ -157,11 +192,9 @@ int RunRenderCommand(const CRenderOptions& o) {
     }
     PrintEarlyEndNote(o.scenePath, load);
     CImageSurface surface(width, height, 0xE4E4E4);
-    CPictureSettings settings;
-    settings.mode = static_cast<EDisplayMode>(o.mode);  // one of the modes the parser accepts
-    settings.view = o.view;
-    settings.zoomAll = o.zoomAll;
-    settings.threads = o.threads;
+    if (settings.transparent) {
+        surface.KeepCoverage();
+    }
     CRenderStats stats;
     if (glView != nullptr) {
         stats = DrawScenePicture(scene, settings, *glView);
@@ -177,7 +210,11 @@ int RunRenderCommand(const CRenderOptions& o) {
     if (stats.interrupted && stats.rowsDelivered == 0) {
         return 130;  // stopped before the first row: there is nothing to keep
     }
-    const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
+    CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
+    if (!drawn.Coverage().empty()) {
+        picture.alpha = drawn.Coverage().data();
+        picture.alphaStride = width;
+    }
     if (!WritePictureFile(o.outputPath, picture, o.quality)) {
         std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
                      std::strerror(errno));

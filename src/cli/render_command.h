@@ -13,6 +13,11 @@ struct CRenderOptions {
     int mode = 400;
     int view = 1;
     bool zoomAll = false;
+    int antialias = 1;              // N x N samples per pixel, modes 400 and 300
+    std::string turn;               // "AZ" or "AZ,EL" degrees; empty: none
+    float zoom = 1.0f;              // magnification applied last
+    float margin = 0.0f;            // percent left free on each side by --zoom-all
+    std::string background;         // "RRGGBB" or "transparent"; empty: the display's grey
     std::string gemLibraryPath;     // empty: the library beside the program
     std::string materialDirectory;  // empty: the folder beside the program
     int threads = 0;                // below 1: one per core

@@ -1,5 +1,6 @@
 #include "cli/scene_picture.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "display/offscreen_view.h"
@@ -17,8 +18,22 @@ void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPicture
     camera.SetViewportRect(0, 0, width, height);
     camera.SetStandardView(settings.view);
     camera.standardView = settings.view;
+    CViewport& v = camera.CurrentViewport();
+    const CMatrix4 standard = v.view;
+    if (settings.turnAzimuth != 0.0f || settings.turnElevation != 0.0f) {
+        v.Rotate(1, settings.turnAzimuth);
+        v.Rotate(0, settings.turnElevation);
+        camera.standardView = 0;  // turned: no longer a standard view
+    }
     if (settings.zoomAll) {
         ZoomAll(camera);
+        if (settings.fitWholeTurn) {
+            v.zoom = WholeTurnZoom(camera, standard, settings.turnElevation);
+        }
+        v.zoom *= 1.0f - 2.0f * std::clamp(settings.margin, 0.0f, 45.0f) / 100.0f;
+    }
+    if (settings.zoom != 1.0f) {
+        v.zoom = std::clamp(v.zoom * settings.zoom, kMinZoom, kMaxZoom);
     }
 }
 
@@ -37,6 +52,9 @@ CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& set
     CRenderRequest request = MakeRenderRequest(camera, WholeScene(scene), surface, shading,
                                                ThreadsOrCores(settings.threads));
     request.interrupt = interrupt;
+    request.antialias = settings.antialias;
+    request.background = settings.background;
+    request.coverage = settings.transparent;
     return RenderPicture(request);
 }
 

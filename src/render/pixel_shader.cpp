@@ -87,8 +87,8 @@ uint8_t ToByte(float c) {
 
 }  // namespace
 
-void ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel,
-                int column, int row, const CShadingInputs& inputs) {
+float ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel,
+                 int column, int row, const CShadingInputs& inputs) {
     CVector3 n = Normalized(inputs.normal);
     const CMapCoordinates uv = MapCoordinates(material, inputs.surfacePoint, inputs.u, inputs.v);
     if (material.bumpMap != nullptr) {
@@ -128,6 +128,7 @@ void ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uint
     pixel[2] = ToByte(colour.x);
     pixel[1] = ToByte(colour.y);
     pixel[0] = ToByte(colour.z);
+    return transparency > 0.0f ? transparency : 0.0f;
 }
 
 }  // namespace orva

@@ -23,8 +23,9 @@ struct CShadingInputs {
 // colour and bump maps, diffuse light, the highlight, the reflection and gloss maps, and
 // blending over the pixel's old colour by the transparency. The eye direction comes from the
 // context's projection centre and the depth of the fragment being shaded. Components are
-// rounded to the nearest byte and kept within 0..255.
-void ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel,
-                int column, int row, const CShadingInputs& inputs);
+// rounded to the nearest byte and kept within 0..255. Returns the share of the old colour that
+// shows through (0 for an opaque surface).
+float ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel,
+                 int column, int row, const CShadingInputs& inputs);
 
 }  // namespace orva

@@ -49,6 +49,8 @@ struct CRenderContext {
     CRenderRect renderRect;
     // Blue, green, red: what a pixel shows where no surface is.
     uint8_t background[3] = {228, 228, 228};
+    // Rows carry their coverage: surfaces are shaded over black and the colours made straight.
+    bool coverage = false;
     CModelMatrixStack modelStack;
     // Eye space to window pixels (x, y) with the eye depth as z: a model point times the top
     // of the model matrix stack times this lands in the picture.

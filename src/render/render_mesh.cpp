@@ -197,6 +197,7 @@ void CRenderMesh::AppendSpan(CEdge* first, CEdge* second, CRowTails& tails) {
     CSpan* span = m_pools->spans.Acquire();
     span->firstEdge = first;
     span->secondEdge = second;
+    span->surface = owner != nullptr ? owner : this;
     *tails.span = span;
     tails.span = &span->link;
 }
@@ -339,7 +340,7 @@ void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColum
     mesh.AdvanceRow(row);
     mesh.rightmostColumn = kNoRightmostColumn;
     for (CSpan* span = mesh.spans; span != nullptr; span = span->link) {
-        SetUpSpan(*span, row, firstColumn, lastColumn, mesh.ShadingMode());
+        SetUpSpan(*span, row, firstColumn, lastColumn);
         mesh.rightmostColumn = std::max(mesh.rightmostColumn, span->endColumn);
     }
     mesh.spans = SortList(

@@ -25,8 +25,8 @@ public:
     // and an unfinished triangle at the end go back to the pool.
     void LoadTriangles(CScanVertex* triangles, int firstRow, int lastRow);
 
-    // Leaves the row's spans (not yet set up) in `spans`. Must be called for consecutive rows
-    // from the mesh's first row, or from a later first row of the walk.
+    // Leaves the row's spans (not yet set up) in `spans`. Rows increase from call to call;
+    // rows skipped are simply passed over.
     void AdvanceRow(int row) override;
 
     // One fragment per span covering `column`, front first. Must be called once per column,
@@ -37,6 +37,9 @@ public:
     void ReleaseRowSpans();
 
     EShading ShadingMode() const { return m_shadingMode; }
+
+    // The scene object the mesh shows, stamped on its spans; null: the mesh itself.
+    const void* owner = nullptr;
     bool HasTriangles() const {
         return m_activeTriangles != nullptr || m_waitingTriangles != nullptr;
     }

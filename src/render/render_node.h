@@ -17,8 +17,9 @@ enum : uint8_t {
 };
 
 // No span on the current row: the column walk never reaches the node.
-inline constexpr int kNoLeftmostColumn = 9999;
-inline constexpr int kNoRightmostColumn = -9999;
+inline constexpr int kNoLeftmostColumn =
+    1 << 29;  // beyond any picture, 16K wide at 4 x 4 samples too
+inline constexpr int kNoRightmostColumn = -(1 << 29);
 
 // A node of the render tree: the tree's solid operations are evaluated per pixel on the
 // crossing lists that its nodes give along the eye ray. Nodes are walked by rows from the top;

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "render/antialiased_band.h"
+#include "render/band_tree.h"
 #include "render/material_table.h"
 #include "render/render_context.h"
 #include "render/render_tree.h"
@@ -47,35 +49,16 @@ std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
     return bands;
 }
 
-void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
-    ctx.shadingModeSwitch = r.shading;
-    ctx.interrupt = r.interrupt;
-    // From the whole viewport, never the repaint, so that a repainted part matches.
-    ctx.projectionCentre.centreColumn = static_cast<float>(r.viewportX + r.viewportWidth / 2);
-    ctx.projectionCentre.centreRow = static_cast<float>(r.viewportY + r.viewportHeight / 2);
-    ctx.projectionCentre.verticalSign = -1.0f;
-    ctx.projectionCentre.focalDistance = static_cast<float>(r.viewportHeight / 2);
-    const uint32_t background = g_colourTable[0];  // 0x00BBGGRR
-    ctx.background[0] = static_cast<uint8_t>(background >> 16);
-    ctx.background[1] = static_cast<uint8_t>(background >> 8);
-    ctx.background[2] = static_cast<uint8_t>(background);
-    ctx.renderTransform = Multiply(Inverse(r.view), r.windowMatrix);
-}
-
 // One band with a tree of its own. False when the interrupt stopped it.
-bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect& band,
-                int& rowsDelivered) {
-    ctx.renderRect = band;
-    CMatrixPush push(ctx.modelStack);
-    ctx.modelStack.SetTop(r.view);
-    const CScreenRect screen{static_cast<float>(band.x0), static_cast<float>(band.y0),
-                             static_cast<float>(band.x1 + 1), static_cast<float>(band.y1 + 1)};
-    const VisibilityTest visible = [&](const CSceneObject& object) {
-        return IsOnScreenIn(object, r.windowMatrix, screen, kModeRendered);
-    };
-    std::unique_ptr<CRenderNode> tree = BuildRenderTree(ctx, r.first, r.stop, visible);
-    const int rows = RenderRows(ctx, tree.get(), *r.surface);
-    ReleaseRenderTree(ctx, std::move(tree));
+bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRequest& supersampled,
+                const CRenderRect& band, int& rowsDelivered) {
+    int rows = 0;
+    if (r.antialias > 1) {
+        rows = RenderAntialiasedBand(ctx, r, supersampled, band);
+    } else {
+        const CBandTree tree(ctx, r, band);
+        rows = RenderRows(ctx, tree.Root(), *r.surface);
+    }
     rowsDelivered += rows;
     return rows == band.y1 - band.y0 + 1;
 }
@@ -87,9 +70,10 @@ void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
     CRenderContext ctx;
     PrepareContext(ctx, r);
     ctx.materials = &materials;
+    const CRenderRequest supersampled = SupersampledRequest(r, std::max(1, r.antialias));
     int rows = 0;
     for (std::size_t b = next++; b < bands.size(); b = next++) {
-        if (!RenderBand(ctx, r, bands[b], rows)) {
+        if (!RenderBand(ctx, r, supersampled, bands[b], rows)) {
             break;
         }
     }
@@ -98,8 +82,11 @@ void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
 
 }  // namespace
 
-CRenderStats RenderPicture(const CRenderRequest& request) {
+CRenderStats RenderPicture(const CRenderRequest& original) {
     CRenderStats stats;
+    CRenderRequest request = original;
+    // Vertex colours or per-pixel shading only; anything else is drawn with OpenGL.
+    request.antialias = std::clamp(request.antialias, 1, 4);
     const auto start = std::chrono::steady_clock::now();
     const CRenderRect rect = RequestRect(request);
     if (request.surface == nullptr || rect.x1 < rect.x0 || rect.y1 < rect.y0) {

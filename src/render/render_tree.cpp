@@ -5,6 +5,7 @@
 #include "render/mesh_builders.h"
 #include "render/render_context.h"
 #include "render/render_group.h"
+#include "render/render_mesh.h"
 #include "scene/extrusion.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
@@ -185,6 +186,20 @@ NodePtr CTreeBuilder::Combine() {
     return root;
 }
 
+// Stamps every mesh below the node with the top-level object it shows: the patches of one
+// object then count as one surface where neighbouring pixels are compared.
+void MarkOwner(CRenderNode& node, const CSceneObject& object) {
+    if (node.kind == kNodeLeaf) {
+        static_cast<CRenderMesh&>(node).owner = &object;
+        return;
+    }
+    for (CRenderNode* list : {node.pendingChildren, node.activeChildren}) {
+        for (CRenderNode* child = list; child != nullptr; child = child->link) {
+            MarkOwner(*child, object);
+        }
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<CRenderNode> BuildRenderTree(CRenderContext& ctx, const CSceneObject* first,
@@ -199,6 +214,7 @@ std::unique_ptr<CRenderNode> BuildRenderTree(CRenderContext& ctx, const CSceneOb
         }
         NodePtr node = builder.BuildObjectNode(*object, object->materialName);
         if (node != nullptr) {
+            MarkOwner(*node, *object);
             builder.Route(*object, std::move(node));
         }
     }

@@ -1,5 +1,7 @@
 #include "render/scan_records.h"
 
+#include "render/span_setup.h"
+
 #include "render/render_material.h"
 
 namespace orva {
@@ -73,7 +75,8 @@ CInterpolation InterpolatedAt(const CInterpolation& a, float t, EShading shading
 }
 
 CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode) {
-    const CSpan& span = *fragment.span;
+    CSpan& span = *fragment.span;
+    SetUpSpanValues(span, shadingMode);
     return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
 }
 

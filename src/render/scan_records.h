@@ -66,6 +66,9 @@ struct CSpan {
     CSpan* link = nullptr;
     CEdge* firstEdge = nullptr;  // the left one once the span is set up
     CEdge* secondEdge = nullptr;
+    // The mesh the triangle belongs to: where neighbouring pixels see different ones, an
+    // anti-aliased picture takes its samples one by one.
+    const void* surface = nullptr;
     int16_t orientation = 0;  // +1 or -1: which side of the solid the triangle faces
     int firstColumn = 0;
     int endColumn = 0;     // first column after the span
@@ -73,7 +76,12 @@ struct CSpan {
     float originDepth = 0.0f;
     float depth = 0.0f;  // at the current column
     float depthStep = 0.0f;
-    CInterpolation values;  // at originX, with their steps per column
+    // At originX, with their steps per column. Set up only once a fragment of the span is
+    // shaded (most spans lie behind others or outside the pixels sampled); until then
+    // `valuesRow` keeps the row they are for. The material is always set.
+    CInterpolation values;
+    int valuesRow = 0;
+    bool valuesPending = false;
 };
 
 // Where the eye ray of one pixel crosses one span. Lists are sorted front (largest depth)
@@ -88,7 +96,8 @@ struct CFragment {
 // The values `t` steps from the origin, for what the mode and the record's material select.
 CInterpolation InterpolatedAt(const CInterpolation& values, float t, EShading shadingMode);
 
-// What the surface carries where a fragment lies: its span's values at `column`.
+// What the surface carries where a fragment lies: its span's values at `column` (set up on
+// first use).
 CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode);
 
 // Sets `values` up between two interpolated ends a and b, which lie `1 / inv` steps apart:

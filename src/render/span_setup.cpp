@@ -79,7 +79,7 @@ float EdgeDepth(const CEdge& edge, int row) {
     return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
 }
 
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, EShading shadingMode) {
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn) {
     float leftX = EdgeX(*span.firstEdge, row);
     float rightX = EdgeX(*span.secondEdge, row);
     if (leftX < rightX) {
@@ -106,28 +106,41 @@ void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, EShading s
     if (c < firstColumn) {
         span.firstColumn = c = firstColumn;
     }
-    const float rowT = static_cast<float>(row);
-    const CInterpolation leftValues = InterpolatedAt(left.values, rowT - left.originY, shadingMode);
     span.originX = leftX;
     span.originDepth = EdgeDepth(left, row);
     span.depth = span.originDepth;
+    span.valuesRow = row;
+    span.valuesPending = true;
     const float w = rightX - leftX;
     if (w < kNarrowSpan) {
         // Covers one column yet has no usable width: the column shows the left edge.
         span.depthStep = 0.0f;
-        HoldValues(span.values, leftValues, shadingMode);
         return;
     }
-    const float inv = 1.0f / w;
-    span.depthStep = (EdgeDepth(right, row) - span.originDepth) * inv;
+    span.depthStep = (EdgeDepth(right, row) - span.originDepth) * (1.0f / w);
     if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
         // Depths beyond float range would sort unpredictably: such a span shows nothing.
         span.endColumn = span.firstColumn;
+    }
+}
+
+void SetUpSpanValues(CSpan& span, EShading shadingMode) {
+    if (!span.valuesPending) {
+        return;
+    }
+    span.valuesPending = false;
+    const CEdge& left = *span.firstEdge;
+    const CEdge& right = *span.secondEdge;
+    const float rowT = static_cast<float>(span.valuesRow);
+    const CInterpolation leftValues = InterpolatedAt(left.values, rowT - left.originY, shadingMode);
+    const float w = EdgeX(right, span.valuesRow) - span.originX;
+    if (w < kNarrowSpan) {
+        HoldValues(span.values, leftValues, shadingMode);
         return;
     }
     const CInterpolation rightValues =
         InterpolatedAt(right.values, rowT - right.originY, shadingMode);
-    InterpolateBetween(span.values, leftValues, rightValues, inv, 0.0f, shadingMode);
+    InterpolateBetween(span.values, leftValues, rightValues, 1.0f / w, 0.0f, shadingMode);
 }
 
 }  // namespace orva

@@ -19,6 +19,9 @@ float EdgeDepth(const CEdge& edge, int row);
 // firstColumn..lastColumn of the render rectangle, and its values at the left edge with their
 // steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn or
 // columns outside it.
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn, EShading shadingMode);
+void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn);
+
+// Sets up the values SetUpSpan left pending, once; the same values it would have set itself.
+void SetUpSpanValues(CSpan& span, EShading shadingMode);
 
 }  // namespace orva

@@ -1,6 +1,7 @@
 #include "view/zoom_all.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "scene/scene_file.h"
 #include "scene/scene_object.h"
@@ -30,7 +31,45 @@ void SceneBox(const CSceneAnchor* scene, CVector3& min, CVector3& max) {
     }
 }
 
+// Steps of the turn at which the box is measured: every frame of a turntable of up to
+// 720 frames falls on one, and between them the box turns too little to matter.
+constexpr int kTurnSteps = 720;
+
 }  // namespace
+
+float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float elevation) {
+    CVector3 min;
+    CVector3 max;
+    SceneBox(camera.scene, min, max);
+    const CViewport& current = camera.CurrentViewport();
+    const CVector3 centre = (min + max) * 0.5f;
+    const CVector3 half = max - centre;
+    if (!(std::max({half.x, half.y, half.z}) >= 0.001f) || current.height <= 0) {
+        return current.zoom;
+    }
+    float extentX = 0.0f;  // largest half extents seen, in view units
+    float extentY = 0.0f;
+    CViewport v = current;
+    for (int step = 0; step < kTurnSteps; ++step) {
+        v.view = beforeTurn;
+        v.Rotate(1, 360.0 * step / kTurnSteps);
+        v.Rotate(0, elevation);
+        v.view[12] = v.view[13] = v.view[14] = 0.0f;
+        for (int corner = 0; corner < 8; ++corner) {
+            const CVector3 offset((corner & 1 ? 1.0f : -1.0f) * half.x,
+                                  (corner & 2 ? 1.0f : -1.0f) * half.y,
+                                  (corner & 4 ? 1.0f : -1.0f) * half.z);
+            const CVector3 seen = TransformPoint(offset, v.view);
+            extentX = std::max(extentX, std::fabs(seen.x));
+            extentY = std::max(extentY, std::fabs(seen.y));
+        }
+    }
+    // The visible half height is viewSize / zoom, the half width that times the aspect.
+    const float aspect = static_cast<float>(current.width) / static_cast<float>(current.height);
+    const float byHeight = extentY > 0.0f ? v.viewSize / extentY : 1e30f;
+    const float byWidth = extentX > 0.0f ? v.viewSize * aspect / extentX : 1e30f;
+    return std::min(byHeight, byWidth);
+}
 
 void ZoomAll(CViewCamera& camera) {
     CVector3 min;

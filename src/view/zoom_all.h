@@ -2,6 +2,8 @@
 
 namespace orva {
 
+class CMatrix4;
+
 class CViewCamera;
 
 // Fits the camera's scene into the camera's current viewport: the box of every shown object
@@ -9,6 +11,12 @@ class CViewCamera;
 // half the visible height. An empty or flat scene gives zoom 1 at the box centre (the origin
 // when nothing was found). Does not draw.
 void ZoomAll(CViewCamera& camera);
+// The zoom at which the Zoom All box of the camera's scene, centred at the view origin, stays
+// within the current viewport at every azimuth of a whole turn about the view's vertical axis,
+// the turn made on `beforeTurn` and followed by a tilt of `elevation` degrees about the
+// horizontal axis; the current zoom when the scene is empty or flat.
+float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float elevation);
+
 // Back to the camera's standard view with zoom 1 and no pan. Does not draw.
 void ResetView(CViewCamera& camera);
 
