@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "cli/png_stream_surface.h"
+#include "image/noise_picture.h"
+#include "image/png_decode.h"
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string TempPath(const std::string& name) {
+    return (fs::temp_directory_path() / ("orva-stream-" + std::to_string(getpid()) + name))
+        .string();
+}
+
+// Hands row y over as the renderer does: its coverage, then its colours as a one-row image
+// padded to 4 bytes.
+void Deliver(CDrawSurface& surface, const CNoisePicture& picture, int y, bool coverage) {
+    std::vector<uint8_t> bits((picture.width * 3 + 3) & ~3, 0);
+    std::copy(picture.Row(y), picture.Row(y) + 3 * picture.width, bits.begin());
+    if (coverage) {
+        surface.PutCoverage(0, y, picture.width, picture.AlphaRow(y));
+    }
+    surface.PutImage(0, y, picture.width, 1, bits.data());
+}
+
+CDecodedPng Decoded(const std::string& path) {
+    CDecodedPng png;
+    EXPECT_TRUE(DecodePng(path, png));
+    std::remove(path.c_str());
+    return png;
+}
+
+TEST(PngStreamSurfaceTest, BandsFromSeveralThreadsInAnyOrderMakeTheWholePicture) {
+    const CNoisePicture picture(45, 301, 7);
+    constexpr int kBand = 8;
+    std::vector<int> bands;
+    for (int y = 0; y < picture.height; y += kBand) {
+        bands.push_back(y);
+    }
+    std::shuffle(bands.begin(), bands.end(), std::mt19937(3));
+    ASSERT_NE(bands.front(), 0);  // the first band taken waits for the ones above it
+    const std::string streamed = TempPath("-streamed.png");
+    CPngStreamSurface surface(streamed, picture.width, picture.height, true, 0x102030);
+    std::atomic<size_t> nextBand{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (size_t b; (b = nextBand++) < bands.size();) {
+                for (int y = bands[b]; y < std::min(bands[b] + kBand, picture.height); ++y) {
+                    Deliver(surface, picture, y, true);
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    ASSERT_TRUE(surface.Finish());
+    EXPECT_EQ(surface.RowsDelivered(), picture.height);
+    EXPECT_GE(surface.PeakRowsBuffered(), kBand);
+    EXPECT_LE(surface.PeakRowsBuffered(), picture.height);
+    const std::string whole = TempPath("-whole.png");
+    ASSERT_TRUE(WritePngFile(whole, picture.View(true)));
+    const CDecodedPng expected = Decoded(whole);
+    const CDecodedPng got = Decoded(streamed);
+    EXPECT_TRUE(got.hasAlpha);
+    EXPECT_EQ(got.width, expected.width);
+    EXPECT_EQ(got.height, expected.height);
+    EXPECT_TRUE(got.rgba == expected.rgba);
+}
+
+// In order, each row is written as it arrives; an interrupted render ends in the background,
+// transparent; a row without coverage is opaque; a row delivered twice keeps the first.
+TEST(PngStreamSurfaceTest, RowsInOrderAreNotHeldAndMissingRowsGetTheBackground) {
+    const CNoisePicture picture(13, 20, 9);
+    const CNoisePicture other(13, 20, 10);
+    const std::string path = TempPath("-interrupted.png");
+    CPngStreamSurface surface(path, 13, 20, true, 0x102030);
+    for (int y = 0; y < 10; ++y) {
+        Deliver(surface, picture, y, true);
+    }
+    Deliver(surface, other, 3, true);
+    Deliver(surface, picture, 15, false);
+    Deliver(surface, other, 15, true);
+    EXPECT_EQ(surface.PeakRowsBuffered(), 1);
+    ASSERT_TRUE(surface.Finish());
+    EXPECT_EQ(surface.RowsDelivered(), 13);
+    const CDecodedPng png = Decoded(path);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 13; ++x) {
+            const uint8_t* got = &png.rgba[(y * 13 + x) * 4];
+            const bool delivered = y < 10 || y == 15;
+            const uint8_t* bgr = picture.Row(y) + 3 * x;
+            const uint8_t alpha = y < 10 ? picture.AlphaRow(y)[x] : (y == 15 ? 255 : 0);
+            ASSERT_EQ(got[0], delivered ? bgr[2] : 0x10) << x << "," << y;
+            ASSERT_EQ(got[1], delivered ? bgr[1] : 0x20) << x << "," << y;
+            ASSERT_EQ(got[2], delivered ? bgr[0] : 0x30) << x << "," << y;
+            ASSERT_EQ(got[3], alpha) << x << "," << y;
+        }
+    }
+}
+
+TEST(PngStreamSurfaceTest, FileThatCannotBeOpenedFailsAtFinish) {
+    const CNoisePicture picture(4, 2, 1);
+    const std::string path = TempPath("-missing/x.png");
+    CPngStreamSurface surface(path, 4, 2, false, 0);
+    EXPECT_FALSE(surface.Good());
+    Deliver(surface, picture, 0, false);
+    errno = 0;
+    EXPECT_FALSE(surface.Finish());
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+}  // namespace
+}  // namespace orva
