@@ -1,6 +1,7 @@
 #include "image/replacing_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,9 +40,7 @@ int CreateUnique(const std::string& target, std::string& path) {
 }  // namespace
 
 CReplacingFile::~CReplacingFile() {
-    const int reason = errno;
     Discard();
-    errno = reason;
 }
 
 bool CReplacingFile::Open(const std::string& target) {
@@ -50,7 +49,18 @@ bool CReplacingFile::Open(const std::string& target) {
         errno = ENOENT;
         return false;
     }
-    if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0) {
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A device or a pipe is written as it is: replacing it would destroy it.
+        m_file = std::fopen(target.c_str(), "wb");
+        return m_file != nullptr;
+    }
+    if (exists && access(target.c_str(), W_OK) != 0) {
         return false;
     }
     const int fd = CreateUnique(target, m_temporary);
@@ -59,11 +69,13 @@ bool CReplacingFile::Open(const std::string& target) {
         return false;
     }
     m_file = fdopen(fd, "wb");
-    if (m_file == nullptr) {
+    // The file that is replaced keeps its permissions, as it would when written in place.
+    if (m_file == nullptr || (exists && fchmod(fd, existing.st_mode & 07777) != 0)) {
         const int reason = errno;
-        close(fd);
-        unlink(m_temporary.c_str());
-        m_temporary.clear();
+        if (m_file == nullptr) {
+            close(fd);
+        }
+        Discard();
         errno = reason;
         return false;
     }
@@ -79,7 +91,9 @@ bool CReplacingFile::Commit() {
     errno = 0;
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
-    if (!closed || std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+    const bool renamed =
+        m_temporary.empty() || (closed && std::rename(m_temporary.c_str(), m_target.c_str()) == 0);
+    if (!closed || !renamed) {
         const int reason = errno != 0 ? errno : EIO;
         Discard();
         errno = reason;

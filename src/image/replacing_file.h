@@ -10,7 +10,9 @@ namespace orva {
 // once it is complete: a write that fails, or a program that stops half way, never leaves a
 // half-written file under the target's name nor destroys a file already there. (It does not
 // guard against a power cut: nothing is synced to the disk.) An existing target that may not
-// be written is kept, as opening it for writing would have refused.
+// be written is kept, as opening it for writing would have refused; a symbolic link under the
+// target's name is replaced by the file, not written through. A file replaced keeps its
+// permissions. A device or a pipe under the target's name is written directly.
 class CReplacingFile {
 public:
     CReplacingFile() = default;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "image/noise_picture.h"
 #include "image/png_decode.h"
@@ -73,6 +74,8 @@ TEST(PngRowWriterTest, MissingOrReadOnlyFolderFailsAndLeavesNothing) {
     errno = 0;
     EXPECT_FALSE(WritePngFile((folder.path / "missing" / "x.png").string(), picture.View(true)));
     EXPECT_EQ(errno, ENOENT);
+    EXPECT_FALSE(WritePngFile(folder.path.string(), picture.View(true)));
+    EXPECT_EQ(errno, EISDIR);
     if (geteuid() == 0) {
         GTEST_SKIP() << "permissions do not hold back root";
     }
@@ -122,6 +125,21 @@ TEST(PngRowWriterTest, FailedOrAbandonedWriteKeepsTheExistingFile) {
     }
     EXPECT_EQ(Contents(folder.path / "x.png"), "kept");
     EXPECT_EQ(folder.Files().size(), 3u);
+}
+
+// A pipe under the target's name is written into, not replaced by a file.
+TEST(PngRowWriterTest, PipeIsWrittenThrough) {
+    const CScratchFolder folder;
+    const fs::path pipe = folder.path / "pipe.png";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = Contents(pipe); });
+    const CNoisePicture picture(5, 3, 4);
+    EXPECT_TRUE(WritePngFile(pipe.string(), picture.View(true)));
+    reader.join();
+    EXPECT_EQ(received.substr(1, 3), "PNG");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(folder.Files().size(), 1u);
 }
 
 }  // namespace
