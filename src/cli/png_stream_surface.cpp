@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 
 namespace orva {
@@ -16,6 +18,10 @@ CPngStreamSurface::CPngStreamSurface(const std::string& path, int width, int hei
         m_blank.bgr[i + 2] = static_cast<uint8_t>(background >> 16);
     }
     m_blank.alpha.assign(alpha ? static_cast<size_t>(m_width) : 0, 0);
+    constexpr size_t kKeptBytes = 64 << 20;
+    const size_t rowBytes = std::max<size_t>(1, static_cast<size_t>(m_width) * (alpha ? 4 : 3));
+    m_rowsAhead = static_cast<int>(
+        std::max<size_t>((m_height + 3) / 4, std::min<size_t>(kKeptBytes / rowBytes, INT32_MAX)));
     if (!m_writer.Open(path, width, height, alpha, texts)) {
         m_error = errno;
     }
@@ -23,6 +29,16 @@ CPngStreamSurface::CPngStreamSurface(const std::string& path, int width, int hei
     clipLastColumn = m_width - 1;
     clipFirstRow = 0;
     clipLastRow = m_height - 1;
+}
+
+void CPngStreamSurface::SetRowsAhead(int rows) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_rowsAhead = std::max(rows, 1);
+}
+
+void CPngStreamSurface::SetInterrupt(CInterrupt* interrupt) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_interrupt = interrupt;
 }
 
 void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
@@ -33,6 +49,7 @@ void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint
         const int row = y + height - 1 - r;  // bits run bottom-up
         ++m_rowsDelivered;
         std::unique_lock<std::mutex> lock(m_lock);
+        WaitForRoom(lock, row);
         if (!Takes(row) || first >= last) {
             continue;
         }
@@ -56,7 +73,8 @@ void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint
 void CPngStreamSurface::PutCoverage(int x, int y, int width, const uint8_t* alpha) {
     const int first = std::max(x, 0);
     const int last = std::min(x + width, m_width);
-    std::lock_guard<std::mutex> lock(m_lock);
+    std::unique_lock<std::mutex> lock(m_lock);
+    WaitForRoom(lock, y);
     if (!m_alpha || !Takes(y) || first >= last) {
         return;
     }
@@ -75,6 +93,7 @@ bool CPngStreamSurface::Finish() {
         return false;
     }
     m_finished = true;  // whatever still arrives is dropped
+    m_rowsDone.notify_all();
     for (; m_error == 0 && m_nextRow < m_height; ++m_nextRow) {
         const auto held = m_held.find(m_nextRow);
         const bool delivered = held != m_held.end() && held->second.complete;
@@ -109,6 +128,20 @@ int CPngStreamSurface::PeakRowsBuffered() const {
 // Under the lock: whether a row for `y` is still wanted.
 bool CPngStreamSurface::Takes(int y) const {
     return m_error == 0 && !m_finished && y >= m_nextRow && y < m_height;
+}
+
+// Under the lock: holds the thread delivering row `y` until it is close enough to the rows
+// written, or nothing more will be written, or the render was interrupted.
+void CPngStreamSurface::WaitForRoom(std::unique_lock<std::mutex>& lock, int y) {
+    while (Takes(y) && y - m_rowsWritten >= m_rowsAhead) {
+        if (m_interrupt == nullptr) {
+            m_rowsDone.wait(lock);
+        } else if (m_interrupt->Poll()) {
+            return;
+        } else {
+            m_rowsDone.wait_for(lock, std::chrono::milliseconds(20));
+        }
+    }
 }
 
 // Under the lock: the row held for `y`, made blank when it is new.
@@ -155,6 +188,8 @@ void CPngStreamSurface::WriteReadyRows(std::unique_lock<std::mutex>& lock) {
         if (!written) {
             Fail(reason);
         }
+        m_rowsWritten = m_nextRow;
+        m_rowsDone.notify_all();
         for (CRow& row : ready) {
             Release(std::move(row));
         }
@@ -178,6 +213,7 @@ void CPngStreamSurface::Fail(int reason) {
     m_buffered -= static_cast<int>(m_held.size());
     m_held.clear();
     m_spare.clear();
+    m_rowsDone.notify_all();
 }
 
 }  // namespace orva

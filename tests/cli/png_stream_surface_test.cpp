@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "cli/png_stream_surface.h"
 #include "image/noise_picture.h"
 #include "image/png_decode.h"
+#include "view/interrupt.h"
 
 namespace orva {
 namespace {
@@ -41,24 +43,28 @@ CDecodedPng Decoded(const std::string& path) {
     return png;
 }
 
-TEST(PngStreamSurfaceTest, BandsFromSeveralThreadsInAnyOrderMakeTheWholePicture) {
-    const CNoisePicture picture(45, 301, 7);
-    constexpr int kBand = 8;
-    std::vector<int> bands;
-    for (int y = 0; y < picture.height; y += kBand) {
-        bands.push_back(y);
-    }
-    std::shuffle(bands.begin(), bands.end(), std::mt19937(3));
-    ASSERT_NE(bands.front(), 0);  // the first band taken waits for the ones above it
-    const std::string streamed = TempPath("-streamed.png");
-    CPngStreamSurface surface(streamed, picture.width, picture.height, true, 0x102030);
+constexpr int kBand = 8;
+
+// Four threads take bands of rows in the order given, as render threads do, and deliver each
+// band's rows top to bottom. The thread that takes the band starting at `stopAt` delivers only
+// its first three rows and then interrupts the render. The first band comes late, so that the
+// others run ahead of it (however the threads happen to be scheduled, the result must match).
+void DeliverBands(CPngStreamSurface& surface, const CNoisePicture& picture,
+                  const std::vector<int>& bands, int stopAt = -1, CInterrupt* interrupt = nullptr) {
     std::atomic<size_t> nextBand{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (size_t b; (b = nextBand++) < bands.size();) {
-                for (int y = bands[b]; y < std::min(bands[b] + kBand, picture.height); ++y) {
+                if (bands[b] == 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+                const int end = bands[b] == stopAt ? stopAt + 3 : bands[b] + kBand;
+                for (int y = bands[b]; y < std::min(end, picture.height); ++y) {
                     Deliver(surface, picture, y, true);
+                }
+                if (bands[b] == stopAt) {
+                    interrupt->Request();
                 }
             }
         });
@@ -66,18 +72,79 @@ TEST(PngStreamSurfaceTest, BandsFromSeveralThreadsInAnyOrderMakeTheWholePicture)
     for (std::thread& thread : threads) {
         thread.join();
     }
+}
+
+std::vector<int> Bands(int height) {
+    std::vector<int> bands;
+    for (int y = 0; y < height; y += kBand) {
+        bands.push_back(y);
+    }
+    return bands;
+}
+
+// Decodes both files (removing them) and compares them pixel for pixel.
+void ExpectSamePictures(const std::string& path, const std::string& expectedPath) {
+    const CDecodedPng expected = Decoded(expectedPath);
+    const CDecodedPng got = Decoded(path);
+    EXPECT_TRUE(got.hasAlpha);
+    EXPECT_EQ(got.width, expected.width);
+    EXPECT_EQ(got.height, expected.height);
+    EXPECT_TRUE(got.rgba == expected.rgba);
+}
+
+TEST(PngStreamSurfaceTest, BandsFromSeveralThreadsInAnyOrderMakeTheWholePicture) {
+    const CNoisePicture picture(45, 301, 7);
+    std::vector<int> bands = Bands(picture.height);
+    std::shuffle(bands.begin(), bands.end(), std::mt19937(3));
+    ASSERT_NE(bands.front(), 0);  // the first band taken waits for the ones above it
+    const std::string streamed = TempPath("-streamed.png");
+    CPngStreamSurface surface(streamed, picture.width, picture.height, true, 0x102030);
+    DeliverBands(surface, picture, bands);
     ASSERT_TRUE(surface.Finish());
     EXPECT_EQ(surface.RowsDelivered(), picture.height);
     EXPECT_GE(surface.PeakRowsBuffered(), kBand);
     EXPECT_LE(surface.PeakRowsBuffered(), picture.height);
     const std::string whole = TempPath("-whole.png");
     ASSERT_TRUE(WritePngFile(whole, picture.View(true)));
-    const CDecodedPng expected = Decoded(whole);
-    const CDecodedPng got = Decoded(streamed);
-    EXPECT_TRUE(got.hasAlpha);
-    EXPECT_EQ(got.width, expected.width);
-    EXPECT_EQ(got.height, expected.height);
-    EXPECT_TRUE(got.rgba == expected.rgba);
+    ExpectSamePictures(streamed, whole);
+}
+
+// Bands taken in increasing order never wait for each other for good, however few rows may be
+// kept ahead.
+TEST(PngStreamSurfaceTest, RowsKeptAheadAreBounded) {
+    const CNoisePicture picture(21, 203, 8);
+    const std::string streamed = TempPath("-bounded.png");
+    CPngStreamSurface surface(streamed, picture.width, picture.height, true, 0x102030);
+    surface.SetRowsAhead(kBand + 3);
+    DeliverBands(surface, picture, Bands(picture.height));
+    ASSERT_TRUE(surface.Finish());
+    EXPECT_LE(surface.PeakRowsBuffered(), kBand + 3);
+    const std::string whole = TempPath("-whole.png");
+    ASSERT_TRUE(WritePngFile(whole, picture.View(true)));
+    ExpectSamePictures(streamed, whole);
+}
+
+// The band at row 16 stops after three rows: the threads waiting behind it go on once the
+// interrupt comes, and its missing rows are the background.
+TEST(PngStreamSurfaceTest, InterruptReleasesThreadsWaitingForAMissingRow) {
+    CNoisePicture picture(21, 203, 9);
+    const std::string streamed = TempPath("-stopped.png");
+    CPngStreamSurface surface(streamed, picture.width, picture.height, true, 0x102030);
+    CInterrupt interrupt;
+    surface.SetRowsAhead(kBand);
+    surface.SetInterrupt(&interrupt);
+    DeliverBands(surface, picture, Bands(picture.height), 16, &interrupt);
+    ASSERT_TRUE(surface.Finish());
+    for (int y = 19; y < 24; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            uint8_t* bgr = picture.bgr.data() + y * picture.stride + 3 * x;
+            bgr[0] = 0x30, bgr[1] = 0x20, bgr[2] = 0x10;
+            picture.alpha[y * picture.alphaStride + x] = 0;
+        }
+    }
+    const std::string whole = TempPath("-whole.png");
+    ASSERT_TRUE(WritePngFile(whole, picture.View(true)));
+    ExpectSamePictures(streamed, whole);
 }
 
 // In order, each row is written as it arrives; an interrupted render ends in the background,
