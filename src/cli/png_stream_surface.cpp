@@ -45,8 +45,9 @@ void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint
     const size_t stride = (static_cast<size_t>(std::max(width, 0)) * 3 + 3) & ~size_t{3};
     const int first = std::max(x, 0);
     const int last = std::min(x + width, m_width);
-    for (int r = 0; r < height; ++r) {
-        const int row = y + height - 1 - r;  // bits run bottom-up
+    // Top row first, as the rows lower down may have to wait for it; bits run bottom-up.
+    for (int r = height - 1; r >= 0; --r) {
+        const int row = y + height - 1 - r;
         ++m_rowsDelivered;
         std::unique_lock<std::mutex> lock(m_lock);
         WaitForRoom(lock, row);

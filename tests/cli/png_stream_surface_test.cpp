@@ -148,7 +148,7 @@ TEST(PngStreamSurfaceTest, InterruptReleasesThreadsWaitingForAMissingRow) {
 }
 
 // In order, each row is written as it arrives; an interrupted render ends in the background,
-// transparent; a row without coverage is opaque; a row delivered twice keeps the first.
+// transparent; rows without coverage are opaque; a row delivered twice keeps the first.
 TEST(PngStreamSurfaceTest, RowsInOrderAreNotHeldAndMissingRowsGetTheBackground) {
     const CNoisePicture picture(13, 20, 9);
     const CNoisePicture other(13, 20, 10);
@@ -157,19 +157,23 @@ TEST(PngStreamSurfaceTest, RowsInOrderAreNotHeldAndMissingRowsGetTheBackground) 
     for (int y = 0; y < 10; ++y) {
         Deliver(surface, picture, y, true);
     }
+    std::vector<uint8_t> twoRows(2 * 40, 0);  // rows 11 and 10, bottom-up, padded to 40 bytes
+    std::copy(picture.Row(11), picture.Row(11) + 39, twoRows.begin());
+    std::copy(picture.Row(10), picture.Row(10) + 39, twoRows.begin() + 40);
+    surface.PutImage(0, 10, 13, 2, twoRows.data());
     Deliver(surface, other, 3, true);
     Deliver(surface, picture, 15, false);
     Deliver(surface, other, 15, true);
     EXPECT_EQ(surface.PeakRowsBuffered(), 1);
     ASSERT_TRUE(surface.Finish());
-    EXPECT_EQ(surface.RowsDelivered(), 13);
+    EXPECT_EQ(surface.RowsDelivered(), 15);
     const CDecodedPng png = Decoded(path);
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 13; ++x) {
             const uint8_t* got = &png.rgba[(y * 13 + x) * 4];
-            const bool delivered = y < 10 || y == 15;
+            const bool delivered = y < 12 || y == 15;
             const uint8_t* bgr = picture.Row(y) + 3 * x;
-            const uint8_t alpha = y < 10 ? picture.AlphaRow(y)[x] : (y == 15 ? 255 : 0);
+            const uint8_t alpha = y < 10 ? picture.AlphaRow(y)[x] : (delivered ? 255 : 0);
             ASSERT_EQ(got[0], delivered ? bgr[2] : 0x10) << x << "," << y;
             ASSERT_EQ(got[1], delivered ? bgr[1] : 0x20) << x << "," << y;
             ASSERT_EQ(got[2], delivered ? bgr[0] : 0x30) << x << "," << y;
