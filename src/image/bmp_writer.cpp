@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
 
 #include "image/bmp_image.h"
 #include "image/picture_writer.h"
+#include "image/replacing_file.h"
 
 namespace orva {
 
@@ -49,25 +51,17 @@ bool WriteBmpFile(const std::string& path, const CPictureView& picture) {
         errno = EFBIG;
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
     const std::vector<uint8_t> headers = BmpHeaders(picture, static_cast<uint32_t>(imageBytes));
-    bool ok = std::fwrite(headers.data(), 1, headers.size(), file) == headers.size();
-    std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
-    for (int y = picture.height - 1; ok && y >= 0; --y) {
-        const uint8_t* source = picture.pixels + y * picture.stride;
-        std::copy(source, source + 3 * static_cast<size_t>(picture.width), row.begin());
-        ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
-    }
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-        const int reason = errno;
-        std::remove(path.c_str());
-        errno = reason;
-    }
-    return ok;
+    return WriteReplacingFile(path, [&](std::FILE* file) {
+        bool ok = std::fwrite(headers.data(), 1, headers.size(), file) == headers.size();
+        std::vector<uint8_t> row(static_cast<size_t>(stride), 0);
+        for (int y = picture.height - 1; ok && y >= 0; --y) {
+            const uint8_t* source = picture.pixels + y * picture.stride;
+            std::copy(source, source + 3 * static_cast<size_t>(picture.width), row.begin());
+            ok = std::fwrite(row.data(), 1, row.size(), file) == row.size();
+        }
+        return ok;
+    });
 }
 
 }  // namespace orva

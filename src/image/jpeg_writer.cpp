@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 
 #include "image/picture_writer.h"
+#include "image/replacing_file.h"
 
 namespace orva {
 
@@ -74,21 +75,9 @@ bool WriteJpegFile(const std::string& path, const CPictureView& picture, int qua
         errno = EINVAL;
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    errno = 0;  // what libjpeg leaves here when it fails is the reason
     std::vector<uint8_t> row(static_cast<size_t>(picture.width) * 3);
-    const bool written = WriteJpeg(file, picture, quality, row);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        const int reason = errno != 0 ? errno : EIO;
-        std::remove(path.c_str());
-        errno = reason;
-        return false;
-    }
-    return true;
+    return WriteReplacingFile(
+        path, [&](std::FILE* file) { return WriteJpeg(file, picture, quality, row); });
 }
 
 }  // namespace orva

@@ -25,14 +25,15 @@ enum class EPictureFormat { kPng, kBmp, kJpeg };
 
 inline constexpr int kDefaultJpegQuality = 90;
 
-// Every writer returns false and leaves no file behind when the picture cannot be written;
-// errno then says why.
+// Every writer writes to a temporary file beside the target and renames it onto the target
+// once complete (see CReplacingFile). It returns false, with errno saying why, when the picture
+// cannot be written; it then leaves no file behind and any file of that name as it was.
 
 // Key and text pairs stored uncompressed in a PNG, where other programs read them back
 // ("Thumb::URI" of a cached thumbnail).
 using CPngTexts = std::vector<std::pair<std::string, std::string>>;
 
-// Writes an 8-bit RGB PNG.
+// Writes an 8-bit PNG: RGBA when the picture has alpha, RGB otherwise (see CPngRowWriter).
 bool WritePngFile(const std::string& path, const CPictureView& picture,
                   const CPngTexts& texts = {});
 // Writes an uncompressed 24-bit bottom-up BMP with a 40-byte header.

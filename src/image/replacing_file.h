@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace orva {
+
+// A file written under a temporary name beside its target, which takes the target's name only
+// once it is complete: a write that fails, or a program that stops half way, never leaves a
+// half-written file under the target's name nor destroys a file already there. (It does not
+// guard against a power cut: nothing is synced to the disk.) An existing target that may not
+// be written is kept, as opening it for writing would have refused; a symbolic link under the
+// target's name is replaced by the file, not written through. A file replaced keeps its
+// permissions. A device or a pipe under the target's name is written directly.
+class CReplacingFile {
+public:
+    CReplacingFile() = default;
+    // Removes the temporary file unless Commit succeeded.
+    ~CReplacingFile();
+    CReplacingFile(const CReplacingFile&) = delete;
+    CReplacingFile& operator=(const CReplacingFile&) = delete;
+
+    // Creates "<target>.XXXXXX" with the permissions a new file gets; false with errno.
+    bool Open(const std::string& target);
+    std::FILE* File() const { return m_file; }
+    const std::string& TemporaryPath() const { return m_temporary; }
+    // Closes the file and renames it onto the target; false with errno, the temporary file
+    // then removed.
+    bool Commit();
+    // Closes and removes the temporary file, keeping errno.
+    void Discard();
+
+private:
+    std::string m_target;
+    std::string m_temporary;
+    std::FILE* m_file = nullptr;
+};
+
+// Opens `target` as a CReplacingFile, lets `write` fill it and commits it. False with errno
+// when anything fails; a `write` that fails should leave errno saying why (0 reads as EIO).
+bool WriteReplacingFile(const std::string& target, const std::function<bool(std::FILE*)>& write);
+
+}  // namespace orva
