@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "image/animation_decode.h"
+#include "run_orva.h"
+
+namespace orva {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kRing = std::string(ORVA_SAMPLES_DIR) + "/solitaire_ring.orv";
+
+test::CRun RunOrva(const std::string& arguments) {
+    return test::RunOrva(arguments, test::EStream::kStderr);
+}
+
+// A folder of its own for each test, empty at the start.
+std::string Folder(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("orva-turntable-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder.string();
+}
+
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<char> Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Blue, green, red of a PNG, as the animations decode to.
+std::vector<uint8_t> ReadPngBgr(const std::string& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> bgr;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return bgr;
+    }
+    image.format = PNG_FORMAT_BGR;
+    bgr.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, bgr.data(), 0, nullptr) == 0) {
+        bgr.clear();
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return bgr;
+}
+
+// Mean difference per channel between a decoded frame and a picture, over the picture's size.
+double MeanDifference(const test::CDecodedFrames& frames, int frame,
+                      const std::vector<uint8_t>& bgr, int width, int height) {
+    double sum = 0.0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                sum += std::abs(int(frames.At(frame, x, y)[c]) -
+                                int(bgr[3 * (size_t(y) * width + x) + c]));
+            }
+        }
+    }
+    return sum / (double(width) * height * 3);
+}
+
+TEST(TurntableCommandTest, FramesOfAFolderFollowOneWholeTurn) {
+    const std::string eight = Folder("eight");
+    const std::string four = Folder("four");
+    const std::string quarter = Folder("quarter");
+    const std::string common = " --size 64x48 --turn 10,20";
+    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + eight + "' --frames 8" + common).exitCode,
+              0);
+    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + four + "' --frames 4" + common).exitCode,
+              0);
+    // Starting a quarter turn later, on one thread: the same pictures shifted by one frame.
+    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + quarter +
+                      "' --frames 4 --threads 1 --size 64x48 --turn 100,20")
+                  .exitCode,
+              0);
+    EXPECT_EQ(Listing(eight),
+              (std::vector<std::string>{"frame_000.png", "frame_001.png", "frame_002.png",
+                                        "frame_003.png", "frame_004.png", "frame_005.png",
+                                        "frame_006.png", "frame_007.png"}));
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "/frame_00" + std::to_string(i) + ".png";
+        const std::string twice = "/frame_00" + std::to_string(2 * i) + ".png";
+        EXPECT_EQ(Bytes(eight + twice), Bytes(four + name)) << name;
+        const std::string next = "/frame_00" + std::to_string((i + 1) % 4) + ".png";
+        EXPECT_EQ(Bytes(quarter + name), Bytes(four + next)) << name;
+    }
+    int width = 0;
+    int height = 0;
+    EXPECT_EQ(ReadPngBgr(four + "/frame_000.png", width, height).size(), 64u * 48 * 3);
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+    for (const std::string& folder : {eight, four, quarter}) {
+        fs::remove_all(folder);
+    }
+}
+
+TEST(TurntableCommandTest, WebpHoldsTheRenderedFramesLoopingAtTheFrameRate) {
+    const std::string folder = Folder("webp");
+    const std::string frames = folder + "/frames";
+    const std::string webp = folder + "/ring.webp";
+    const std::string common = " --frames 3 --size 96x80 --background 203040";
+    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + frames + "'" + common).exitCode, 0);
+    const test::CRun run = RunOrva("turntable '" + kRing + "' -o '" + webp + "' --fps 12" + common);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "");  // no progress bar when stderr is no terminal
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"frames", "ring.webp"}));
+    const test::CDecodedFrames decoded = test::DecodeWebpAnimation(webp);
+    ASSERT_TRUE(decoded.read);
+    EXPECT_EQ(decoded.width, 96);
+    EXPECT_EQ(decoded.height, 80);
+    EXPECT_EQ(decoded.loopCount, 0);
+    EXPECT_EQ(decoded.endMilliseconds, (std::vector<int>{83, 167, 250}));
+    ASSERT_EQ(decoded.bgra.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        int width = 0;
+        int height = 0;
+        const std::vector<uint8_t> png =
+            ReadPngBgr(frames + "/frame_00" + std::to_string(i) + ".png", width, height);
+        ASSERT_EQ(png.size(), 96u * 80 * 3);
+        EXPECT_LT(MeanDifference(decoded, i, png, 96, 80), 2.0) << i;
+        // The background where nothing is, red and blue in their places.
+        EXPECT_NEAR(decoded.At(i, 0, 0)[0], 0x40, 3);
+        EXPECT_NEAR(decoded.At(i, 0, 0)[2], 0x20, 3);
+    }
+    fs::remove_all(folder);
+}
+
+TEST(TurntableCommandTest, Mp4OfOddSizePadsWithTheBackgroundAndHoldsTheFrames) {
+    const std::string folder = Folder("mp4");
+    const std::string frames = folder + "/frames";
+    const std::string mp4 = folder + "/ring.MP4";
+    const std::string common = " --frames 4 --size 95x71 --background 30A050";
+    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + frames + "'" + common).exitCode, 0);
+    const test::CRun run = RunOrva("turntable '" + kRing + "' -o '" + mp4 + "' --fps 30" + common);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const test::CDecodedFrames video = test::DecodeVideo(mp4);
+    ASSERT_TRUE(video.read);
+    EXPECT_EQ(video.width, 96);
+    EXPECT_EQ(video.height, 72);
+    EXPECT_DOUBLE_EQ(video.framesPerSecond, 30.0);
+    ASSERT_EQ(video.bgra.size(), 4u);
+    int width = 0;
+    int height = 0;
+    const std::vector<uint8_t> first = ReadPngBgr(frames + "/frame_000.png", width, height);
+    ASSERT_EQ(first.size(), 95u * 71 * 3);
+    EXPECT_LT(MeanDifference(video, 0, first, 95, 71), 3.0);
+    // Padding is background, as is the picture's corner next to it.
+    for (const auto& [x, y] : {std::pair{95, 10}, std::pair{40, 71}, std::pair{95, 71}}) {
+        const uint8_t* pad = video.At(0, x, y);
+        EXPECT_NEAR(pad[0], 0x50, 6) << x << "," << y;
+        EXPECT_NEAR(pad[1], 0xA0, 6) << x << "," << y;
+        EXPECT_NEAR(pad[2], 0x30, 6) << x << "," << y;
+    }
+    fs::remove_all(folder);
+}
+
+// Starts a turntable that takes minutes and interrupts it once its output is under way.
+int InterruptedTurntable(const std::string& out, const std::string& folder) {
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(ORVA_PROGRAM, ORVA_PROGRAM, "turntable", kRing.c_str(), "-o", out.c_str(), "--size",
+              "1600x1600", "--frames", "400", "--aa", "2", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The animation's temporary file appears once the scene is read and the frames start.
+    for (int wait = 0; wait < 600 && Listing(folder).empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(TurntableCommandTest, InterruptExitsWith130AndLeavesNoAnimationBehind) {
+    for (const char* name : {"ring.webp", "ring.mp4"}) {
+        const std::string folder = Folder("interrupt");
+        const std::string out = folder + "/" + name;
+        EXPECT_EQ(InterruptedTurntable(out, folder), 130) << name;
+        EXPECT_EQ(Listing(folder), std::vector<std::string>{}) << name;
+        fs::remove_all(folder);
+    }
+}
+
+TEST(TurntableCommandTest, BadOptionsExitTwoAndUnusableFilesExitOne) {
+    const std::string folder = Folder("bad");
+    const std::string out = folder + "/x.webp";
+    const std::string start = "turntable '" + kRing + "' -o '" + out + "' ";
+    for (const char* options :
+         {"--frames 0", "--frames 3601", "--fps 0", "--fps 121", "--aa 0", "--aa 5", "--view 7",
+          "--size 0x10", "--size 10", "--threads 0", "--background 12345", "--background red",
+          "--turn 10,", "--turn x", "--turn 1e9", "--frames two"}) {
+        const test::CRun run = RunOrva(start + options);
+        EXPECT_EQ(run.exitCode, 2) << options;
+        EXPECT_NE(run.output.find('\n'), std::string::npos) << options;
+    }
+    const test::CRun transparent = RunOrva("turntable '" + kRing + "' -o '" + folder +
+                                           "/x.mp4' --background transparent --size 8x8");
+    EXPECT_EQ(transparent.exitCode, 2);
+    EXPECT_NE(transparent.output.find("MP4 cannot be transparent"), std::string::npos)
+        << transparent.output;
+    EXPECT_EQ(RunOrva("turntable '" + kRing + "'").exitCode, 2);  // no output
+
+    const test::CRun missing = RunOrva("turntable /nonexistent/a.orv -o '" + out + "'");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("/nonexistent/a.orv: No such file"), std::string::npos);
+    const test::CRun unwritable =
+        RunOrva("turntable '" + kRing + "' -o /nonexistent/dir/x.mp4 --size 8x8 --frames 1");
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.output.find("/nonexistent/dir/x.mp4: No such file"), std::string::npos)
+        << unwritable.output;
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{});
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace orva
