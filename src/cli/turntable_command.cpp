@@ -108,6 +108,14 @@ CPictureView FrameView(const CImageSurface& surface, bool alpha) {
     return view;
 }
 
+// Workers that may render at once, when each may have two more frames waiting for their turn,
+// within a memory budget that keeps huge frames from exhausting the machine.
+int FramesThatFit(int width, int height) {
+    constexpr int64_t kBudget = int64_t{1} << 30;
+    const int64_t frameBytes = int64_t{width} * height * 4;  // colours and coverage
+    return static_cast<int>(std::clamp<int64_t>(kBudget / (3 * frameBytes), 1, 1024));
+}
+
 // Frames done out of all, redrawn in place when a person watches stderr.
 void ShowProgress(int done, int frames) {
     const int bar = done * 40 / frames;
@@ -116,23 +124,14 @@ void ShowProgress(int done, int frames) {
     std::fflush(stderr);
 }
 
-}  // namespace
-
-int RunTurntableCommand(const CTurntableOptions& o) {
-    const CStopOnSignal stopOnSignal;
-    CTurntablePlan plan;
-    const std::string wrong = MakePlan(o, plan);
-    if (!wrong.empty()) {
-        std::fprintf(stderr, "orva: %s\n", wrong.c_str());
-        return 2;
-    }
+// Reads the scene with the command's gem library and materials: 0 read, else the exit status.
+int LoadScene(const CTurntableOptions& o, CSceneAnchor& scene) {
     if (!o.gemLibraryPath.empty()) {
         GemLibrary().SetPath(o.gemLibraryPath);
     }
     if (!o.materialDirectory.empty()) {
         SetMaterialDirectory(o.materialDirectory);
     }
-    CSceneAnchor scene;
     CLoadReport load;
     const bool loaded = LoadCommandScene(scene, o.scenePath, load);
     if (StopRequested()) {
@@ -143,24 +142,16 @@ int RunTurntableCommand(const CTurntableOptions& o) {
     }
     PrintEarlyEndNote(o.scenePath, load);
     GemLibrary().Size();  // loaded here, not by the first of the renders running side by side
+    return 0;
+}
 
-    CTurntableOutputSettings outputSettings{plan.width,
-                                            plan.height,
-                                            o.frames,
-                                            o.fps,
-                                            plan.settings.transparent,
-                                            plan.settings.background.value_or(kDisplayGrey)};
-    std::string error;
-    std::unique_ptr<CTurntableOutput> output =
-        OpenTurntableOutput(o.outputPath, outputSettings, error);
-    if (output == nullptr) {
-        std::fprintf(stderr, "orva: cannot write %s\n", error.c_str());
-        return 1;
-    }
+// Renders every frame into the output, in order: the exit status.
+int RenderTurntable(const CTurntableOptions& o, const CTurntablePlan& plan, CSceneAnchor& scene,
+                    CTurntableOutput& output) {
     // Whole frames side by side scale better than the rows of one frame; the threads left over
-    // when there are fewer frames than threads go to each frame's rows.
+    // when there are fewer frames (or room for fewer) than threads go to each frame's rows.
     const int threads = ThreadsOrCores(o.threads);
-    const int workers = std::min(threads, o.frames);
+    const int workers = std::min({threads, o.frames, FramesThatFit(plan.width, plan.height)});
     CPictureSettings first = plan.settings;
     first.threads = std::max(1, threads / workers);
     const bool progress = isatty(STDERR_FILENO) != 0;
@@ -174,7 +165,7 @@ int RunTurntableCommand(const CTurntableOptions& o) {
                                plan.height);
         },
         [&](int frame, const CImageSurface& picture) {
-            const bool added = output->Add(FrameView(picture, first.transparent));
+            const bool added = output.Add(FrameView(picture, first.transparent));
             if (added && progress) {
                 ShowProgress(frame + 1, o.frames);
             }
@@ -186,11 +177,41 @@ int RunTurntableCommand(const CTurntableOptions& o) {
     if (result.renderStopped || StopRequested()) {
         return 130;  // the output, dropped unfinished, takes its temporary file with it
     }
-    if (result.deliveryFailed || !output->Finish()) {
-        std::fprintf(stderr, "orva: cannot write %s\n", output->Error().c_str());
+    if (result.deliveryFailed || !output.Finish()) {
+        std::fprintf(stderr, "orva: cannot write %s\n", output.Error().c_str());
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int RunTurntableCommand(const CTurntableOptions& o) {
+    const CStopOnSignal stopOnSignal;
+    CTurntablePlan plan;
+    const std::string wrong = MakePlan(o, plan);
+    if (!wrong.empty()) {
+        std::fprintf(stderr, "orva: %s\n", wrong.c_str());
+        return 2;
+    }
+    CSceneAnchor scene;
+    if (const int status = LoadScene(o, scene); status != 0) {
+        return status;
+    }
+    const CTurntableOutputSettings outputSettings{plan.width,
+                                                  plan.height,
+                                                  o.frames,
+                                                  o.fps,
+                                                  plan.settings.transparent,
+                                                  plan.settings.background.value_or(kDisplayGrey)};
+    std::string error;
+    const std::unique_ptr<CTurntableOutput> output =
+        OpenTurntableOutput(o.outputPath, outputSettings, error);
+    if (output == nullptr) {
+        std::fprintf(stderr, "orva: cannot write %s\n", error.c_str());
+        return 1;
+    }
+    return RenderTurntable(o, plan, scene, *output);
 }
 
 }  // namespace orva

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 #include <vector>
@@ -196,16 +197,17 @@ TEST(TurntableCommandTest, Mp4OfOddSizePadsWithTheBackgroundAndHoldsTheFrames) {
     fs::remove_all(folder);
 }
 
-// Starts a turntable that takes minutes and interrupts it once its output is under way.
-int InterruptedTurntable(const std::string& out, const std::string& folder) {
+// Starts a turntable of frames of `size` that takes minutes, waits until it is `under way` and
+// a little more, interrupts it and returns its exit status.
+int InterruptedTurntable(const std::string& out, const char* size,
+                         const std::function<bool()>& underWay) {
     const pid_t child = fork();
     if (child == 0) {
         execl(ORVA_PROGRAM, ORVA_PROGRAM, "turntable", kRing.c_str(), "-o", out.c_str(), "--size",
-              "1600x1600", "--frames", "400", "--aa", "2", static_cast<char*>(nullptr));
+              size, "--frames", "3600", "--aa", "2", static_cast<char*>(nullptr));
         _exit(127);
     }
-    // The animation's temporary file appears once the scene is read and the frames start.
-    for (int wait = 0; wait < 600 && Listing(folder).empty(); ++wait) {
+    for (int wait = 0; wait < 600 && !underWay(); ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -215,14 +217,34 @@ int InterruptedTurntable(const std::string& out, const std::string& folder) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(TurntableCommandTest, InterruptExitsWith130AndLeavesNoAnimationBehind) {
+TEST(TurntableCommandTest, InterruptLeavesNoAnimationAndOnlyWholeFramesInAFolder) {
     for (const char* name : {"ring.webp", "ring.mp4"}) {
         const std::string folder = Folder("interrupt");
         const std::string out = folder + "/" + name;
-        EXPECT_EQ(InterruptedTurntable(out, folder), 130) << name;
+        // The animation's temporary file is there once the scene is read and frames start.
+        const int status =
+            InterruptedTurntable(out, "1600x1600", [&] { return !Listing(folder).empty(); });
+        EXPECT_EQ(status, 130) << name;
         EXPECT_EQ(Listing(folder), std::vector<std::string>{}) << name;
         fs::remove_all(folder);
     }
+    const std::string folder = Folder("interrupt-frames");
+    const int status = InterruptedTurntable(folder, "120x90",
+                                            [&] { return fs::exists(folder + "/frame_0001.png"); });
+    EXPECT_EQ(status, 130);
+    const std::vector<std::string> names = Listing(folder);
+    ASSERT_GE(names.size(), 2u);
+    ASSERT_LT(names.size(), 3600u);
+    for (size_t i = 0; i < names.size(); ++i) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "frame_%04zu.png", i);
+        EXPECT_EQ(names[i], expected);
+        int width = 0;
+        int height = 0;
+        EXPECT_EQ(ReadPngBgr(folder + "/" + names[i], width, height).size(), 120u * 90 * 3)
+            << names[i];
+    }
+    fs::remove_all(folder);
 }
 
 TEST(TurntableCommandTest, BadOptionsExitTwoAndUnusableFilesExitOne) {
