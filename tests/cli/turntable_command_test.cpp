@@ -25,8 +25,9 @@ namespace fs = std::filesystem;
 
 const std::string kRing = std::string(ORVA_SAMPLES_DIR) + "/solitaire_ring.orv";
 
-test::CRun RunOrva(const std::string& arguments) {
-    return test::RunOrva(arguments, test::EStream::kStderr);
+test::CRun Turntable(const std::string& out, const std::string& options) {
+    return test::RunOrva("turntable '" + kRing + "' -o '" + out + "' " + options,
+                         test::EStream::kStderr);
 }
 
 // A folder of its own for each test, empty at the start.
@@ -51,29 +52,25 @@ std::vector<char> Bytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// Blue, green, red of a PNG, as the animations decode to.
-std::vector<uint8_t> ReadPngBgr(const std::string& path, int& width, int& height) {
+// Blue, green, red of a PNG, as the animations decode to; empty when it cannot be read.
+std::vector<uint8_t> ReadPngBgr(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     std::vector<uint8_t> bgr;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return bgr;
+    if (png_image_begin_read_from_file(&image, path.c_str()) != 0) {
+        image.format = PNG_FORMAT_BGR;
+        bgr.resize(PNG_IMAGE_SIZE(image));
+        if (png_image_finish_read(&image, nullptr, bgr.data(), 0, nullptr) == 0) {
+            bgr.clear();
+        }
     }
-    image.format = PNG_FORMAT_BGR;
-    bgr.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, bgr.data(), 0, nullptr) == 0) {
-        bgr.clear();
-    }
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
     return bgr;
 }
 
 // Mean difference per channel between a decoded frame and the top left width x height pixels
-// of a picture `stride` pixels wide (by default `width`).
+// of a picture `stride` pixels wide.
 double MeanDifference(const test::CDecodedFrames& frames, int frame,
-                      const std::vector<uint8_t>& bgr, int width, int height, int stride = 0) {
-    stride = stride > 0 ? stride : width;
+                      const std::vector<uint8_t>& bgr, int width, int height, int stride) {
     double sum = 0.0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -90,103 +87,67 @@ TEST(TurntableCommandTest, FramesOfAFolderFollowOneWholeTurn) {
     const std::string eight = Folder("eight");
     const std::string four = Folder("four");
     const std::string quarter = Folder("quarter");
-    const std::string common = " --size 64x48 --turn 10,20";
-    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + eight + "' --frames 8" + common).exitCode,
-              0);
-    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + four + "' --frames 4" + common).exitCode,
-              0);
+    ASSERT_EQ(Turntable(eight, "--frames 8 --size 64x48 --turn 10,20").exitCode, 0);
+    ASSERT_EQ(Turntable(four, "--frames 4 --size 64x48 --turn 10,20").exitCode, 0);
     // Starting a quarter turn later, on one thread: the same pictures shifted by one frame.
-    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + quarter +
-                      "' --frames 4 --threads 1 --size 64x48 --turn 100,20")
-                  .exitCode,
-              0);
-    EXPECT_EQ(Listing(eight),
-              (std::vector<std::string>{"frame_000.png", "frame_001.png", "frame_002.png",
-                                        "frame_003.png", "frame_004.png", "frame_005.png",
-                                        "frame_006.png", "frame_007.png"}));
+    ASSERT_EQ(Turntable(quarter, "--frames 4 --size 64x48 --turn 100,20 --threads 1").exitCode, 0);
+    EXPECT_EQ(Listing(eight).size(), 8u);
+    EXPECT_EQ(Listing(four), (std::vector<std::string>{"frame_000.png", "frame_001.png",
+                                                       "frame_002.png", "frame_003.png"}));
     for (int i = 0; i < 4; ++i) {
-        const std::string name = "/frame_00" + std::to_string(i) + ".png";
-        const std::string twice = "/frame_00" + std::to_string(2 * i) + ".png";
-        EXPECT_EQ(Bytes(eight + twice), Bytes(four + name)) << name;
-        const std::string next = "/frame_00" + std::to_string((i + 1) % 4) + ".png";
-        EXPECT_EQ(Bytes(quarter + name), Bytes(four + next)) << name;
+        const auto name = [](int frame) { return "/frame_00" + std::to_string(frame) + ".png"; };
+        EXPECT_EQ(Bytes(eight + name(2 * i)), Bytes(four + name(i))) << i;
+        EXPECT_EQ(Bytes(quarter + name(i)), Bytes(four + name((i + 1) % 4))) << i;
     }
-    int width = 0;
-    int height = 0;
-    EXPECT_EQ(ReadPngBgr(four + "/frame_000.png", width, height).size(), 64u * 48 * 3);
-    EXPECT_EQ(width, 64);
-    EXPECT_EQ(height, 48);
+    EXPECT_EQ(ReadPngBgr(four + "/frame_000.png").size(), 64u * 48 * 3);
     for (const std::string& folder : {eight, four, quarter}) {
         fs::remove_all(folder);
     }
 }
 
-TEST(TurntableCommandTest, WebpShowsEachRenderedFrameForItsTimeAndLoops) {
-    const std::string folder = Folder("webp");
-    const std::string frames = folder + "/frames";
-    const std::string webp = folder + "/ring.webp";
-    const std::string common = " --frames 3 --size 96x80 --background 203040";
-    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + frames + "'" + common).exitCode, 0);
-    const test::CRun run = RunOrva("turntable '" + kRing + "' -o '" + webp + "' --fps 12" + common);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(run.output, "");  // no progress bar when stderr is no terminal
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"frames", "ring.webp"}));
+// Each animation shows the rendered frames in turn, each for its time (the WebP encoder merges
+// a frame equal to the one before into a longer showing of it; a single picture is written as
+// a still one); an MP4's odd sides are padded with the background.
+TEST(TurntableCommandTest, AnimationsShowTheRenderedFramesInTurn) {
+    const std::string folder = Folder("animations");
+    const std::string options = "--frames 3 --size 95x71 --background 30A050 ";
+    ASSERT_EQ(Turntable(folder + "/frames", options).exitCode, 0);
     std::vector<std::vector<uint8_t>> pictures;
     for (int i = 0; i < 3; ++i) {
-        int width = 0;
-        int height = 0;
-        pictures.push_back(
-            ReadPngBgr(frames + "/frame_00" + std::to_string(i) + ".png", width, height));
-        ASSERT_EQ(pictures.back().size(), 96u * 80 * 3);
+        pictures.push_back(ReadPngBgr(folder + "/frames/frame_00" + std::to_string(i) + ".png"));
+        ASSERT_EQ(pictures.back().size(), 95u * 71 * 3);
     }
-    const test::CDecodedFrames decoded = test::DecodeWebpAnimation(webp);
-    ASSERT_TRUE(decoded.read);
-    EXPECT_EQ(decoded.width, 96);
-    EXPECT_EQ(decoded.height, 80);
-    // The encoder merges a frame equal to the one before into a longer showing of it.
+    const test::CRun webpRun = Turntable(folder + "/ring.webp", options + "--fps 12");
+    ASSERT_EQ(webpRun.exitCode, 0) << webpRun.output;
+    EXPECT_EQ(webpRun.output, "");  // no progress bar when stderr is no terminal
+    const test::CDecodedFrames webp = test::DecodeWebpAnimation(folder + "/ring.webp");
+    ASSERT_TRUE(webp.read);
+    EXPECT_EQ(webp.width, 95);
+    EXPECT_EQ(webp.height, 71);
     const size_t distinct = 1 + (pictures[1] != pictures[0]) + (pictures[2] != pictures[1]);
-    ASSERT_EQ(decoded.bgra.size(), distinct);
-    // A single picture is written as a still one, with neither timing nor loop.
+    ASSERT_EQ(webp.bgra.size(), distinct);
     if (distinct > 1) {
-        EXPECT_EQ(decoded.loopCount, 0);
-        EXPECT_EQ(decoded.endMilliseconds.back(), 250);
+        EXPECT_EQ(webp.loopCount, 0);
+        EXPECT_EQ(webp.endMilliseconds.back(), 250);
     }
-    // At 12 frames a second, frame i shows from 83 i ms on; the picture shown in the middle of
-    // that time is the rendered one.
-    for (int i = 0; i < 3; ++i) {
-        const int middle = (1000 * i + 500) / 12;
-        int shown = 0;
-        while (shown + 1 < int(decoded.endMilliseconds.size()) &&
-               decoded.endMilliseconds[shown] <= middle) {
+    for (int i = 0, shown = 0; i < 3; ++i) {
+        // The picture shown in the middle of frame i's time, at 12 frames a second.
+        while (shown + 1 < int(webp.bgra.size()) && webp.endMilliseconds[shown] <= 83 * i + 41) {
             ++shown;
         }
-        EXPECT_LT(MeanDifference(decoded, shown, pictures[i], 96, 80), 3.0) << i;
+        EXPECT_LT(MeanDifference(webp, shown, pictures[i], 95, 71, 95), 3.0) << i;
     }
-    fs::remove_all(folder);
-}
 
-TEST(TurntableCommandTest, Mp4OfOddSizePadsWithTheBackgroundAndHoldsTheFrames) {
-    const std::string folder = Folder("mp4");
-    const std::string frames = folder + "/frames";
-    const std::string mp4 = folder + "/ring.MP4";
-    const std::string common = " --frames 4 --size 95x71 --background 30A050";
-    ASSERT_EQ(RunOrva("turntable '" + kRing + "' -o '" + frames + "'" + common).exitCode, 0);
-    const test::CRun run = RunOrva("turntable '" + kRing + "' -o '" + mp4 + "' --fps 30" + common);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
-    const test::CDecodedFrames video = test::DecodeVideo(mp4);
+    ASSERT_EQ(Turntable(folder + "/ring.MP4", options + "--fps 30").exitCode, 0);
+    const test::CDecodedFrames video = test::DecodeVideo(folder + "/ring.MP4");
     ASSERT_TRUE(video.read);
     EXPECT_EQ(video.width, 96);
     EXPECT_EQ(video.height, 72);
     EXPECT_DOUBLE_EQ(video.framesPerSecond, 30.0);
-    ASSERT_EQ(video.bgra.size(), 4u);
-    int width = 0;
-    int height = 0;
-    const std::vector<uint8_t> first = ReadPngBgr(frames + "/frame_000.png", width, height);
-    ASSERT_EQ(first.size(), 95u * 71 * 3);
-    // The last column and row share their colour samples (one for 2 x 2 pixels) with the
-    // padding, so they are left out.
-    EXPECT_LT(MeanDifference(video, 0, first, 94, 70, 95), 4.0);
-    // The padding's brightness is the background's.
+    ASSERT_EQ(video.bgra.size(), 3u);
+    // The last column and row share colour samples (one for 2 x 2 pixels) with the padding.
+    EXPECT_LT(MeanDifference(video, 0, pictures[0], 94, 70, 95), 4.0);
+    // The padding has the background's brightness.
     const auto luma = [](const uint8_t* bgr) {
         return 0.0722 * bgr[0] + 0.7152 * bgr[1] + 0.2126 * bgr[2];
     };
@@ -194,6 +155,7 @@ TEST(TurntableCommandTest, Mp4OfOddSizePadsWithTheBackgroundAndHoldsTheFrames) {
     for (const auto& [x, y] : {std::pair{95, 10}, std::pair{40, 71}, std::pair{95, 71}}) {
         EXPECT_NEAR(luma(video.At(0, x, y)), luma(background), 8.0) << x << "," << y;
     }
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"frames", "ring.MP4", "ring.webp"}));
     fs::remove_all(folder);
 }
 
@@ -220,18 +182,18 @@ int InterruptedTurntable(const std::string& out, const char* size,
 TEST(TurntableCommandTest, InterruptLeavesNoAnimationAndOnlyWholeFramesInAFolder) {
     for (const char* name : {"ring.webp", "ring.mp4"}) {
         const std::string folder = Folder("interrupt");
-        const std::string out = folder + "/" + name;
         // The animation's temporary file is there once the scene is read and frames start.
-        const int status =
-            InterruptedTurntable(out, "1600x1600", [&] { return !Listing(folder).empty(); });
-        EXPECT_EQ(status, 130) << name;
+        EXPECT_EQ(InterruptedTurntable(folder + "/" + name, "1600x1600",
+                                       [&] { return !Listing(folder).empty(); }),
+                  130)
+            << name;
         EXPECT_EQ(Listing(folder), std::vector<std::string>{}) << name;
         fs::remove_all(folder);
     }
     const std::string folder = Folder("interrupt-frames");
-    const int status = InterruptedTurntable(folder, "120x90",
-                                            [&] { return fs::exists(folder + "/frame_0001.png"); });
-    EXPECT_EQ(status, 130);
+    EXPECT_EQ(InterruptedTurntable(folder, "120x90",
+                                   [&] { return fs::exists(folder + "/frame_0001.png"); }),
+              130);
     const std::vector<std::string> names = Listing(folder);
     ASSERT_GE(names.size(), 2u);
     ASSERT_LT(names.size(), 3600u);
@@ -239,38 +201,32 @@ TEST(TurntableCommandTest, InterruptLeavesNoAnimationAndOnlyWholeFramesInAFolder
         char expected[32];
         std::snprintf(expected, sizeof expected, "frame_%04zu.png", i);
         EXPECT_EQ(names[i], expected);
-        int width = 0;
-        int height = 0;
-        EXPECT_EQ(ReadPngBgr(folder + "/" + names[i], width, height).size(), 120u * 90 * 3)
-            << names[i];
+        EXPECT_EQ(ReadPngBgr(folder + "/" + names[i]).size(), 120u * 90 * 3) << names[i];
     }
     fs::remove_all(folder);
 }
 
 TEST(TurntableCommandTest, BadOptionsExitTwoAndUnusableFilesExitOne) {
     const std::string folder = Folder("bad");
-    const std::string out = folder + "/x.webp";
-    const std::string start = "turntable '" + kRing + "' -o '" + out + "' ";
     for (const char* options :
          {"--frames 0", "--frames 3601", "--fps 0", "--fps 121", "--aa 0", "--aa 5", "--view 7",
           "--size 0x10", "--size 10", "--threads 0", "--background 12345", "--background red",
           "--turn 10,", "--turn x", "--turn 1e9", "--frames two"}) {
-        const test::CRun run = RunOrva(start + options);
+        const test::CRun run = Turntable(folder + "/x.webp", options);
         EXPECT_EQ(run.exitCode, 2) << options;
         EXPECT_NE(run.output.find('\n'), std::string::npos) << options;
     }
-    const test::CRun transparent = RunOrva("turntable '" + kRing + "' -o '" + folder +
-                                           "/x.mp4' --background transparent --size 8x8");
+    const test::CRun transparent = Turntable(folder + "/x.mp4", "--background transparent");
     EXPECT_EQ(transparent.exitCode, 2);
     EXPECT_NE(transparent.output.find("MP4 cannot be transparent"), std::string::npos)
         << transparent.output;
-    EXPECT_EQ(RunOrva("turntable '" + kRing + "'").exitCode, 2);  // no output
+    EXPECT_EQ(test::RunOrva("turntable '" + kRing + "'").exitCode, 2);  // no output
 
-    const test::CRun missing = RunOrva("turntable /nonexistent/a.orv -o '" + out + "'");
+    const test::CRun missing =
+        test::RunOrva("turntable /nonexistent/a.orv -o x.webp", test::EStream::kStderr);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.output.find("/nonexistent/a.orv: No such file"), std::string::npos);
-    const test::CRun unwritable =
-        RunOrva("turntable '" + kRing + "' -o /nonexistent/dir/x.mp4 --size 8x8 --frames 1");
+    const test::CRun unwritable = Turntable("/nonexistent/dir/x.mp4", "--size 8x8 --frames 1");
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.output.find("/nonexistent/dir/x.mp4: No such file"), std::string::npos)
         << unwritable.output;
