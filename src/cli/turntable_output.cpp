@@ -45,6 +45,12 @@ public:
 
     template <class Settings>
     bool Open(const Settings& settings) {
+        // Found now rather than when the finished file cannot take the folder's place.
+        std::error_code code;
+        if (fs::is_directory(m_path, code)) {
+            m_error = m_path + ": " + std::strerror(EISDIR);
+            return false;
+        }
         return Check(m_writer.Open(m_temporary, settings));
     }
     bool Add(const CPictureView& frame) override { return Check(m_writer.AddFrame(frame)); }

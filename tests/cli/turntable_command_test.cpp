@@ -230,7 +230,11 @@ TEST(TurntableCommandTest, BadOptionsExitTwoAndUnusableFilesExitOne) {
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.output.find("/nonexistent/dir/x.mp4: No such file"), std::string::npos)
         << unwritable.output;
-    EXPECT_EQ(Listing(folder), std::vector<std::string>{});
+    fs::create_directory(folder + "/taken.webp");
+    const test::CRun taken = Turntable(folder + "/taken.webp", "--size 8x8 --frames 1");
+    EXPECT_EQ(taken.exitCode, 1);
+    EXPECT_NE(taken.output.find("taken.webp: Is a directory"), std::string::npos) << taken.output;
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{"taken.webp"});
     fs::remove_all(folder);
 }
 
