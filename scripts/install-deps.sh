@@ -7,6 +7,8 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libcli11-dev libpng-dev libjpeg62-turbo-dev
+    # The turntable's animations: animated WebP, and H.264 video in MP4 (libx264 through FFmpeg).
+    libwebp-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
     libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
     # The desktop viewer and its window tests, which run under a private X server.
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth

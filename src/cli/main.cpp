@@ -4,6 +4,7 @@
 #include "cli/info_command.h"
 #include "cli/render_command.h"
 #include "cli/thumbnails_command.h"
+#include "cli/turntable_command.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
@@ -85,6 +86,47 @@ int main(int argc, char** argv) {
     thumbnailsCommand->add_option("--materials", thumbnails.materialDirectory,
                                   "Material folder to use instead of the one beside orva");
 
+    orva::CTurntableOptions turntable;
+    CLI::App* turntableCommand = app.add_subcommand(
+        "turntable",
+        "Renders frames turning once around the view's vertical axis: OUT.webp (animated, "
+        "loops), OUT.mp4 (H.264) or any other name, a folder of frame_000.png, frame_001.png, "
+        "...; Ctrl+C leaves no animation file, and a folder keeps the frames finished before");
+    turntableCommand->add_option("scene", turntable.scenePath, "Scene file (.orv)")->required();
+    turntableCommand
+        ->add_option("-o,--output", turntable.outputPath,
+                     "OUT.webp, OUT.mp4, or a folder for PNG frames")
+        ->required();
+    turntableCommand->add_option("--frames", turntable.frames, "Frames in one turn, 1..3600")
+        ->check(CLI::Range(1, 3600))
+        ->capture_default_str();
+    turntableCommand->add_option("--size", turntable.size, "Frame size WIDTHxHEIGHT")
+        ->capture_default_str();
+    turntableCommand->add_option("--aa", turntable.antialias, "N x N samples per pixel, 1..4")
+        ->check(CLI::Range(1, 4))
+        ->capture_default_str();
+    turntableCommand
+        ->add_option("--turn", turntable.turn,
+                     "AZ,EL: the first frame's turn and the tilt of every frame, in degrees")
+        ->capture_default_str();
+    turntableCommand->add_option("--background", turntable.background,
+                                 "RRGGBB, or transparent (WebP and PNG frames only); default "
+                                 "the viewer's grey");
+    turntableCommand->add_option("--view", turntable.view, "Standard view 1..6 turned about")
+        ->check(CLI::Range(1, 6))
+        ->capture_default_str();
+    turntableCommand->add_option("--fps", turntable.fps, "Frames per second, 1..120")
+        ->check(CLI::Range(1, 120))
+        ->capture_default_str();
+    turntableCommand->add_option("--gemlib", turntable.gemLibraryPath,
+                                 "Gem library to use instead of the one beside orva");
+    turntableCommand->add_option("--materials", turntable.materialDirectory,
+                                 "Material folder to use instead of the one beside orva");
+    turntableCommand
+        ->add_option("--threads", turntable.threads,
+                     "Threads of work, frames rendered side by side (default: one per core)")
+        ->check(CLI::Range(1, 64));
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -100,6 +142,9 @@ int main(int argc, char** argv) {
     }
     if (renderCommand->parsed()) {
         return orva::RunRenderCommand(render);
+    }
+    if (turntableCommand->parsed()) {
+        return orva::RunTurntableCommand(turntable);
     }
     if (thumbnailsCommand->parsed()) {
         return orva::RunThumbnailsCommand(thumbnails);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -16,6 +17,7 @@
 
 #include "cli/early_end_note.h"
 #include "cli/picture_options.h"
+#include "cli/png_stream_surface.h"
 #include "cli/scene_load.h"
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
@@ -32,11 +34,14 @@ namespace orva {
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
+constexpr uint32_t kDisplayGrey = 0xE4E4E4;  // what the renderer shows where no surface is
 
 // Shows how far the render is while it runs, when a person watches stderr.
 class CProgressBar {
 public:
-    CProgressBar(const CImageSurface& surface, bool enabled) : m_surface(surface) {
+    // `rows` tells how many of the picture's `height` rows are done.
+    CProgressBar(std::function<int64_t()> rows, int height, bool enabled)
+        : m_rows(std::move(rows)), m_height(height) {
         if (enabled) {
             m_thread = std::thread([this] { Run(); });
         }
@@ -52,8 +57,8 @@ public:
 private:
     void Run() {
         while (!m_done) {
-            const int64_t rows = m_surface.RowsDelivered();
-            const int percent = static_cast<int>(100 * rows / std::max(1, m_surface.Height()));
+            const int64_t rows = m_rows();
+            const int percent = static_cast<int>(100 * rows / std::max(1, m_height));
             const int bar = percent * 40 / 100;
             std::fprintf(stderr, "\r[%-40.*s] %3d%%", bar,
                          "========================================", percent);
@@ -62,7 +67,8 @@ private:
         }
     }
 
-    const CImageSurface& m_surface;
+    std::function<int64_t()> m_rows;
+    int m_height;
     std::atomic<bool> m_done{false};
     std::thread m_thread;
 };
@@ -132,6 +138,38 @@ bool StudioSettings(const CRenderOptions& o, CPictureSettings& settings) {
     return true;
 }
 
+// A software picture written to its PNG row by row as the render delivers them, so that even
+// the largest never lies whole in memory.
+int RenderStreamed(const CRenderOptions& o, CSceneAnchor& scene, const CPictureSettings& settings,
+                   int width, int height) {
+    CPngStreamSurface png(o.outputPath, width, height, settings.transparent,
+                          settings.background.value_or(kDisplayGrey));
+    if (!png.Good()) {
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
+                     std::strerror(png.Error()));
+        return 1;
+    }
+    png.SetInterrupt(&UserInterrupt());
+    CRenderStats stats;
+    {
+        const CProgressBar progress([&png] { return png.RowsDelivered(); }, height,
+                                    isatty(STDERR_FILENO) != 0);
+        stats = RenderScenePicture(scene, settings, png, width, height, &UserInterrupt());
+    }
+    if (o.stats) {
+        PrintStats(o, width, height, stats);
+    }
+    if (stats.interrupted && stats.rowsDelivered == 0) {
+        return 130;  // stopped before the first row: the file is never made
+    }
+    if (!png.Finish()) {
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    return stats.interrupted ? 130 : 0;
+}
+
 }  // namespace
 
 bool ParsePictureSize(const std::string& text, int& width, int& height) {
@@ -191,30 +229,26 @@ int RunRenderCommand(const CRenderOptions& o) {
         return 1;
     }
     PrintEarlyEndNote(o.scenePath, load);
-    CImageSurface surface(width, height, 0xE4E4E4);
-    if (settings.transparent) {
-        surface.KeepCoverage();
+    if (glView == nullptr && PictureFormatOf(o.outputPath) == EPictureFormat::kPng) {
+        return RenderStreamed(o, scene, settings, width, height);
     }
+    CImageSurface surface(glView != nullptr ? 1 : width, glView != nullptr ? 1 : height, 0xE4E4E4);
     CRenderStats stats;
     if (glView != nullptr) {
         stats = DrawScenePicture(scene, settings, *glView);
     } else {
-        CProgressBar progress(surface, isatty(STDERR_FILENO) != 0);
+        const CProgressBar progress([&surface] { return surface.RowsDelivered(); }, height,
+                                    isatty(STDERR_FILENO) != 0);
         stats = RenderScenePicture(scene, settings, surface, &UserInterrupt());
     }
-    const CImageSurface& drawn = glView != nullptr ? glView->Picture() : surface;
-
     if (o.stats) {
         PrintStats(o, width, height, stats);
     }
     if (stats.interrupted && stats.rowsDelivered == 0) {
         return 130;  // stopped before the first row: there is nothing to keep
     }
-    CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
-    if (!drawn.Coverage().empty()) {
-        picture.alpha = drawn.Coverage().data();
-        picture.alphaStride = width;
-    }
+    const CImageSurface& drawn = glView != nullptr ? glView->Picture() : surface;
+    const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
     if (!WritePictureFile(o.outputPath, picture, o.quality)) {
         std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
                      std::strerror(errno));

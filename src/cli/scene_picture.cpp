@@ -43,10 +43,17 @@ bool IsOpenGLMode(EDisplayMode mode) {
 
 CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
                                 CImageSurface& surface, CInterrupt* interrupt) {
+    return RenderScenePicture(scene, settings, surface, surface.Width(), surface.Height(),
+                              interrupt);
+}
+
+CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
+                                CDrawSurface& surface, int width, int height,
+                                CInterrupt* interrupt) {
     // Loaded once, before any render thread looks up a shape.
     GemLibrary().Size();
     CViewCamera camera;
-    SetUpPictureCamera(camera, scene, settings, surface.Width(), surface.Height());
+    SetUpPictureCamera(camera, scene, settings, width, height);
     const EShading shading =
         settings.mode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
     CRenderRequest request = MakeRenderRequest(camera, WholeScene(scene), surface, shading,

@@ -9,6 +9,7 @@
 
 namespace orva {
 
+class CDrawSurface;
 class CImageSurface;
 class CInterrupt;
 class COffscreenView;
@@ -47,6 +48,10 @@ void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPicture
 // progress.
 CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
                                 CImageSurface& surface, CInterrupt* interrupt = nullptr);
+// The same into any surface that takes a picture of width x height pixels.
+CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& settings,
+                                CDrawSurface& surface, int width, int height,
+                                CInterrupt* interrupt = nullptr);
 
 // Draws the scene with the OpenGL display into the view's picture, through the same frame as
 // the viewer's window. The view must have OpenGL. The stats count every row as delivered.

@@ -1,0 +1,217 @@
+#include "cli/turntable_command.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "cli/early_end_note.h"
+#include "cli/ordered_frames.h"
+#include "cli/picture_options.h"
+#include "cli/render_command.h"
+#include "cli/scene_load.h"
+#include "cli/scene_picture.h"
+#include "cli/stop_on_signal.h"
+#include "cli/turntable_output.h"
+#include "render/render_scene.h"
+#include "scene/gem_library.h"
+#include "scene/material_file.h"
+#include "view/draw_surface.h"
+
+namespace orva {
+
+namespace {
+
+constexpr uint32_t kDisplayGrey = 0xE4E4E4;
+constexpr int kMaxFrames = 3600;
+constexpr int kMaxFps = 120;
+
+struct CTurntablePlan {
+    int width = 0;
+    int height = 0;
+    CPictureSettings settings;  // of the first frame
+    ETurntableFormat format = ETurntableFormat::kFolder;
+};
+
+// Says what is wrong with the options, or nothing when the plan is made.
+std::string MakePlan(const CTurntableOptions& o, CTurntablePlan& plan) {
+    if (o.frames < 1 || o.frames > kMaxFrames) {
+        return "--frames wants 1.." + std::to_string(kMaxFrames);
+    }
+    if (o.fps < 1 || o.fps > kMaxFps) {
+        return "--fps wants 1.." + std::to_string(kMaxFps);
+    }
+    if (o.antialias < 1 || o.antialias > 4) {
+        return "--aa wants 1..4";
+    }
+    if (o.view < 1 || o.view > 6) {
+        return "--view wants 1..6";
+    }
+    if (!ParsePictureSize(o.size, plan.width, plan.height)) {
+        return "--size wants WIDTHxHEIGHT, each 1..16384, not \"" + o.size + "\"";
+    }
+    if (!o.background.empty() && !ParseBackground(o.background, plan.settings)) {
+        return "--background wants RRGGBB or transparent, not \"" + o.background + "\"";
+    }
+    if (!ParseTurn(o.turn, plan.settings)) {
+        return "--turn wants AZIMUTH[,ELEVATION] in degrees, not \"" + o.turn + "\"";
+    }
+    plan.format = TurntableFormatOf(o.outputPath);
+    if (plan.settings.transparent && plan.format == ETurntableFormat::kMp4) {
+        return "an MP4 cannot be transparent: write .webp or a folder of PNG frames";
+    }
+    plan.settings.mode = kModeRendered;
+    plan.settings.view = o.view;
+    plan.settings.zoomAll = true;
+    plan.settings.fitWholeTurn = true;
+    plan.settings.antialias = o.antialias;
+    return {};
+}
+
+// 0xRRGGBB as the surface's fill, which names blue in the high byte.
+uint32_t SurfaceFill(uint32_t rgb) {
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+}
+
+// Azimuths kept within one turn, so that the same direction gives the same picture whichever
+// first azimuth and frame count lead to it.
+CPictureSettings FrameSettings(const CPictureSettings& first, int frame, int frames) {
+    CPictureSettings settings = first;
+    double azimuth = std::fmod(double(first.turnAzimuth) + 360.0 * frame / frames, 360.0);
+    if (azimuth < 0.0) {
+        azimuth += 360.0;
+    }
+    settings.turnAzimuth = static_cast<float>(azimuth);
+    return settings;
+}
+
+std::unique_ptr<CImageSurface> RenderFrame(CSceneAnchor& scene, const CPictureSettings& settings,
+                                           int width, int height) {
+    auto surface = std::make_unique<CImageSurface>(
+        width, height, SurfaceFill(settings.background.value_or(kDisplayGrey)));
+    if (settings.transparent) {
+        surface->KeepCoverage();
+    }
+    const CRenderStats stats = RenderScenePicture(scene, settings, *surface, &UserInterrupt());
+    return stats.interrupted ? nullptr : std::move(surface);
+}
+
+CPictureView FrameView(const CImageSurface& surface, bool alpha) {
+    CPictureView view{surface.Width(), surface.Height(), int64_t{surface.Width()} * 3,
+                      surface.Pixels().data()};
+    if (alpha && !surface.Coverage().empty()) {
+        view.alpha = surface.Coverage().data();
+        view.alphaStride = surface.Width();
+    }
+    return view;
+}
+
+// Workers that may render at once, when each may have two more frames waiting for their turn,
+// within a memory budget that keeps huge frames from exhausting the machine.
+int FramesThatFit(int width, int height) {
+    constexpr int64_t kBudget = int64_t{1} << 30;
+    const int64_t frameBytes = int64_t{width} * height * 4;  // colours and coverage
+    return static_cast<int>(std::clamp<int64_t>(kBudget / (3 * frameBytes), 1, 1024));
+}
+
+// Frames done out of all, redrawn in place when a person watches stderr.
+void ShowProgress(int done, int frames) {
+    const int bar = done * 40 / frames;
+    std::fprintf(stderr, "\r[%-40.*s] %d/%d frames", bar,
+                 "========================================", done, frames);
+    std::fflush(stderr);
+}
+
+// Reads the scene with the command's gem library and materials: 0 read, else the exit status.
+int LoadScene(const CTurntableOptions& o, CSceneAnchor& scene) {
+    if (!o.gemLibraryPath.empty()) {
+        GemLibrary().SetPath(o.gemLibraryPath);
+    }
+    if (!o.materialDirectory.empty()) {
+        SetMaterialDirectory(o.materialDirectory);
+    }
+    CLoadReport load;
+    const bool loaded = LoadCommandScene(scene, o.scenePath, load);
+    if (StopRequested()) {
+        return 130;
+    }
+    if (!loaded) {
+        return 1;
+    }
+    PrintEarlyEndNote(o.scenePath, load);
+    GemLibrary().Size();  // loaded here, not by the first of the renders running side by side
+    return 0;
+}
+
+// Renders every frame into the output, in order: the exit status.
+int RenderTurntable(const CTurntableOptions& o, const CTurntablePlan& plan, CSceneAnchor& scene,
+                    CTurntableOutput& output) {
+    // Whole frames side by side scale better than the rows of one frame; the threads left over
+    // when there are fewer frames (or room for fewer) than threads go to each frame's rows.
+    const int threads = ThreadsOrCores(o.threads);
+    const int workers = std::min({threads, o.frames, FramesThatFit(plan.width, plan.height)});
+    CPictureSettings first = plan.settings;
+    first.threads = std::max(1, threads / workers);
+    const bool progress = isatty(STDERR_FILENO) != 0;
+    if (progress) {
+        ShowProgress(0, o.frames);
+    }
+    const COrderedFramesResult result = RenderFramesInOrder(
+        o.frames, workers,
+        [&](int frame) {
+            return RenderFrame(scene, FrameSettings(first, frame, o.frames), plan.width,
+                               plan.height);
+        },
+        [&](int frame, const CImageSurface& picture) {
+            const bool added = output.Add(FrameView(picture, first.transparent));
+            if (added && progress) {
+                ShowProgress(frame + 1, o.frames);
+            }
+            return added;
+        });
+    if (progress) {
+        std::fputs("\r\033[K", stderr);
+    }
+    if (result.renderStopped || StopRequested()) {
+        return 130;  // the output, dropped unfinished, takes its temporary file with it
+    }
+    if (result.deliveryFailed || !output.Finish()) {
+        std::fprintf(stderr, "orva: cannot write %s\n", output.Error().c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunTurntableCommand(const CTurntableOptions& o) {
+    const CStopOnSignal stopOnSignal;
+    CTurntablePlan plan;
+    const std::string wrong = MakePlan(o, plan);
+    if (!wrong.empty()) {
+        std::fprintf(stderr, "orva: %s\n", wrong.c_str());
+        return 2;
+    }
+    CSceneAnchor scene;
+    if (const int status = LoadScene(o, scene); status != 0) {
+        return status;
+    }
+    const CTurntableOutputSettings outputSettings{plan.width,
+                                                  plan.height,
+                                                  o.frames,
+                                                  o.fps,
+                                                  plan.settings.transparent,
+                                                  plan.settings.background.value_or(kDisplayGrey)};
+    std::string error;
+    const std::unique_ptr<CTurntableOutput> output =
+        OpenTurntableOutput(o.outputPath, outputSettings, error);
+    if (output == nullptr) {
+        std::fprintf(stderr, "orva: cannot write %s\n", error.c_str());
+        return 1;
+    }
+    return RenderTurntable(o, plan, scene, *output);
+}
+
+}  // namespace orva

@@ -1,0 +1,182 @@
+#include "cli/turntable_output.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "image/mp4_writer.h"
+#include "image/webp_animation_writer.h"
+
+namespace orva {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Beside the final name, so that renaming it there cannot cross file systems; hidden, so that
+// nobody takes it for the finished file.
+std::string TemporaryName(const fs::path& path) {
+    const std::string name =
+        "." + path.filename().string() + "." + std::to_string(getpid()) + ".part";
+    return (path.parent_path() / name).string();
+}
+
+bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error) {
+    if (std::rename(from.c_str(), to.c_str()) == 0) {
+        return true;
+    }
+    error = to + ": " + std::strerror(errno);
+    std::remove(from.c_str());
+    return false;
+}
+
+// An animation written by Writer under a temporary name, renamed when finished; the writer
+// removes the temporary file of an animation that is never finished.
+template <class Writer>
+class CAnimationFile : public CTurntableOutput {
+public:
+    explicit CAnimationFile(const std::string& path)
+        : m_path(path), m_temporary(TemporaryName(path)) {}
+
+    template <class Settings>
+    bool Open(const Settings& settings) {
+        // Found now rather than when the finished file cannot take the folder's place.
+        std::error_code code;
+        if (fs::is_directory(m_path, code)) {
+            m_error = m_path + ": " + std::strerror(EISDIR);
+            return false;
+        }
+        return Check(m_writer.Open(m_temporary, settings));
+    }
+    bool Add(const CPictureView& frame) override { return Check(m_writer.AddFrame(frame)); }
+    bool Finish() override {
+        return Check(m_writer.Finish()) && MoveIntoPlace(m_temporary, m_path, m_error);
+    }
+
+private:
+    bool Check(bool done) {
+        if (!done) {
+            m_error = m_path + ": " + m_writer.Error();
+        }
+        return done;
+    }
+
+    std::string m_path;
+    std::string m_temporary;
+    Writer m_writer;
+};
+
+class CFrameFolder : public CTurntableOutput {
+public:
+    CFrameFolder(const std::string& folder, const CTurntableOutputSettings& settings)
+        : m_folder(folder), m_frames(settings.frames), m_alpha(settings.alpha) {}
+
+    bool Add(const CPictureView& frame) override {
+        const std::string name = TurntableFrameName(m_next, m_frames);
+        const std::string path = (m_folder / name).string();
+        const std::string temporary = TemporaryName(path);
+        CPictureView picture = frame;
+        if (!m_alpha) {
+            picture.alpha = nullptr;
+        }
+        if (!WritePngFile(temporary, picture)) {
+            m_error = path + ": " + std::strerror(errno);
+            return false;
+        }
+        if (!MoveIntoPlace(temporary, path, m_error)) {
+            return false;
+        }
+        ++m_next;
+        return true;
+    }
+    bool Finish() override { return true; }
+
+private:
+    fs::path m_folder;
+    int m_frames;
+    bool m_alpha;
+    int m_next = 0;
+};
+
+bool EndsWith(const std::string& path, const char* extension) {
+    const size_t length = std::strlen(extension);
+    return path.size() > length && strcasecmp(path.c_str() + path.size() - length, extension) == 0;
+}
+
+std::unique_ptr<CTurntableOutput> OpenFolder(const std::string& path,
+                                             const CTurntableOutputSettings& settings,
+                                             std::string& error) {
+    std::error_code code;
+    fs::create_directories(path, code);
+    if (!code && !fs::is_directory(path, code)) {
+        code = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (code) {
+        error = path + ": " + code.message();
+        return nullptr;
+    }
+    return std::make_unique<CFrameFolder>(path, settings);
+}
+
+}  // namespace
+
+ETurntableFormat TurntableFormatOf(const std::string& path) {
+    if (EndsWith(path, ".webp")) {
+        return ETurntableFormat::kWebp;
+    }
+    if (EndsWith(path, ".mp4")) {
+        return ETurntableFormat::kMp4;
+    }
+    return ETurntableFormat::kFolder;
+}
+
+std::string TurntableFrameName(int frame, int frames) {
+    const int digits =
+        std::max(3, static_cast<int>(std::to_string(std::max(0, frames - 1)).size()));
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%0*d.png", digits, frame);
+    return name;
+}
+
+std::unique_ptr<CTurntableOutput> OpenTurntableOutput(const std::string& path,
+                                                      const CTurntableOutputSettings& settings,
+                                                      std::string& error) {
+    switch (TurntableFormatOf(path)) {
+        case ETurntableFormat::kWebp: {
+            auto file = std::make_unique<CAnimationFile<CWebpAnimationWriter>>(path);
+            CWebpAnimationSettings webp;
+            webp.width = settings.width;
+            webp.height = settings.height;
+            webp.framesPerSecond = settings.framesPerSecond;
+            webp.alpha = settings.alpha;
+            if (!file->Open(webp)) {
+                error = file->Error();
+                return nullptr;
+            }
+            return file;
+        }
+        case ETurntableFormat::kMp4: {
+            auto file = std::make_unique<CAnimationFile<CMp4Writer>>(path);
+            CMp4Settings mp4;
+            mp4.width = settings.width;
+            mp4.height = settings.height;
+            mp4.framesPerSecond = settings.framesPerSecond;
+            mp4.padColour = settings.padColour;
+            if (!file->Open(mp4)) {
+                error = file->Error();
+                return nullptr;
+            }
+            return file;
+        }
+        case ETurntableFormat::kFolder:
+            break;
+    }
+    return OpenFolder(path, settings, error);
+}
+
+}  // namespace orva
