@@ -21,8 +21,11 @@ namespace fs = std::filesystem;
 // Beside the final name, so that renaming it there cannot cross file systems; hidden, so that
 // nobody takes it for the finished file.
 std::string TemporaryName(const fs::path& path) {
-    const std::string name =
-        "." + path.filename().string() + "." + std::to_string(getpid()) + ".part";
+    std::string name = ".";
+    name += path.filename().string();
+    name += '.';
+    name += std::to_string(getpid());
+    name += ".part";
     return (path.parent_path() / name).string();
 }
 
