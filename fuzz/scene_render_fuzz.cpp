@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a scene and renders it small in both software modes, whole and in
-// bands: whatever a file holds, rendering must neither crash nor read out of bounds nor hang.
+// bands, and anti-aliased with coverage: whatever a file holds, rendering must neither crash nor
+// read out of bounds nor hang.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,7 +12,8 @@
 
 namespace {
 
-void Render(const orva::CSceneObject* first, orva::EShading shading, int threads, float zoom) {
+void Render(const orva::CSceneObject* first, orva::EShading shading, int threads, float zoom,
+            int antialias = 1) {
     orva::CImageSurface surface(48, 36);
     orva::CRenderRequest request;
     request.first = first;
@@ -28,6 +30,8 @@ void Render(const orva::CSceneObject* first, orva::EShading shading, int threads
     request.shading = shading;
     request.threads = threads;
     request.surface = &surface;
+    request.antialias = antialias;
+    request.coverage = antialias > 1;
     orva::RenderPicture(request);
 }
 
@@ -45,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         list.Adopt(first);
         Render(list.first, orva::EShading::kPerPixel, 1, 1.0f);
         Render(list.first, orva::EShading::kVertexColours, 2, 40.0f);
+        Render(list.first, orva::EShading::kPerPixel, 2, 3.0f, 3);
         return 0;
     }
     return 0;

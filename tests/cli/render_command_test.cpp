@@ -245,6 +245,15 @@ TEST(RenderCommandTest, BadOptionsExitTwoAndBadFilesExitOne) {
     for (const char* size : {"0x10", "10", "10x", "x10", "20000x10", "10x10x", "-5x3"}) {
         EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png --size " + size).exitCode, 2) << size;
     }
+    for (const char* studio :
+         {"--aa 5", "--aa 0", "--turn 10,", "--turn a", "--turn 1e9", "--zoom 0", "--margin 50",
+          "--background 12345", "--background '#GG0000'", "--mode 100 --aa 2",
+          "--mode 0 --background FFFFFF"}) {
+        EXPECT_EQ(RunOrva("render '" + scene + "' -o x.png " + studio).exitCode, 2) << studio;
+    }
+    const CRun opaque = RunOrva("render '" + scene + "' -o x.jpg --background transparent");
+    EXPECT_EQ(opaque.exitCode, 2);
+    EXPECT_NE(opaque.output.find("needs a .png"), std::string::npos) << opaque.output;
     EXPECT_EQ(RunOrva("render /nonexistent/a.orv -o '" + out + "'").exitCode, 1);
     std::vector<uint8_t> bytes = test::SceneBytes(json::array());
     bytes[5] ^= 0x40;
