@@ -115,6 +115,11 @@ int main(int argc, char** argv) {
     turntableCommand->add_option("--view", turntable.view, "Standard view 1..6 turned about")
         ->check(CLI::Range(1, 6))
         ->capture_default_str();
+    turntableCommand
+        ->add_option("--margin", turntable.margin,
+                     "Percent of the frame left free on each side, 0..45")
+        ->check(CLI::Range(0.0, 45.0))
+        ->capture_default_str();
     turntableCommand->add_option("--fps", turntable.fps, "Frames per second, 1..120")
         ->check(CLI::Range(1, 120))
         ->capture_default_str();

@@ -66,6 +66,7 @@ std::string MakePlan(const CTurntableOptions& o, CTurntablePlan& plan) {
     plan.settings.view = o.view;
     plan.settings.zoomAll = true;
     plan.settings.fitWholeTurn = true;
+    plan.settings.margin = o.margin;
     plan.settings.antialias = o.antialias;
     return {};
 }

@@ -16,6 +16,7 @@ struct CTurntableOptions {
     std::string turn = "0,0";        // azimuth of the first frame and elevation, in degrees
     std::string background;          // "RRGGBB" or "transparent"; empty: the display's grey
     int view = 1;                    // standard view 1..6
+    float margin = 0.0f;             // percent of the frame left free on each side, 0..45
     int fps = kDefaultTurntableFps;  // 1..120
     std::string gemLibraryPath;      // empty: the library beside the program
     std::string materialDirectory;   // empty: the folder beside the program
