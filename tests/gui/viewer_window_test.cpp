@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -1054,6 +1055,23 @@ void ViewerWindowTest::aPictureIsSavedAtAnotherSizeWithATransparentBackground() 
     QVERIFY(pngOnly);
     const QImage saved(png);
     QCOMPARE(saved.size(), QSize(300, 200));
+    // A picture being saved shows its progress; the status bar's button cancels it, and
+    // nothing is written.
+    const QString large = QDir::temp().filePath("orvaview-cancelled.bmp");
+    QFile::remove(large);
+    CPictureSaveSettings settings;
+    settings.width = settings.height = 4000;
+    settings.path = large.toStdString();
+    QSignalSpy finished(&frame, &CMainFrame::pictureSaveFinished);
+    frame.SavePicture(settings);
+    QVERIFY(frame.statusBar()->currentMessage().startsWith("Saving the picture "));
+    auto* cancel = frame.statusBar()->findChild<QPushButton*>();
+    QVERIFY(cancel != nullptr && cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished[0][0].toInt(), int(ESaveOutcome::kCancelled));
+    QVERIFY(!cancel->isVisible());
+    QVERIFY(!QFile::exists(large));
     const QString missing = MissingAlphaSupport();
     if (!missing.isEmpty()) {
         QSKIP(qPrintable("no alpha to check: " + missing));
