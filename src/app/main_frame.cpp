@@ -43,6 +43,8 @@ constexpr char kRefinePicturesKey[] = "view/refinePictures";
 
 // How often the status bar tells how far a picture being saved has got.
 constexpr int kSaveProgressMilliseconds = 100;
+// How long the status bar says where a picture was saved.
+constexpr int kSaveNoteMilliseconds = 10000;
 
 }  // namespace
 
@@ -64,8 +66,9 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::AddMenus() {
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open...", QKeySequence::Open, this, [this] { RunCommand(kCommandOpenFile); });
-    m_savePictureAction = file->addAction("&Save Picture...", QKeySequence::Save, this,
+    file->addAction("&Open\u2026", QKeySequence::Open, this,
+                    [this] { RunCommand(kCommandOpenFile); });
+    m_savePictureAction = file->addAction("&Save Picture\u2026", QKeySequence::Save, this,
                                           [this] { AskToSavePicture(); });
     file->addSeparator();
     file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
@@ -219,7 +222,9 @@ void CMainFrame::SaveFinished(const CPictureSaveResult& result) {
     m_saveProgressTimer.stop();
     m_cancelSave->hide();
     const QString message = QString::fromStdString(result.message);
-    statusBar()->showMessage(message);
+    // A failure stays until something else is said; the mouse help comes back after a success.
+    statusBar()->showMessage(message,
+                             result.outcome == ESaveOutcome::kFailed ? 0 : kSaveNoteMilliseconds);
     emit pictureSaveFinished(static_cast<int>(result.outcome), message);
 }
 
