@@ -165,7 +165,7 @@ void CMainFrame::OpenFile(const std::string& path) {
     // goes on when the file is not taken.
     if (!m_document.OpenDocument(path, [this] {
             m_view->StopRender();
-            CancelSavePicture();
+            m_saveJob.Cancel();
         })) {
         return;
     }
@@ -205,7 +205,8 @@ void CMainFrame::SavePicture(const CPictureSaveSettings& settings) {
 }
 
 void CMainFrame::CancelSavePicture() {
-    m_saveJob.Cancel();
+    // The file being written is not waited for: the job removes it and reports.
+    m_saveJob.RequestCancel();
 }
 
 void CMainFrame::ShowSaveProgress() {

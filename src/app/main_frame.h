@@ -46,7 +46,7 @@ public:
     // Starts saving a picture of the view as the settings say, in the background; the status
     // bar shows its progress and then its outcome. A picture still being saved is cancelled.
     void SavePicture(const CPictureSaveSettings& settings);
-    // Cancels the picture being saved, if any.
+    // Cancels the picture being saved, if any, without waiting for it.
     void CancelSavePicture();
     bool SavingPicture() const { return m_saveJob.Running(); }
     // The entries of the menu bar, for tests.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -36,6 +37,8 @@ private:
     const std::atomic<bool>& m_cancelled;
     CInterrupt& m_interrupt;
 };
+
+constexpr char kCancelledText[] = "Saving the picture was cancelled";
 
 std::string SizeText(const CPictureSaveSettings& settings) {
     return std::to_string(settings.width) + " x " + std::to_string(settings.height);
@@ -83,11 +86,16 @@ CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mod
         request.interrupt = &m_interrupt;
         const CRenderStats stats = RenderPicture(request);
         if (m_cancelled || stats.interrupted) {
-            return {ESaveOutcome::kCancelled, "Saving the picture was cancelled"};
+            return {ESaveOutcome::kCancelled, kCancelledText};
         }
         if (!WriteSavedPicture(settings, surface)) {
             return {ESaveOutcome::kFailed, "The picture could not be written to " + settings.path +
                                                ": " + std::strerror(errno)};
+        }
+        // Cancelled while the file was written: the user asked for no file.
+        if (m_cancelled) {
+            std::remove(settings.path.c_str());
+            return {ESaveOutcome::kCancelled, kCancelledText};
         }
     } catch (const std::bad_alloc&) {
         return {ESaveOutcome::kFailed,
@@ -96,12 +104,18 @@ CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mod
     return {ESaveOutcome::kWritten, "Picture saved to " + settings.path};
 }
 
+void CPictureSaveJob::RequestCancel() {
+    if (m_running) {
+        m_cancelled = true;
+        m_interrupt.Request();
+    }
+}
+
 void CPictureSaveJob::Cancel() {
     if (!m_thread.joinable()) {
         return;
     }
-    m_cancelled = true;
-    m_interrupt.Request();
+    RequestCancel();
     m_thread.join();
 }
 

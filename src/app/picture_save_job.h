@@ -37,7 +37,10 @@ public:
     // Settings that CheckPictureSaveSettings refuses finish at once as a failure.
     void Start(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
                const CPictureSaveSettings& settings, int threads, Finished finished);
-    // Stops the render after the rows in progress, writes nothing, and waits for the thread.
+    // Asks the render to stop after the rows in progress and returns at once; the job then
+    // finishes as cancelled, leaving no file (one written meanwhile is removed).
+    void RequestCancel();
+    // Cancels, and waits for the job's thread: the scene is no longer read once it returns.
     void Cancel();
     bool Running() const { return m_running.load(); }
     // Rows rendered so far, in percent of the picture's rows.

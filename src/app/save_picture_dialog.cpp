@@ -80,7 +80,7 @@ CSavePictureDialog::CSavePictureDialog(QSize viewSize, QWidget* parent)
     sides->addWidget(new QLabel("x", this));
     sides->addWidget(m_height);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText("Save...");
+    buttons->button(QDialogButtonBox::Ok)->setText("Save\u2026");
     auto* form = new QFormLayout(this);
     form->addRow("Size:", m_size);
     form->addRow("Width x height:", sides);
