@@ -1040,6 +1040,10 @@ void ViewerWindowTest::aPictureIsSavedAtAnotherSizeWithATransparentBackground() 
     frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
     WaitForRender();
+    // Zoomed to fit, the pendant's metal body is in the middle of any picture of the view.
+    const int renders = View().RendersStarted();
+    frame.RunCommand(kCommandViewZoomAll);
+    WaitForRender(renders);
     const QString png = QDir::temp().filePath("orvaview-transparent.png");
     QFile::remove(png);
     bool pngOnly = false;
@@ -1055,6 +1059,7 @@ void ViewerWindowTest::aPictureIsSavedAtAnotherSizeWithATransparentBackground() 
     QVERIFY(pngOnly);
     const QImage saved(png);
     QCOMPARE(saved.size(), QSize(300, 200));
+    QVERIFY(saved.pixel(150, 100) != saved.pixel(0, 0));  // the view's model, in the middle
     // A picture being saved shows its progress; the status bar's button cancels it, and
     // nothing is written.
     const QString large = QDir::temp().filePath("orvaview-cancelled.bmp");
