@@ -39,6 +39,24 @@ void CCanvasSurface::BeginPicture() {
     m_notifyPending = false;
 }
 
+bool CCanvasSurface::ReplacePicture(const CImageSurface& picture) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (picture.Width() != m_image.width() || picture.Height() != m_image.height()) {
+        return false;
+    }
+    for (int row = 0; row < picture.Height(); ++row) {
+        const uint8_t* source = picture.Row(row);
+        QRgb* target = reinterpret_cast<QRgb*>(m_image.scanLine(row));
+        for (int i = 0; i < picture.Width(); ++i, source += 3) {
+            target[i] = qRgb(source[2], source[1], source[0]);  // blue first
+        }
+    }
+    std::fill(m_arrived.begin(), m_arrived.end(), 1);
+    std::fill(m_drawn.begin(), m_drawn.end(), 0);
+    m_arrivedCount = m_image.height();
+    return true;
+}
+
 void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);

@@ -26,6 +26,9 @@ public:
     void Resize(int width, int height);
     // A new picture starts: no row of it has arrived yet (the old pixels stay until replaced).
     void BeginPicture();
+    // The whole picture at once, in place of the one shown; false (nothing changes) when its
+    // size differs. Every row is then new to DrawNewRows.
+    bool ReplacePicture(const CImageSurface& picture);
     // Called, from the delivering thread, after rows arrived; at most once until the window
     // thread has drawn the canvas again, so a fast render does not flood the event queue.
     void SetRowsArrived(std::function<void()> notify) { m_notify = std::move(notify); }

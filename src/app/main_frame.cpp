@@ -4,10 +4,11 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -16,11 +17,11 @@
 #include "app/elided_label.h"
 #include "app/orva_document.h"
 #include "app/orva_view.h"
+#include "app/save_picture_dialog.h"
 #include "app/scene_file_chooser.h"
 #include "app/toolbar_icons.h"
 #include "app/web_site.h"
 #include "app/window_placement.h"
-#include "platform/message_box.h"
 
 namespace orva {
 
@@ -37,16 +38,53 @@ constexpr CToolbarButton kToolbarButtons[] = {
     {kCommandViewReset, "Reset View"},
 };
 
+// Whether finished pictures are refined, remembered between runs.
+constexpr char kRefinePicturesKey[] = "view/refinePictures";
+
+// How often the status bar tells how far a picture being saved has got.
+constexpr int kSaveProgressMilliseconds = 100;
+// How long the status bar says where a picture was saved.
+constexpr int kSaveNoteMilliseconds = 10000;
+
 }  // namespace
 
 CMainFrame::CMainFrame(COrvaDoc& document)
     : m_document(document), m_view(new COrvaView(document, this)) {
     setCentralWidget(m_view);
+    AddMenus();
     AddToolbar();
     AddStatusBar();
     AddShortcuts();
     setAcceptDrops(true);
     setWindowTitle(QString::fromStdString(m_document.Caption()));
+}
+
+CMainFrame::~CMainFrame() {
+    // The picture being saved reads the document's scene.
+    m_saveJob.Cancel();
+}
+
+void CMainFrame::AddMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("&Open\u2026", QKeySequence::Open, this,
+                    [this] { RunCommand(kCommandOpenFile); });
+    m_savePictureAction = file->addAction("&Save Picture\u2026", QKeySequence::Save, this,
+                                          [this] { AskToSavePicture(); });
+    file->addSeparator();
+    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+    QMenu* view = menuBar()->addMenu("&View");
+    m_refineAction = view->addAction("&Refine Pictures");
+    m_refineAction->setCheckable(true);
+    m_refineAction->setStatusTip(
+        "Renders a picture that stands still again, anti-aliased, while the window is idle");
+    m_refineAction->setChecked(QSettings().value(kRefinePicturesKey, true).toBool());
+    m_view->SetRefinePictures(m_refineAction->isChecked());
+    connect(m_refineAction, &QAction::toggled, this, [this](bool on) { SetRefinePictures(on); });
+}
+
+void CMainFrame::SetRefinePictures(bool refine) {
+    m_view->SetRefinePictures(refine);
+    QSettings().setValue(kRefinePicturesKey, refine);
 }
 
 void CMainFrame::AddToolbar() {
@@ -69,6 +107,12 @@ void CMainFrame::AddStatusBar() {
     m_renderStatus = new QLabel(this);
     statusBar()->addWidget(m_idleText, 1);
     statusBar()->addPermanentWidget(m_renderStatus);
+    m_cancelSave = new QPushButton("Cancel", this);
+    m_cancelSave->setToolTip("Stops saving the picture (Escape)");
+    m_cancelSave->hide();
+    statusBar()->addPermanentWidget(m_cancelSave);
+    connect(m_cancelSave, &QPushButton::clicked, this, [this] { CancelSavePicture(); });
+    connect(&m_saveProgressTimer, &QTimer::timeout, this, [this] { ShowSaveProgress(); });
     connect(m_view, &COrvaView::renderProgress, this, [this](int done, int rows) {
         const int percent = rows > 0 ? done * 100 / rows : 0;
         m_renderStatus->setText(QString("Rendering %1%").arg(percent));
@@ -83,10 +127,10 @@ void CMainFrame::AddStatusBar() {
 void CMainFrame::AddShortcuts() {
     // Shortcuts that no control shows, so the toolbar keeps exactly its five buttons. They
     // act wherever the focus is in the window.
-    AddShortcut(QKeySequence::Open, [this] { RunCommand(kCommandOpenFile); });
-    AddShortcut(QKeySequence::Save, [this] { AskToSavePicture(); });
-    AddShortcut(QKeySequence::Quit, [this] { close(); });
-    AddShortcut(Qt::Key_Escape, [this] { m_view->StopRender(); });
+    AddShortcut(Qt::Key_Escape, [this] {
+        m_view->StopRender();
+        CancelSavePicture();
+    });
     AddShortcut(Qt::Key_F5, [this] { m_view->RenderAgain(); });
     AddShortcut(Qt::Key_F11, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
     for (int index = 1; index <= COrvaView::kStandardViewCount; ++index) {
@@ -119,7 +163,10 @@ void CMainFrame::RunCommand(int commandId) {
 void CMainFrame::OpenFile(const std::string& path) {
     // The render reads the old scene: it must be finished before the scene is replaced, and
     // goes on when the file is not taken.
-    if (!m_document.OpenDocument(path, [this] { m_view->StopRender(); })) {
+    if (!m_document.OpenDocument(path, [this] {
+            m_view->StopRender();
+            m_saveJob.Cancel();
+        })) {
         return;
     }
     m_view->SceneChanged();
@@ -137,23 +184,49 @@ void CMainFrame::ShowLoadNote(const CLoadReport& load) {
                                  .arg(load.count == 1 ? "object" : "objects"));
 }
 
-bool CMainFrame::SavePicture(const std::string& path) {
-    return m_view->grabFramebuffer().save(QString::fromStdString(path), "PNG");
+void CMainFrame::AskToSavePicture() {
+    const std::optional<CPictureSaveSettings> settings =
+        AskForPictureToSave(this, m_view->DeviceSize());
+    if (settings) {
+        SavePicture(*settings);
+    }
 }
 
-void CMainFrame::AskToSavePicture() {
-    QString path =
-        QFileDialog::getSaveFileName(this, "Save Picture", QString(), "PNG pictures (*.png)");
-    if (path.isEmpty()) {
+void CMainFrame::SavePicture(const CPictureSaveSettings& settings) {
+    const CViewCamera& camera = m_view->Camera();
+    m_saveJob.Start(camera.CurrentViewport(), camera.displayMode, WholeScene(m_document.Scene()),
+                    settings, m_view->RenderThreads(), [this](const CPictureSaveResult& result) {
+                        QMetaObject::invokeMethod(
+                            this, [this, result] { SaveFinished(result); }, Qt::QueuedConnection);
+                    });
+    m_cancelSave->show();
+    m_saveProgressTimer.start(kSaveProgressMilliseconds);
+    ShowSaveProgress();
+}
+
+void CMainFrame::CancelSavePicture() {
+    // The file being written is not waited for: the job removes it and reports.
+    m_saveJob.RequestCancel();
+}
+
+void CMainFrame::ShowSaveProgress() {
+    if (m_saveJob.Running()) {
+        statusBar()->showMessage(QString("Saving the picture %1%").arg(m_saveJob.Percent()));
+    }
+}
+
+void CMainFrame::SaveFinished(const CPictureSaveResult& result) {
+    // A newer save started meanwhile reports for itself.
+    if (m_saveJob.Running()) {
         return;
     }
-    // A name typed without an extension still gives a file that opens as a picture.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += ".png";
-    }
-    if (!SavePicture(path.toStdString())) {
-        ShowMessage("The picture could not be saved to " + path.toStdString() + ".");
-    }
+    m_saveProgressTimer.stop();
+    m_cancelSave->hide();
+    const QString message = QString::fromStdString(result.message);
+    // A failure stays until something else is said; the mouse help comes back after a success.
+    statusBar()->showMessage(message,
+                             result.outcome == ESaveOutcome::kFailed ? 0 : kSaveNoteMilliseconds);
+    emit pictureSaveFinished(static_cast<int>(result.outcome), message);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

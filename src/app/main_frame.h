@@ -1,20 +1,25 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/picture_save_job.h"
+
 class QAction;
 class QKeySequence;
 class QLabel;
 class QMimeData;
+class QPushButton;
 
 namespace orva {
 
 class CElidedLabel;
 struct CLoadReport;
+struct CPictureSaveSettings;
 class COrvaDoc;
 class COrvaView;
 
@@ -25,6 +30,7 @@ class CMainFrame : public QMainWindow {
 
 public:
     explicit CMainFrame(COrvaDoc& document);
+    ~CMainFrame() override;
 
     COrvaView& View() { return *m_view; }
     // The toolbar's actions in order, each carrying its command id as data.
@@ -37,8 +43,19 @@ public:
     // Opens a scene file as the document, stopping the render that reads the old scene. A file
     // that cannot be taken leaves the document, the window and the render as they were.
     void OpenFile(const std::string& path);
-    // Saves what the view shows as a PNG; false when it could not be written.
-    bool SavePicture(const std::string& path);
+    // Starts saving a picture of the view as the settings say, in the background; the status
+    // bar shows its progress and then its outcome. A picture still being saved is cancelled.
+    void SavePicture(const CPictureSaveSettings& settings);
+    // Cancels the picture being saved, if any, without waiting for it.
+    void CancelSavePicture();
+    bool SavingPicture() const { return m_saveJob.Running(); }
+    // The entries of the menu bar, for tests.
+    QAction& SavePictureAction() { return *m_savePictureAction; }
+    QAction& RefinePicturesAction() { return *m_refineAction; }
+
+signals:
+    // A picture save ended; `outcome` is an ESaveOutcome.
+    void pictureSaveFinished(int outcome, const QString& message);
 
 protected:
     // Keeps the window's place for the next run.
@@ -47,11 +64,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void AddMenus();
     void AddToolbar();
     void AddStatusBar();
     void AddShortcuts();
     void AddShortcut(const QKeySequence& keys, const std::function<void()>& run);
     void AskToSavePicture();
+    void ShowSaveProgress();
+    void SaveFinished(const CPictureSaveResult& result);
+    void SetRefinePictures(bool refine);
     // Says in the status bar when the file ended before its end mark, until the next open.
     void ShowLoadNote(const CLoadReport& load);
 
@@ -60,6 +81,11 @@ private:
     std::vector<QAction*> m_actions;
     CElidedLabel* m_idleText = nullptr;
     QLabel* m_renderStatus = nullptr;
+    QAction* m_savePictureAction = nullptr;
+    QAction* m_refineAction = nullptr;
+    QPushButton* m_cancelSave = nullptr;
+    QTimer m_saveProgressTimer;
+    CPictureSaveJob m_saveJob;
 };
 
 // The scene file a drop carries, if any: the first local file ending in ".orv".

@@ -41,6 +41,14 @@ constexpr std::chrono::milliseconds kLongestRowHold{250};
 // seldom enough to leave the processor to the render.
 constexpr double kRowPaintIntervalMilliseconds = 100.0;
 
+// A finished picture is refined once it has stood still this long: long enough that the
+// refinement does not start between the steps of someone still looking around.
+constexpr int kDefaultRefineDelayMilliseconds = 400;
+
+// Samples per side of a refined pixel. The renderer takes the extra samples only where a
+// pixel sees several surfaces, so the refinement costs a fraction of nine plain pictures.
+constexpr int kRefineAntialias = 3;
+
 // The wheel turned by one notch.
 constexpr int kWheelNotch = 120;
 
@@ -55,7 +63,8 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
     : QOpenGLWidget(parent),
       m_document(document),
       m_context(*this),
-      m_previewBudgetMilliseconds(kDefaultPreviewBudgetMilliseconds) {
+      m_previewBudgetMilliseconds(kDefaultPreviewBudgetMilliseconds),
+      m_refineDelayMilliseconds(kDefaultRefineDelayMilliseconds) {
     CViewCamera& camera = Camera();
     camera.scene = &m_document.Scene();
     camera.standardView = 1;
@@ -66,6 +75,8 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     m_rowPaintTimer.setSingleShot(true);
     connect(&m_rowPaintTimer, &QTimer::timeout, this, [this] { ShowArrivedRows(); });
+    m_refineTimer.setSingleShot(true);
+    connect(&m_refineTimer, &QTimer::timeout, this, [this] { StartRefine(); });
     // Composing the window is the heaviest thing its thread does while a render runs (tens of
     // milliseconds in software OpenGL, whose own threads do it): the render pauses meanwhile.
     connect(this, &QOpenGLWidget::aboutToCompose, this, [this] {
@@ -82,6 +93,7 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
 }
 
 COrvaView::~COrvaView() {
+    m_refine.Stop();
     m_render.Stop();
 }
 
@@ -106,6 +118,7 @@ void COrvaView::ShowStandardView(int index) {
 }
 
 void COrvaView::SceneChanged() {
+    StopRefine();
     m_render.Stop();
     ++m_sceneGeneration;
     // How quickly the old scene drew says nothing about the new one: its preview is tried.
@@ -115,6 +128,7 @@ void COrvaView::SceneChanged() {
 }
 
 void COrvaView::StopRender() {
+    StopRefine();
     m_render.Stop();
 }
 
@@ -133,6 +147,7 @@ void COrvaView::RequestRedraw(bool interactive) {
     if (!interactive && PictureStopped()) {
         m_forceRender = true;
     }
+    StopRefine();
     m_interactive = interactive;
     m_wholeFrameNeeded = true;
     ++m_redrawRequests;
@@ -154,6 +169,7 @@ void COrvaView::initializeGL() {
 
 void COrvaView::resizeGL(int, int) {
     // The running render writes rows of the old size; the next paint renders the new one.
+    StopRefine();
     m_render.Stop();
     m_canvas.Resize(DeviceWidth(), DeviceHeight());
     m_wholeFrameNeeded = true;
@@ -264,6 +280,7 @@ void COrvaView::DrawPreviewBelowRows(CFrameContext& frame) {
 }
 
 void COrvaView::StartRender(const CPictureKey& key) {
+    StopRefine();
     m_render.Stop();
     m_renderedKey = key;
     m_haveRenderedKey = true;
@@ -312,6 +329,67 @@ void COrvaView::RenderDone(int64_t serial, const CRenderStats& stats) {
     m_rowPaintTimer.stop();
     update();
     emit renderFinished(seconds, stats.interrupted);
+    if (!stats.interrupted) {
+        ScheduleRefine();
+    }
+}
+
+void COrvaView::SetRefinePictures(bool refine) {
+    m_refinePictures = refine;
+    if (!refine) {
+        StopRefine();
+    } else if (m_haveRenderedKey && !m_render.Running() && m_canvas.Complete()) {
+        ScheduleRefine();
+    }
+}
+
+void COrvaView::ScheduleRefine() {
+    if (m_refinePictures) {
+        m_refineTimer.start(m_refineDelayMilliseconds);
+    }
+}
+
+void COrvaView::StartRefine() {
+    // Only a whole finished picture that is still the one the view shows is refined.
+    if (!m_refinePictures || !m_haveRenderedKey || m_render.Running() || !m_canvas.Complete() ||
+        Camera().buttons != 0 || m_renderedKey.request.repaintSet) {
+        return;
+    }
+    m_refine.Stop();
+    CRenderRequest request = m_renderedKey.request;
+    m_refined = std::make_unique<CImageSurface>(m_canvas.Width(), m_canvas.Height());
+    request.surface = m_refined.get();
+    request.antialias = kRefineAntialias;
+    m_refineBase = m_renderedKey;
+    const int64_t serial = ++m_refineSerial;
+    ++m_refinesStarted;
+    m_refine.Start(request, [this, serial](const CRenderStats& stats) {
+        QMetaObject::invokeMethod(
+            this, [this, serial, stats] { RefineDone(serial, stats); }, Qt::QueuedConnection);
+    });
+    emit refineStarted();
+}
+
+void COrvaView::RefineDone(int64_t serial, const CRenderStats& stats) {
+    if (serial != m_refineSerial || stats.interrupted) {
+        return;
+    }
+    // Whatever made a newer picture gave the refinement up; this is a last guard that the
+    // view still shows the very picture that was refined, complete.
+    const bool current = m_haveRenderedKey && SamePicture(m_refineBase, m_renderedKey) &&
+                         !m_render.Running() && m_canvas.Complete();
+    if (current && m_canvas.ReplacePicture(*m_refined)) {
+        ++m_refinesShown;
+        update();
+        emit pictureRefined();
+    }
+    m_refined.reset();
+}
+
+void COrvaView::StopRefine() {
+    m_refineTimer.stop();
+    ++m_refineSerial;
+    m_refine.Stop();
 }
 
 int COrvaView::ButtonBit(Qt::MouseButton button) const {
@@ -326,6 +404,7 @@ void COrvaView::mousePressEvent(QMouseEvent* event) {
     if (bit == 0) {
         return;
     }
+    StopRefine();
     if (bit == 1) {
         // A left click stops the render, and still starts a drag.
         m_render.Stop();
@@ -372,6 +451,7 @@ void COrvaView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void COrvaView::wheelEvent(QWheelEvent* event) {
+    StopRefine();
     CViewCamera& camera = Camera();
     event->accept();
     const int delta = event->angleDelta().y();
@@ -393,7 +473,8 @@ void COrvaView::wheelEvent(QWheelEvent* event) {
 
 void COrvaView::keyPressEvent(QKeyEvent* event) {
     // Keys typed into the view do nothing; the window's shortcuts (Escape among them) act
-    // before the view sees a key.
+    // before the view sees a key. A key still counts as the user acting on the view.
+    StopRefine();
     event->accept();
 }
 

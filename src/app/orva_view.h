@@ -6,12 +6,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 #include "app/canvas_surface.h"
 #include "app/picture_key.h"
 #include "app/render_job.h"
 #include "app/widget_gl_context.h"
 #include "display/gl_view.h"
+#include "view/draw_surface.h"
 
 namespace orva {
 
@@ -43,6 +45,19 @@ public:
     // Loads standard view `index` (1..kStandardViewCount) with zoom 1 and no pan.
     void ShowStandardView(int index);
     bool RenderRunning() const { return m_render.Running(); }
+    // The view's size in device pixels: the size of its rendered picture.
+    QSize DeviceSize() const { return {DeviceWidth(), DeviceHeight()}; }
+
+    // A finished rendered picture that stands still for a moment is rendered again,
+    // anti-aliased, behind the scenes, and shown once done; on by default.
+    void SetRefinePictures(bool refine);
+    bool RefinePictures() const { return m_refinePictures; }
+    // How long a finished picture stands still before it is refined.
+    void SetRefineDelay(int milliseconds) { m_refineDelayMilliseconds = milliseconds; }
+    bool RefineRunning() const { return m_refine.Running(); }
+    // Counters for tests: refinements started, and refined pictures shown.
+    int RefinesStarted() const { return m_refinesStarted; }
+    int RefinesShown() const { return m_refinesShown; }
 
     CDrawSurface& Surface() override { return m_canvas; }
     CGLContext* Context() override { return &m_context; }
@@ -62,6 +77,9 @@ public:
 signals:
     void renderProgress(int rowsDone, int rows);
     void renderFinished(double seconds, bool interrupted);
+    // A refinement started: the picture is being rendered again, anti-aliased.
+    void refineStarted();
+    void pictureRefined();
 
 protected:
     void initializeGL() override;
@@ -93,6 +111,12 @@ private:
     void RowsArrived();
     void ShowArrivedRows();
     void RenderDone(int64_t serial, const CRenderStats& stats);
+    // The refinement of the finished picture: waited for, started, shown, or given up when
+    // anything happens to the view.
+    void ScheduleRefine();
+    void StartRefine();
+    void RefineDone(int64_t serial, const CRenderStats& stats);
+    void StopRefine();
     int DeviceWidth() const;
     int DeviceHeight() const;
     int ButtonBit(Qt::MouseButton button) const;
@@ -120,6 +144,17 @@ private:
     // window's thread a composition of the whole window.
     QTimer m_rowPaintTimer;
     std::chrono::steady_clock::time_point m_lastRowPaint;
+    // The refinement renders into a picture of its own, so the one shown stays whole until
+    // the refined one replaces it at once.
+    CRenderJob m_refine;
+    std::unique_ptr<CImageSurface> m_refined;
+    CPictureKey m_refineBase;  // the picture being refined
+    QTimer m_refineTimer;
+    bool m_refinePictures = true;
+    int m_refineDelayMilliseconds;
+    int64_t m_refineSerial = 0;  // tells the refinement still wanted from one given up
+    int m_refinesStarted = 0;
+    int m_refinesShown = 0;
     QPointF m_lastMouse;  // device pixels
     int m_wheelAccumulator = 0;
     int m_redrawRequests = 0;

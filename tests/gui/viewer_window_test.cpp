@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -41,10 +41,13 @@
 #include "app/gl_format.h"
 #include "app/main_frame.h"
 #include "app/orva_view.h"
+#include "app/picture_save_job.h"
 #include "app/qt_message_box.h"
+#include "app/save_picture_dialog.h"
 #include "app/scene_file_chooser.h"
 #include "app/viewer_session.h"
 #include "browser/data_directory.h"
+#include "image/picture_writer.h"
 #include "platform/message_box.h"
 #include "platform/module_directory.h"
 #include "render/render_scene.h"
@@ -127,6 +130,8 @@ private slots:
     void theWindowOpensCentredAndKeepsItsPlace();
     void aStoppedRenderStartsAgainOnACommandAndEscapeStopsItAnywhere();
     void numberKeysFullScreenAndTheEmptyViewsHint();
+    void aPictureIsSavedAtAnotherSizeWithATransparentBackground();
+    void aStillPictureIsRefinedUntilInputAndTheSettingIsKept();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -140,8 +145,11 @@ private:
     // The solitaire ring rendered large on one thread after Zoom All, so that the render is
     // still running when the test acts on it; returns once it runs.
     void StartLongRender();
-    // Presses Ctrl+S and answers the file dialog with `answer`.
-    void SaveWithShortcut(const QString& answer);
+    // Presses Ctrl+S, lets `choose` set the picture dialog, and answers the file chooser with
+    // `answer`, telling in `pngOnly` whether it offered only PNG; waits for the picture to be
+    // saved and returns the status bar's message.
+    QString SaveWithShortcut(const QString& answer,
+                             const std::function<void(CSavePictureDialog&)>& choose, bool* pngOnly);
 
     std::unique_ptr<CViewerSession> m_session;
     std::vector<std::string> m_messages;
@@ -198,8 +206,14 @@ void ViewerWindowTest::StartLongRender() {
 void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
     CMainFrame& frame = Start().MainFrame();
     QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - Untitled"));
-    QVERIFY(frame.menuWidget() == nullptr);
-    QVERIFY(frame.findChild<QMenuBar*>() == nullptr);
+    // The menus hold what the toolbar leaves out.
+    QCOMPARE(frame.SavePictureAction().shortcut(), QKeySequence(QKeySequence::Save));
+    QVERIFY(frame.RefinePicturesAction().isCheckable());
+    QStringList menus;
+    for (QAction* menu : frame.menuBar()->actions()) {
+        menus << menu->text();
+    }
+    QCOMPARE(menus, QStringList({"&File", "&View"}));
     const std::vector<QAction*>& actions = frame.ToolbarActions();
     const QStringList tips{"Open File", "Wireframe", "Rendering", "Zoom All", "Reset View"};
     const std::vector<int> ids{kCommandOpenFile, kCommandViewWireframe, kCommandViewRendering,
@@ -785,34 +799,61 @@ void ViewerWindowTest::ctrlOAsksForAFileAndCtrlSSavesThePicture() {
     QCOMPARE(asked, 1);
     QCOMPARE(frame.windowTitle(), QString("Orvatrix Viewer - shortcut.orv"));
 
-    // Ctrl+S asks for a name in a file dialog, then writes the picture the view shows; a
-    // name without an extension gets ".png".
+    // Ctrl+S asks how, then for a file of any picture type, and writes a picture of the
+    // view's size; a name without an extension gets ".png".
     const QString png = QDir::temp().filePath("orvaview-saved.png");
     QFile::remove(png);
-    SaveWithShortcut(png.chopped(4));
+    bool pngOnly = true;
+    QCOMPARE(SaveWithShortcut(png.chopped(4), {}, &pngOnly), "Picture saved to " + png);
+    QVERIFY(!pngOnly);
     const QImage saved(png);
     QVERIFY(!saved.isNull());
     QCOMPARE(saved.size(), View().grabFramebuffer().size());
     QFile::remove(png);
     QVERIFY(m_messages.empty());
-    QVERIFY(!m_session->MainFrame().SavePicture("/nonexistent-folder/picture.png"));
+    // A file that cannot be written is said in the status bar, not in a message box.
+    CPictureSaveSettings settings;
+    settings.width = settings.height = 8;
+    settings.path = "/nonexistent-folder/picture.png";
+    QSignalSpy finished(&frame, &CMainFrame::pictureSaveFinished);
+    frame.SavePicture(settings);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished[0][0].toInt(), int(ESaveOutcome::kFailed));
+    QVERIFY(frame.statusBar()->currentMessage().startsWith(
+        "The picture could not be written to /nonexistent-folder/picture.png: "));
+    QVERIFY(m_messages.empty());
 }
 
-void ViewerWindowTest::SaveWithShortcut(const QString& answer) {
-    bool answered = false;
+QString ViewerWindowTest::SaveWithShortcut(const QString& answer,
+                                           const std::function<void(CSavePictureDialog&)>& choose,
+                                           bool* pngOnly) {
+    const PictureFileChooser previous = SetPictureFileChooser([&](QWidget*, bool onlyPng) {
+        *pngOnly = onlyPng;
+        return answer.toStdString();
+    });
+    bool chosen = false;
     QTimer dialogWatch;
     QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = qobject_cast<CSavePictureDialog*>(QApplication::activeModalWidget())) {
             dialogWatch.stop();
-            answered = true;
-            dialog->selectFile(answer);
-            static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+            chosen = true;
+            if (choose) {
+                choose(*dialog);
+            }
+            dialog->accept();
         }
     });
+    CMainFrame& frame = m_session->MainFrame();
+    QSignalSpy finished(&frame, &CMainFrame::pictureSaveFinished);
     dialogWatch.start(20);
     QTest::keyClick(&View(), Qt::Key_S, Qt::ControlModifier);
     dialogWatch.stop();
-    QVERIFY(answered);
+    SetPictureFileChooser(previous);
+    if (!chosen || !finished.wait(60000)) {
+        return "no picture saved";
+    }
+    // The status bar tells, as the signal does.
+    return frame.statusBar()->currentMessage();
 }
 
 void ViewerWindowTest::theStatusBarSaysHowLongTheRenderTook() {
@@ -963,6 +1004,156 @@ void ViewerWindowTest::numberKeysFullScreenAndTheEmptyViewsHint() {
     QVERIFY(frame.isFullScreen());
     QTest::keyClick(&View(), Qt::Key_F11);
     QVERIFY(!frame.isFullScreen());
+}
+
+namespace {
+
+// Alpha in saved pictures needs the renderer to hand over coverage and the PNG writer to keep
+// it; says which of the two is still missing, or nothing.
+QString MissingAlphaSupport() {
+    struct CCoverageProbe : CImageSurface {
+        CCoverageProbe() : CImageSurface(4, 4) {}
+        void PutCoverage(int, int, int, const uint8_t*) override { delivered = true; }
+        bool delivered = false;
+    } probe;
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 4, 4);
+    CRenderRequest request = MakeRenderRequest(camera, {}, probe, EShading::kPerPixel, 1);
+    request.coverage = true;
+    RenderPicture(request);
+    if (!probe.delivered) {
+        return "the renderer hands over no coverage yet";
+    }
+    const uint8_t pixel[3] = {0, 0, 0};
+    const uint8_t alpha = 0;
+    CPictureView view{1, 1, 3, pixel, &alpha, 1};
+    const QString path = QDir::temp().filePath("orvaview-alpha-probe.png");
+    const bool kept = WritePngFile(path.toStdString(), view) && QImage(path).hasAlphaChannel();
+    QFile::remove(path);
+    return kept ? QString() : "the PNG writer keeps no alpha yet";
+}
+
+}  // namespace
+
+void ViewerWindowTest::aPictureIsSavedAtAnotherSizeWithATransparentBackground() {
+    CMainFrame& frame = Start({kSamples + "pendant.orv"}).MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    WaitForRender();
+    // Zoomed to fit, the pendant's metal body is in the middle of any picture of the view.
+    const int renders = View().RendersStarted();
+    frame.RunCommand(kCommandViewZoomAll);
+    WaitForRender(renders);
+    const QString png = QDir::temp().filePath("orvaview-transparent.png");
+    QFile::remove(png);
+    bool pngOnly = false;
+    const QString status = SaveWithShortcut(
+        png,
+        [](CSavePictureDialog& dialog) {
+            dialog.SetTypedSize(300, 200);
+            dialog.SetAntialias(2);
+            dialog.SetBackground(EPictureBackground::kTransparent);
+        },
+        &pngOnly);
+    QCOMPARE(status, "Picture saved to " + png);
+    QVERIFY(pngOnly);
+    const QImage saved(png);
+    QCOMPARE(saved.size(), QSize(300, 200));
+    QVERIFY(saved.pixel(150, 100) != saved.pixel(0, 0));  // the view's model, in the middle
+    // A picture being saved shows its progress; the status bar's button cancels it, and
+    // nothing is written.
+    const QString large = QDir::temp().filePath("orvaview-cancelled.bmp");
+    QFile::remove(large);
+    CPictureSaveSettings settings;
+    settings.width = settings.height = 4000;
+    settings.path = large.toStdString();
+    QSignalSpy finished(&frame, &CMainFrame::pictureSaveFinished);
+    frame.SavePicture(settings);
+    QVERIFY(frame.statusBar()->currentMessage().startsWith("Saving the picture "));
+    auto* cancel = frame.statusBar()->findChild<QPushButton*>();
+    QVERIFY(cancel != nullptr && cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished[0][0].toInt(), int(ESaveOutcome::kCancelled));
+    QVERIFY(!cancel->isVisible());
+    QVERIFY(!QFile::exists(large));
+    const QString missing = MissingAlphaSupport();
+    if (!missing.isEmpty()) {
+        QSKIP(qPrintable("no alpha to check: " + missing));
+    }
+    QVERIFY(saved.hasAlphaChannel());
+    for (const QPoint corner : {QPoint(0, 0), QPoint(299, 0), QPoint(0, 199), QPoint(299, 199)}) {
+        QCOMPARE(qAlpha(saved.pixel(corner)), 0);
+    }
+    QCOMPARE(qAlpha(saved.pixel(150, 100)), 255);
+    QFile::remove(png);
+}
+
+void ViewerWindowTest::aStillPictureIsRefinedUntilInputAndTheSettingIsKept() {
+    QSettings().remove("view/refinePictures");
+    Start({kSamples + "pendant.orv"});
+    QVERIFY(m_session->MainFrame().RefinePicturesAction().isChecked());
+    WaitForRender();
+    const QImage plain = View().Canvas().Image();
+    const int renders = View().RendersStarted();
+    QTRY_COMPARE_WITH_TIMEOUT(View().RefinesShown(), 1, 60000);
+    QCOMPARE(View().RendersStarted(), renders);
+    // Refining smooths edges: nearly every pixel that changed much has a neighbour of another
+    // colour in the plain picture.
+    const QImage refined = View().Canvas().Image();
+    const auto far = [](QRgb a, QRgb b, int by) {
+        return std::abs(qRed(a) - qRed(b)) > by || std::abs(qGreen(a) - qGreen(b)) > by ||
+               std::abs(qBlue(a) - qBlue(b)) > by;
+    };
+    int changed = 0;
+    int inside = 0;
+    for (int y = 1; y + 1 < plain.height(); ++y) {
+        for (int x = 1; x + 1 < plain.width(); ++x) {
+            if (!far(plain.pixel(x, y), refined.pixel(x, y), 48)) {
+                continue;
+            }
+            ++changed;
+            bool edge = false;
+            for (int n = 0; n < 9; ++n) {
+                edge =
+                    edge || far(plain.pixel(x, y), plain.pixel(x + n % 3 - 1, y + n / 3 - 1), 16);
+            }
+            inside += edge ? 0 : 1;
+        }
+    }
+    QVERIFY2(inside * 100 <= changed, qPrintable(QString("%1 of %2").arg(inside).arg(changed)));
+
+    // Input gives a refinement up: it is never shown, and the new picture is refined in turn.
+    // The same picture rendered again, and a press as soon as its refinement starts.
+    const QPointF at(200, 200);
+    bool pressed = false;
+    bool wasRunning = false;
+    QObject::connect(&View(), &COrvaView::refineStarted, &View(), [&] {
+        if (!std::exchange(pressed, true)) {
+            wasRunning = View().RefineRunning();
+            SendMouse(View(), QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+        }
+    });
+    View().RenderAgain();
+    QTRY_VERIFY_WITH_TIMEOUT(pressed, 60000);
+    QVERIFY(wasRunning);
+    QVERIFY(!View().RefineRunning());
+    QTest::qWait(100);  // what the refinement posted, had it finished meanwhile
+    QCOMPARE(View().RefinesShown(), 1);
+    SendMouse(View(), QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    QTRY_COMPARE_WITH_TIMEOUT(View().RefinesShown(), 2, 60000);
+
+    // Switched off, it stays off in the next window.
+    m_session->MainFrame().RefinePicturesAction().trigger();
+    QVERIFY(!View().RefinePictures());
+    m_session.reset();
+    Start({kSamples + "pendant.orv"});
+    QVERIFY(!m_session->MainFrame().RefinePicturesAction().isChecked());
+    QVERIFY(!View().RefinePictures());
+    WaitForRender();
+    QTest::qWait(600);
+    QCOMPARE(View().RefinesStarted(), 0);
+    QSettings().remove("view/refinePictures");
 }
 
 }  // namespace orva

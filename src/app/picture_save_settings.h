@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "render/render_scene.h"
+#include "scene/display_mode.h"
+
+namespace orva {
+
+class CImageSurface;
+class CViewport;
+struct CSceneRange;
+
+// The widest and tallest picture that can be saved: 16384 x 16384 pixels already take a
+// gigabyte while they are rendered.
+inline constexpr int kMaxSavedPictureSide = 16384;
+
+enum class EPictureBackground { kWindow, kWhite, kTransparent };
+
+// What the user chose for a saved picture of the view.
+struct CPictureSaveSettings {
+    int width = 0;
+    int height = 0;
+    int antialias = 3;  // samples per side of a pixel, 1 (none) .. 4
+    EPictureBackground background = EPictureBackground::kWindow;
+    std::string path;  // ".png", ".jpg", ".jpeg" or ".bmp"
+};
+
+// Why the settings cannot make a picture, or empty when they can.
+std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings);
+
+// The request for what the viewport `view` shows (its view, zoom and pan) in display mode
+// `mode` (shaded per vertex in mode 300, else per pixel) at the settings' size, with their
+// anti-aliasing and background, into `surface`.
+CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
+                                      const CSceneRange& scene,
+                                      const CPictureSaveSettings& settings, CImageSurface& surface,
+                                      int threads);
+
+// Writes the rendered picture in the format of the settings' path, with its coverage as
+// alpha when the background is transparent; false (errno says why) when it cannot be written.
+bool WriteSavedPicture(const CPictureSaveSettings& settings, const CImageSurface& surface);
+
+}  // namespace orva
