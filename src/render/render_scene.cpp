@@ -41,7 +41,10 @@ CRenderRect RequestRect(const CRenderRequest& r) {
 std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
     const int rows = rect.y1 - rect.y0 + 1;
     const int wanted = threads == 1 ? 1 : threads * 4;
-    const int height = std::max(8, (rows + wanted - 1) / wanted);
+    // Tall bands of a large picture would be held back whole when a band below finishes
+    // first and the rows go to a file in order.
+    constexpr int kMaxBandRows = 256;
+    const int height = std::clamp((rows + wanted - 1) / wanted, 8, kMaxBandRows);
     std::vector<CRenderRect> bands;
     for (int y = rect.y0; y <= rect.y1; y += height) {
         bands.push_back({rect.x0, rect.x1, y, std::min(rect.y1, y + height - 1)});
