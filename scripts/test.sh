@@ -17,3 +17,7 @@ echo "== tsan"
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs" --target samples_tests
 ctest --preset tsan -R ConcurrentPictures
+# The Debian package, made from the default build above: installed on this machine, used and
+# removed again (needs root or sudo).
+echo "== package"
+bash scripts/package_test.sh default

@@ -117,4 +117,38 @@ std::string UserDataHome() {
     return {};
 }
 
+std::vector<std::string> SystemDataDirs() {
+    std::vector<std::string> folders;
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    std::istringstream list(value != nullptr ? value : "");
+    std::string folder;
+    while (std::getline(list, folder, ':')) {
+        // Relative entries are invalid and ignored, as every reader of the list does.
+        if (!folder.empty() && folder[0] == '/') {
+            folders.push_back(folder);
+        }
+    }
+    if (folders.empty()) {
+        folders = {"/usr/local/share/", "/usr/share/"};
+    }
+    return folders;
+}
+
+bool IsRegisteredBySystem(const std::string& programFolder,
+                          const std::vector<std::string>& systemDataDirs) {
+    const fs::path share = fs::path(programFolder) / ".." / "share";
+    std::error_code error;
+    if (!fs::is_regular_file(share / "applications" / "orvaview.desktop", error)) {
+        return false;
+    }
+    // Compared as files, not as text: /usr/share/ and /usr/bin/../share are the same folder,
+    // and so is a path through a symbolic link.
+    for (const std::string& folder : systemDataDirs) {
+        if (fs::equivalent(share, folder, error)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace orva

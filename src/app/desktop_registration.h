@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orva {
 
@@ -26,5 +27,16 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
 
 // $XDG_DATA_HOME, or ~/.local/share; empty when neither can be found.
 std::string UserDataHome();
+
+// The folders whose desktop files the system reads for every user: the absolute entries of
+// $XDG_DATA_DIRS, or /usr/local/share/ and /usr/share/ when it names none.
+std::vector<std::string> SystemDataDirs();
+
+// True when the programs in `programFolder` were installed together with their desktop entry
+// into one of `systemDataDirs`: ../share/applications/orvaview.desktop of the program folder
+// exists and that share folder is one of them. Registering such an installation is the
+// system's business (a package's triggers); per-user copies would only hide later updates.
+bool IsRegisteredBySystem(const std::string& programFolder,
+                          const std::vector<std::string>& systemDataDirs);
 
 }  // namespace orva

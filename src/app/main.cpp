@@ -13,8 +13,13 @@
 
 namespace {
 
+// A build tree or a copied folder registers itself for the user at every start; an
+// installation the system knows (a package in /usr) was registered by the system.
 void RegisterForThisUser() {
     const std::string& folder = orva::GetModuleDirectory();
+    if (orva::IsRegisteredBySystem(folder, orva::SystemDataDirs())) {
+        return;
+    }
     const std::string dataHome = orva::UserDataHome();
     const orva::CRegistrationResult registration =
         orva::RegisterDesktopIntegration(dataHome, folder + "orvaview", folder + "orva");
