@@ -9,11 +9,13 @@ set(CPACK_PACKAGE_NAME orvaview)
 set(CPACK_PACKAGE_VENDOR Orvatrix)
 set(CPACK_PACKAGE_CONTACT "Orvatrix maintainers <maintainers@orvatrix.example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for three-dimensional jewellery models")
+# Lines of at most 72 characters, as the package tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvatrix Viewer shows jewellery scene files (.orv): metals, gems and their settings,\n\
-rendered in a desktop window that can be turned, panned and zoomed. The orva\n\
-command-line tool lists a scene's objects and renders pictures, thumbnails and\n\
-turntable animations of it without a display.")
+    "Orvatrix Viewer shows jewellery scene files (.orv): metals, gems and\n\
+their settings, rendered in a desktop window that can be turned, panned\n\
+and zoomed. The orva command-line tool lists a scene's objects and\n\
+renders pictures, thumbnails and turntable animations of it without a\n\
+display.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Installed programs carry no debugging information, whatever the build type.
 set(CPACK_STRIP_FILES ON)

@@ -30,7 +30,7 @@ build_dir=$(dirname "$deb")
 echo "== package test: $deb"
 
 if command -v lintian >/dev/null; then
-    lintian --fail-on error --info "$deb"
+    lintian --fail-on error,warning "$deb"
 fi
 
 work=$(mktemp -d)
@@ -73,7 +73,7 @@ cmp -s "$work/render/installed.png" "$work/render/built.png" ||
 # own and no desktop session.
 desktop_user=(env -i PATH=/usr/bin:/bin HOME="$work/home")
 mkdir -p "$work/home"
-grep -q "^$mime_type:\*\.orv$" /usr/share/mime/globs2 ||
+grep -q ":$mime_type:\*\.orv$" /usr/share/mime/globs2 ||
     fail "the system's MIME database does not know *.orv"
 grep -q "^$mime_type=orvaview.desktop;" /usr/share/applications/mimeinfo.cache ||
     fail "the system's desktop database names no program for $mime_type"
