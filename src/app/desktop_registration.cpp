@@ -49,6 +49,7 @@ std::string DesktopEntryText(const std::string& viewerPath) {
            "Exec=" +
            Quoted(viewerPath) +
            " %f\nIcon=orvaview\nTerminal=false\nCategories=Graphics;3DGraphics;Viewer;\n"
+           "Keywords=jewellery;jewelry;ring;gem;3D;model;\n"
            "MimeType=" +
            kMimeType + ";\n";
 }
