@@ -46,4 +46,10 @@ add_custom_target(package_changelog ALL DEPENDS ${_changelog})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright ${_changelog}
         DESTINATION ${_doc_dir})
 
+# What the package holds, so that scripts/package.sh builds only that and not the tests and
+# benchmarks: the install rules of the data are optional, and a file that was not built would
+# be missing from the package without a word.
+add_custom_target(package_contents DEPENDS orva orvaview samples materials gemlib
+                  sample_thumbnails man_pages package_changelog)
+
 include(CPack)

@@ -12,7 +12,7 @@ case "$preset" in
 esac
 # Configure and build messages go to stderr, so that the path is all that reaches stdout.
 cmake --preset "$preset" >&2
-cmake --build --preset "$preset" -j "$(nproc)" >&2
+cmake --build --preset "$preset" -j "$(nproc)" --target package_contents >&2
 # A package left from an earlier run must not pass for this one.
 rm -f "$build_dir"/orvaview_*.deb
 cpack --preset "$preset" >&2

@@ -15,7 +15,9 @@ apt_get=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -q
 mime_type=application/x-orvaview-document
 
 installed() {
-    dpkg-query -W -f='${Status}' orvaview 2>/dev/null | grep -q "ok installed"
+    local status
+    status=$(dpkg-query -W -f='${Status}' orvaview 2>/dev/null || true)
+    [[ $status == *"ok installed" ]]
 }
 fail() {
     echo "package test: $*" >&2
@@ -65,8 +67,8 @@ version=$(dpkg-query -W -f='${Version}' orvaview)
 # data in /usr/share/orvaview.
 mkdir -p "$work/render"
 render=(--size 96x72 --zoom-all --threads 1)
-(cd "$work/render" &&
-    orva render /usr/share/orvaview/samples/solitaire_ring.orv -o installed.png "${render[@]}")
+sample=/usr/share/orvaview/samples/solitaire_ring.orv
+(cd "$work/render" && /usr/bin/orva render "$sample" -o installed.png "${render[@]}")
 "$build_dir/bin/orva" render "$build_dir/bin/samples/solitaire_ring.orv" \
     -o "$work/render/built.png" "${render[@]}"
 cmp -s "$work/render/installed.png" "$work/render/built.png" ||
@@ -83,6 +85,17 @@ grep -q "^$mime_type=orvaview.desktop;" /usr/share/applications/mimeinfo.cache |
 default=$("${desktop_user[@]}" xdg-mime query default "$mime_type")
 [ "$default" = orvaview.desktop ] ||
     fail "xdg-mime names '$default' as the program for $mime_type, not orvaview.desktop"
+
+# The thumbnailer entry as the file manager runs it: %i the scene, %o the picture, %s its size.
+thumbnailer=$(sed -n 's/^Exec=//p' /usr/share/thumbnailers/orvaview.thumbnailer)
+thumbnailer=${thumbnailer//%i/$sample}
+thumbnailer=${thumbnailer//%o/$work/thumbnail.png}
+thumbnailer=${thumbnailer//%s/128}
+# Split into words on purpose: it is a command line, and none of its paths holds a space.
+# shellcheck disable=SC2086
+(cd / && "${desktop_user[@]}" $thumbnailer)
+file "$work/thumbnail.png" | grep -q "PNG image data, 128 x 128" ||
+    fail "the thumbnailer entry made no 128 x 128 PNG: $(file "$work/thumbnail.png")"
 
 "${apt_get[@]}" purge orvaview
 if installed; then
