@@ -6,6 +6,7 @@
 # package needs no maintainer scripts.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvaview)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Orvatrix)
 set(CPACK_PACKAGE_CONTACT "Orvatrix maintainers <maintainers@orvatrix.example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for three-dimensional jewellery models")

@@ -15,12 +15,12 @@ struct CRegistrationResult {
     int failed = 0;     // files that could not be written (a read-only home, say)
 };
 
-// Registers the ".orv" file type for the user, as the viewer does at every start: the MIME
-// type "*.orv" (comment "OrvaVi Document"), a desktop entry that opens files with the viewer
-// at `viewerPath`, a thumbnailer entry that runs `orvaPath thumbnails --one`, and the icon of
-// the program and of the type. Files go
-// below `dataHome` (normally ~/.local/share) and are written only when missing or different;
-// a folder that cannot be written is counted, never an error.
+// Registers the ".orv" file type for the user, as the viewer does at every start from a folder
+// the system does not know (see IsRegisteredBySystem): the MIME type "*.orv" (comment "OrvaVi
+// Document"), a desktop entry that opens files with the viewer at `viewerPath`, a thumbnailer
+// entry that runs `orvaPath thumbnails --one`, and the icon of the program and of the type.
+// Files go below `dataHome` (normally ~/.local/share) and are written only when missing or
+// different; a folder that cannot be written is counted, never an error.
 CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
                                                const std::string& viewerPath,
                                                const std::string& orvaPath);

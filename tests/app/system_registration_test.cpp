@@ -28,7 +28,10 @@ protected:
 
     std::string Folder(const std::string& relative) const { return (m_root / relative).string(); }
 
-    const fs::path m_root = fs::temp_directory_path() / "orva-system-registration";
+    // One folder per test: ctest runs the tests of this fixture side by side.
+    const fs::path m_root = fs::temp_directory_path() /
+                            (std::string("orva-system-registration-") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(SystemRegistrationTest, AnInstallationInASystemDataFolderIsTheSystems) {
