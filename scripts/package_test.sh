@@ -27,6 +27,9 @@ fail() {
 if installed; then
     fail "orvaview is already installed here; remove it first (apt remove orvaview)"
 fi
+for tool in xdg-mime file; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh installs it)"
+done
 deb=$(bash scripts/package.sh "$preset" | tail -n 1)
 build_dir=$(dirname "$deb")
 echo "== package test: $deb"
