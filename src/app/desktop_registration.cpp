@@ -84,6 +84,15 @@ void WriteIfDifferent(const fs::path& path, const std::string& text, CRegistrati
     ++r.written;
 }
 
+// Every file the registration writes, below the data home.
+constexpr const char* kRegisteredPaths[kRegisteredFiles] = {
+    "mime/packages/orvaview.xml",
+    "applications/orvaview.desktop",
+    "thumbnailers/orvaview.thumbnailer",
+    "icons/hicolor/scalable/apps/orvaview.svg",
+    "icons/hicolor/scalable/mimetypes/application-x-orvaview-document.svg",
+};
+
 }  // namespace
 
 CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
@@ -95,17 +104,27 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
         return result;
     }
     const fs::path home(dataHome);
-    WriteIfDifferent(home / "mime" / "packages" / "orvaview.xml", MimeTypeText(), result);
-    WriteIfDifferent(home / "applications" / "orvaview.desktop", DesktopEntryText(viewerPath),
-                     result);
-    WriteIfDifferent(home / "thumbnailers" / "orvaview.thumbnailer", ThumbnailerText(orvaPath),
-                     result);
-    // The file manager looks the type's icon up under the type's name, dashes for the slash.
-    const fs::path icons = home / "icons" / "hicolor" / "scalable";
-    WriteIfDifferent(icons / "apps" / "orvaview.svg", kAppIconSvg, result);
-    WriteIfDifferent(icons / "mimetypes" / "application-x-orvaview-document.svg", kAppIconSvg,
-                     result);
+    // The file manager looks the type's icon up under the type's name, dashes for the slash:
+    // the last two paths hold the same icon.
+    const std::string texts[kRegisteredFiles] = {MimeTypeText(), DesktopEntryText(viewerPath),
+                                                 ThumbnailerText(orvaPath), kAppIconSvg,
+                                                 kAppIconSvg};
+    for (int i = 0; i < kRegisteredFiles; ++i) {
+        WriteIfDifferent(home / kRegisteredPaths[i], texts[i], result);
+    }
     return result;
+}
+
+int ForgetDesktopIntegration(const std::string& dataHome) {
+    if (dataHome.empty()) {
+        return 0;
+    }
+    int removed = 0;
+    for (const char* path : kRegisteredPaths) {
+        std::error_code error;
+        removed += fs::remove(fs::path(dataHome) / path, error) ? 1 : 0;
+    }
+    return removed;
 }
 
 std::string UserDataHome() {

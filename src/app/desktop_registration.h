@@ -25,6 +25,12 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
                                                const std::string& viewerPath,
                                                const std::string& orvaPath);
 
+// Removes the files RegisterDesktopIntegration writes below `dataHome`, for an installation
+// the system registered: the user's copies would hide its entries (a build tree's entry, say,
+// naming a program that has since moved). They are the viewer's own files, rewritten at every
+// start of a registering viewer, so nothing of the user's goes. Returns how many it removed.
+int ForgetDesktopIntegration(const std::string& dataHome);
+
 // $XDG_DATA_HOME, or ~/.local/share; empty when neither can be found.
 std::string UserDataHome();
 

@@ -21,6 +21,7 @@ protected:
         fs::create_directories(m_root / "usr/bin");
         fs::create_directories(m_root / "usr/share/applications");
         fs::create_directories(m_root / "build/bin");
+        fs::create_directories(m_root / "home/applications");
         std::ofstream(m_root / "usr/share/applications/orvaview.desktop") << "[Desktop Entry]\n";
         fs::create_directory_symlink(m_root / "usr", m_root / "linked");
     }
@@ -51,6 +52,25 @@ TEST_F(SystemRegistrationTest, AFolderTheSystemDoesNotKnowRegistersForTheUser) {
     // A known folder without the viewer's desktop entry: nothing there opens ".orv" files.
     fs::remove(m_root / "usr/share/applications/orvaview.desktop");
     EXPECT_FALSE(IsRegisteredBySystem(Folder("usr/bin/"), {Folder("usr/share")}));
+}
+
+TEST_F(SystemRegistrationTest, AnInstallationTheSystemKnowsTakesAwayTheUsersCopies) {
+    const fs::path home = m_root / "home";
+    std::ofstream(home / "applications/other.desktop") << "[Desktop Entry]\n";
+    ASSERT_EQ(
+        RegisterDesktopIntegration(home.string(), "/old/build/orvaview", "/old/build/orva").written,
+        kRegisteredFiles);
+    EXPECT_EQ(ForgetDesktopIntegration(home.string()), kRegisteredFiles);
+    // Everything registration wrote is gone, and nothing else.
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(home)) {
+        if (entry.is_regular_file()) {
+            left.push_back(fs::relative(entry.path(), home).string());
+        }
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"applications/other.desktop"});
+    EXPECT_EQ(ForgetDesktopIntegration(home.string()), 0);
+    EXPECT_EQ(ForgetDesktopIntegration(""), 0);
 }
 
 TEST(SystemDataDirsTest, AbsoluteEntriesOfTheListOrTheStandardPair) {
