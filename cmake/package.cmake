@@ -26,7 +26,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvatrix.example.com/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The viewer's help menu opens the web site with xdg-open; everything else works without it.
+# The viewer's web site command opens the site with xdg-open; all else works without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
