@@ -18,3 +18,19 @@ install(FILES ${_resources}/orvaview.svg
 install(FILES ${_resources}/orvaview.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
         RENAME application-x-orvaview-document.svg)
+
+# The manual pages, compressed as man reads them; without a time stamp, so the same sources
+# make the same files.
+set(_man_pages)
+foreach(page orva orvaview)
+    set(_compressed ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+    add_custom_command(
+        OUTPUT ${_compressed}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+        COMMAND gzip -9 -n -c ${_resources}/man/${page}.1 > ${_compressed}
+        DEPENDS ${_resources}/man/${page}.1
+        COMMENT "Compressing the manual page of ${page}")
+    list(APPEND _man_pages ${_compressed})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${_man_pages})
+install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

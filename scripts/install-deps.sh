@@ -14,6 +14,10 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
     # The tools that make the registered file type take effect, and that its test runs.
     shared-mime-info desktop-file-utils
+    # The Debian package: dependencies read off the programs (dpkg-shlibdeps, file), the check
+    # of the package (lintian; without it the package test skips that step) and the lookup of
+    # the program for the type once installed (xdg-mime).
+    dpkg-dev file lintian xdg-utils
 )
 
 missing=()

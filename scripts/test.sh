@@ -17,3 +17,12 @@ echo "== tsan"
 cmake --preset tsan
 cmake --build --preset tsan -j "$jobs" --target samples_tests
 ctest --preset tsan -R ConcurrentPictures
+# The Debian package, made from the default build above: installed on this machine, used and
+# removed again. That changes the system, so it runs here only as root (as in CI); a user runs
+# scripts/package_test.sh by hand, which installs and removes through sudo.
+if [ "$(id -u)" -eq 0 ]; then
+    echo "== package"
+    bash scripts/package_test.sh default
+else
+    echo "== package: not root, skipped; bash scripts/package_test.sh runs it (apt through sudo)"
+fi

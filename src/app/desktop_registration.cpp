@@ -49,6 +49,7 @@ std::string DesktopEntryText(const std::string& viewerPath) {
            "Exec=" +
            Quoted(viewerPath) +
            " %f\nIcon=orvaview\nTerminal=false\nCategories=Graphics;3DGraphics;Viewer;\n"
+           "Keywords=jewellery;jewelry;ring;gem;3D;model;\n"
            "MimeType=" +
            kMimeType + ";\n";
 }
@@ -83,6 +84,15 @@ void WriteIfDifferent(const fs::path& path, const std::string& text, CRegistrati
     ++r.written;
 }
 
+// Every file the registration writes, below the data home.
+constexpr const char* kRegisteredPaths[kRegisteredFiles] = {
+    "mime/packages/orvaview.xml",
+    "applications/orvaview.desktop",
+    "thumbnailers/orvaview.thumbnailer",
+    "icons/hicolor/scalable/apps/orvaview.svg",
+    "icons/hicolor/scalable/mimetypes/application-x-orvaview-document.svg",
+};
+
 }  // namespace
 
 CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
@@ -94,17 +104,27 @@ CRegistrationResult RegisterDesktopIntegration(const std::string& dataHome,
         return result;
     }
     const fs::path home(dataHome);
-    WriteIfDifferent(home / "mime" / "packages" / "orvaview.xml", MimeTypeText(), result);
-    WriteIfDifferent(home / "applications" / "orvaview.desktop", DesktopEntryText(viewerPath),
-                     result);
-    WriteIfDifferent(home / "thumbnailers" / "orvaview.thumbnailer", ThumbnailerText(orvaPath),
-                     result);
-    // The file manager looks the type's icon up under the type's name, dashes for the slash.
-    const fs::path icons = home / "icons" / "hicolor" / "scalable";
-    WriteIfDifferent(icons / "apps" / "orvaview.svg", kAppIconSvg, result);
-    WriteIfDifferent(icons / "mimetypes" / "application-x-orvaview-document.svg", kAppIconSvg,
-                     result);
+    // The file manager looks the type's icon up under the type's name, dashes for the slash:
+    // the last two paths hold the same icon.
+    const std::string texts[kRegisteredFiles] = {MimeTypeText(), DesktopEntryText(viewerPath),
+                                                 ThumbnailerText(orvaPath), kAppIconSvg,
+                                                 kAppIconSvg};
+    for (int i = 0; i < kRegisteredFiles; ++i) {
+        WriteIfDifferent(home / kRegisteredPaths[i], texts[i], result);
+    }
     return result;
+}
+
+int ForgetDesktopIntegration(const std::string& dataHome) {
+    if (dataHome.empty()) {
+        return 0;
+    }
+    int removed = 0;
+    for (const char* path : kRegisteredPaths) {
+        std::error_code error;
+        removed += fs::remove(fs::path(dataHome) / path, error) ? 1 : 0;
+    }
+    return removed;
 }
 
 std::string UserDataHome() {
@@ -115,6 +135,40 @@ std::string UserDataHome() {
         return std::string(home) + "/.local/share";
     }
     return {};
+}
+
+std::vector<std::string> SystemDataDirs() {
+    std::vector<std::string> folders;
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    std::istringstream list(value != nullptr ? value : "");
+    std::string folder;
+    while (std::getline(list, folder, ':')) {
+        // Relative entries are invalid and ignored, as every reader of the list does.
+        if (!folder.empty() && folder[0] == '/') {
+            folders.push_back(folder);
+        }
+    }
+    if (folders.empty()) {
+        folders = {"/usr/local/share/", "/usr/share/"};
+    }
+    return folders;
+}
+
+bool IsRegisteredBySystem(const std::string& programFolder,
+                          const std::vector<std::string>& systemDataDirs) {
+    const fs::path share = fs::path(programFolder) / ".." / "share";
+    std::error_code error;
+    if (!fs::is_regular_file(share / "applications" / "orvaview.desktop", error)) {
+        return false;
+    }
+    // Compared as files, not as text: /usr/share/ and /usr/bin/../share are the same folder,
+    // and so is a path through a symbolic link.
+    for (const std::string& folder : systemDataDirs) {
+        if (fs::equivalent(share, folder, error)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace orva

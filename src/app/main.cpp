@@ -13,14 +13,22 @@
 
 namespace {
 
+// A build tree or a copied folder registers itself for the user at every start; an
+// installation the system knows (a package in /usr) was registered by the system, and takes
+// away the user's copies an earlier build tree left, which would hide the system's.
 void RegisterForThisUser() {
     const std::string& folder = orva::GetModuleDirectory();
     const std::string dataHome = orva::UserDataHome();
-    const orva::CRegistrationResult registration =
-        orva::RegisterDesktopIntegration(dataHome, folder + "orvaview", folder + "orva");
+    int changed = 0;
+    if (orva::IsRegisteredBySystem(folder, orva::SystemDataDirs())) {
+        changed = orva::ForgetDesktopIntegration(dataHome);
+    } else {
+        changed = orva::RegisterDesktopIntegration(dataHome, folder + "orvaview", folder + "orva")
+                      .written;
+    }
     // Files only take effect once the databases are rebuilt; not waited for, so start-up is
     // not delayed.
-    if (registration.written > 0) {
+    if (changed > 0) {
         orva::UpdateDesktopDatabases(dataHome, orva::EWaitForTools::kNo);
     }
 }
