@@ -192,7 +192,9 @@ int RunMeasureCommand(const CMeasureOptions& o) {
         report = MeasureJewel(scene.first, nullptr, options);
     }
     const json d = DescribeJewel(report, load.status);
-    const std::string text = o.json ? d.dump(2) + "\n" : FormatJewelTable(d);
+    // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
+    const std::string text =
+        o.json ? d.dump(2, ' ', false, json::error_handler_t::replace) + "\n" : FormatJewelTable(d);
     std::fputs(text.c_str(), stdout);
     return load.status == CLoadReport::kOk ? 0 : 1;
 }

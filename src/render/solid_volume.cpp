@@ -34,9 +34,10 @@ constexpr int kDirections[3][6] = {
 // the time and memory a tiny accuracy could ask for.
 constexpr int kMostCells = 8000;
 // Cells along the longest side per unit of relative accuracy: a straight edge lying across
-// the grid is off by at most half a cell at each end, so a box filling the scene's extent is
-// off by at most 1 / cells per side it spans.
-constexpr double kCellsPerAccuracy = 3.0;
+// the grid is off by at most half a cell, so a box filling the scene's extent is off by at
+// most 2 / cells seen along one direction, and a part half as long by twice that; the mean of
+// three directions and the grid's offset from most edges do better.
+constexpr double kCellsPerAccuracy = 4.0;
 
 struct CDirectionGrid {
     CMatrix4 view;
@@ -157,8 +158,7 @@ const char* MaterialName(const CFragment& f) {
 // The material of the metal between an entry and an exit. A face a cutter left shows the
 // cutter's material, so the other end's is taken; where both ends are cut (metal between two
 // seats), the nearest face along the ray that no cutter left.
-const char* IntervalMaterial(const CFragment* list, const CFragment& entry,
-                             const CFragment& exit) {
+const char* IntervalMaterial(const CFragment* list, const CFragment& entry, const CFragment& exit) {
     if (!IsCutFace(entry)) {
         return MaterialName(entry);
     }

@@ -52,12 +52,12 @@ protected:
         return MeasureSolidVolume(r);
     }
 
-    // Within the accuracy asked, and the three directions no further apart than it either.
+    // The mean within the accuracy asked; each direction alone within twice that.
     void ExpectVolume(double exact, double accuracy = 0.5) {
         const CSolidVolume s = Measure(accuracy);
         EXPECT_NEAR(s.volume, exact, exact * accuracy / 100.0);
         for (const double v : s.directionVolumes) {
-            EXPECT_NEAR(v, exact, exact * accuracy / 100.0);
+            EXPECT_NEAR(v, exact, 2.0 * exact * accuracy / 100.0);
         }
         EXPECT_LE(s.uncertaintyPercent, 2.0 * accuracy);
         EXPECT_FALSE(s.interrupted);
@@ -145,9 +145,10 @@ TEST_F(SolidVolumeTest, GemInItsSeatIsNotMetal) {
     auto gem = std::make_unique<CGem>();
     gem->placement = Multiply(CMatrix4::Scaling(4, 4, 4), CMatrix4::Translation({0, 0, 2}));
     Add(std::move(gem));
-    // Also inside a group, where the renderer adds it to the scene after the cuts.
+    // Also inside a group, where the renderer adds it to the scene after the cuts: 27 mm3
+    // above the metal that must not count either.
     auto inGroup = std::make_unique<CGem>();
-    inGroup->placement = CMatrix4::Translation({0, 0, 8});
+    inGroup->placement = Multiply(CMatrix4::Scaling(3, 3, 3), CMatrix4::Translation({0, 0, 9}));
     Add(Group(kGroupUnion, {inGroup.release()}));
     ExpectVolume(1000.0 - 80.0);
     GemLibrary().SetPath(previous);
