@@ -46,6 +46,7 @@ struct CDirectionGrid {
     int rows = 1;
     int depthAxis = 0;    // the model axis along the line of sight
     float depthSign = 1;  // model coordinate = eye depth * sign
+    double cellArea = 0;  // model units squared
 };
 
 // One band of rows of one direction.
@@ -108,8 +109,12 @@ void SetComponent(CVector3& v, int axis, float value) {
     (axis == 0 ? v.x : (axis == 1 ? v.y : v.z)) = value;
 }
 
-// The grid of one direction: cells of `cell` model units covering the box as seen along it,
-// centred on it, with the window matrix that puts cell (column, row) at its centre.
+// The grid of one direction: cells of about `cell` model units covering the box as seen along
+// it, with the window matrix that puts cell (column, row) at its centre. Each side is an exact
+// number of cells, so that faces lying on the box (the flat sides of a band, the top of a
+// plate), which the line of sight grazes, fall on cell edges: sampled off them by a fraction of
+// a cell, such a face would count that fraction of a cell times its whole area too much or too
+// little.
 CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max, double cell) {
     const int* a = kDirections[direction];
     CViewport viewport;
@@ -119,6 +124,7 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     g.depthAxis = a[2];
     g.depthSign = static_cast<float>(a[5]);
     double start[2];
+    double size[2];
     int count[2];
     for (int k = 0; k < 2; ++k) {
         // Eye coordinate k is model axis a[k] times its sign.
@@ -127,15 +133,17 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
         const double e0 = a[3 + k] > 0 ? lo : -hi;
         const double extent = hi - lo;
         count[k] = std::clamp(static_cast<int>(std::ceil(extent / cell - 1e-9)), 1, kMostCells);
-        start[k] = e0 - (count[k] * cell - extent) / 2.0;
+        size[k] = extent > 0.0 ? extent / count[k] : cell;
+        start[k] = extent > 0.0 ? e0 : e0 - cell / 2.0;
     }
     g.columns = count[0];
     g.rows = count[1];
+    g.cellArea = size[0] * size[1];
     CMatrix4 w = CMatrix4::Identity();
-    w[0] = static_cast<float>(1.0 / cell);
-    w[5] = static_cast<float>(-1.0 / cell);
-    w[12] = static_cast<float>(-start[0] / cell - 0.5);
-    w[13] = static_cast<float>((start[1] + count[1] * cell) / cell - 0.5);
+    w[0] = static_cast<float>(1.0 / size[0]);
+    w[5] = static_cast<float>(-1.0 / size[1]);
+    w[12] = static_cast<float>(-start[0] / size[0] - 0.5);
+    w[13] = static_cast<float>((start[1] + count[1] * size[1]) / size[1] - 0.5);
     g.windowMatrix = Multiply(g.view, w);
     return g;
 }
@@ -303,7 +311,6 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
                      const std::vector<CBandResult>& results, double cell) {
     CSolidVolume s;
     s.cellSize = cell;
-    const double area = cell * cell;
     std::map<std::string, std::array<double, 3>> perMaterial;
     CVector3 boxMin;
     CVector3 boxMax;
@@ -311,6 +318,7 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
     for (std::size_t j = 0; j < jobs.size(); ++j) {
         const CBandResult& r = results[j];
         const int d = jobs[j].direction;
+        const double area = grids[d].cellArea;
         s.interrupted = s.interrupted || !r.complete;
         for (const auto& [name, sum] : r.thickness) {
             perMaterial[name][static_cast<std::size_t>(d)] += sum * area;
@@ -374,11 +382,21 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& v) {
     int cells =
         std::clamp(static_cast<int>(std::ceil(kCellsPerAccuracy / accuracy)), 16, kMostCells);
     const CMaterialTable materials(EShading::kVertexColours, v.first, v.stop);
-    CSolidVolume s = MeasureOnGrid(v, materials, min, max, longest / cells);
+    // A coarse look first finds the metal's own box, exact where flat faces bound it (the
+    // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
+    // those faces on cell edges.
+    CSolidVolume s = MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 8));
+    if (s.interrupted || s.empty) {
+        return s;
+    }
+    min = s.min;
+    max = s.max;
+    const double fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
+    s = MeasureOnGrid(v, materials, min, max, fitted / cells);
     // Directions that disagree more than asked show detail the grid is too coarse for.
     if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
         cells = std::min(kMostCells, cells * 2);
-        s = MeasureOnGrid(v, materials, min, max, longest / cells);
+        s = MeasureOnGrid(v, materials, min, max, fitted / cells);
     }
     return s;
 }
