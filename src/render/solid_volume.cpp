@@ -148,14 +148,24 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     return g;
 }
 
-const CSceneObject* OwnerOf(const CFragment& f) {
-    // The tree builder stamps every mesh with the top-level object it shows.
-    return static_cast<const CSceneObject*>(f.span->surface);
+// The top-level cutters, sorted: every mesh the tree builder makes carries the top-level
+// object it shows as its spans' surface, so a fragment whose surface is one of these is a face
+// a cutter left.
+using CCutterList = std::vector<const void*>;
+
+CCutterList TopLevelCutters(const CSceneObject* first, const CSceneObject* stop) {
+    CCutterList cutters;
+    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
+        if (o->cutter != 0 && o->neverCut == 0 && o->GetTypeId() != kTypeGem) {
+            cutters.push_back(o);
+        }
+    }
+    std::sort(cutters.begin(), cutters.end());
+    return cutters;
 }
 
-bool IsCutFace(const CFragment& f) {
-    const CSceneObject* owner = OwnerOf(f);
-    return owner != nullptr && owner->cutter != 0 && owner->neverCut == 0;
+bool IsCutFace(const CFragment& f, const CCutterList& cutters) {
+    return std::binary_search(cutters.begin(), cutters.end(), f.span->surface);
 }
 
 const char* MaterialName(const CFragment& f) {
@@ -166,11 +176,12 @@ const char* MaterialName(const CFragment& f) {
 // The material of the metal between an entry and an exit. A face a cutter left shows the
 // cutter's material, so the other end's is taken; where both ends are cut (metal between two
 // seats), the nearest face along the ray that no cutter left.
-const char* IntervalMaterial(const CFragment* list, const CFragment& entry, const CFragment& exit) {
-    if (!IsCutFace(entry)) {
+const char* IntervalMaterial(const CFragment* list, const CFragment& entry, const CFragment& exit,
+                             const CCutterList& cutters) {
+    if (!IsCutFace(entry, cutters)) {
         return MaterialName(entry);
     }
-    if (!IsCutFace(exit)) {
+    if (!IsCutFace(exit, cutters)) {
         return MaterialName(exit);
     }
     const float middle = (entry.depth + exit.depth) / 2.0f;
@@ -178,7 +189,7 @@ const char* IntervalMaterial(const CFragment* list, const CFragment& entry, cons
     float distance = 0.0f;
     for (const CFragment* f = list; f != nullptr; f = f->link) {
         const float d = std::fabs(f->depth - middle);
-        if (!IsCutFace(*f) && (nearest == &entry || d < distance)) {
+        if (!IsCutFace(*f, cutters) && (nearest == &entry || d < distance)) {
             nearest = f;
             distance = d;
         }
@@ -215,7 +226,8 @@ void NoteExtent(CBandResult& r, int column, int row, float nearest, float farthe
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row, CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row,
+                   const CCutterList& cutters, CBandResult& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -226,7 +238,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row, CB
         if (!(thickness > 0.0f)) {
             continue;
         }
-        AddThickness(r, IntervalMaterial(list, *f, exit), thickness);
+        AddThickness(r, IntervalMaterial(list, *f, exit, cutters), thickness);
         nearest = any ? std::max(nearest, f->depth) : f->depth;
         farthest = any ? std::min(farthest, exit.depth) : exit.depth;
         any = true;
@@ -238,7 +250,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row, CB
 }
 
 void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionGrid& g,
-                 const CBandJob& job, CBandResult& result) {
+                 const CCutterList& cutters, const CBandJob& job, CBandResult& result) {
     CRenderRequest r;
     r.first = v.first;
     r.stop = v.stop;
@@ -261,7 +273,7 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
         }
         CRenderNode& root = *tree.Root();
         for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), x, y, result);
+            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), x, y, cutters, result);
         }
     }
     result.complete = true;
@@ -285,12 +297,13 @@ std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int thread
 void RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
              const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
              std::vector<CBandResult>& results, int threads) {
+    const CCutterList cutters = TopLevelCutters(v.first, v.stop);
     std::atomic<std::size_t> next{0};
     const auto worker = [&]() {
         CRenderContext ctx;
         ctx.materials = &materials;
         for (std::size_t j = next++; j < jobs.size(); j = next++) {
-            MeasureBand(ctx, v, grids[jobs[j].direction], jobs[j], results[j]);
+            MeasureBand(ctx, v, grids[jobs[j].direction], cutters, jobs[j], results[j]);
         }
     };
     if (threads == 1) {
