@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <map>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "render/band_tree.h"
 #include "render/material_table.h"
@@ -56,15 +57,11 @@ struct CBandJob {
     int lastRow = 0;
 };
 
-// What one band found: thickness summed per material name pointer (the scene's name pool
-// hands out one pointer per name, but other sources may repeat a name), and the extent.
+// What one band found: thickness summed per material name as it came (one name may come
+// under several pointers; they are joined at the end), and the depths the metal spans.
 struct CBandResult {
     std::vector<std::pair<const char*, double>> thickness;
     bool any = false;
-    int firstColumn = 0;
-    int lastColumn = 0;
-    int firstRow = 0;
-    int lastRow = 0;
     float nearest = 0.0f;
     float farthest = 0.0f;
     bool complete = false;
@@ -103,8 +100,6 @@ float Component(const CVector3& v, int axis) {
     return axis == 0 ? v.x : (axis == 1 ? v.y : v.z);
 }
 
-// Each model axis lies along the line of sight of one direction, whose depths measure it
-// exactly; the others would only give it to a cell.
 void SetComponent(CVector3& v, int axis, float value) {
     (axis == 0 ? v.x : (axis == 1 ? v.y : v.z)) = value;
 }
@@ -207,27 +202,21 @@ void AddThickness(CBandResult& result, const char* material, double thickness) {
     result.thickness.emplace_back(material, thickness);
 }
 
-void NoteExtent(CBandResult& r, int column, int row, float nearest, float farthest) {
+void NoteDepths(CBandResult& r, float nearest, float farthest) {
     if (!r.any) {
         r.any = true;
-        r.firstColumn = r.lastColumn = column;
-        r.firstRow = r.lastRow = row;
         r.nearest = nearest;
         r.farthest = farthest;
         return;
     }
-    r.firstColumn = std::min(r.firstColumn, column);
-    r.lastColumn = std::max(r.lastColumn, column);
-    r.firstRow = std::min(r.firstRow, row);
-    r.lastRow = std::max(r.lastRow, row);
     r.nearest = std::max(r.nearest, nearest);
     r.farthest = std::min(r.farthest, farthest);
 }
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row,
-                   const CCutterList& cutters, CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutterList& cutters,
+                   CBandResult& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -244,7 +233,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, int column, int row,
         any = true;
     }
     if (any) {
-        NoteExtent(r, column, row, nearest, farthest);
+        NoteDepths(r, nearest, farthest);
     }
     RecycleFragments(ctx.pools, list);
 }
@@ -273,7 +262,7 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
         }
         CRenderNode& root = *tree.Root();
         for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), x, y, cutters, result);
+            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), cutters, result);
         }
     }
     result.complete = true;
@@ -340,6 +329,8 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
         if (!r.any) {
             continue;
         }
+        // Each model axis lies along the line of sight of one direction, whose depths measure
+        // it exactly; the cells would give it only to a cell.
         const CDirectionGrid& g = grids[d];
         const float a = r.farthest * g.depthSign;
         const float b = r.nearest * g.depthSign;
@@ -395,16 +386,22 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& v) {
     int cells =
         std::clamp(static_cast<int>(std::ceil(kCellsPerAccuracy / accuracy)), 16, kMostCells);
     const CMaterialTable materials(EShading::kVertexColours, v.first, v.stop);
-    // A coarse look first finds the metal's own box, exact where flat faces bound it (the
+    // A coarser look first finds the metal's own box, exact where flat faces bound it (the
     // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
-    // those faces on cell edges.
-    CSolidVolume s = MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 8));
-    if (s.interrupted || s.empty) {
+    // those faces on cell edges. Only a part thinner than its cells standing out of the rest
+    // could escape that look.
+    CSolidVolume s = MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 4));
+    if (s.interrupted) {
         return s;
     }
-    min = s.min;
-    max = s.max;
+    if (!s.empty) {
+        min = s.min;
+        max = s.max;
+    }
     const double fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
+    if (!(fitted > 0.0)) {
+        return s;
+    }
     s = MeasureOnGrid(v, materials, min, max, fitted / cells);
     // Directions that disagree more than asked show detail the grid is too coarse for.
     if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
