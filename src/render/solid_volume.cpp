@@ -15,6 +15,7 @@
 #include "render/render_scene.h"
 #include "render/row_loop.h"
 #include "render/tree_walk.h"
+#include "scene/group.h"
 #include "scene/scene_object.h"
 #include "view/interrupt.h"
 #include "view/viewport.h"
@@ -143,24 +144,65 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     return g;
 }
 
-// The top-level cutters, sorted: every mesh the tree builder makes carries the top-level
-// object it shows as its spans' surface, so a fragment whose surface is one of these is a face
-// a cutter left.
-using CCutterList = std::vector<const void*>;
+// What left the faces of cuts. Every mesh the tree builder makes carries the top-level object
+// it shows as its spans' surface, so the faces of a top-level cutter are known by it; what a
+// difference group subtracts belongs to the group, and is known by its material's name, whose
+// text every object holds a copy of its own.
+struct CCutters {
+    std::vector<const void*> objects;  // sorted
+    std::vector<const char*> names;    // sorted
+};
 
-CCutterList TopLevelCutters(const CSceneObject* first, const CSceneObject* stop) {
-    CCutterList cutters;
-    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
-        if (o->cutter != 0 && o->neverCut == 0 && o->GetTypeId() != kTypeGem) {
-            cutters.push_back(o);
+void AddSubtractedNames(const CSceneObject& object, std::vector<const char*>& names, int depth) {
+    // Groups nest only as deep as a file can describe; a bound keeps damaged ones finite.
+    if (depth > 256) {
+        return;
+    }
+    if (object.materialName != nullptr) {
+        names.push_back(object.materialName);
+    }
+    if (object.GetTypeId() == kTypeGroup) {
+        for (const CSceneObject* c = static_cast<const CGroup&>(object).children.first;
+             c != nullptr; c = c->next) {
+            AddSubtractedNames(*c, names, depth + 1);
         }
     }
-    std::sort(cutters.begin(), cutters.end());
+}
+
+void FindDifferences(const CSceneObject& object, std::vector<const char*>& names, int depth) {
+    if (object.GetTypeId() != kTypeGroup || depth > 256) {
+        return;
+    }
+    const auto& group = static_cast<const CGroup&>(object);
+    for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
+        if (group.kind == kGroupDifference && c != group.children.first) {
+            AddSubtractedNames(*c, names, depth + 1);
+        } else {
+            FindDifferences(*c, names, depth + 1);
+        }
+    }
+}
+
+CCutters FindCutters(const CSceneObject* first, const CSceneObject* stop) {
+    CCutters cutters;
+    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
+        if (o->cutter != 0 && o->neverCut == 0 && o->GetTypeId() != kTypeGem) {
+            cutters.objects.push_back(o);
+        }
+        FindDifferences(*o, cutters.names, 0);
+    }
+    std::sort(cutters.objects.begin(), cutters.objects.end());
+    std::sort(cutters.names.begin(), cutters.names.end());
     return cutters;
 }
 
-bool IsCutFace(const CFragment& f, const CCutterList& cutters) {
-    return std::binary_search(cutters.begin(), cutters.end(), f.span->surface);
+bool IsCutFace(const CFragment& f, const CCutters& cutters) {
+    if (std::binary_search(cutters.objects.begin(), cutters.objects.end(), f.span->surface)) {
+        return true;
+    }
+    const CRenderMaterial* m = f.span->values.material;
+    return m != nullptr && m->name != nullptr &&
+           std::binary_search(cutters.names.begin(), cutters.names.end(), m->name);
 }
 
 const char* MaterialName(const CFragment& f) {
@@ -172,7 +214,7 @@ const char* MaterialName(const CFragment& f) {
 // cutter's material, so the other end's is taken; where both ends are cut (metal between two
 // seats), the nearest face along the ray that no cutter left.
 const char* IntervalMaterial(const CFragment* list, const CFragment& entry, const CFragment& exit,
-                             const CCutterList& cutters) {
+                             const CCutters& cutters) {
     if (!IsCutFace(entry, cutters)) {
         return MaterialName(entry);
     }
@@ -215,8 +257,7 @@ void NoteDepths(CBandResult& r, float nearest, float farthest) {
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutterList& cutters,
-                   CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters, CBandResult& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -239,7 +280,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutterList& cutt
 }
 
 void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionGrid& g,
-                 const CCutterList& cutters, const CBandJob& job, CBandResult& result) {
+                 const CCutters& cutters, const CBandJob& job, CBandResult& result) {
     CRenderRequest r;
     r.first = v.first;
     r.stop = v.stop;
@@ -286,7 +327,7 @@ std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int thread
 void RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
              const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
              std::vector<CBandResult>& results, int threads) {
-    const CCutterList cutters = TopLevelCutters(v.first, v.stop);
+    const CCutters cutters = FindCutters(v.first, v.stop);
     std::atomic<std::size_t> next{0};
     const auto worker = [&]() {
         CRenderContext ctx;

@@ -6,9 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "cli/jewel_report.h"
 #include "mesh_shapes.h"
 #include "run_orva.h"
 #include "scene/gem.h"
+#include "scene/gem_library.h"
 #include "scene/group.h"
 #include "scene/name_pool.h"
 #include "scene/object_list.h"
@@ -97,6 +99,52 @@ TEST(MeasureCommandTest, MetalsWeighedAndStonesCounted) {
     // The metal and the stones, the one up in the air included.
     EXPECT_EQ(r["bounds"]["min"], json::array({-0.5, -0.5, 0.0}));
     EXPECT_EQ(r["bounds"]["max"], json::array({16.0, 10.0, 20.5}));
+}
+
+// Materials as the renderer gives them: a group naming one gives it to everything below but a
+// group naming its own; a gem a difference subtracts is a cut, not a stone.
+TEST(MeasureCommandTest, GroupsGiveTheirMaterialsAsTheRendererDoes) {
+    const std::string previous = GemLibrary().Path();
+    GemLibrary().SetPath(CubeLibrary());
+    auto box = MakeBoxMesh({0, 0, 0}, {10, 10, 10});
+    box->materialName = NamePool().RegisterName("Platinum");
+    auto inner = std::make_unique<CGroup>();
+    inner->materialName = NamePool().RegisterName("Ruby");
+    CListBuilder(inner->children.first).Append(Stone("Diamond", {5, 5, 12}, 2).release());
+    auto rose = std::make_unique<CGroup>();
+    rose->materialName = NamePool().RegisterName("Gold18KRose");
+    CListBuilder roseChildren(rose->children.first);
+    roseChildren.Append(box.release());
+    roseChildren.Append(inner.release());
+    roseChildren.Append(Stone("Diamond", {5, 5, -3}, 2).release());  // takes the rose gold
+    // A plate with a stone-shaped hole: the stone cuts and is not counted.
+    auto plate = std::make_unique<CGroup>();
+    plate->kind = kGroupDifference;
+    CListBuilder plateChildren(plate->children.first);
+    plateChildren.Append(MakeBoxMesh({20, 0, 0}, {30, 10, 1}).release());
+    plateChildren.Append(Stone("Diamond", {25, 5, 0.5f}, 2).release());
+    CObjectList scene;
+    CListBuilder list(scene.first);
+    list.Append(rose.release());
+    list.Append(plate.release());
+
+    CJewelOptions options;
+    options.shippedGemNames = false;
+    const CJewelReport r = MeasureJewel(scene.first, nullptr, options);
+    GemLibrary().SetPath(previous);
+    ASSERT_EQ(r.metals.size(), 2u);
+    EXPECT_EQ(r.metals[0].material, "");  // the plate names none
+    // Within 0.5 % of all the metal: the plate's faces lie across the grid's cells.
+    EXPECT_NEAR(r.metals[0].volumeMm3, 100.0 - 4.0, 1100.0 * 0.005);
+    EXPECT_NEAR(r.metal.volume, 1096.0, 1096.0 * 0.005);
+    EXPECT_FALSE(r.metals[0].weightGrams.has_value());
+    EXPECT_EQ(r.metals[1].material, "Gold18KRose");
+    EXPECT_NEAR(r.metals[1].volumeMm3, 1000.0, 5.0);
+    ASSERT_EQ(r.gems.size(), 2u);
+    EXPECT_EQ(r.gems[0].material, "Ruby");
+    EXPECT_NEAR(*r.gems[0].caratEach, 8.0 / 1000.0 * 4.00 / 0.2, 1e-4);
+    EXPECT_EQ(r.gems[1].material, "Gold18KRose");
+    EXPECT_FALSE(r.gems[1].caratEach.has_value());
 }
 
 TEST(MeasureCommandTest, OneAlloyForAllMetal) {
