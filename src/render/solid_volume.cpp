@@ -58,10 +58,15 @@ struct CBandJob {
     int lastRow = 0;
 };
 
-// What one band found: thickness summed per material name as it came (one name may come
-// under several pointers; they are joined at the end), and the depths the metal spans.
+// Thickness summed per material name as it came (one name may come under several pointers;
+// they are joined at the end).
+using CThicknessSums = std::vector<std::pair<const char*, double>>;
+
+// What one band found: the sums of each of its rows, kept apart so that the totals add the
+// rows in the same order however the rows were split into bands (the result is then the same
+// for any number of threads), and the depths the metal spans.
 struct CBandResult {
-    std::vector<std::pair<const char*, double>> thickness;
+    std::vector<CThicknessSums> rows;
     bool any = false;
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -234,14 +239,14 @@ const char* IntervalMaterial(const CFragment* list, const CFragment& entry, cons
     return MaterialName(*nearest);
 }
 
-void AddThickness(CBandResult& result, const char* material, double thickness) {
-    for (auto& [name, sum] : result.thickness) {
+void AddThickness(CThicknessSums& sums, const char* material, double thickness) {
+    for (auto& [name, sum] : sums) {
         if (name == material) {
             sum += thickness;
             return;
         }
     }
-    result.thickness.emplace_back(material, thickness);
+    sums.emplace_back(material, thickness);
 }
 
 void NoteDepths(CBandResult& r, float nearest, float farthest) {
@@ -257,7 +262,8 @@ void NoteDepths(CBandResult& r, float nearest, float farthest) {
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters, CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters,
+                   CThicknessSums& sums, CBandResult& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -268,7 +274,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters
         if (!(thickness > 0.0f)) {
             continue;
         }
-        AddThickness(r, IntervalMaterial(list, *f, exit, cutters), thickness);
+        AddThickness(sums, IntervalMaterial(list, *f, exit, cutters), thickness);
         nearest = any ? std::max(nearest, f->depth) : f->depth;
         farthest = any ? std::min(farthest, exit.depth) : exit.depth;
         any = true;
@@ -302,8 +308,12 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
             continue;
         }
         CRenderNode& root = *tree.Root();
+        CThicknessSums sums;
         for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), cutters, result);
+            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), cutters, sums, result);
+        }
+        if (!sums.empty()) {
+            result.rows.push_back(std::move(sums));
         }
     }
     result.complete = true;
@@ -363,9 +373,11 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
         const int d = jobs[j].direction;
         const double area = grids[d].cellArea;
         s.interrupted = s.interrupted || !r.complete;
-        for (const auto& [name, sum] : r.thickness) {
-            perMaterial[name][static_cast<std::size_t>(d)] += sum * area;
-            s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
+        for (const CThicknessSums& row : r.rows) {
+            for (const auto& [name, sum] : row) {
+                perMaterial[name][static_cast<std::size_t>(d)] += sum * area;
+                s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
+            }
         }
         if (!r.any) {
             continue;

@@ -172,11 +172,18 @@ TEST_F(SolidVolumeTest, TwoMetalsApart) {
 }
 
 TEST_F(SolidVolumeTest, SameResultOnAnyNumberOfThreads) {
-    Add(Box({0, 0, 0}, {10, 10, 10}));
-    Add(Box({3, -1, 2}, {7, 11, 6}))->cutter = 1;
+    auto box = Box({-4, -2.5f, -1.5f}, {4, 2.5f, 1.5f});
+    for (CVector3& p : box->points) {
+        p = Turned(p, 0.3, 0.8);
+    }
+    Add(std::move(box));
+    Add(Box({-1, -1, -9}, {1, 1, 9}))->cutter = 1;
     const CSolidVolume one = Measure(0.5, 1);
-    const CSolidVolume three = Measure(0.5, 3);
-    EXPECT_EQ(one.volume, three.volume);
+    for (const int threads : {2, 3, 7}) {
+        const CSolidVolume many = Measure(0.5, threads);
+        EXPECT_EQ(one.volume, many.volume) << threads;  // bit for bit
+        EXPECT_EQ(one.directionVolumes, many.directionVolumes) << threads;
+    }
 }
 
 TEST_F(SolidVolumeTest, NothingToMeasure) {
