@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/info_command.h"
+#include "cli/measure_command.h"
 #include "cli/render_command.h"
 #include "cli/thumbnails_command.h"
 #include "cli/turntable_command.h"
@@ -18,6 +19,27 @@ int main(int argc, char** argv) {
     infoCommand->add_option("--gemlib", info.gemLibraryPath,
                             "Gem library to use instead of the one beside orva");
     infoCommand->add_option("scene", info.scenePath, "Scene file (.orv)")->required();
+
+    orva::CMeasureOptions measure;
+    CLI::App* measureCommand =
+        app.add_subcommand("measure", "Metal volume and weight, stones and carats, in millimetres");
+    measureCommand->add_option("scene", measure.scenePath, "Scene file (.orv)")->required();
+    measureCommand->add_flag("--json", measure.json, "Print one JSON document");
+    measureCommand->add_option("--gemlib", measure.gemLibraryPath,
+                               "Gem library to use instead of the one beside orva");
+    measureCommand->add_option("--materials", measure.materialDirectory,
+                               "Material folder to use instead of the one beside orva");
+    measureCommand->add_option("--alloy", measure.alloy,
+                               "Weigh all metal as one alloy: 24k 22k 18k-yellow 18k-white-pd "
+                               "18k-white-ni 18k-rose 14k-yellow pt950 pt900 pd950 silver925");
+    measureCommand
+        ->add_option("--accuracy", measure.accuracyPercent,
+                     "Relative accuracy of the metal volume in per cent, 0.01..50")
+        ->check(CLI::Range(0.01, 50.0))
+        ->capture_default_str();
+    measureCommand
+        ->add_option("--threads", measure.threads, "Threads of work (default: one per core)")
+        ->check(CLI::Range(1, 64));
 
     orva::CRenderOptions render;
     CLI::App* renderCommand = app.add_subcommand(
@@ -144,6 +166,9 @@ int main(int argc, char** argv) {
     }
     if (infoCommand->parsed()) {
         return orva::RunInfoCommand(info);
+    }
+    if (measureCommand->parsed()) {
+        return orva::RunMeasureCommand(measure);
     }
     if (renderCommand->parsed()) {
         return orva::RunRenderCommand(render);

@@ -61,6 +61,9 @@ struct CRenderContext {
     // Above 0 while the later children of a difference group are built: their cutters and
     // gems stay inside the difference instead of joining the scene-wide lists.
     int differenceNesting = 0;
+    // Gems that would be added to the solid are left out of the tree (gems that a difference
+    // subtracts still cut): measuring the metal alone.
+    bool leaveOutGems = false;
     // The scan converter's records; dropped after each render, once its tree is gone.
     CRenderPools pools;
     // Scratch of the pixel shading: the layers of one pixel, kept to spare an allocation each.

@@ -98,13 +98,18 @@ CRenderMaterial ReadRenderMaterial(const char* name, EShading shadingModeSwitch,
 }
 
 CRenderMaterial& LoadRenderMaterial(CRenderContext& ctx, const char* name) {
+    CRenderMaterial* made = nullptr;
     if (const CRenderMaterial* resolved = TableMaterial(ctx, name)) {
-        return ctx.materialList.emplace_front(*resolved);
+        made = &ctx.materialList.emplace_front(*resolved);
+    } else {
+        const MapLoader loadMap = [&ctx](const std::string& path) {
+            return LoadTextureImage(ctx, path);
+        };
+        made = &ctx.materialList.emplace_front(
+            ReadRenderMaterial(name, ctx.shadingModeSwitch, loadMap));
     }
-    const MapLoader loadMap = [&ctx](const std::string& path) {
-        return LoadTextureImage(ctx, path);
-    };
-    return ctx.materialList.emplace_front(ReadRenderMaterial(name, ctx.shadingModeSwitch, loadMap));
+    made->name = name;
+    return *made;
 }
 
 }  // namespace orva

@@ -47,6 +47,10 @@ struct CRenderMaterial {
     float transparency = 0.0f;  // 0 opaque, 1 fully transparent
 
     int mappingMode = kMappingSurface;
+    // The material file name the object asked for (null or empty: the default material); the
+    // text belongs to the scene's name pool, so it lives as long as the scene. Measuring tells
+    // the metals apart by it.
+    const char* name = nullptr;
     // Brings the surface point into the map's space: the inverse of the object's material
     // matrix, set by whoever builds the object.
     CMatrix4 mappingMatrix;

@@ -140,6 +140,9 @@ NodePtr CTreeBuilder::BuildGroupNode(const CGroup& group, const char* materialNa
 }
 
 NodePtr CTreeBuilder::BuildGemNode(const CGem& gem, const char* materialName) {
+    if (m_ctx.leaveOutGems && m_ctx.differenceNesting == 0) {
+        return nullptr;
+    }
     CGemResolution resolution;
     const CSceneObject* shape = resolution.Shape(gem.gemIndex);
     if (shape == nullptr) {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "geometry/vector3.h"
+
+namespace orva {
+
+class CInterrupt;
+class CSceneObject;
+
+// What to measure: the metal of the objects from `first` up to (not including) `stop`,
+// resolved as the renderer resolves them (solids united, cutters subtracted, never-cut objects
+// added, groups combined) but without the gems, which are stones and not metal.
+struct CVolumeRequest {
+    const CSceneObject* first = nullptr;
+    const CSceneObject* stop = nullptr;
+    // The grid is made fine enough for about this relative error, in per cent; a finer grid is
+    // taken once more when the three directions disagree by more.
+    double accuracyPercent = 0.5;
+    int threads = 1;
+    // Asked once per row of every band; an interrupted measure leaves its result incomplete.
+    CInterrupt* interrupt = nullptr;
+};
+
+// The metal of one material: the material file name the renderer gives the part (empty for
+// the default material) and its volume in cubic model units.
+struct CMaterialVolume {
+    std::string material;
+    double volume = 0.0;
+};
+
+struct CSolidVolume {
+    double volume = 0.0;  // the mean of the three directions
+    // (largest - smallest) of the three directions over their mean, in per cent.
+    double uncertaintyPercent = 0.0;
+    std::array<double, 3> directionVolumes{};  // integrated along model y, z and x
+    // Per material, in the order of the names; each the mean of the three directions. Only
+    // meaningful where parts of different materials do not overlap.
+    std::vector<CMaterialVolume> materials;
+    // The box of the metal found; meaningless when `empty`.
+    bool empty = true;
+    CVector3 min;
+    CVector3 max;
+    double cellSize = 0.0;  // the grid's spacing in model units
+    bool interrupted = false;
+};
+
+// Integrates the thickness of the resolved solid over three grids, looking along the model's
+// y, z and x axes (standard views 1, 3 and 5), from the renderer's crossing lists alone: no
+// shading and no picture. The grid's rows are split among the threads.
+CSolidVolume MeasureSolidVolume(const CVolumeRequest& request);
+
+}  // namespace orva
