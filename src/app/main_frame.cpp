@@ -15,6 +15,7 @@
 
 #include "app/command_ids.h"
 #include "app/elided_label.h"
+#include "app/jewel_report_window.h"
 #include "app/orva_document.h"
 #include "app/orva_view.h"
 #include "app/save_picture_dialog.h"
@@ -49,7 +50,9 @@ constexpr int kSaveNoteMilliseconds = 10000;
 }  // namespace
 
 CMainFrame::CMainFrame(COrvaDoc& document)
-    : m_document(document), m_view(new COrvaView(document, this)) {
+    : m_document(document),
+      m_view(new COrvaView(document, this)),
+      m_reportWindow(new CJewelReportWindow(document, this)) {
     setCentralWidget(m_view);
     AddMenus();
     AddToolbar();
@@ -60,8 +63,9 @@ CMainFrame::CMainFrame(COrvaDoc& document)
 }
 
 CMainFrame::~CMainFrame() {
-    // The picture being saved reads the document's scene.
+    // The picture being saved and the report being measured read the document's scene.
     m_saveJob.Cancel();
+    m_reportWindow->StopMeasuring();
 }
 
 void CMainFrame::AddMenus() {
@@ -80,6 +84,11 @@ void CMainFrame::AddMenus() {
     m_refineAction->setChecked(QSettings().value(kRefinePicturesKey, true).toBool());
     m_view->SetRefinePictures(m_refineAction->isChecked());
     connect(m_refineAction, &QAction::toggled, this, [this](bool on) { SetRefinePictures(on); });
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    m_reportAction =
+        tools->addAction("&Report\u2026", QKeySequence(Qt::CTRL | Qt::Key_I), this,
+                         [this] { m_reportWindow->ShowReport(m_view->RenderThreads()); });
+    m_reportAction->setStatusTip("Metal volume and weight, stones and carats of the scene");
 }
 
 void CMainFrame::SetRefinePictures(bool refine) {
@@ -166,10 +175,12 @@ void CMainFrame::OpenFile(const std::string& path) {
     if (!m_document.OpenDocument(path, [this] {
             m_view->StopRender();
             m_saveJob.Cancel();
+            m_reportWindow->StopMeasuring();
         })) {
         return;
     }
     m_view->SceneChanged();
+    m_reportWindow->SceneChanged();
     setWindowTitle(QString::fromStdString(m_document.Caption()));
     ShowLoadNote(m_document.LastLoad());
 }

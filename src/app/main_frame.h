@@ -18,6 +18,7 @@ class QPushButton;
 namespace orva {
 
 class CElidedLabel;
+class CJewelReportWindow;
 struct CLoadReport;
 struct CPictureSaveSettings;
 class COrvaDoc;
@@ -52,6 +53,9 @@ public:
     // The entries of the menu bar, for tests.
     QAction& SavePictureAction() { return *m_savePictureAction; }
     QAction& RefinePicturesAction() { return *m_refineAction; }
+    QAction& ReportAction() { return *m_reportAction; }
+    // The jeweller's report on the scene, shown by ReportAction.
+    CJewelReportWindow& ReportWindow() { return *m_reportWindow; }
 
 signals:
     // A picture save ended; `outcome` is an ESaveOutcome.
@@ -83,6 +87,8 @@ private:
     QLabel* m_renderStatus = nullptr;
     QAction* m_savePictureAction = nullptr;
     QAction* m_refineAction = nullptr;
+    QAction* m_reportAction = nullptr;
+    CJewelReportWindow* m_reportWindow;
     QPushButton* m_cancelSave = nullptr;
     QTimer m_saveProgressTimer;
     CPictureSaveJob m_saveJob;

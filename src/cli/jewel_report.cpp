@@ -154,19 +154,6 @@ private:
     CJewelReport& m_report;
 };
 
-void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
-    for (const CMaterialVolume& m : report.metal.materials) {
-        CMetalEntry e;
-        e.material = m.material;
-        e.volumeMm3 = m.volume;
-        e.alloy = alloy != nullptr ? alloy : AlloyOfMaterial(m.material);
-        if (e.alloy != nullptr) {
-            e.weightGrams = m.volume / 1000.0 * e.alloy->densityGramsCm3;
-        }
-        report.metals.push_back(std::move(e));
-    }
-}
-
 }  // namespace
 
 std::optional<double> ShapeMeshVolume(const CSceneObject& shape) {
@@ -188,6 +175,20 @@ std::optional<double> ShapeMeshVolume(const CSceneObject& shape) {
         any = true;
     }
     return any ? std::optional<double>(sum) : std::nullopt;
+}
+
+void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
+    report.metals.clear();
+    for (const CMaterialVolume& m : report.metal.materials) {
+        CMetalEntry e;
+        e.material = m.material;
+        e.volumeMm3 = m.volume;
+        e.alloy = alloy != nullptr ? alloy : AlloyOfMaterial(m.material);
+        if (e.alloy != nullptr) {
+            e.weightGrams = m.volume / 1000.0 * e.alloy->densityGramsCm3;
+        }
+        report.metals.push_back(std::move(e));
+    }
 }
 
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,

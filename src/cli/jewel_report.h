@@ -53,6 +53,11 @@ struct CJewelReport {
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
                           const CJewelOptions& options);
 
+// Weighs the measured metal again, replacing `metals`: every part as `alloy`, or each
+// material as its own alloy when null. The volumes do not depend on the alloy, so a report
+// can be shown in another alloy without measuring again.
+void WeighMetals(CJewelReport& report, const CAlloy* alloy);
+
 // Enclosed volume of a library shape before any placement: its polygon meshes' polygons
 // fanned into triangles, in model units cubed; none when the shape holds anything else.
 std::optional<double> ShapeMeshVolume(const CSceneObject& shape);

@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include <nlohmann/json.hpp>
-
-#include "cli/jewel_report.h"
-#include "scene/scene_file.h"
+#include "cli/jewel_report_text.h"
 
 namespace orva {
 
@@ -18,14 +15,6 @@ struct CMeasureOptions {
     int threads = 0;  // below 1: one per core
     bool json = false;
 };
-
-// The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems"}; a scene that was not read has empty lists and null
-// bounds.
-nlohmann::ordered_json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status);
-
-// The same report as a short table.
-std::string FormatJewelTable(const nlohmann::ordered_json& report);
 
 // Reads the scene, measures its metal and stones and prints the report. Exit status: 0
 // measured, 1 invalid or unreadable scene, 2 bad options.

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+#include "app/measure_job.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace orva {
+
+class COrvaDoc;
+
+// The jeweller's report on the open scene: metal volume and weight per material, the stones
+// and their carats. The scene is measured on a thread of its own while the window says
+// "Measuring…"; another alloy weighs the measured metal again without measuring it again.
+class CJewelReportWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // What the alloy box offers first: each material weighed as the alloy it names.
+    static constexpr char kOwnAlloys[] = "As the materials say";
+
+    CJewelReportWindow(COrvaDoc& document, QWidget* parent);
+    ~CJewelReportWindow() override;
+
+    // Shows the window, measuring the scene on `threads` (below 1: one per core) unless its
+    // report is already there.
+    void ShowReport(int threads);
+    // Stops the measurement and waits for it: call before the scene changes. Its result is
+    // never shown.
+    void StopMeasuring();
+    // The document's scene was replaced: a shown window measures the new one.
+    void SceneChanged();
+    bool Measuring() const { return m_job.Running(); }
+
+    // The controls, for tests.
+    QLabel& StatusLabel() { return *m_status; }
+    QLabel& MetalVolumeLabel() { return *m_metalVolume; }
+    QComboBox& AlloyBox() { return *m_alloy; }
+    QTableWidget& MetalsTable() { return *m_metals; }
+    QTableWidget& GemsTable() { return *m_gems; }
+    QPushButton& CopyButton() { return *m_copy; }
+    // Counters for tests: measurements started, and reports shown from their results.
+    int MeasurementsStarted() const { return m_measurementsStarted; }
+    int ReportsShown() const { return m_reportsShown; }
+
+signals:
+    // A measurement's report is shown.
+    void reportShown();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Measure();
+    void MeasureDone(int64_t serial, const CJewelReport& report);
+    // Weighs the report's metal as the alloy box says and shows it.
+    void AlloyChanged();
+    void ShowFigures();
+    void ClearFigures(const QString& status);
+    void CopyText();
+
+    COrvaDoc& m_document;
+    CMeasureJob m_job;
+    int m_threads = 1;
+    // Tells the measurement still wanted from one stopped or replaced: only its result lands.
+    int64_t m_serial = 0;
+    std::optional<CJewelReport> m_report;
+    QLabel* m_status;
+    QLabel* m_metalVolume;
+    QLabel* m_metalWeight;
+    QLabel* m_stones;
+    QComboBox* m_alloy;
+    QTableWidget* m_metals;
+    QTableWidget* m_gems;
+    QPushButton* m_copy;
+    int m_measurementsStarted = 0;
+    int m_reportsShown = 0;
+};
+
+}  // namespace orva
