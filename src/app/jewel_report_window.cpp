@@ -42,11 +42,12 @@ QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
     return table;
 }
 
-// Numbers read best aligned on the right, names on the left.
-void SetRow(QTableWidget& table, int row, const QStringList& cells, int firstNumber) {
+// Numbers read best aligned on the right, names on the left: bit k of `names` marks column k
+// as a name.
+void SetRow(QTableWidget& table, int row, const QStringList& cells, unsigned names) {
     for (int column = 0; column < cells.size(); ++column) {
         auto* item = new QTableWidgetItem(cells[column]);
-        if (column >= firstNumber) {
+        if ((names & (1u << column)) == 0) {
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         table.setItem(row, column, item);
@@ -170,10 +171,16 @@ void CJewelReportWindow::AlloyChanged() {
 void CJewelReportWindow::ShowFigures() {
     // The figures of the copied text, rounded as it rounds them, so that both say the same.
     const json d = DescribeJewel(*m_report, CLoadReport::kOk);
-    m_status->clear();
+    m_status->hide();
     m_metalVolume->setText(QString("Metal volume: %1 mm\u00b3 (\u00b1 %2 %)")
                                .arg(Figure(d["metal_volume_mm3"], 3))
                                .arg(Figure(d["uncertainty_pct"], 2)));
+    ShowMetals(d);
+    ShowGems(d);
+    m_copy->setEnabled(true);
+}
+
+void CJewelReportWindow::ShowMetals(const nlohmann::ordered_json& d) {
     double grams = 0.0;
     bool weighed = !d["metals"].empty();
     m_metals->setRowCount(static_cast<int>(d["metals"].size()));
@@ -185,14 +192,18 @@ void CJewelReportWindow::ShowFigures() {
                {m["material"].is_null() ? "(default)" : Figure(m["material"], 0),
                 Figure(m["alloy"], 0), Figure(m["density_g_cm3"], 2), Figure(m["volume_mm3"], 3),
                 Figure(m["weight_g"], 3)},
-               2);
+               0b11);
     }
     m_metalWeight->setText(weighed ? QString("Metal weight: %1 g").arg(grams, 0, 'f', 3)
                                    : QString("Metal weight: -"));
+    m_metals->resizeColumnsToContents();
+}
+
+void CJewelReportWindow::ShowGems(const nlohmann::ordered_json& d) {
     int stones = 0;
     double carats = 0.0;
     m_gems->setRowCount(static_cast<int>(d["gems"].size()));
-    row = 0;
+    int row = 0;
     for (const json& g : d["gems"]) {
         stones += g["count"].get<int>();
         carats += g["carat_total"].is_null() ? 0.0 : g["carat_total"].get<double>();
@@ -205,16 +216,15 @@ void CJewelReportWindow::ShowFigures() {
              Figure(g["material"], 0),
              Figure(s[0], 2) + " \u00d7 " + Figure(s[1], 2) + " \u00d7 " + Figure(s[2], 2),
              Figure(g["volume_mm3"], 3), Figure(g["carat_each"], 3), Figure(g["carat_total"], 3)},
-            3);
+            0b110);
     }
     m_stones->setText(QString("Stones: %1, %2 ct").arg(stones).arg(carats, 0, 'f', 3));
-    m_metals->resizeColumnsToContents();
     m_gems->resizeColumnsToContents();
-    m_copy->setEnabled(true);
 }
 
 void CJewelReportWindow::ClearFigures(const QString& status) {
     m_status->setText(status);
+    m_status->setVisible(!status.isEmpty());
     m_metalVolume->setText("Metal volume: -");
     m_metalWeight->setText("Metal weight: -");
     m_stones->setText("Stones: -");

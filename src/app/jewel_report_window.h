@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include <nlohmann/json.hpp>
+
 #include "app/measure_job.h"
 
 class QComboBox;
@@ -63,6 +65,9 @@ private:
     // Weighs the report's metal as the alloy box says and shows it.
     void AlloyChanged();
     void ShowFigures();
+    // The rows of the report's description (DescribeJewel).
+    void ShowMetals(const nlohmann::ordered_json& d);
+    void ShowGems(const nlohmann::ordered_json& d);
     void ClearFigures(const QString& status);
     void CopyText();
 

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +42,7 @@
 #include "app/command_ids.h"
 #include "app/elided_label.h"
 #include "app/gl_format.h"
+#include "app/jewel_report_window.h"
 #include "app/main_frame.h"
 #include "app/orva_view.h"
 #include "app/picture_save_job.h"
@@ -47,6 +51,7 @@
 #include "app/scene_file_chooser.h"
 #include "app/viewer_session.h"
 #include "browser/data_directory.h"
+#include "cli/jewel_report_text.h"
 #include "image/picture_writer.h"
 #include "platform/message_box.h"
 #include "platform/module_directory.h"
@@ -132,6 +137,7 @@ private slots:
     void numberKeysFullScreenAndTheEmptyViewsHint();
     void aPictureIsSavedAtAnotherSizeWithATransparentBackground();
     void aStillPictureIsRefinedUntilInputAndTheSettingIsKept();
+    void ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -150,6 +156,8 @@ private:
     // saved and returns the status bar's message.
     QString SaveWithShortcut(const QString& answer,
                              const std::function<void(CSavePictureDialog&)>& choose, bool* pngOnly);
+    // The jeweller's report on the open scene, measured here rather than by the window.
+    CJewelReport MeasureOpenScene(const CAlloy* alloy);
 
     std::unique_ptr<CViewerSession> m_session;
     std::vector<std::string> m_messages;
@@ -213,7 +221,7 @@ void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
     for (QAction* menu : frame.menuBar()->actions()) {
         menus << menu->text();
     }
-    QCOMPARE(menus, QStringList({"&File", "&View"}));
+    QCOMPARE(menus, QStringList({"&File", "&View", "&Tools"}));
     const std::vector<QAction*>& actions = frame.ToolbarActions();
     const QStringList tips{"Open File", "Wireframe", "Rendering", "Zoom All", "Reset View"};
     const std::vector<int> ids{kCommandOpenFile, kCommandViewWireframe, kCommandViewRendering,
@@ -1121,6 +1129,68 @@ void ViewerWindowTest::aStillPictureIsRefinedUntilInputAndTheSettingIsKept() {
     QTest::qWait(600);
     QCOMPARE(View().RefinesStarted(), 0);
     QSettings().remove("view/refinePictures");
+}
+
+CJewelReport ViewerWindowTest::MeasureOpenScene(const CAlloy* alloy) {
+    CJewelOptions options;
+    options.threads = 2;
+    options.alloy = alloy;
+    const CSceneRange scene = WholeScene(m_session->Document().Scene());
+    return MeasureJewel(scene.first, scene.stop, options);
+}
+
+void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain() {
+    CMainFrame& frame = Start().MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    CJewelReportWindow& report = frame.ReportWindow();
+    QTest::keyClick(&frame, Qt::Key_I, Qt::ControlModifier);
+    QTRY_VERIFY(report.isVisible());
+    QCOMPARE(report.StatusLabel().text(), QString("No scene is open."));
+    QVERIFY(!report.CopyButton().isEnabled());
+    // A scene opened under the shown window is measured in the background.
+    QSignalSpy shown(&report, &CJewelReportWindow::reportShown);
+    frame.OpenFile(kSamples + "solitaire_ring.orv");
+    QCOMPARE(report.StatusLabel().text(), QString("Measuring\u2026"));
+    QVERIFY(shown.wait(60000));
+    const CJewelReport ring = MeasureOpenScene(nullptr);
+    QVERIFY(report.MetalVolumeLabel().text().contains(QString::number(ring.metal.volume, 'f', 3)));
+    QCOMPARE(report.MetalsTable().rowCount(), int(ring.metals.size()));
+    QCOMPARE(report.GemsTable().rowCount(), int(ring.gems.size()));
+    // Platinum weighs the same metal without measuring it again: volume times density.
+    const int measured = report.MeasurementsStarted();
+    const CAlloy* platinum = FindAlloy("pt950");
+    report.AlloyBox().setCurrentIndex(report.AlloyBox().findText("pt950"));
+    QCOMPARE(report.MeasurementsStarted(), measured);
+    QVERIFY(!report.Measuring());
+    for (int row = 0; row < report.MetalsTable().rowCount(); ++row) {
+        QCOMPARE(report.MetalsTable().item(row, 1)->text(), QString("pt950"));
+        const double grams = ring.metals[size_t(row)].volumeMm3 / 1000.0 * 20.7;
+        QCOMPARE(report.MetalsTable().item(row, 4)->text(), QString::number(grams, 'f', 3));
+    }
+    // Copy gives the text of the command line, as measured in that alloy from the start.
+    QTest::mouseClick(&report.CopyButton(), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text().toStdString(),
+             FormatJewelReportText(MeasureOpenScene(platinum)));
+    // Another scene while one is measured: the first result never lands, the second does.
+    frame.OpenFile(kSamples + "first_ring.orv");
+    frame.OpenFile(kSamples + "earrings.orv");
+    QVERIFY(shown.wait(60000));
+    QTest::qWait(100);
+    QCOMPARE(shown.count(), 2);
+    QCOMPARE(report.MeasurementsStarted(), measured + 2);
+    const CJewelReport earrings = MeasureOpenScene(platinum);
+    QVERIFY(
+        report.MetalVolumeLabel().text().contains(QString::number(earrings.metal.volume, 'f', 3)));
+    QCOMPARE(report.GemsTable().rowCount(), int(earrings.gems.size()));
+    // Closing the window stops its measurement; shown again, it measures again.
+    frame.OpenFile(kSamples + "solitaire_ring.orv");
+    report.close();
+    QVERIFY(!report.Measuring());
+    frame.ReportAction().trigger();
+    QVERIFY(shown.wait(60000));
+    QCOMPARE(report.MetalsTable().item(0, 3)->text(),
+             QString::number(ring.metals[0].volumeMm3, 'f', 3));
 }
 
 }  // namespace orva
