@@ -8,6 +8,7 @@
 //                                    for `orva render --stats`.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -58,9 +59,15 @@ void BM_RenderTray(benchmark::State& state) {
         MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
     request.antialias = antialias;
     double seconds = 0.0;
+    double idle = 0.0;  // the longest wait of a thread at the end, summed over pictures
     for (auto _ : state) {
-        seconds += RenderPicture(request).seconds;
+        const CRenderStats stats = RenderPicture(request);
+        seconds += stats.seconds;
+        idle += stats.idleSeconds.empty()
+                    ? 0.0
+                    : *std::max_element(stats.idleSeconds.begin(), stats.idleSeconds.end());
     }
+    state.counters["idle_ms"] = 1000.0 * idle / double(state.iterations());
     state.counters["ns_per_pixel"] =
         benchmark::Counter(double(width) * height * double(state.iterations()) * 1e-9,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -90,6 +90,11 @@ void PrintStats(const CRenderOptions& o, int width, int height, const CRenderSta
     j["rows"] = s.rowsDelivered;
     j["interrupted"] = s.interrupted;
     j["ms"] = s.seconds * 1000.0;
+    std::vector<double> idle;
+    for (double seconds : s.idleSeconds) {
+        idle.push_back(seconds * 1000.0);
+    }
+    j["idle_ms"] = idle;
     j["ns_per_pixel"] = pixels > 0 ? s.seconds * 1e9 / pixels : 0.0;
     j["peak_rss_kib"] = PeakResidentKiB();
     std::fprintf(stderr, "%s\n", j.dump().c_str());

@@ -67,9 +67,11 @@ bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderReque
 }
 
 // Takes bands in turn until none is left or the interrupt comes.
+// `finished` receives the time the worker ran out of bands, counted from `start`.
 void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
                   const std::vector<CRenderRect>& bands, std::atomic<std::size_t>& next,
-                  std::atomic<int>& rowsDelivered) {
+                  std::atomic<int>& rowsDelivered, std::chrono::steady_clock::time_point start,
+                  double& finished) {
     CRenderContext ctx;
     PrepareContext(ctx, r);
     ctx.materials = &materials;
@@ -81,6 +83,17 @@ void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
         }
     }
     rowsDelivered += rows;
+    finished = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// How long each worker waited at the end for the last one to finish.
+std::vector<double> IdleAtTheEnd(const std::vector<double>& finished) {
+    const double last = *std::max_element(finished.begin(), finished.end());
+    std::vector<double> idle;
+    for (double f : finished) {
+        idle.push_back(last - f);
+    }
+    return idle;
 }
 
 }  // namespace
@@ -107,18 +120,21 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
         std::make_unique<const CMaterialTable>(request.shading, request.first, request.stop);
     std::atomic<std::size_t> next{0};
     std::atomic<int> rows{0};
+    std::vector<double> finished(stats.threads, 0.0);
     if (stats.threads == 1) {
-        RenderWorker(request, *materials, bands, next, rows);
+        RenderWorker(request, *materials, bands, next, rows, start, finished[0]);
     } else {
         std::vector<std::thread> workers;
         for (int t = 0; t < stats.threads; ++t) {
             workers.emplace_back(RenderWorker, std::cref(request), std::cref(*materials),
-                                 std::cref(bands), std::ref(next), std::ref(rows));
+                                 std::cref(bands), std::ref(next), std::ref(rows), start,
+                                 std::ref(finished[t]));
         }
         for (std::thread& worker : workers) {
             worker.join();
         }
     }
+    stats.idleSeconds = IdleAtTheEnd(finished);
     // The pools and maps of a render are large and short-lived: give their memory back.
     materials.reset();
     malloc_trim(0);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "geometry/matrix4.h"
 #include "render/shading.h"
@@ -59,6 +60,8 @@ struct CRenderStats {
     int bands = 0;  // parts of the picture rendered, each with a tree of its own
     bool interrupted = false;
     double seconds = 0.0;
+    // Per thread: how long it waited at the end of the picture for the others.
+    std::vector<double> idleSeconds;
 };
 
 // Renders the request's rectangle row by row into its surface; the interrupt stops it after
