@@ -15,7 +15,6 @@
 #include "render/render_scene.h"
 #include "render/row_loop.h"
 #include "render/tree_walk.h"
-#include "scene/group.h"
 #include "scene/scene_object.h"
 #include "view/interrupt.h"
 #include "view/viewport.h"

@@ -54,7 +54,8 @@ struct CSolidVolume {
 
 // Integrates the thickness of the resolved solid over three grids, looking along the model's
 // y, z and x axes (standard views 1, 3 and 5), from the renderer's crossing lists alone: no
-// shading and no picture. The grid's rows are split among the threads.
+// shading and no picture. The grid's rows are split among the threads. Metal of several
+// materials is measured once more per material, each alone on the same grid.
 CSolidVolume MeasureSolidVolume(const CVolumeRequest& request);
 
 }  // namespace orva

@@ -233,6 +233,21 @@ TEST_F(SolidVolumeTest, OverlappingMaterialsReportTheOverlap) {
     EXPECT_NEAR(s.overlapVolume, 280.0, 1720.0 * 0.01);
 }
 
+// An intersection of parts of two materials is one part of both: leaving either out would
+// change its shape, so each material counts it whole.
+TEST_F(SolidVolumeTest, IntersectionOfTwoMaterialsCountsForBoth) {
+    auto gold = Box({0, 0, 0}, {10, 10, 10});
+    gold->materialName = "Gold18KYellow";
+    auto platinum = Box({5, 3, 2}, {15, 13, 12});
+    platinum->materialName = "Platinum";
+    Add(Group(kGroupIntersection, {gold.release(), platinum.release()}));
+    const CSolidVolume s = Measure();
+    EXPECT_NEAR(s.volume, 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(s.overlapVolume, 280.0, 280.0 * 0.01);
+}
+
 TEST_F(SolidVolumeTest, SameResultOnAnyNumberOfThreads) {
     auto box = Box({-4, -2.5f, -1.5f}, {4, 2.5f, 1.5f});
     for (CVector3& p : box->points) {
