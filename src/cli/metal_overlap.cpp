@@ -17,7 +17,8 @@ std::string FormatMetalOverlap(const nlohmann::ordered_json& report) {
     }
     char line[160];
     std::snprintf(line, sizeof line,
-                  "overlap: %.3f mm3 of metal is counted under more than one material\n",
+                  "overlap: %.3f mm3 of metal is counted under more than one material, in "
+                  "their volumes and weights\n",
                   it->get<double>());
     return line;
 }
