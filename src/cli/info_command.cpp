@@ -18,7 +18,11 @@ int RunInfoCommand(const CInfoOptions& options) {
     LoadCommandScene(scene, options.scenePath, load);
     PrintEarlyEndNote(options.scenePath, load);
     const nlohmann::ordered_json report = DescribeScene(scene, load);
-    const std::string text = options.json ? report.dump(2) + "\n" : FormatSceneTable(report);
+    // Names are whatever bytes the file holds: invalid UTF-8 is replaced, never thrown over.
+    const std::string text =
+        options.json
+            ? report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n"
+            : FormatSceneTable(report);
     std::fputs(text.c_str(), stdout);
     return load.status == CLoadReport::kOk ? 0 : 1;
 }

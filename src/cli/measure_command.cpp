@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "cli/early_end_note.h"
+#include "cli/metal_overlap.h"
 #include "cli/scene_load.h"
+#include "cli/stop_on_signal.h"
 #include "render/render_scene.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
@@ -13,6 +15,7 @@ namespace orva {
 using json = nlohmann::ordered_json;
 
 int RunMeasureCommand(const CMeasureOptions& o) {
+    const CStopOnSignal stopOnSignal;
     CJewelOptions options;
     if (!o.alloy.empty()) {
         options.alloy = FindAlloy(o.alloy);
@@ -31,18 +34,24 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     options.accuracyPercent = o.accuracyPercent;
     options.threads = ThreadsOrCores(o.threads);
     options.shippedGemNames = o.gemLibraryPath.empty();
+    options.interrupt = &UserInterrupt();
     CSceneAnchor scene;
     CLoadReport load;
     LoadCommandScene(scene, o.scenePath, load);
     PrintEarlyEndNote(o.scenePath, load);
     CJewelReport report;
-    if (load.status == CLoadReport::kOk) {
+    if (load.status == CLoadReport::kOk && !StopRequested()) {
         report = MeasureJewel(scene.first, nullptr, options);
     }
-    const json d = DescribeJewel(report, load.status);
+    // A measure cut short would print figures too small: nothing is printed.
+    if (StopRequested() || report.metal.interrupted) {
+        return 130;
+    }
+    json d = DescribeJewel(report, load.status);
+    AddMetalOverlap(d, report);
     // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
-    const std::string text =
-        o.json ? d.dump(2, ' ', false, json::error_handler_t::replace) + "\n" : FormatJewelTable(d);
+    const std::string text = o.json ? d.dump(2, ' ', false, json::error_handler_t::replace) + "\n"
+                                    : FormatJewelTable(d) + FormatMetalOverlap(d);
     std::fputs(text.c_str(), stdout);
     return load.status == CLoadReport::kOk ? 0 : 1;
 }

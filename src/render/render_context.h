@@ -64,6 +64,15 @@ struct CRenderContext {
     // Gems that would be added to the solid are left out of the tree (gems that a difference
     // subtracts still cut): measuring the metal alone.
     bool leaveOutGems = false;
+    // Measuring the metal of one material: of the meshes the solid gains, those the renderer
+    // gives another material are left out, while everything that cuts the solid stays, so
+    // that the part keeps its own holes and seats. An intersection counts as one part, kept
+    // whole when any of its meshes has the material. Null: every mesh is kept; the default
+    // material is the empty name.
+    const char* onlyMaterial = nullptr;
+    // When set, the material names of the meshes the solid gains are noted here as the tree
+    // is built, each pointer once (one name may come under several pointers).
+    std::vector<const char*>* solidMaterials = nullptr;
     // The scan converter's records; dropped after each render, once its tree is gone.
     CRenderPools pools;
     // Scratch of the pixel shading: the layers of one pixel, kept to spare an allocation each.

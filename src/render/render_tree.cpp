@@ -1,5 +1,7 @@
 #include "render/render_tree.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "render/mesh_builders.h"
@@ -28,6 +30,15 @@ bool NamesMaterial(const char* name) {
     return name != nullptr && name[0] != '\0';
 }
 
+bool SameMaterialName(const char* a, const char* b) {
+    return std::strcmp(a != nullptr ? a : "", b != nullptr ? b : "") == 0;
+}
+
+bool IsMesh(const CSceneObject& object) {
+    const int32_t type = object.GetTypeId();
+    return type == kTypeSurface || type == kTypePolyMesh || type == kTypeExtrusion;
+}
+
 // Gives every mesh below `node` the material. Meshes hand their material to the edges they
 // make, so this must happen before the first row.
 void ReplaceMaterial(CRenderNode& node, const CRenderMaterial* material) {
@@ -45,12 +56,17 @@ public:
     explicit CTreeBuilder(CRenderContext& ctx) : m_ctx(ctx) {}
 
     NodePtr BuildObjectNode(const CSceneObject& object, const char* materialName);
+    NodePtr BuildTopLevelNode(const CSceneObject& object);
     // Where a node of the top-level list goes.
     void Route(const CSceneObject& object, NodePtr node);
     NodePtr Combine();
 
 private:
     NodePtr BuildGroupNode(const CGroup& group, const char* materialName);
+    NodePtr BuildGroupChildren(const CGroup& group, const char* materialName);
+    NodePtr BuildChild(const CSceneObject& child, const char* groupMaterial, bool cuts);
+    // Whether the context's material filter leaves out a mesh of the solid; notes its name.
+    bool LeftOutByMaterial(const char* materialName);
     NodePtr BuildGemNode(const CGem& gem, const char* materialName);
     // Where a child node of a group goes: the group's own list or one of the scene-wide ones.
     NodeList* ChildDestination(uint8_t kind, const CSceneObject& child, NodeList& own);
@@ -59,9 +75,48 @@ private:
     NodeList m_solids;   // united, then cut
     NodeList m_cutters;  // subtracted from the solids
     NodeList m_uncut;    // gems and never-cut objects, added last
+    // The material the outermost group giving one gives everything below: the renderer puts
+    // it on the meshes once they are built; null where no group does.
+    const char* m_givenMaterial = nullptr;
+    int m_cutting = 0;              // above 0 while building what cuts the solid
+    int m_intersecting = 0;         // above 0 while building the operands of an intersection
+    int m_intersectionMatches = 0;  // meshes of the filter's material met in them
 };
 
+bool CTreeBuilder::LeftOutByMaterial(const char* materialName) {
+    if (m_cutting > 0) {
+        return false;
+    }
+    const char* name = m_givenMaterial != nullptr ? m_givenMaterial : materialName;
+    if (std::vector<const char*>* noted = m_ctx.solidMaterials; noted != nullptr) {
+        if (std::find(noted->begin(), noted->end(), name) == noted->end()) {
+            noted->push_back(name);
+        }
+    }
+    if (m_ctx.onlyMaterial == nullptr) {
+        return false;
+    }
+    const bool same = SameMaterialName(name, m_ctx.onlyMaterial);
+    if (m_intersecting > 0) {
+        // Leaving out one operand would grow the intersection: it is judged whole.
+        m_intersectionMatches += same ? 1 : 0;
+        return false;
+    }
+    return !same;
+}
+
+NodePtr CTreeBuilder::BuildTopLevelNode(const CSceneObject& object) {
+    const bool cuts = object.cutter != 0 && !IsGemOrNeverCut(object);
+    m_cutting += cuts ? 1 : 0;
+    NodePtr node = BuildObjectNode(object, object.materialName);
+    m_cutting -= cuts ? 1 : 0;
+    return node;
+}
+
 NodePtr CTreeBuilder::BuildObjectNode(const CSceneObject& object, const char* materialName) {
+    if (IsMesh(object) && LeftOutByMaterial(materialName)) {
+        return nullptr;
+    }
     switch (object.GetTypeId()) {
         case kTypeSurface:
             return BuildSurfaceNode(m_ctx, static_cast<const CSurface&>(object), materialName);
@@ -94,6 +149,35 @@ NodeList* CTreeBuilder::ChildDestination(uint8_t kind, const CSceneObject& child
 }
 
 NodePtr CTreeBuilder::BuildGroupNode(const CGroup& group, const char* materialName) {
+    const bool judged = group.kind == kGroupIntersection && m_ctx.onlyMaterial != nullptr &&
+                        m_cutting == 0 && m_intersecting == 0;
+    if (!judged) {
+        return BuildGroupChildren(group, materialName);
+    }
+    ++m_intersecting;
+    m_intersectionMatches = 0;
+    NodePtr node = BuildGroupChildren(group, materialName);
+    --m_intersecting;
+    return m_intersectionMatches > 0 ? std::move(node) : nullptr;
+}
+
+NodePtr CTreeBuilder::BuildChild(const CSceneObject& child, const char* groupMaterial, bool cuts) {
+    // The renderer gives a group's material to each child but a group naming its own, and
+    // the outermost group that gives one has the last word.
+    const bool gives = NamesMaterial(groupMaterial) &&
+                       !(child.GetTypeId() == kTypeGroup && NamesMaterial(child.materialName));
+    const char* outer = m_givenMaterial;
+    if (outer == nullptr && gives) {
+        m_givenMaterial = groupMaterial;
+    }
+    m_cutting += cuts ? 1 : 0;
+    NodePtr node = BuildObjectNode(child, child.materialName);
+    m_cutting -= cuts ? 1 : 0;
+    m_givenMaterial = outer;
+    return node;
+}
+
+NodePtr CTreeBuilder::BuildGroupChildren(const CGroup& group, const char* materialName) {
     // Kinds beyond the four solid operations come only from damaged files: such a group
     // unites its children.
     const bool known = group.kind >= kGroupMeshUnion && group.kind <= kGroupDifference;
@@ -109,8 +193,9 @@ NodePtr CTreeBuilder::BuildGroupNode(const CGroup& group, const char* materialNa
             continue;
         }
         const bool afterBase = kind == kNodeDifference && child != base;
+        NodeList* destination = ChildDestination(kind, *child, own);
         m_ctx.differenceNesting += afterBase ? 1 : 0;
-        NodePtr node = BuildObjectNode(*child, child->materialName);
+        NodePtr node = BuildChild(*child, materialName, afterBase || destination == &m_cutters);
         m_ctx.differenceNesting -= afterBase ? 1 : 0;
         if (node == nullptr) {
             if (kind == kNodeIntersection) {
@@ -124,7 +209,7 @@ NodePtr CTreeBuilder::BuildGroupNode(const CGroup& group, const char* materialNa
             continue;
         }
         made.emplace_back(node.get(), child);
-        ChildDestination(kind, *child, own)->push_back(std::move(node));
+        destination->push_back(std::move(node));
     }
     if (NamesMaterial(materialName)) {
         for (const auto& [node, child] : made) {
@@ -215,7 +300,7 @@ std::unique_ptr<CRenderNode> BuildRenderTree(CRenderContext& ctx, const CSceneOb
         if (!object->IsShown() || (visible && !visible(*object))) {
             continue;
         }
-        NodePtr node = builder.BuildObjectNode(*object, object->materialName);
+        NodePtr node = builder.BuildTopLevelNode(*object);
         if (node != nullptr) {
             MarkOwner(*node, *object);
             builder.Route(*object, std::move(node));

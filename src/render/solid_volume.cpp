@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,7 +15,6 @@
 #include "render/render_scene.h"
 #include "render/row_loop.h"
 #include "render/tree_walk.h"
-#include "scene/group.h"
 #include "scene/scene_object.h"
 #include "view/interrupt.h"
 #include "view/viewport.h"
@@ -58,15 +57,11 @@ struct CBandJob {
     int lastRow = 0;
 };
 
-// Thickness summed per material name as it came (one name may come under several pointers;
-// they are joined at the end).
-using CThicknessSums = std::vector<std::pair<const char*, double>>;
-
 // What one band found: the sums of each of its rows, kept apart so that the totals add the
 // rows in the same order however the rows were split into bands (the result is then the same
 // for any number of threads), and the depths the metal spans.
 struct CBandResult {
-    std::vector<CThicknessSums> rows;
+    std::vector<double> rows;
     bool any = false;
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -149,106 +144,6 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     return g;
 }
 
-// What left the faces of cuts. Every mesh the tree builder makes carries the top-level object
-// it shows as its spans' surface, so the faces of a top-level cutter are known by it; what a
-// difference group subtracts belongs to the group, and is known by its material's name, whose
-// text every object holds a copy of its own.
-struct CCutters {
-    std::vector<const void*> objects;  // sorted
-    std::vector<const char*> names;    // sorted
-};
-
-void AddSubtractedNames(const CSceneObject& object, std::vector<const char*>& names, int depth) {
-    // Groups nest only as deep as a file can describe; a bound keeps damaged ones finite.
-    if (depth > 256) {
-        return;
-    }
-    if (object.materialName != nullptr) {
-        names.push_back(object.materialName);
-    }
-    if (object.GetTypeId() == kTypeGroup) {
-        for (const CSceneObject* c = static_cast<const CGroup&>(object).children.first;
-             c != nullptr; c = c->next) {
-            AddSubtractedNames(*c, names, depth + 1);
-        }
-    }
-}
-
-void FindDifferences(const CSceneObject& object, std::vector<const char*>& names, int depth) {
-    if (object.GetTypeId() != kTypeGroup || depth > 256) {
-        return;
-    }
-    const auto& group = static_cast<const CGroup&>(object);
-    for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
-        if (group.kind == kGroupDifference && c != group.children.first) {
-            AddSubtractedNames(*c, names, depth + 1);
-        } else {
-            FindDifferences(*c, names, depth + 1);
-        }
-    }
-}
-
-CCutters FindCutters(const CSceneObject* first, const CSceneObject* stop) {
-    CCutters cutters;
-    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
-        if (o->cutter != 0 && o->neverCut == 0 && o->GetTypeId() != kTypeGem) {
-            cutters.objects.push_back(o);
-        }
-        FindDifferences(*o, cutters.names, 0);
-    }
-    std::sort(cutters.objects.begin(), cutters.objects.end());
-    std::sort(cutters.names.begin(), cutters.names.end());
-    return cutters;
-}
-
-bool IsCutFace(const CFragment& f, const CCutters& cutters) {
-    if (std::binary_search(cutters.objects.begin(), cutters.objects.end(), f.span->surface)) {
-        return true;
-    }
-    const CRenderMaterial* m = f.span->values.material;
-    return m != nullptr && m->name != nullptr &&
-           std::binary_search(cutters.names.begin(), cutters.names.end(), m->name);
-}
-
-const char* MaterialName(const CFragment& f) {
-    const CRenderMaterial* m = f.span->values.material;
-    return m != nullptr && m->name != nullptr ? m->name : "";
-}
-
-// The material of the metal between an entry and an exit. A face a cutter left shows the
-// cutter's material, so the other end's is taken; where both ends are cut (metal between two
-// seats), the nearest face along the ray that no cutter left.
-const char* IntervalMaterial(const CFragment* list, const CFragment& entry, const CFragment& exit,
-                             const CCutters& cutters) {
-    if (!IsCutFace(entry, cutters)) {
-        return MaterialName(entry);
-    }
-    if (!IsCutFace(exit, cutters)) {
-        return MaterialName(exit);
-    }
-    const float middle = (entry.depth + exit.depth) / 2.0f;
-    const CFragment* nearest = &entry;
-    float distance = 0.0f;
-    for (const CFragment* f = list; f != nullptr; f = f->link) {
-        const float d = std::fabs(f->depth - middle);
-        if (!IsCutFace(*f, cutters) && (nearest == &entry || d < distance)) {
-            nearest = f;
-            distance = d;
-        }
-    }
-    return MaterialName(*nearest);
-}
-
-void AddThickness(CThicknessSums& sums, const char* material, double thickness) {
-    for (auto& [name, sum] : sums) {
-        if (name == material) {
-            sum += thickness;
-            return;
-        }
-    }
-    sums.emplace_back(material, thickness);
-}
-
 void NoteDepths(CBandResult& r, float nearest, float farthest) {
     if (!r.any) {
         r.any = true;
@@ -262,8 +157,7 @@ void NoteDepths(CBandResult& r, float nearest, float farthest) {
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters,
-                   CThicknessSums& sums, CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CBandResult& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -274,7 +168,7 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters
         if (!(thickness > 0.0f)) {
             continue;
         }
-        AddThickness(sums, IntervalMaterial(list, *f, exit, cutters), thickness);
+        sum += thickness;
         nearest = any ? std::max(nearest, f->depth) : f->depth;
         farthest = any ? std::min(farthest, exit.depth) : exit.depth;
         any = true;
@@ -285,8 +179,15 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, const CCutters& cutters
     RecycleFragments(ctx.pools, list);
 }
 
+// What one measuring pass takes: the whole metal, or one material's (`onlyMaterial` set), and
+// whether the names of the metal's materials are noted.
+struct CPass {
+    const char* onlyMaterial = nullptr;
+    bool noteMaterials = false;
+};
+
 void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionGrid& g,
-                 const CCutters& cutters, const CBandJob& job, CBandResult& result) {
+                 const CBandJob& job, CBandResult& result) {
     CRenderRequest r;
     r.first = v.first;
     r.stop = v.stop;
@@ -308,13 +209,11 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
             continue;
         }
         CRenderNode& root = *tree.Root();
-        CThicknessSums sums;
+        double sum = 0.0;
         for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), cutters, sums, result);
+            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, result);
         }
-        if (!sums.empty()) {
-            result.rows.push_back(std::move(sums));
-        }
+        result.rows.push_back(sum);
     }
     result.complete = true;
 }
@@ -334,29 +233,38 @@ std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int thread
     return jobs;
 }
 
-void RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
-             const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
-             std::vector<CBandResult>& results, int threads) {
-    const CCutters cutters = FindCutters(v.first, v.stop);
+// Runs the bands on the threads; returns the material names the workers noted.
+std::vector<const char*> RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
+                                 const CPass& pass, const CDirectionGrid (&grids)[3],
+                                 const std::vector<CBandJob>& jobs,
+                                 std::vector<CBandResult>& results, int threads) {
+    std::vector<std::vector<const char*>> noted(static_cast<std::size_t>(threads));
     std::atomic<std::size_t> next{0};
-    const auto worker = [&]() {
+    const auto worker = [&](std::size_t t) {
         CRenderContext ctx;
         ctx.materials = &materials;
+        ctx.onlyMaterial = pass.onlyMaterial;
+        ctx.solidMaterials = pass.noteMaterials ? &noted[t] : nullptr;
         for (std::size_t j = next++; j < jobs.size(); j = next++) {
-            MeasureBand(ctx, v, grids[jobs[j].direction], cutters, jobs[j], results[j]);
+            MeasureBand(ctx, v, grids[jobs[j].direction], jobs[j], results[j]);
         }
     };
+    std::vector<const char*> names;
     if (threads == 1) {
-        worker();
-        return;
+        worker(0);
+        return noted[0];
     }
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
-        workers.emplace_back(worker);
+        workers.emplace_back(worker, static_cast<std::size_t>(t));
     }
     for (std::thread& w : workers) {
         w.join();
     }
+    for (const std::vector<const char*>& n : noted) {
+        names.insert(names.end(), n.begin(), n.end());
+    }
+    return names;
 }
 
 // Adds up the bands: per direction and material, and the metal's box.
@@ -364,7 +272,6 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
                      const std::vector<CBandResult>& results, double cell) {
     CSolidVolume s;
     s.cellSize = cell;
-    std::map<std::string, std::array<double, 3>> perMaterial;
     CVector3 boxMin;
     CVector3 boxMax;
     ResetBounds(boxMin, boxMax);
@@ -373,11 +280,8 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
         const int d = jobs[j].direction;
         const double area = grids[d].cellArea;
         s.interrupted = s.interrupted || !r.complete;
-        for (const CThicknessSums& row : r.rows) {
-            for (const auto& [name, sum] : row) {
-                perMaterial[name][static_cast<std::size_t>(d)] += sum * area;
-                s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
-            }
+        for (const double sum : r.rows) {
+            s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
         }
         if (!r.any) {
             continue;
@@ -399,25 +303,63 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
     const double spread =
         *std::max_element(v.begin(), v.end()) - *std::min_element(v.begin(), v.end());
     s.uncertaintyPercent = s.volume > 0.0 ? 100.0 * spread / s.volume : 0.0;
-    for (const auto& [name, volumes] : perMaterial) {
-        s.materials.push_back({name, (volumes[0] + volumes[1] + volumes[2]) / 3.0});
-    }
     s.empty = BoundsEmpty(boxMin, boxMax);
     s.min = boxMin;
     s.max = boxMax;
     return s;
 }
 
+// One pass over the three grids; `names` gets the metal's material names when the pass
+// notes them.
 CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materials,
-                           const CVector3& min, const CVector3& max, double cell) {
+                           const CVector3& min, const CVector3& max, double cell,
+                           const CPass& pass = {}, std::set<std::string>* names = nullptr) {
     const CDirectionGrid grids[3] = {MakeGrid(0, min, max, cell), MakeGrid(1, min, max, cell),
                                      MakeGrid(2, min, max, cell)};
     const int threads = std::clamp(v.threads, 1, 64);
     const std::vector<CBandJob> jobs = SplitIntoJobs(grids, threads);
     std::vector<CBandResult> results(jobs.size());
-    RunJobs(v, materials, grids, jobs, results,
-            std::min<int>(threads, static_cast<int>(jobs.size())));
+    const std::vector<const char*> noted =
+        RunJobs(v, materials, pass, grids, jobs, results,
+                std::min<int>(threads, static_cast<int>(jobs.size())));
+    if (names != nullptr) {
+        names->clear();
+        for (const char* name : noted) {
+            names->insert(name != nullptr ? name : "");
+        }
+    }
     return Collect(grids, jobs, results, cell);
+}
+
+// Each material's own metal, measured on the grid the whole was: the parts of that material
+// with every cut still made. Parts of different materials that touch or nest then each keep
+// their own metal, where a shared face would give the metal behind it to one of them.
+void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials, const CVector3& min,
+                      const CVector3& max, double cell, const std::set<std::string>& names,
+                      CSolidVolume& s) {
+    if (names.size() == 1) {
+        s.materials.push_back({*names.begin(), s.volume});
+        return;
+    }
+    double sum = 0.0;
+    for (const std::string& name : names) {
+        CPass pass;
+        pass.onlyMaterial = name.c_str();
+        const CSolidVolume own = MeasureOnGrid(v, materials, min, max, cell, pass);
+        if (own.interrupted) {
+            s.interrupted = true;
+            return;
+        }
+        if (own.volume > 0.0) {
+            s.materials.push_back({name, own.volume});
+            sum += own.volume;
+        }
+    }
+    // Touching faces fall on the same cells in each measure, so parts that only touch add up
+    // to the whole but for rounding and the grid's error at faces modelled a hair apart: only
+    // more than the accuracy asked for is metal counted twice.
+    const double tolerance = s.volume * std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
+    s.overlapVolume = sum - s.volume > tolerance ? sum - s.volume : 0.0;
 }
 
 }  // namespace
@@ -442,8 +384,12 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& v) {
     // A coarser look first finds the metal's own box, exact where flat faces bound it (the
     // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
     // those faces on cell edges. Only a part thinner than its cells standing out of the rest
-    // could escape that look.
-    CSolidVolume s = MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 4));
+    // could escape that look. It also names the metal's materials.
+    CPass noting;
+    noting.noteMaterials = true;
+    std::set<std::string> names;
+    CSolidVolume s =
+        MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 4), noting, &names);
     if (s.interrupted) {
         return s;
     }
@@ -460,6 +406,9 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& v) {
     if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
         cells = std::min(kMostCells, cells * 2);
         s = MeasureOnGrid(v, materials, min, max, fitted / cells);
+    }
+    if (!s.interrupted && !s.empty) {
+        MeasureMaterials(v, materials, min, max, fitted / cells, names, s);
     }
     return s;
 }

@@ -37,9 +37,13 @@ struct CSolidVolume {
     // (largest - smallest) of the three directions over their mean, in per cent.
     double uncertaintyPercent = 0.0;
     std::array<double, 3> directionVolumes{};  // integrated along model y, z and x
-    // Per material, in the order of the names; each the mean of the three directions. Only
-    // meaningful where parts of different materials do not overlap.
+    // Per material, in the order of the names: each material's own metal (its parts with
+    // every cut made), the mean of the three directions. Parts of different materials that
+    // touch or nest each keep their own; where they overlap, both count the shared metal.
     std::vector<CMaterialVolume> materials;
+    // How much more the materials add up to than the whole: metal counted under two materials
+    // where their parts overlap. 0 within the accuracy asked for.
+    double overlapVolume = 0.0;
     // The box of the metal found; meaningless when `empty`.
     bool empty = true;
     CVector3 min;
@@ -50,7 +54,8 @@ struct CSolidVolume {
 
 // Integrates the thickness of the resolved solid over three grids, looking along the model's
 // y, z and x axes (standard views 1, 3 and 5), from the renderer's crossing lists alone: no
-// shading and no picture. The grid's rows are split among the threads.
+// shading and no picture. The grid's rows are split among the threads. Metal of several
+// materials is measured once more per material, each alone on the same grid.
 CSolidVolume MeasureSolidVolume(const CVolumeRequest& request);
 
 }  // namespace orva

@@ -152,6 +152,23 @@ TEST(InfoCommandTest, RenderAndThumbnailsNoteAnEarlyEndAsInfoDoes) {
     EXPECT_EQ(thumbnail.output, note);
 }
 
+// A name is whatever bytes the file holds: one that is not UTF-8 still gives one JSON
+// document, with each bad byte replaced.
+TEST(InfoCommandTest, MaterialNameThatIsNotUtf8IsReplacedNotThrownOver) {
+    const std::string path = Scene("not_utf8.orv", {{{"type", "curve"},
+                                                     {"points", {{0, 0, 0}, {1, 1, 1}}},
+                                                     {"material",
+                                                      "Gold\xff\xfe"
+                                                      "18K"}}});
+    const CRun run = RunOrva("info --json '" + path + "'");
+    EXPECT_EQ(run.exitCode, 0);
+    const json report = json::parse(run.output);  // throws on a second document or junk
+    ASSERT_EQ(report["objects"].size(), 1u);
+    EXPECT_EQ(report["objects"][0]["material"],
+              "Gold\xef\xbf\xbd\xef\xbf\xbd"
+              "18K");
+}
+
 TEST(InfoCommandTest, UsageErrorsExitTwoAndTheTableNamesTheObjects) {
     EXPECT_EQ(RunOrva("").exitCode, 2);
     EXPECT_EQ(RunOrva("info").exitCode, 2);

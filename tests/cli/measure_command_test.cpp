@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include "cli/jewel_report.h"
 #include "mesh_shapes.h"
@@ -227,6 +235,67 @@ TEST(MeasureCommandTest, SolitaireRingReport) {
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_NE(text.output.find("round brilliant #0"), std::string::npos) << text.output;
     EXPECT_NE(text.output.find("18k-yellow"), std::string::npos) << text.output;
+}
+
+// Parts of two materials sharing 5 x 7 x 8 of metal: the report says how much is counted
+// twice, in the JSON and in the table.
+TEST(MeasureCommandTest, OverlappingMaterialsAreReported) {
+    CObjectList scene;
+    CListBuilder list(scene.first);
+    auto gold = MakeBoxMesh({0, 0, 0}, {10, 10, 10});
+    gold->materialName = NamePool().RegisterName("Gold18KYellow");
+    list.Append(gold.release());
+    auto platinum = MakeBoxMesh({5, 3, 2}, {15, 13, 12});
+    platinum->materialName = NamePool().RegisterName("Platinum");
+    list.Append(platinum.release());
+    const std::string path = test::WriteTempFile("overlap.orv", WriteSceneBytes(scene.first));
+    const json r = MeasureJson("'" + path + "'", 0);
+    EXPECT_NEAR(r["overlap_mm3"].get<double>(), 280.0, 1720.0 * 0.01);
+    const CRun text = RunOrva("measure '" + path + "'");
+    EXPECT_NE(text.output.find("overlap: 2"), std::string::npos) << text.output;
+    // Apart, nothing is counted twice and the table says nothing of it.
+    const json apart = MeasureJson("'" + TwoMetalScene() + "'", 0);
+    EXPECT_EQ(apart["overlap_mm3"], 0.0);
+    EXPECT_EQ(RunOrva("measure '" + TwoMetalScene() + "'").output.find("overlap"),
+              std::string::npos);
+}
+
+struct CStopped {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Starts a measure that takes many seconds (the finest grid on one thread), interrupts it
+// after `delay` and returns its exit status and what it printed.
+CStopped InterruptedMeasure(const std::string& scene, std::chrono::milliseconds delay) {
+    const std::string out = test::WriteTempFile("interrupted_measure.txt", {});
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = open(out.c_str(), O_WRONLY | O_TRUNC);
+        dup2(fd, STDOUT_FILENO);
+        execl(ORVA_PROGRAM, ORVA_PROGRAM, "measure", "--json", "--accuracy", "0.01", "--threads",
+              "1", scene.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::ifstream printed(out);
+    std::ostringstream text;
+    text << printed.rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
+}
+
+TEST(MeasureCommandTest, InterruptStopsTheMeasureAndPrintsNothing) {
+    const std::string scene = TwoMetalScene();
+    for (const int delay : {400, 1200}) {
+        const CStopped stopped = InterruptedMeasure(scene, std::chrono::milliseconds(delay));
+        ASSERT_NE(stopped.exitCode, -1) << "killed by the signal instead of stopping";
+        ASSERT_NE(stopped.exitCode, 0) << "the measure ended before the interrupt came";
+        EXPECT_EQ(stopped.exitCode, 130);
+        EXPECT_EQ(stopped.output, "");
+    }
 }
 
 }  // namespace

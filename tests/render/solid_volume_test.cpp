@@ -171,6 +171,83 @@ TEST_F(SolidVolumeTest, TwoMetalsApart) {
     EXPECT_NEAR(s.max.z, 10.0, 1e-3);
 }
 
+// The volume of the named material, or -1 when it is not listed.
+double MaterialVolume(const CSolidVolume& s, const std::string& name) {
+    for (const CMaterialVolume& m : s.materials) {
+        if (m.material == name) {
+            return m.volume;
+        }
+    }
+    return -1.0;
+}
+
+// A yellow block with a white one standing on its side, face to face, the pair turned so that
+// every face lies across the grid: each keeps its own metal. The white block's own material
+// is overruled by the group it is in, as the renderer does.
+TEST_F(SolidVolumeTest, TouchingPartsOfTwoMaterialsEachKeepTheirOwn) {
+    auto yellow = Box({0, 0, 0}, {10, 10, 10});
+    yellow->materialName = "Gold18KYellow";
+    auto white = Box({10, 2, 3}, {14, 8, 7});
+    white->materialName = "Platinum";
+    for (CPolyMesh* box : {yellow.get(), white.get()}) {
+        for (CVector3& p : box->points) {
+            p = Turned(p, 0.52, 0.23);
+        }
+    }
+    Add(std::move(yellow));
+    Add(Group(kGroupUnion, {white.release()}))->materialName = "Gold18KWhite";
+    for (const double accuracy : {0.5, 0.2}) {
+        const CSolidVolume s = Measure(accuracy);
+        EXPECT_NEAR(s.volume, 1096.0, 1096.0 * accuracy / 100.0);
+        ASSERT_EQ(s.materials.size(), 2u);
+        EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 1000.0, 1000.0 * accuracy / 100.0);
+        EXPECT_NEAR(MaterialVolume(s, "Gold18KWhite"), 96.0, 1096.0 * accuracy / 100.0);
+        EXPECT_EQ(s.overlapVolume, 0.0);
+    }
+}
+
+// A platinum block filling a closed hole a difference cuts in a gold cube: the gold keeps its
+// hole, the platinum its own metal, though no line of sight enters the platinum from outside.
+TEST_F(SolidVolumeTest, PartNestedInACutHoleKeepsItsOwnMetal) {
+    Add(Group(kGroupDifference,
+              {Box({0, 0, 0}, {10, 10, 10}).release(), Box({3, 2, 4}, {7, 7, 8}).release()}))
+        ->materialName = "Gold18KYellow";
+    Add(Box({3, 2, 4}, {7, 7, 8}))->materialName = "Platinum";
+    const CSolidVolume s = Measure();
+    EXPECT_NEAR(s.volume, 1000.0, 5.0);
+    ASSERT_EQ(s.materials.size(), 2u);
+    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 1000.0 - 80.0, 5.0);
+    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 80.0, 5.0);
+    EXPECT_EQ(s.overlapVolume, 0.0);
+}
+
+// Parts of two materials that share 5 x 7 x 8 of metal: each counts it, and the overlap says
+// by how much the materials exceed the whole.
+TEST_F(SolidVolumeTest, OverlappingMaterialsReportTheOverlap) {
+    Add(Box({0, 0, 0}, {10, 10, 10}))->materialName = "Gold18KYellow";
+    Add(Box({5, 3, 2}, {15, 13, 12}))->materialName = "Platinum";
+    const CSolidVolume s = Measure();
+    EXPECT_NEAR(s.volume, 1720.0, 1720.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 1000.0, 1720.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 1000.0, 1720.0 * 0.005);
+    EXPECT_NEAR(s.overlapVolume, 280.0, 1720.0 * 0.01);
+}
+
+// An intersection of parts of two materials is one part of both: leaving either out would
+// change its shape, so each material counts it whole.
+TEST_F(SolidVolumeTest, IntersectionOfTwoMaterialsCountsForBoth) {
+    auto gold = Box({0, 0, 0}, {10, 10, 10});
+    gold->materialName = "Gold18KYellow";
+    auto platinum = Box({5, 3, 2}, {15, 13, 12});
+    platinum->materialName = "Platinum";
+    Add(Group(kGroupIntersection, {gold.release(), platinum.release()}));
+    const CSolidVolume s = Measure();
+    EXPECT_NEAR(s.volume, 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 280.0, 280.0 * 0.005);
+    EXPECT_NEAR(s.overlapVolume, 280.0, 280.0 * 0.01);
+}
+
 TEST_F(SolidVolumeTest, SameResultOnAnyNumberOfThreads) {
     auto box = Box({-4, -2.5f, -1.5f}, {4, 2.5f, 1.5f});
     for (CVector3& p : box->points) {
