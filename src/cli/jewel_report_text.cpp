@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "cli/metal_overlap.h"
+
 namespace orva {
 
 using json = nlohmann::ordered_json;
@@ -122,6 +124,7 @@ json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status) {
             d["gems"].push_back(DescribeGem(g));
         }
     }
+    AddMetalOverlap(d, report);
     return d;
 }
 
@@ -155,6 +158,7 @@ std::string FormatJewelTable(const json& report) {
         out << "stones: " << stones << ", " << Text(json(carats), 3) << " ct\n";
         FormatGems(out, report["gems"]);
     }
+    out << FormatMetalOverlap(report);
     return out.str();
 }
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "cli/early_end_note.h"
-#include "cli/metal_overlap.h"
 #include "cli/scene_load.h"
 #include "cli/stop_on_signal.h"
 #include "render/render_scene.h"
@@ -47,11 +46,10 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     if (StopRequested() || report.metal.interrupted) {
         return 130;
     }
-    json d = DescribeJewel(report, load.status);
-    AddMetalOverlap(d, report);
+    const json d = DescribeJewel(report, load.status);
     // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
-    const std::string text = o.json ? d.dump(2, ' ', false, json::error_handler_t::replace) + "\n"
-                                    : FormatJewelTable(d) + FormatMetalOverlap(d);
+    const std::string text =
+        o.json ? d.dump(2, ' ', false, json::error_handler_t::replace) + "\n" : FormatJewelTable(d);
     std::fputs(text.c_str(), stdout);
     return load.status == CLoadReport::kOk ? 0 : 1;
 }
