@@ -1,14 +1,10 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
 
+#include "app/background_job.h"
 #include "cli/jewel_report.h"
 #include "scene/scene_file.h"
-#include "view/interrupt.h"
 
 namespace orva {
 
@@ -19,26 +15,17 @@ class CMeasureJob {
 public:
     using Finished = std::function<void(const CJewelReport&)>;
 
-    CMeasureJob() = default;
-    ~CMeasureJob();
-    CMeasureJob(const CMeasureJob&) = delete;
-    CMeasureJob& operator=(const CMeasureJob&) = delete;
-
     // Stops a measurement still running, then measures `scene`, stopped by the job's own
     // interrupt (the options' is replaced). `finished` runs on the job's thread with the
-    // report, also an interrupted one.
+    // report, also an interrupted one, when Running() is already false.
     void Start(const CSceneRange& scene, const CJewelOptions& options, Finished finished);
     // Asks the measurement to stop and waits for it: the scene is no longer read once it
     // returns. Nothing when none runs.
-    void Stop();
-    bool Running() const { return m_running.load(); }
+    void Stop() { m_job.Stop(); }
+    bool Running() const { return m_job.Running(); }
 
 private:
-    CInterrupt m_interrupt;
-    std::thread m_thread;
-    std::atomic<bool> m_running{false};
-    std::mutex m_mutex;
-    std::condition_variable m_done;
+    CBackgroundJob m_job;
 };
 
 }  // namespace orva

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 
-#include "platform/thread_priority.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -46,44 +45,39 @@ std::string SizeText(const CPictureSaveSettings& settings) {
 
 }  // namespace
 
-CPictureSaveJob::~CPictureSaveJob() {
-    Cancel();
-}
-
 void CPictureSaveJob::Start(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
                             const CPictureSaveSettings& settings, int threads, Finished finished) {
     Cancel();
     m_cancelled = false;
     m_rowsDone = 0;
     m_rows = std::max(settings.height, 1);
-    m_running = true;
-    m_thread =
-        std::thread([this, view, mode, scene, settings, threads, finished = std::move(finished)] {
-            // Like the view's renders, the picture gives way to the window's thread.
-            LowerCurrentThreadPriority();
-            const CPictureSaveResult result = Save(view, mode, scene, settings, threads);
-            m_running = false;
+    m_job.Start([this, view, mode, scene, settings, threads,
+                 finished = std::move(finished)](CInterrupt& interrupt) {
+        const CPictureSaveResult result = Save(view, mode, scene, settings, threads, interrupt);
+        return std::function<void()>([finished, result] {
             if (finished) {
                 finished(result);
             }
         });
+    });
 }
 
 CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mode,
                                          const CSceneRange& scene,
-                                         const CPictureSaveSettings& settings, int threads) {
+                                         const CPictureSaveSettings& settings, int threads,
+                                         CInterrupt& interrupt) {
     const std::string refused = CheckPictureSaveSettings(settings);
     if (!refused.empty()) {
         return {ESaveOutcome::kFailed, refused};
     }
     try {
-        CSaveSurface surface(settings.width, settings.height, m_rowsDone, m_cancelled, m_interrupt);
+        CSaveSurface surface(settings.width, settings.height, m_rowsDone, m_cancelled, interrupt);
         if (settings.background == EPictureBackground::kTransparent) {
             surface.KeepCoverage();
         }
         CRenderRequest request =
             MakePictureSaveRequest(view, mode, scene, settings, surface, ThreadsOrCores(threads));
-        request.interrupt = &m_interrupt;
+        request.interrupt = &interrupt;
         const CRenderStats stats = RenderPicture(request);
         if (m_cancelled || stats.interrupted) {
             return {ESaveOutcome::kCancelled, kCancelledText};
@@ -105,18 +99,15 @@ CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mod
 }
 
 void CPictureSaveJob::RequestCancel() {
-    if (m_running) {
+    if (m_job.Running()) {
         m_cancelled = true;
-        m_interrupt.Request();
+        m_job.RequestStop();
     }
 }
 
 void CPictureSaveJob::Cancel() {
-    if (!m_thread.joinable()) {
-        return;
-    }
     RequestCancel();
-    m_thread.join();
+    m_job.Stop();
 }
 
 int CPictureSaveJob::Percent() const {

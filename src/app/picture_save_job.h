@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
 
+#include "app/background_job.h"
 #include "app/picture_save_settings.h"
 #include "scene/scene_file.h"
 #include "view/interrupt.h"
@@ -27,13 +27,12 @@ class CPictureSaveJob {
 public:
     using Finished = std::function<void(const CPictureSaveResult&)>;
 
-    CPictureSaveJob() = default;
-    ~CPictureSaveJob();
-    CPictureSaveJob(const CPictureSaveJob&) = delete;
-    CPictureSaveJob& operator=(const CPictureSaveJob&) = delete;
+    // Cancels: a file written meanwhile is removed.
+    ~CPictureSaveJob() { Cancel(); }
 
     // Starts the picture of `view` in display mode `mode` as `settings` say; `finished` runs
-    // on the job's thread once the file is written, or the job failed or was cancelled.
+    // on the job's thread once the file is written, or the job failed or was cancelled, when
+    // Running() is already false.
     // Settings that CheckPictureSaveSettings refuses finish at once as a failure.
     void Start(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
                const CPictureSaveSettings& settings, int threads, Finished finished);
@@ -42,20 +41,20 @@ public:
     void RequestCancel();
     // Cancels, and waits for the job's thread: the scene is no longer read once it returns.
     void Cancel();
-    bool Running() const { return m_running.load(); }
+    bool Running() const { return m_job.Running(); }
     // Rows rendered so far, in percent of the picture's rows.
     int Percent() const;
 
 private:
     CPictureSaveResult Save(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
-                            const CPictureSaveSettings& settings, int threads);
+                            const CPictureSaveSettings& settings, int threads,
+                            CInterrupt& interrupt);
 
-    CInterrupt m_interrupt;
-    std::thread m_thread;
-    std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<int64_t> m_rowsDone{0};
     std::atomic<int64_t> m_rows{1};
+    // Last: it stops the job's thread before the counters above go.
+    CBackgroundJob m_job;
 };
 
 }  // namespace orva
