@@ -6,8 +6,6 @@
 #include "cli/scene_load.h"
 #include "cli/stop_on_signal.h"
 #include "render/render_scene.h"
-#include "scene/gem_library.h"
-#include "scene/material_file.h"
 
 namespace orva {
 
@@ -24,12 +22,7 @@ int RunMeasureCommand(const CMeasureOptions& o) {
             return 2;
         }
     }
-    if (!o.gemLibraryPath.empty()) {
-        GemLibrary().SetPath(o.gemLibraryPath);
-    }
-    if (!o.materialDirectory.empty()) {
-        SetMaterialDirectory(o.materialDirectory);
-    }
+    UseCommandData(o.gemLibraryPath, o.materialDirectory);
     options.accuracyPercent = o.accuracyPercent;
     options.threads = ThreadsOrCores(o.threads);
     options.shippedGemNames = o.gemLibraryPath.empty();

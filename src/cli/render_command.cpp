@@ -15,7 +15,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/early_end_note.h"
 #include "cli/picture_options.h"
 #include "cli/png_stream_surface.h"
 #include "cli/scene_load.h"
@@ -24,8 +23,6 @@
 #include "display/offscreen_view.h"
 #include "image/picture_writer.h"
 #include "render/render_scene.h"
-#include "scene/gem_library.h"
-#include "scene/material_file.h"
 #include "scene/scene_file.h"
 #include "view/draw_surface.h"
 
@@ -218,22 +215,11 @@ int RunRenderCommand(const CRenderOptions& o) {
             return 1;
         }
     }
-    if (!o.gemLibraryPath.empty()) {
-        GemLibrary().SetPath(o.gemLibraryPath);
-    }
-    if (!o.materialDirectory.empty()) {
-        SetMaterialDirectory(o.materialDirectory);
-    }
+    UseCommandData(o.gemLibraryPath, o.materialDirectory);
     CSceneAnchor scene;
-    CLoadReport load;
-    const bool loaded = LoadCommandScene(scene, o.scenePath, load);
-    if (StopRequested()) {
-        return 130;
+    if (const int status = LoadPictureScene(scene, o.scenePath); status != 0) {
+        return status;
     }
-    if (!loaded) {
-        return 1;
-    }
-    PrintEarlyEndNote(o.scenePath, load);
     if (glView == nullptr && PictureFormatOf(o.outputPath) == EPictureFormat::kPng) {
         return RenderStreamed(o, scene, settings, width, height);
     }

@@ -4,7 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/early_end_note.h"
+#include "cli/stop_on_signal.h"
 #include "platform/message_box.h"
+#include "scene/gem_library.h"
+#include "scene/material_file.h"
 
 namespace orva {
 
@@ -27,6 +31,28 @@ bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport&
         std::fprintf(stderr, "orva: %s: %s\n", path.c_str(), first.c_str());
     }
     return load.status == CLoadReport::kOk;
+}
+
+void UseCommandData(const std::string& gemLibraryPath, const std::string& materialDirectory) {
+    if (!gemLibraryPath.empty()) {
+        GemLibrary().SetPath(gemLibraryPath);
+    }
+    if (!materialDirectory.empty()) {
+        SetMaterialDirectory(materialDirectory);
+    }
+}
+
+int LoadPictureScene(CSceneAnchor& scene, const std::string& path) {
+    CLoadReport load;
+    const bool loaded = LoadCommandScene(scene, path, load);
+    if (StopRequested()) {
+        return 130;
+    }
+    if (!loaded) {
+        return 1;
+    }
+    PrintEarlyEndNote(path, load);
+    return 0;
 }
 
 }  // namespace orva

@@ -12,4 +12,13 @@ namespace orva {
 // the scene was read.
 bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport& load);
 
+// Points the gem library and the material folder at a command's own, where given; empty
+// leaves those beside the program.
+void UseCommandData(const std::string& gemLibraryPath, const std::string& materialDirectory);
+
+// Loads the scene of a picture command as LoadCommandScene does, and notes on stderr where a
+// file ended early. 0 when it was read, else the exit status: 130 when Ctrl+C came meanwhile,
+// 1 when it could not be read.
+int LoadPictureScene(CSceneAnchor& scene, const std::string& path);
+
 }  // namespace orva

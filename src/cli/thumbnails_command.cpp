@@ -14,8 +14,6 @@
 #include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
-#include "scene/gem_library.h"
-#include "scene/material_file.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -153,12 +151,7 @@ int RunThumbnailsCommand(const CThumbnailOptions& o) {
         std::fprintf(stderr, "orva: the thumbnail size must be 1..%d\n", kMaxThumbnailSize);
         return 2;
     }
-    if (!o.gemLibraryPath.empty()) {
-        GemLibrary().SetPath(o.gemLibraryPath);
-    }
-    if (!o.materialDirectory.empty()) {
-        SetMaterialDirectory(o.materialDirectory);
-    }
+    UseCommandData(o.gemLibraryPath, o.materialDirectory);
     return o.one.empty() ? WriteFolder(o) : WriteOne(o.one);
 }
 

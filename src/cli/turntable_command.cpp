@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "cli/early_end_note.h"
 #include "cli/ordered_frames.h"
 #include "cli/picture_options.h"
 #include "cli/render_command.h"
@@ -17,7 +16,6 @@
 #include "cli/turntable_output.h"
 #include "render/render_scene.h"
 #include "scene/gem_library.h"
-#include "scene/material_file.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -127,21 +125,10 @@ void ShowProgress(int done, int frames) {
 
 // Reads the scene with the command's gem library and materials: 0 read, else the exit status.
 int LoadScene(const CTurntableOptions& o, CSceneAnchor& scene) {
-    if (!o.gemLibraryPath.empty()) {
-        GemLibrary().SetPath(o.gemLibraryPath);
+    UseCommandData(o.gemLibraryPath, o.materialDirectory);
+    if (const int status = LoadPictureScene(scene, o.scenePath); status != 0) {
+        return status;
     }
-    if (!o.materialDirectory.empty()) {
-        SetMaterialDirectory(o.materialDirectory);
-    }
-    CLoadReport load;
-    const bool loaded = LoadCommandScene(scene, o.scenePath, load);
-    if (StopRequested()) {
-        return 130;
-    }
-    if (!loaded) {
-        return 1;
-    }
-    PrintEarlyEndNote(o.scenePath, load);
     GemLibrary().Size();  // loaded here, not by the first of the renders running side by side
     return 0;
 }
