@@ -146,35 +146,41 @@ std::string TurntableFrameName(int frame, int frames) {
     return name;
 }
 
+namespace {
+
+// An animation file of the writer's kind, opened with its settings; null with `error` set.
+template <typename Writer, typename Settings>
+std::unique_ptr<CTurntableOutput> OpenAnimation(const std::string& path, const Settings& settings,
+                                                std::string& error) {
+    auto file = std::make_unique<CAnimationFile<Writer>>(path);
+    if (!file->Open(settings)) {
+        error = file->Error();
+        return nullptr;
+    }
+    return file;
+}
+
+}  // namespace
+
 std::unique_ptr<CTurntableOutput> OpenTurntableOutput(const std::string& path,
                                                       const CTurntableOutputSettings& settings,
                                                       std::string& error) {
     switch (TurntableFormatOf(path)) {
         case ETurntableFormat::kWebp: {
-            auto file = std::make_unique<CAnimationFile<CWebpAnimationWriter>>(path);
             CWebpAnimationSettings webp;
             webp.width = settings.width;
             webp.height = settings.height;
             webp.framesPerSecond = settings.framesPerSecond;
             webp.alpha = settings.alpha;
-            if (!file->Open(webp)) {
-                error = file->Error();
-                return nullptr;
-            }
-            return file;
+            return OpenAnimation<CWebpAnimationWriter>(path, webp, error);
         }
         case ETurntableFormat::kMp4: {
-            auto file = std::make_unique<CAnimationFile<CMp4Writer>>(path);
             CMp4Settings mp4;
             mp4.width = settings.width;
             mp4.height = settings.height;
             mp4.framesPerSecond = settings.framesPerSecond;
             mp4.padColour = settings.padColour;
-            if (!file->Open(mp4)) {
-                error = file->Error();
-                return nullptr;
-            }
-            return file;
+            return OpenAnimation<CMp4Writer>(path, mp4, error);
         }
         case ETurntableFormat::kFolder:
             break;
