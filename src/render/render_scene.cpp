@@ -72,8 +72,7 @@ void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
                   const std::vector<CRenderRect>& bands, std::atomic<std::size_t>& next,
                   std::atomic<int>& rowsDelivered, std::chrono::steady_clock::time_point start,
                   double& finished) {
-    CRenderContext ctx;
-    PrepareContext(ctx, r);
+    CRenderContext ctx;  // each band's tree prepares it for its request
     ctx.materials = &materials;
     const CRenderRequest supersampled = SupersampledRequest(r, std::max(1, r.antialias));
     int rows = 0;

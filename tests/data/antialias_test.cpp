@@ -16,6 +16,7 @@
 #include "scene/material_file.h"
 #include "scene/name_pool.h"
 #include "scene/scene_file.h"
+#include "shipped_data.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
 #include "view/zoom_all.h"
@@ -64,17 +65,6 @@ double ShareOff(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 
 class AntialiasTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_gemLibrary = GemLibrary().Path();
-        m_materials = MaterialDirectory();
-        GemLibrary().SetPath(ORVA_GEMLIB);
-        SetMaterialDirectory(ORVA_MATERIAL_DIR);
-    }
-    void TearDown() override {
-        GemLibrary().SetPath(m_gemLibrary);
-        SetMaterialDirectory(m_materials);
-    }
-
     CRenderRequest Request(CSceneAnchor& scene, CImageSurface& into, EShading shading, int n,
                            int threads) {
         m_camera.scene = &scene;
@@ -106,9 +96,8 @@ protected:
         EXPECT_NE(aliased.Pixels(), picture.Pixels()) << "nothing was anti-aliased";
     }
 
+    const test::CShippedData m_data;
     CViewCamera m_camera;
-    std::string m_gemLibrary;
-    std::string m_materials;
 };
 
 TEST_F(AntialiasTest, EverySampleStaysNearItsReference) {

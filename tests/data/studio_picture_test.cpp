@@ -9,6 +9,7 @@
 #include "cli/scene_picture.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
+#include "shipped_data.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -19,18 +20,9 @@ constexpr uint32_t kGrey = 0xE4E4E4;
 class StudioPictureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_gemLibrary = GemLibrary().Path();
-        m_materials = MaterialDirectory();
-        GemLibrary().SetPath(ORVA_GEMLIB);
-        SetMaterialDirectory(ORVA_MATERIAL_DIR);
         LoadSceneFile(m_scene, std::string(ORVA_SAMPLES_DIR) + "/solitaire_ring.orv");
         ASSERT_NE(m_scene.first, nullptr);
     }
-    void TearDown() override {
-        GemLibrary().SetPath(m_gemLibrary);
-        SetMaterialDirectory(m_materials);
-    }
-
     std::unique_ptr<CImageSurface> Render(const CPictureSettings& settings, int width = 120,
                                           int height = 90) {
         auto surface = std::make_unique<CImageSurface>(width, height, 0x123456);
@@ -41,9 +33,8 @@ protected:
         return surface;
     }
 
+    const test::CShippedData m_data;
     CSceneAnchor m_scene;
-    std::string m_gemLibrary;
-    std::string m_materials;
 };
 
 // The covered pixels' bounding box: columns x0..x1, rows y0..y1.
