@@ -4,8 +4,13 @@
 // 2160p cases after the 1080p ones to see how memory grows with the picture). `aa` is the
 // anti-aliasing: N x N samples per pixel where they differ.
 //
-//   render_bench --write-scene DIR   also writes DIR/stress.orv with its gemlib and materials,
-//                                    for `orva render --stats`.
+// BM_KeptTray renders the same picture again with the tessellation kept from the last (as the
+// viewer does); BM_SecondPicture renders a picture with nothing kept and then one turned by 2
+// degrees from what the first kept; BM_ScaledTray renders the whole tray, and the tray ten
+// times over, fitted into the picture (run each alone to compare their peak memory).
+//
+//   render_bench --write-scene DIR   also writes DIR/stress.orv (and the tenfold DIR/stress10.orv)
+//                                    with its gemlib and materials, for `orva render --stats`.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -17,10 +22,12 @@
 #include <string>
 
 #include "render/render_scene.h"
+#include "render/tessellation_store.h"
 #include "scene_writer.h"
 #include "stress_scene.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
+#include "view/zoom_all.h"
 
 namespace {
 
@@ -88,6 +95,92 @@ BENCHMARK(BM_RenderTray)
     ->UseRealTime()
     ->MinTime(2.0);
 
+// The stress tray's request at 1920 x 1080, view 1 turned by `turn` degrees.
+CRenderRequest TrayRequest(CViewCamera& camera, CImageSurface& surface, double turn, int threads) {
+    camera.scene = &Scene();
+    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
+    camera.SetStandardView(1);
+    camera.CurrentViewport().Rotate(0, turn);
+    return MakeRenderRequest(camera, WholeScene(Scene()), surface, EShading::kPerPixel, threads);
+}
+
+void BM_KeptTray(benchmark::State& state) {
+    CImageSurface surface(1920, 1080);
+    CViewCamera camera;
+    CTessellationStore store;
+    CRenderRequest request = TrayRequest(camera, surface, 20.0, static_cast<int>(state.range(0)));
+    request.tessellation = &store;
+    RenderPicture(request);
+    for (auto _ : state) {
+        RenderPicture(request);
+    }
+    state.counters["kept_MiB"] = double(store.Bytes()) / (1 << 20);
+}
+
+BENCHMARK(BM_KeptTray)
+    ->ArgNames({"threads"})
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
+
+void BM_SecondPicture(benchmark::State& state) {
+    CImageSurface surface(1920, 1080);
+    CViewCamera camera;
+    double first = 0.0;
+    double second = 0.0;
+    for (auto _ : state) {
+        CTessellationStore store;
+        CRenderRequest request = TrayRequest(camera, surface, 20.0, 2);
+        request.tessellation = &store;
+        first += RenderPicture(request).seconds;
+        request = TrayRequest(camera, surface, 22.0, 2);
+        request.tessellation = &store;
+        second += RenderPicture(request).seconds;
+    }
+    state.counters["first_ms"] = 1000.0 * first / double(state.iterations());
+    state.counters["second_ms"] = 1000.0 * second / double(state.iterations());
+    state.counters["second_share"] = second / first;
+}
+
+BENCHMARK(BM_SecondPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+void BM_ScaledTray(benchmark::State& state) {
+    const int copies = static_cast<int>(state.range(0));
+    static CSceneAnchor scaled;
+    // The tray repeated: five across and, for ten, two deep.
+    if (copies == 1) {
+        bench::BuildStressScene(scaled);
+    } else {
+        bench::BuildStressScene(scaled, bench::kTrayColumns * 5, bench::kTrayRows * copies / 5);
+    }
+    CImageSurface surface(1920, 1080);
+    CViewCamera camera;
+    camera.scene = &scaled;
+    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
+    camera.SetStandardView(1);
+    camera.CurrentViewport().Rotate(0, 20.0);
+    ZoomAll(camera);
+    const CRenderRequest request =
+        MakeRenderRequest(camera, WholeScene(scaled), surface, EShading::kPerPixel, 2);
+    double idle = 0.0;
+    for (auto _ : state) {
+        const CRenderStats stats = RenderPicture(request);
+        idle += *std::max_element(stats.idleSeconds.begin(), stats.idleSeconds.end());
+    }
+    state.counters["idle_ms"] = 1000.0 * idle / double(state.iterations());
+    state.counters["peak_rss_MiB"] = PeakResidentMiB();
+}
+
+BENCHMARK(BM_ScaledTray)
+    ->ArgNames({"copies"})
+    ->Arg(1)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +202,9 @@ int main(int argc, char** argv) {
     if (!sceneFolder.empty()) {
         const std::string path = sceneFolder + "/stress.orv";
         WriteFileBytes(path, WriteSceneBytes(Scene().first));
+        CSceneAnchor tenfold;
+        bench::BuildStressScene(tenfold, bench::kTrayColumns * 5, bench::kTrayRows * 2);
+        WriteFileBytes(sceneFolder + "/stress10.orv", WriteSceneBytes(tenfold.first));
         std::printf("wrote %s (render with --gemlib %s/gemlib --materials %s/material)\n",
                     path.c_str(), sceneFolder.c_str(), sceneFolder.c_str());
         return 0;

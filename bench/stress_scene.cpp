@@ -114,10 +114,13 @@ CSceneObject* Ring(CVector3 c, int variant) {
 void BuildStressScene(CSceneAnchor& scene, int columns, int rows) {
     scene.Clear();
     CListBuilder list(scene.first);
+    // The rings keep the tray's spacing whatever their number: the tray spans 84 x 48 units.
+    const float width = 84.0f * (float(columns) / kTrayColumns);
+    const float depth = 48.0f * (float(rows) / kTrayRows);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            const CVector3 centre(-42.0f + 84.0f * (c + 0.5f) / columns, 0.0f,
-                                  24.0f - 48.0f * (r + 0.5f) / rows);
+            const CVector3 centre(-width / 2 + width * (c + 0.5f) / columns, 0.0f,
+                                  depth / 2 - depth * (r + 0.5f) / rows);
             list.Append(Ring(centre, r * columns + c));
         }
     }

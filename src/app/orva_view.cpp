@@ -244,7 +244,7 @@ void COrvaView::DrawFrame(CFrameContext& frame) {
         m_render.Stop();
         m_haveRenderedKey = false;
         const auto start = std::chrono::steady_clock::now();
-        DrawView(frame, Context(), Tessellation());
+        DrawView(frame, Context(), Tessellation(), &PictureTessellation());
         if (interactive) {
             m_previewMilliseconds = MillisecondsSince(start);
         }
@@ -253,9 +253,10 @@ void COrvaView::DrawFrame(CFrameContext& frame) {
     const EShading shading = plan.path == EFramePath::kSoftwareVertexColours
                                  ? EShading::kVertexColours
                                  : EShading::kPerPixel;
-    const CPictureKey key{MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(), shading,
-                                            ThreadsOrCores(frame.renderThreads)),
-                          m_sceneGeneration};
+    CRenderRequest request = MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(),
+                                               shading, ThreadsOrCores(frame.renderThreads));
+    request.tessellation = &PictureTessellation();
+    const CPictureKey key{request, m_sceneGeneration};
     if (m_forceRender || !m_haveRenderedKey || !SamePicture(key, m_renderedKey)) {
         StartRender(key);
     }
@@ -274,7 +275,7 @@ void COrvaView::DrawPreviewBelowRows(CFrameContext& frame) {
     ++m_previewsBelowRows;
     const auto start = std::chrono::steady_clock::now();
     const bool wasInteractive = std::exchange(frame.interactive, true);
-    DrawView(frame, Context(), Tessellation());
+    DrawView(frame, Context(), Tessellation(), &PictureTessellation());
     frame.interactive = wasInteractive;
     m_previewMilliseconds = MillisecondsSince(start);
 }

@@ -62,6 +62,7 @@ CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& set
     request.antialias = settings.antialias;
     request.background = settings.background;
     request.coverage = settings.transparent;
+    request.tessellation = settings.tessellation;
     return RenderPicture(request);
 }
 

@@ -13,6 +13,7 @@ class CDrawSurface;
 class CImageSurface;
 class CInterrupt;
 class COffscreenView;
+class CTessellationStore;
 
 // How a picture of a scene is taken: the viewer's camera at start-up unless told otherwise.
 struct CPictureSettings {
@@ -33,6 +34,9 @@ struct CPictureSettings {
     std::optional<uint32_t> background;  // 0xRRGGBB; unset: the display's grey
     bool transparent = false;            // rows carry coverage (see CRenderRequest)
     int threads = 0;                     // below 1: one per core
+    // Where pictures of the scene keep its tessellation for the next (not owned; pictures
+    // rendered side by side may share it). Null: each picture keeps its own.
+    CTessellationStore* tessellation = nullptr;
 };
 
 // The display modes drawn with OpenGL rather than the software renderer.

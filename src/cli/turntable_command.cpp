@@ -15,6 +15,7 @@
 #include "cli/stop_on_signal.h"
 #include "cli/turntable_output.h"
 #include "render/render_scene.h"
+#include "render/tessellation_store.h"
 #include "scene/gem_library.h"
 #include "view/draw_surface.h"
 
@@ -142,6 +143,9 @@ int RenderTurntable(const CTurntableOptions& o, const CTurntablePlan& plan, CSce
     const int workers = std::min({threads, o.frames, FramesThatFit(plan.width, plan.height)});
     CPictureSettings first = plan.settings;
     first.threads = std::max(1, threads / workers);
+    // Every frame shows the same objects from another side: they are tessellated once.
+    CTessellationStore tessellation;
+    first.tessellation = &tessellation;
     const bool progress = isatty(STDERR_FILENO) != 0;
     if (progress) {
         ShowProgress(0, o.frames);

@@ -112,7 +112,8 @@ void DrawOpenGLFrame(CFrameContext& frame, CGLContext* context, CTessellationCac
 
 }  // namespace
 
-void DrawView(CFrameContext& frame, CGLContext* context, CTessellationCache& cache) {
+void DrawView(CFrameContext& frame, CGLContext* context, CTessellationCache& cache,
+              CTessellationStore* pictures) {
     const CViewCamera& camera = frame.Camera();
     const CViewport& viewport = camera.CurrentViewport();
     if (viewport.repaintSet && viewport.RepaintEmpty()) {
@@ -122,10 +123,10 @@ void DrawView(CFrameContext& frame, CGLContext* context, CTessellationCache& cac
     const CFramePlan plan = PlanFrame(camera.displayMode, interactive);
     switch (plan.path) {
         case EFramePath::kSoftwareVertexColours:
-            RenderScene(frame, EShading::kVertexColours);
+            RenderScene(frame, EShading::kVertexColours, pictures);
             break;
         case EFramePath::kSoftwarePerPixel:
-            RenderScene(frame, EShading::kPerPixel);
+            RenderScene(frame, EShading::kPerPixel, pictures);
             break;
         case EFramePath::kOpenGL:
             DrawOpenGLFrame(frame, context, cache, plan.mode, interactive);

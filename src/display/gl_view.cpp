@@ -26,7 +26,7 @@ void CGLView::Paint(bool interactive) {
 }
 
 void CGLView::DrawFrame(CFrameContext& frame) {
-    DrawView(frame, Context(), m_tessellation);
+    DrawView(frame, Context(), m_tessellation, &m_pictureTessellation);
 }
 
 }  // namespace orva

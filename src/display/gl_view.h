@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/tessellation_cache.h"
+#include "render/tessellation_store.h"
 #include "view/interrupt.h"
 #include "view/view_camera.h"
 
@@ -28,6 +29,9 @@ public:
     int RenderThreads() const { return m_renderThreads; }
     // The parts the shaded frames of this view have tessellated, kept between frames.
     CTessellationCache& Tessellation() { return m_tessellation; }
+    // What the software pictures of this view have tessellated, kept between pictures; their
+    // threads and the view's other pictures (saved, refined) share it.
+    CTessellationStore& PictureTessellation() { return m_pictureTessellation; }
 
     // Draws the camera's picture now, through the camera's Redraw like every navigation step,
     // in a frame of its own: this view's surface, context, interrupt and threads. `interactive`
@@ -49,6 +53,7 @@ private:
     CViewCamera m_camera;
     CInterrupt m_interrupt;
     CTessellationCache m_tessellation;
+    CTessellationStore m_pictureTessellation;
     int m_renderThreads = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "display/tessellation_cache.h"
 
 #include "display/object_parts.h"
-#include "display/object_signature.h"
+#include "scene/object_signature.h"
 #include "scene/extrusion.h"
 #include "scene/poly_mesh.h"
 #include "scene/surface.h"

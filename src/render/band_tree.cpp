@@ -20,6 +20,7 @@ uint32_t DisplayBackground() {
 void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
     ctx.shadingModeSwitch = r.shading;
     ctx.interrupt = r.interrupt;
+    ctx.tessellation = r.tessellation;
     // From the whole viewport, never the repaint, so that a repainted part matches.
     ctx.projectionCentre.centreColumn = static_cast<float>(r.viewportX + r.viewportWidth / 2);
     ctx.projectionCentre.centreRow = static_cast<float>(r.viewportY + r.viewportHeight / 2);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "render/object_tessellation.h"
 #include "render/render_node.h"
 
 namespace orva {
@@ -18,6 +19,11 @@ struct CRenderMaterial;
 // value and the inverse of its material matrix.
 CRenderMaterial& LoadObjectMaterial(CRenderContext& ctx, const CSceneObject& object,
                                     const char* materialName);
+
+// The object's view-independent tessellation: from the context's store when it has one, else
+// built now.
+std::shared_ptr<const CObjectTessellation> TessellationOf(CRenderContext& ctx,
+                                                          const CSceneObject& object);
 
 // Builders of the render tree's leaves. Each brings the object to the screen under the top of
 // the context's model matrix stack and its render transform, makes closed shells where the

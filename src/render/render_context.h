@@ -15,6 +15,7 @@ namespace orva {
 
 class CInterrupt;
 class CMaterialTable;
+class CTessellationStore;
 
 // What the pixel shader needs to rebuild the eye direction of a pixel. Taken from the whole
 // viewport, never from a partial repaint, so that a repainted part matches a full render.
@@ -73,6 +74,9 @@ struct CRenderContext {
     // When set, the material names of the meshes the solid gains are noted here as the tree
     // is built, each pointer once (one name may come under several pointers).
     std::vector<const char*>* solidMaterials = nullptr;
+    // Where the objects' view-independent tessellation is kept between bands and pictures; not
+    // owned. Null: every object is tessellated where it is built.
+    CTessellationStore* tessellation = nullptr;
     // The scan converter's records; dropped after each render, once its tree is gone.
     CRenderPools pools;
     // Scratch of the pixel shading: the layers of one pixel, kept to spare an allocation each.

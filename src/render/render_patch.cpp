@@ -5,7 +5,6 @@
 #include <limits>
 #include <utility>
 
-#include "geometry/bspline_basis.h"
 #include "render/triangle_chain.h"
 #include "render/unit_vectors.h"
 
@@ -13,47 +12,19 @@ namespace orva {
 
 namespace {
 
-// A derivative this small in every component says nothing about the surface's direction: the
-// net has collapsed there, as at a pole.
-constexpr float kDegenerateDerivative = 0.0001f;
-
-bool IsDegenerate(CVector3 d) {
-    return std::fabs(d.x) < kDegenerateDerivative && std::fabs(d.y) < kDegenerateDerivative &&
-           std::fabs(d.z) < kDegenerateDerivative;
-}
-
-// du changes along a grid column, so where it vanishes (a collapsed net column) the
-// neighbour in the same grid row lies on another column and still has one.
-CVector3 DerivativeU(const CSurfaceGrid& grid, int i, int j) {
-    const CVector3 d = grid.du[grid.Index(i, j)];
-    if (!IsDegenerate(d) || grid.cols < 2) {
-        return d;
-    }
-    return grid.du[grid.Index(i, j == 0 ? 1 : j - 1)];
-}
-
-// dv changes along a grid row; where a whole row has collapsed into a pole the neighbour in
-// the same grid column lies on the next row, where dv is the tangent of a ring round the pole.
-CVector3 DerivativeV(const CSurfaceGrid& grid, int i, int j) {
-    const CVector3 d = grid.dv[grid.Index(i, j)];
-    if (!IsDegenerate(d) || grid.rows < 2) {
-        return d;
-    }
-    return grid.dv[grid.Index(i == 0 ? 1 : i - 1, j)];
-}
-
-CScanVertex SampleVertex(const CSurfaceGrid& grid, int i, int j, const CLeafView& view) {
-    const CVector3 p = grid.positions[grid.Index(i, j)];
+CScanVertex SampleVertex(const CPatchTessellation& patch, int i, int j, const CLeafView& view) {
+    const std::size_t at = static_cast<std::size_t>(i) * patch.cols + j;
+    const CVector3 p = patch.positions[at];
     CScanVertex v = ProjectedVertex(p, view);
-    const CVector3 tu = TransformDirection(DerivativeU(grid, i, j), view.eye);
-    const CVector3 tv = TransformDirection(DerivativeV(grid, i, j), view.eye);
+    const CVector3 tu = TransformDirection(patch.tangentU[at], view.eye);
+    const CVector3 tv = TransformDirection(patch.tangentV[at], view.eye);
     v.normal = UnitCross(tu, tv);
     if (view.shadingMode != EShading::kVertexColours) {
         v.point = p;
         v.tangentU = tu;
         v.tangentV = tv;
-        v.u = static_cast<float>(i) / static_cast<float>(grid.rows - 1);
-        v.v = static_cast<float>(j) / static_cast<float>(grid.cols - 1);
+        v.u = static_cast<float>(i) / static_cast<float>(patch.rows - 1);
+        v.v = static_cast<float>(j) / static_cast<float>(patch.cols - 1);
     }
     return v;
 }
@@ -87,28 +58,26 @@ bool EstimateRows(const CControlNet& net, const CLeafView& view, CRowRange& rows
 
 }  // namespace
 
-CRenderPatch::CRenderPatch(CRenderPools& pools, const CLeafView& view, CControlNet net,
-                           CPatchSteps steps)
+CRenderPatch::CRenderPatch(CRenderPools& pools, const CLeafView& view,
+                           std::shared_ptr<const CObjectTessellation> owner,
+                           const CPatchTessellation& patch)
     : CRenderMesh(pools, view.shadingMode),
       m_recordPools(pools),
       m_view(view),
-      m_net(std::move(net)),
-      m_steps(steps) {}
+      m_owner(std::move(owner)),
+      m_patch(&patch) {}
 
 CPatchSamples CRenderPatch::Samples() const {
     CPatchSamples samples;
-    const CSurfaceGrid grid =
-        EvaluateSurfaceGrid(BSPLINE_BASIS, m_net.points, m_net.rows, m_net.cols,
-                            std::max(m_steps.u, 1), std::max(m_steps.v, 1), true);
-    if (grid.Empty() || grid.rows < 2 || grid.cols < 2) {
+    if (m_owner == nullptr || m_patch->rows < 2 || m_patch->cols < 2) {
         return samples;
     }
-    samples.rows = grid.rows;
-    samples.cols = grid.cols;
-    samples.vertices.reserve(grid.positions.size());
-    for (int i = 0; i < grid.rows; ++i) {
-        for (int j = 0; j < grid.cols; ++j) {
-            samples.vertices.push_back(SampleVertex(grid, i, j, m_view));
+    samples.rows = m_patch->rows;
+    samples.cols = m_patch->cols;
+    samples.vertices.reserve(m_patch->positions.size());
+    for (int i = 0; i < samples.rows; ++i) {
+        for (int j = 0; j < samples.cols; ++j) {
+            samples.vertices.push_back(SampleVertex(*m_patch, i, j, m_view));
         }
     }
     return samples;
@@ -120,7 +89,7 @@ void CRenderPatch::Activate(int row) {
     }
     m_activated = true;
     const CPatchSamples samples = Samples();
-    m_net = {};
+    m_owner.reset();
     CTriangleChain chain(m_recordPools);
     const auto at = [&](int i, int j) -> const CScanVertex& {
         return samples.vertices[static_cast<std::size_t>(i) * samples.cols + j];
@@ -137,9 +106,11 @@ void CRenderPatch::Activate(int row) {
 }
 
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,
-                                              CControlNet net, CPatchSteps steps,
+                                              std::shared_ptr<const CObjectTessellation> owner,
+                                              const CPatchTessellation& patch,
                                               const CRenderMaterial* material) {
     CRowRange rows;
+    const CControlNet& net = patch.net;
     if (view.lastRow < view.firstRow || net.rows < 4 || net.cols < 4 ||
         !EstimateRows(net, view, rows)) {
         return nullptr;
@@ -147,11 +118,11 @@ std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafVi
     if (rows.first > view.lastRow || rows.end <= view.firstRow) {
         return nullptr;
     }
-    auto patch = std::make_unique<CRenderPatch>(pools, view, std::move(net), steps);
-    patch->material = material;
-    patch->firstRow = rows.first;
-    patch->endRow = rows.end;
-    return patch;
+    auto leaf = std::make_unique<CRenderPatch>(pools, view, std::move(owner), patch);
+    leaf->material = material;
+    leaf->firstRow = rows.first;
+    leaf->endRow = rows.end;
+    return leaf;
 }
 
 }  // namespace orva

@@ -3,21 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "geometry/bspline_surface.h"
 #include "render/leaf_view.h"
+#include "render/object_tessellation.h"
 #include "render/render_mesh.h"
 #include "render/render_pools.h"
 
 namespace orva {
 
 struct CRenderMaterial;
-
-// Steps per span in the two parameter directions (u across the net rows, v along them); a
-// count below 1 counts as 1.
-struct CPatchSteps {
-    int u = 1;
-    int v = 1;
-};
 
 // Vertex records of every sample of a patch, grid row by grid row (see CSurfaceGrid).
 struct CPatchSamples {
@@ -31,12 +24,13 @@ struct CPatchSamples {
 // Until then its rows are an estimate that is sure to contain the surface.
 class CRenderPatch : public CRenderMesh {
 public:
-    // `net` is extended already (ExtendControlNet) and in object space; `view` holds the
-    // matrices of the moment the patch was built.
-    CRenderPatch(CRenderPools& pools, const CLeafView& view, CControlNet net, CPatchSteps steps);
+    // `patch` belongs to `owner`, which the leaf keeps until it has made its triangles; `view`
+    // holds the matrices of the moment the patch was built.
+    CRenderPatch(CRenderPools& pools, const CLeafView& view,
+                 std::shared_ptr<const CObjectTessellation> owner, const CPatchTessellation& patch);
 
-    // Tessellates the surface into the leaf's triangles, for the rows from `row` on, and drops
-    // the net. Only the first call does anything.
+    // Projects the patch's samples into the leaf's triangles, for the rows from `row` on, and
+    // lets the tessellation go. Only the first call does anything.
     void Activate(int row) override;
 
     // The samples of the surface: window position, eye-space normal and, when every pixel is
@@ -46,16 +40,18 @@ public:
 private:
     CRenderPools& m_recordPools;  // the mesh's own pointer to them is private to it
     CLeafView m_view;
-    CControlNet m_net;
-    CPatchSteps m_steps;
+    std::shared_ptr<const CObjectTessellation> m_owner;
+    const CPatchTessellation* m_patch;
     bool m_activated = false;
 };
 
-// A patch over the extended net `net`, its rows estimated from the net's projection and set to
-// the rows it may cover. None when a net point is not finite, when the net is too small to
-// describe a surface, or when it lies wholly above or below the render rectangle.
+// A patch over a sampled surface of `owner`, its rows estimated from the projection of its
+// extended net and set to the rows it may cover. None when a net point is not finite, when the
+// net is too small to describe a surface, or when it lies wholly above or below the render
+// rectangle.
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,
-                                              CControlNet net, CPatchSteps steps,
+                                              std::shared_ptr<const CObjectTessellation> owner,
+                                              const CPatchTessellation& patch,
                                               const CRenderMaterial* material);
 
 }  // namespace orva

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "render/render_context.h"
 #include "render/render_tree.h"
 #include "render/row_loop.h"
+#include "render/tessellation_store.h"
 #include "scene/scene_file.h"
 #include "view/display_colours.h"
 #include "view/draw_surface.h"
@@ -117,6 +119,11 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     // Every band builds its objects anew; their materials and maps are read only once.
     auto materials =
         std::make_unique<const CMaterialTable>(request.shading, request.first, request.stop);
+    // Without a store of the caller's, the bands still share what they tessellate.
+    std::optional<CTessellationStore> ownStore;
+    if (request.tessellation == nullptr) {
+        request.tessellation = &ownStore.emplace();
+    }
     std::atomic<std::size_t> next{0};
     std::atomic<int> rows{0};
     std::vector<double> finished(stats.threads, 0.0);
@@ -134,6 +141,8 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
         }
     }
     stats.idleSeconds = IdleAtTheEnd(finished);
+    request.tessellation->EndPicture();
+    ownStore.reset();
     // The pools and maps of a render are large and short-lived: give their memory back.
     materials.reset();
     malloc_trim(0);
@@ -169,7 +178,7 @@ CRenderRequest MakeRenderRequest(const CViewCamera& camera, const CSceneRange& s
     return r;
 }
 
-void RenderScene(CFrameContext& frame, EShading shading) {
+void RenderScene(CFrameContext& frame, EShading shading, CTessellationStore* tessellation) {
     // A render asked for while this frame's render runs (from a surface's PutImage, say) would
     // draw the same rows again into the rows being drawn: it draws nothing.
     if (frame.rendering) {
@@ -179,6 +188,7 @@ void RenderScene(CFrameContext& frame, EShading shading) {
     CRenderRequest request = MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(),
                                                shading, ThreadsOrCores(frame.renderThreads));
     request.interrupt = &frame.Interrupt();
+    request.tessellation = tessellation;
     RenderPicture(request);
     frame.rendering = false;
 }

@@ -13,6 +13,7 @@ class CDrawSurface;
 class CFrameContext;
 class CInterrupt;
 class CSceneObject;
+class CTessellationStore;
 class CViewCamera;
 struct CSceneRange;
 
@@ -47,6 +48,10 @@ struct CRenderRequest {
     // let the background through), and the colours are those of the surfaces alone, not
     // blended with the background.
     bool coverage = false;
+    // What earlier pictures tessellated, kept for this one and the next (not owned; its threads
+    // share it). Null: the picture keeps its own while it lasts. The picture is the same either
+    // way.
+    CTessellationStore* tessellation = nullptr;
     int threads = 1;                  // threads of work; the picture is the same for any number
     CDrawSurface* surface = nullptr;  // receives every row once, as soon as it is done
     // Asked once per row; the render stops after the rows in progress once it answers true.
@@ -74,9 +79,11 @@ CRenderRequest MakeRenderRequest(const CViewCamera& camera, const CSceneRange& s
                                  CDrawSurface& surface, EShading shading, int threads);
 
 // The display's entry for display modes 300 and 400: renders the frame's camera's viewport
-// (or its pending repaint) of its scene into its surface, stopped by its interrupt. A render
-// asked for while one of the same frame runs draws nothing.
-void RenderScene(CFrameContext& frame, EShading shading);
+// (or its pending repaint) of its scene into its surface, stopped by its interrupt, keeping
+// the tessellation in `tessellation` (when not null) for the next. A render asked for while
+// one of the same frame runs draws nothing.
+void RenderScene(CFrameContext& frame, EShading shading,
+                 CTessellationStore* tessellation = nullptr);
 
 // `threads` when it is at least 1, else as many as the machine has cores.
 int ThreadsOrCores(int threads);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "render/render_pools.h"
 #include "render/render_scene.h"
 #include "render/row_loop.h"
+#include "render/tessellation_store.h"
 #include "render/tree_walk.h"
 #include "scene/scene_object.h"
 #include "view/interrupt.h"
@@ -197,6 +199,7 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
     r.viewportHeight = g.rows;
     r.shading = EShading::kVertexColours;
     r.interrupt = v.interrupt;
+    r.tessellation = v.tessellation;
     const CRenderRect rect{0, g.columns - 1, job.firstRow, job.lastRow};
     ctx.leaveOutGems = true;
     const CBandTree tree(ctx, r, rect);
@@ -364,7 +367,12 @@ void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials, 
 
 }  // namespace
 
-CSolidVolume MeasureSolidVolume(const CVolumeRequest& v) {
+CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
+    CVolumeRequest v = request;
+    std::optional<CTessellationStore> ownStore;
+    if (v.tessellation == nullptr) {
+        v.tessellation = &ownStore.emplace();
+    }
     CVector3 min;
     CVector3 max;
     if (!MetalCandidatesBox(v.first, v.stop, min, max)) {

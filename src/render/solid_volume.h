@@ -9,6 +9,7 @@
 namespace orva {
 
 class CInterrupt;
+class CTessellationStore;
 class CSceneObject;
 
 // What to measure: the metal of the objects from `first` up to (not including) `stop`,
@@ -23,6 +24,9 @@ struct CVolumeRequest {
     int threads = 1;
     // Asked once per row of every band; an interrupted measure leaves its result incomplete.
     CInterrupt* interrupt = nullptr;
+    // Where the objects' tessellation is kept (not owned). Null: the measurement keeps its own
+    // while it lasts, shared by its bands, directions and passes.
+    CTessellationStore* tessellation = nullptr;
 };
 
 // The metal of one material: the material file name the renderer gives the part (empty for

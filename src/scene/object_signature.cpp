@@ -1,4 +1,4 @@
-#include "display/object_signature.h"
+#include "scene/object_signature.h"
 
 #include <bit>
 #include <span>
