@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/antialiased_band.h"
+#include "render/band_plan.h"
 #include "render/band_tree.h"
 #include "render/material_table.h"
 #include "render/render_context.h"
@@ -36,22 +37,6 @@ CRenderRect RequestRect(const CRenderRequest& r) {
     }
     return {r.viewportX, r.viewportX + r.viewportWidth - 1, r.viewportY,
             r.viewportY + r.viewportHeight - 1};
-}
-
-// Several bands per thread even out scenes whose detail sits in a few rows; each band builds
-// only the objects that reach it.
-std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, int threads) {
-    const int rows = rect.y1 - rect.y0 + 1;
-    const int wanted = threads == 1 ? 1 : threads * 4;
-    // Tall bands of a large picture would be held back whole when a band below finishes
-    // first and the rows go to a file in order.
-    constexpr int kMaxBandRows = 256;
-    const int height = std::clamp((rows + wanted - 1) / wanted, 8, kMaxBandRows);
-    std::vector<CRenderRect> bands;
-    for (int y = rect.y0; y <= rect.y1; y += height) {
-        bands.push_back({rect.x0, rect.x1, y, std::min(rect.y1, y + height - 1)});
-    }
-    return bands;
 }
 
 // One band with a tree of its own. False when the interrupt stopped it.
@@ -113,7 +98,8 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
         request.interrupt->Reset();
     }
     stats.threads = std::clamp(request.threads, 1, 64);
-    const std::vector<CRenderRect> bands = SplitIntoBands(rect, stats.threads);
+    const std::vector<CRenderRect> bands =
+        SplitIntoBands(rect, EstimateRowWork(request, rect), stats.threads);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
     // Every band builds its objects anew; their materials and maps are read only once.

@@ -1,0 +1,101 @@
+#include "render/band_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "render/render_scene.h"
+#include "scene/scene_object.h"
+
+namespace orva {
+
+namespace {
+
+// Tall bands of a large picture would be held back whole when a band below finishes first
+// and the rows go to a file in order.
+constexpr int kMostRows = 256;
+// Fewer rows make a tree for too little work.
+constexpr int kFewestRows = 8;
+// What a row's pixels cost where no object is, next to a pixel an object's box covers.
+constexpr double kEmptyPixelWork = 0.05;
+// The smallest band's share of the whole work, times the threads: every band builds a tree of
+// the objects that reach it, and objects that reach several bands are built in each, so the
+// bands stay about as few as four per thread.
+constexpr double kSmallestShare = 1.0 / 8.0;
+
+// The rows and columns of the object's box projected into the window, clipped to `rect`;
+// false when it misses it.
+bool ProjectedRows(const CSceneObject& object, const CMatrix4& window, const CRenderRect& rect,
+                   int& top, int& bottom, double& width) {
+    CVector3 lo;
+    CVector3 hi;
+    object.GetBounds(lo, hi, CMatrix4::Identity());
+    double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
+    for (int corner = 0; corner < 8; ++corner) {
+        const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
+                         (corner & 4) ? hi.z : lo.z);
+        const CVector3 q = TransformPoint(p, window);
+        minX = std::min(minX, double(q.x)), maxX = std::max(maxX, double(q.x));
+        minY = std::min(minY, double(q.y)), maxY = std::max(maxY, double(q.y));
+    }
+    if (!(minY <= rect.y1 + 1.0 && maxY >= rect.y0 && minX <= rect.x1 + 1.0 && maxX >= rect.x0)) {
+        return false;  // outside, or not finite
+    }
+    top = std::max(rect.y0, static_cast<int>(std::floor(minY)));
+    bottom = std::min(rect.y1, static_cast<int>(std::ceil(maxY)));
+    width = std::min(maxX, rect.x1 + 1.0) - std::max(minX, double(rect.x0)) + 1.0;
+    return top <= bottom;
+}
+
+}  // namespace
+
+std::vector<double> EstimateRowWork(const CRenderRequest& r, const CRenderRect& rect) {
+    const int rows = std::max(0, rect.y1 - rect.y0 + 1);
+    std::vector<double> work(static_cast<std::size_t>(rows),
+                             kEmptyPixelWork * (rect.x1 - rect.x0 + 1));
+    for (const CSceneObject* o = r.first; o != nullptr && o != r.stop; o = o->next) {
+        int top = 0;
+        int bottom = 0;
+        double width = 0.0;
+        if (o->IsShown() && ProjectedRows(*o, r.windowMatrix, rect, top, bottom, width)) {
+            for (int y = top; y <= bottom; ++y) {
+                work[static_cast<std::size_t>(y - rect.y0)] += width;
+            }
+        }
+    }
+    return work;
+}
+
+std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, const std::vector<double>& rowWork,
+                                        int threads) {
+    const int rows = rect.y1 - rect.y0 + 1;
+    std::vector<CRenderRect> bands;
+    if (threads <= 1 || static_cast<int>(rowWork.size()) != rows) {
+        for (int y = rect.y0; y <= rect.y1; y += kMostRows) {
+            bands.push_back({rect.x0, rect.x1, y, std::min(rect.y1, y + kMostRows - 1)});
+        }
+        return bands;
+    }
+    double left = std::accumulate(rowWork.begin(), rowWork.end(), 0.0);
+    const double smallest = left * kSmallestShare / threads;
+    int y = rect.y0;
+    while (y <= rect.y1) {
+        const double wanted = std::max(left / (2.0 * threads), smallest);
+        double taken = 0.0;
+        int end = y;  // first row after the band
+        while (end <= rect.y1 && end - y < kMostRows && (end - y < kFewestRows || taken < wanted)) {
+            taken += rowWork[static_cast<std::size_t>(end - rect.y0)];
+            ++end;
+        }
+        // A remainder too small for a band of its own joins this one.
+        if (rect.y1 + 1 - end < kFewestRows && rect.y1 + 1 - y <= kMostRows) {
+            end = rect.y1 + 1;
+        }
+        bands.push_back({rect.x0, rect.x1, y, end - 1});
+        left -= taken;
+        y = end;
+    }
+    return bands;
+}
+
+}  // namespace orva
