@@ -46,7 +46,7 @@ std::unique_ptr<CRenderMesh> BuildFlatCap(CRenderPools& pools, const CLeafView& 
         return nullptr;
     }
     const CCapFrame frame = MakeFrame(cap, view);
-    CTriangleChain chain(pools);
+    CTriangleChain chain(pools, view.firstRow, view.lastRow);
     for (std::size_t k = 0; k + 2 < cap.corners.size(); k += 3) {
         chain.Add(CapVertex(cap.corners[k], cap, frame, view),
                   CapVertex(cap.corners[k + 1], cap, frame, view),

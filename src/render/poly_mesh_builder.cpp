@@ -37,7 +37,7 @@ std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyM
     for (std::size_t k = 0; k < polygons.points.size(); ++k) {
         corners.push_back(CornerVertex(polygons, k, view));
     }
-    CTriangleChain chain(ctx.pools);
+    CTriangleChain chain(ctx.pools, view.firstRow, view.lastRow);
     const std::vector<uint32_t>& t = polygons.triangles;
     for (std::size_t k = 0; k + 2 < t.size(); k += 3) {
         chain.Add(corners[t[k]], corners[t[k + 1]], corners[t[k + 2]]);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "render/triangle_chain.h"
 #include "render/unit_vectors.h"
@@ -12,21 +13,65 @@ namespace orva {
 
 namespace {
 
-CScanVertex SampleVertex(const CPatchTessellation& patch, int i, int j, const CLeafView& view) {
+// Everything of a sample but its window position, which ProjectedVertex gives.
+void CompleteSample(CScanVertex& v, const CPatchTessellation& patch, int i, int j,
+                    const CLeafView& view) {
     const std::size_t at = static_cast<std::size_t>(i) * patch.cols + j;
-    const CVector3 p = patch.positions[at];
-    CScanVertex v = ProjectedVertex(p, view);
     const CVector3 tu = TransformDirection(patch.tangentU[at], view.eye);
     const CVector3 tv = TransformDirection(patch.tangentV[at], view.eye);
     v.normal = UnitCross(tu, tv);
     if (view.shadingMode != EShading::kVertexColours) {
-        v.point = p;
+        v.point = patch.positions[at];
         v.tangentU = tu;
         v.tangentV = tv;
         v.u = static_cast<float>(i) / static_cast<float>(patch.rows - 1);
         v.v = static_cast<float>(j) / static_cast<float>(patch.cols - 1);
     }
+}
+
+CScanVertex SampleVertex(const CPatchTessellation& patch, int i, int j, const CLeafView& view) {
+    CScanVertex v =
+        ProjectedVertex(patch.positions[static_cast<std::size_t>(i) * patch.cols + j], view);
+    CompleteSample(v, patch, i, j, view);
     return v;
+}
+
+// The samples of a patch in one view, projected at once (their rows decide which triangles a
+// band keeps) and completed only when a kept triangle uses them.
+class CProjectedSamples {
+public:
+    CProjectedSamples(const CPatchTessellation& patch, const CLeafView& view)
+        : m_patch(patch), m_view(view), m_complete(patch.positions.size(), false) {
+        m_vertices.reserve(patch.positions.size());
+        for (const CVector3& p : patch.positions) {
+            m_vertices.push_back(ProjectedVertex(p, view));
+        }
+    }
+    float Row(int i, int j) const { return m_vertices[Index(i, j)].y; }
+    const CScanVertex& At(int i, int j) {
+        const std::size_t k = Index(i, j);
+        if (!m_complete[k]) {
+            CompleteSample(m_vertices[k], m_patch, i, j, m_view);
+            m_complete[k] = true;
+        }
+        return m_vertices[k];
+    }
+
+private:
+    std::size_t Index(int i, int j) const { return static_cast<std::size_t>(i) * m_patch.cols + j; }
+
+    const CPatchTessellation& m_patch;
+    const CLeafView& m_view;
+    std::vector<CScanVertex> m_vertices;
+    std::vector<bool> m_complete;
+};
+
+// The cell's triangle through grid points a, b and c, when it may reach the chain's rows.
+void AddSampleTriangle(CProjectedSamples& samples, CTriangleChain& chain, int ai, int aj, int bi,
+                       int bj, int ci, int cj) {
+    if (chain.MayReachRows(samples.Row(ai, aj), samples.Row(bi, bj), samples.Row(ci, cj))) {
+        chain.Add(samples.At(ai, aj), samples.At(bi, bj), samples.At(ci, cj));
+    }
 }
 
 struct CRowRange {
@@ -88,21 +133,21 @@ void CRenderPatch::Activate(int row) {
         return;
     }
     m_activated = true;
-    const CPatchSamples samples = Samples();
-    m_owner.reset();
-    CTriangleChain chain(m_recordPools);
-    const auto at = [&](int i, int j) -> const CScanVertex& {
-        return samples.vertices[static_cast<std::size_t>(i) * samples.cols + j];
-    };
-    // Both triangles of a cell turn the way (u, v) does, so the cross product of the
-    // derivatives is their winding normal and a closed surface is wound consistently.
-    for (int i = 0; i + 1 < samples.rows; ++i) {
-        for (int j = 0; j + 1 < samples.cols; ++j) {
-            chain.Add(at(i, j), at(i + 1, j), at(i + 1, j + 1));
-            chain.Add(at(i, j), at(i + 1, j + 1), at(i, j + 1));
+    const int firstRow = std::max(row, m_view.firstRow);
+    CTriangleChain chain(m_recordPools, firstRow, m_view.lastRow);
+    if (m_owner != nullptr && m_patch->rows >= 2 && m_patch->cols >= 2) {
+        CProjectedSamples samples(*m_patch, m_view);
+        // Both triangles of a cell turn the way (u, v) does, so the cross product of the
+        // derivatives is their winding normal and a closed surface is wound consistently.
+        for (int i = 0; i + 1 < m_patch->rows; ++i) {
+            for (int j = 0; j + 1 < m_patch->cols; ++j) {
+                AddSampleTriangle(samples, chain, i, j, i + 1, j, i + 1, j + 1);
+                AddSampleTriangle(samples, chain, i, j, i + 1, j + 1, i, j + 1);
+            }
         }
     }
-    LoadTriangles(chain.Take(), std::max(row, m_view.firstRow), m_view.lastRow);
+    m_owner.reset();
+    LoadTriangles(chain.Take(), firstRow, m_view.lastRow);
 }
 
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,
