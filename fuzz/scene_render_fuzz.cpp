@@ -1,10 +1,11 @@
 // Reads arbitrary bytes as a scene and renders it small in both software modes, whole and in
-// bands, and anti-aliased with coverage: whatever a file holds, rendering must neither crash nor
-// read out of bounds nor hang.
+// bands, and anti-aliased with coverage, the later pictures from the tessellation the first
+// kept: whatever a file holds, rendering must neither crash nor read out of bounds nor hang.
 #include <cstddef>
 #include <cstdint>
 
 #include "render/render_scene.h"
+#include "render/tessellation_store.h"
 #include "scene/byte_reader.h"
 #include "scene/object_list.h"
 #include "scene/scene_file.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-void Render(const orva::CSceneObject* first, orva::EShading shading, int threads, float zoom,
-            int antialias = 1) {
+void Render(const orva::CSceneObject* first, orva::CTessellationStore& kept, orva::EShading shading,
+            int threads, float zoom, int antialias = 1) {
     orva::CImageSurface surface(48, 36);
     orva::CRenderRequest request;
     request.first = first;
@@ -32,6 +33,7 @@ void Render(const orva::CSceneObject* first, orva::EShading shading, int threads
     request.surface = &surface;
     request.antialias = antialias;
     request.coverage = antialias > 1;
+    request.tessellation = &kept;
     orva::RenderPicture(request);
 }
 
@@ -47,9 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         orva::CObjectList list;
         list.Adopt(first);
-        Render(list.first, orva::EShading::kPerPixel, 1, 1.0f);
-        Render(list.first, orva::EShading::kVertexColours, 2, 40.0f);
-        Render(list.first, orva::EShading::kPerPixel, 2, 3.0f, 3);
+        orva::CTessellationStore kept;
+        Render(list.first, kept, orva::EShading::kPerPixel, 1, 1.0f);
+        Render(list.first, kept, orva::EShading::kVertexColours, 2, 40.0f);
+        Render(list.first, kept, orva::EShading::kPerPixel, 2, 3.0f, 3);
         return 0;
     }
     return 0;
