@@ -4,10 +4,11 @@
 // 2160p cases after the 1080p ones to see how memory grows with the picture). `aa` is the
 // anti-aliasing: N x N samples per pixel where they differ.
 //
-// BM_KeptTray renders the same picture again with the tessellation kept from the last (as the
-// viewer does); BM_SecondPicture renders a picture with nothing kept and then one turned by 2
-// degrees from what the first kept; BM_ScaledTray renders the whole tray, and the tray ten
-// times over, fitted into the picture (run each alone to compare their peak memory).
+// BM_ThreadSpeedUp renders on one and on two threads in turn and reports the speed-up and the
+// idle time of each thread; BM_KeptTray renders the same picture again with the tessellation kept
+// from the last (as the viewer does); BM_SecondPicture renders a picture with nothing kept and then
+// one turned by 2 degrees from what the first kept; BM_ScaledTray renders the whole tray, and the
+// tray ten times over, fitted into the picture (run each alone to compare their peak memory).
 //
 //   render_bench --write-scene DIR   also writes DIR/stress.orv (and the tenfold DIR/stress10.orv)
 //                                    with its gemlib and materials, for `orva render --stats`.
@@ -124,6 +125,35 @@ BENCHMARK(BM_KeptTray)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);
+
+// One picture on one thread, then on two, in turn: the speed-up, and how long each of the two
+// threads waited at the end of its pictures.
+void BM_ThreadSpeedUp(benchmark::State& state) {
+    CImageSurface surface(1920, 1080);
+    CViewCamera camera;
+    CRenderRequest request = TrayRequest(camera, surface, 20.0, 1);
+    double one = 0.0;
+    double two = 0.0;
+    double idle[2] = {0.0, 0.0};
+    for (auto _ : state) {
+        request.threads = 1;
+        one += RenderPicture(request).seconds;
+        request.threads = 2;
+        const CRenderStats stats = RenderPicture(request);
+        two += stats.seconds;
+        for (std::size_t t = 0; t < 2 && t < stats.idleSeconds.size(); ++t) {
+            idle[t] += stats.idleSeconds[t];
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["one_thread_ms"] = 1000.0 * one / n;
+    state.counters["two_threads_ms"] = 1000.0 * two / n;
+    state.counters["speed_up"] = one / two;
+    state.counters["idle_ms_thread_0"] = 1000.0 * idle[0] / n;
+    state.counters["idle_ms_thread_1"] = 1000.0 * idle[1] / n;
+}
+
+BENCHMARK(BM_ThreadSpeedUp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
 
 void BM_SecondPicture(benchmark::State& state) {
     CImageSurface surface(1920, 1080);
