@@ -20,8 +20,8 @@ constexpr int kFewestRows = 8;
 constexpr double kEmptyPixelWork = 0.05;
 // The smallest band's share of the whole work, times the threads: every band builds a tree of
 // the objects that reach it, and objects that reach several bands are built in each, so the
-// bands stay about as few as four per thread.
-constexpr double kSmallestShare = 1.0 / 8.0;
+// bands stay about six per thread.
+constexpr double kSmallestShare = 1.0 / 16.0;
 
 // The rows and columns of the object's box projected into the window, clipped to `rect`;
 // false when it misses it.
