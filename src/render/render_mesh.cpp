@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "render/list_sort.h"
 #include "render/span_setup.h"
 
 namespace orva {
@@ -54,30 +53,20 @@ CScanVertex* Third(CScanVertex* top) {
 
 }  // namespace
 
-struct CRenderMesh::CRowTails {
-    CScanVertex** triangle;  // where the next active triangle goes
-    CEdge** edge;
-    CSpan** span;
-};
-
 CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
     : m_pools(&pools), m_shadingMode(shadingMode) {
     kind = kNodeLeaf;
+    m_source.pools = &pools;
+    m_source.shadingMode = shadingMode;
 }
 
 CRenderMesh::~CRenderMesh() {
     ReleaseRowSpans();
-    while (m_activeEdges != nullptr) {
-        CEdge* next = m_activeEdges->link;
-        m_pools->edges.Recycle(m_activeEdges);
-        m_activeEdges = next;
+    for (CActiveTriangle& triangle : m_active) {
+        RetireTriangle(triangle);
     }
-    for (CScanVertex* list : {m_activeTriangles, m_waitingTriangles}) {
-        while (list != nullptr) {
-            CScanVertex* next = list->link;
-            m_pools->vertices.Recycle(list);
-            list = next;
-        }
+    for (std::size_t i = m_nextWaiting; i < m_waiting.size(); ++i) {
+        RecycleTriangle(m_waiting[i].top);
     }
 }
 
@@ -164,7 +153,8 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
     std::sort(early.begin(), early.end(), [](const CEarlyTriangle& a, const CEarlyTriangle& b) {
         return a.firstRow != b.firstRow ? a.firstRow < b.firstRow : a.inputIndex > b.inputIndex;
     });
-    CScanVertex** waitingTail = &m_waitingTriangles;
+    CScanVertex* waiting = nullptr;
+    CScanVertex** waitingTail = &waiting;
     for (const CEarlyTriangle& e : early) {
         *waitingTail = e.top;
         waitingTail = &Third(e.top)->link;
@@ -176,6 +166,12 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         }
     }
     *waitingTail = nullptr;
+    for (CScanVertex* t = waiting; t != nullptr;) {
+        CScanVertex* next = Third(t)->link;
+        Third(t)->link = nullptr;
+        m_waiting.push_back({t, Second(t), Third(t), t->y});
+        t = next;
+    }
     // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
     // whatever part of the picture is rendered.
     firstRow = any ? minFirst : firstRowLimit;
@@ -183,76 +179,73 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
 }
 
 void CRenderMesh::ReleaseRowSpans() {
-    for (CSpan** list : {&spans, &activeSpans, &pendingSpans}) {
-        while (*list != nullptr) {
-            CSpan* next = (*list)->link;
-            m_pools->spans.Recycle(*list);
-            *list = next;
-        }
+    for (CRowSpan& span : m_spans) {
+        m_pools->spans.Recycle(span.shaded);
     }
-    m_activeSpansTail = nullptr;
+    m_spans.clear();
+    m_columnSpans.clear();
+    m_nextSpan = 0;
 }
 
-void CRenderMesh::AppendSpan(CEdge* first, CEdge* second, CRowTails& tails) {
-    CSpan* span = m_pools->spans.Acquire();
-    span->firstEdge = first;
-    span->secondEdge = second;
-    span->surface = owner != nullptr ? owner : this;
-    *tails.span = span;
-    tails.span = &span->link;
+void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
+    ReleaseEdgeValues(triangle.first, *m_pools);
+    ReleaseEdgeValues(triangle.second, *m_pools);
+    RecycleTriangle(triangle.top);
 }
 
-void CRenderMesh::AdvanceRow(int row) {
+void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
+    // Past its end row the mesh makes no spans, and last row's must not linger.
+    ReleaseRowSpans();
+    leftmostColumn = kNoLeftmostColumn;
+    rightmostColumn = kNoRightmostColumn;
     if (!HasTriangles() || row < firstRow || row > endRow) {
         return;
     }
-    ReleaseRowSpans();
-    CRowTails tails{&m_activeTriangles, &m_activeEdges, &spans};
-    AdvanceActive(row, tails);
-    ActivateWaiting(row, tails);
+    m_source.surface = owner != nullptr ? owner : this;
+    m_source.material = material;
+    AdvanceActive(row);
+    ActivateWaiting(row);
+    SetUpRowSpans(row, firstColumn, lastColumn);
 }
 
 // Follows the active triangles down one row: an edge that passes its lower vertex continues
-// along the third side, and a triangle whose last vertex is passed is finished.
-void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
+// along the third side, and a triangle whose last vertex is passed is finished. The order of
+// the triangles stays.
+void CRenderMesh::AdvanceActive(int row) {
     const float y = float(row);
-    while (*tails.triangle != nullptr) {
-        CScanVertex* t = *tails.triangle;
-        CScanVertex* a = Second(t);
-        CScanVertex* b = Third(t);
-        CEdge* e1 = *tails.edge;
-        CEdge* e2 = e1->link;
-        if (y < a->y) {
-            if (y >= b->y) {
-                EdgeSetUp(*e2, *b, *a, m_shadingMode);
-                b->y = a->y;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_active.size(); ++i) {
+        CActiveTriangle& t = m_active[i];
+        if (y < t.secondY) {
+            if (y >= t.thirdY) {
+                ReleaseEdgeValues(t.second, *m_pools);
+                EdgeSetUp(t.second, *t.thirdVertex, *t.secondVertex);
+                t.thirdY = t.secondY;
             }
-        } else if (y < b->y) {
-            EdgeSetUp(*e1, *a, *b, m_shadingMode);
-            a->y = b->y;
+        } else if (y < t.thirdY) {
+            ReleaseEdgeValues(t.first, *m_pools);
+            EdgeSetUp(t.first, *t.secondVertex, *t.thirdVertex);
+            t.secondY = t.thirdY;
         } else {
-            *tails.triangle = b->link;
-            *tails.edge = e2->link;
-            m_pools->edges.Recycle(e1);
-            m_pools->edges.Recycle(e2);
-            RecycleTriangle(t);
+            RetireTriangle(t);
             continue;
         }
-        AppendSpan(e1, e2, tails);
-        tails.triangle = &b->link;
-        tails.edge = &e2->link;
+        if (kept != i) {
+            m_active[kept] = t;
+        }
+        ++kept;
     }
+    m_active.resize(kept);
 }
 
 // Activates the waiting triangles the row has reached, in their sorted order.
-void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
+void CRenderMesh::ActivateWaiting(int row) {
     const float y = float(row);
-    while (m_waitingTriangles != nullptr && m_waitingTriangles->y <= y) {
-        CScanVertex* t = m_waitingTriangles;
-        CScanVertex* a = Second(t);
-        CScanVertex* b = Third(t);
-        m_waitingTriangles = b->link;
-        b->link = nullptr;
+    while (m_nextWaiting < m_waiting.size() && m_waiting[m_nextWaiting].topY <= y) {
+        const CWaitingTriangle& w = m_waiting[m_nextWaiting++];
+        CScanVertex* t = w.top;
+        CScanVertex* a = w.second;
+        CScanVertex* b = w.third;
         const bool beforeA = y < a->y;
         const bool beforeB = y < b->y;
         if (!beforeA && !beforeB) {
@@ -260,66 +253,89 @@ void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
             RecycleTriangle(t);
             continue;
         }
-        CEdge* e1 = m_pools->edges.Acquire();
-        CEdge* e2 = m_pools->edges.Acquire();
-        e1->material = material;
-        e2->material = material;
+        CActiveTriangle& active = m_active.emplace_back();
+        active.top = t;
+        active.secondVertex = a;
+        active.thirdVertex = b;
+        active.secondY = a->y;
+        active.thirdY = b->y;
         if (beforeA && beforeB) {
-            EdgeSetUp(*e1, *t, *a, m_shadingMode);
-            EdgeSetUp(*e2, *t, *b, m_shadingMode);
+            EdgeSetUp(active.first, *t, *a);
+            EdgeSetUp(active.second, *t, *b);
         } else if (beforeB) {
-            EdgeSetUp(*e1, *a, *b, m_shadingMode);
-            EdgeSetUp(*e2, *t, *b, m_shadingMode);
+            EdgeSetUp(active.first, *a, *b);
+            EdgeSetUp(active.second, *t, *b);
         } else {
-            EdgeSetUp(*e1, *t, *a, m_shadingMode);
-            EdgeSetUp(*e2, *b, *a, m_shadingMode);
+            EdgeSetUp(active.first, *t, *a);
+            EdgeSetUp(active.second, *b, *a);
         }
-        *tails.triangle = t;
-        tails.triangle = &b->link;
-        e1->link = e2;
-        e2->link = nullptr;
-        *tails.edge = e1;
-        tails.edge = &e2->link;
-        AppendSpan(e1, e2, tails);
+    }
+}
+
+// One span per active triangle. Spans without pixels still count for the row's leftmost and
+// rightmost columns (that decides which columns the tree walk asks for) but are not kept. The
+// kept ones are sorted by first column, ties in activation order: a key of both is unique, so
+// any sort gives that order.
+void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
+    m_unsortedSpans.clear();
+    m_spanKeys.clear();
+    int leftmost = kNoLeftmostColumn;
+    int rightmost = kNoRightmostColumn;
+    for (CActiveTriangle& t : m_active) {
+        CRowSpan span;
+        span.source = &m_source;
+        SetUpSpan(span, t.first, t.second, row, firstColumn, lastColumn);
+        leftmost = std::min(leftmost, span.firstColumn);
+        rightmost = std::max(rightmost, span.endColumn);
+        if (span.firstColumn < span.endColumn) {
+            const uint64_t column = uint32_t(span.firstColumn) ^ 0x80000000u;
+            m_spanKeys.push_back(column << 32 | m_unsortedSpans.size());
+            m_unsortedSpans.push_back(span);
+        }
+    }
+    if (m_active.empty()) {
+        return;
+    }
+    leftmostColumn = leftmost;
+    rightmostColumn = rightmost;
+    std::sort(m_spanKeys.begin(), m_spanKeys.end());
+    m_spans.reserve(m_spanKeys.size());
+    for (uint64_t key : m_spanKeys) {
+        m_spans.push_back(m_unsortedSpans[key & 0xffffffffu]);
     }
 }
 
 CFragment* CRenderMesh::RawFragments(int column) {
-    while (pendingSpans != nullptr && pendingSpans->firstColumn <= column) {
-        CSpan* span = pendingSpans;
-        pendingSpans = span->link;
-        span->link = nullptr;
-        (m_activeSpansTail != nullptr ? m_activeSpansTail->link : activeSpans) = span;
-        m_activeSpansTail = span;
+    while (m_nextSpan < m_spans.size() && m_spans[m_nextSpan].firstColumn <= column) {
+        m_columnSpans.push_back(uint32_t(m_nextSpan++));
     }
     CFragment* list = nullptr;
-    CFragment** tail = &list;
-    CSpan* last = nullptr;
-    for (CSpan** at = &activeSpans; *at != nullptr;) {
-        CSpan* span = *at;
-        if (span->endColumn <= column) {
-            *at = span->link;
-            m_pools->spans.Recycle(span);
+    std::size_t kept = 0;
+    for (uint32_t index : m_columnSpans) {
+        CRowSpan& span = m_spans[index];
+        if (span.endColumn <= column) {
             continue;
         }
-        span->depth = span->originDepth + span->depthStep * (float(column) - span->originX);
-        if (!std::isfinite(span->depth)) {
+        m_columnSpans[kept++] = index;
+        const float depth = span.originDepth + span.depthStep * (float(column) - span.originX);
+        if (!std::isfinite(depth)) {
             // A depth beyond float range far along a huge span: nothing to sort or shade.
-            at = &span->link;
-            last = span;
             continue;
         }
         CFragment* fragment = m_pools->fragments.Acquire();
-        fragment->span = span;
-        fragment->orientation = span->orientation;
-        fragment->depth = span->depth;
-        *tail = fragment;
-        tail = &fragment->link;
-        last = span;
-        at = &span->link;
+        fragment->rowSpan = &span;
+        fragment->orientation = span.orientation;
+        fragment->depth = depth;
+        // Front first; behind those of equal depth, which came from earlier spans.
+        CFragment** at = &list;
+        while (*at != nullptr && !(depth > (*at)->depth)) {
+            at = &(*at)->link;
+        }
+        fragment->link = *at;
+        *at = fragment;
     }
-    m_activeSpansTail = last;
-    return SortList(list, [](const CFragment& a, const CFragment& b) { return a.depth > b.depth; });
+    m_columnSpans.resize(kept);
+    return list;
 }
 
 std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode,
@@ -335,19 +351,7 @@ std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode
 }
 
 void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn) {
-    // Past its end row the mesh makes no spans, and last row's must not linger.
-    mesh.ReleaseRowSpans();
-    mesh.AdvanceRow(row);
-    mesh.rightmostColumn = kNoRightmostColumn;
-    for (CSpan* span = mesh.spans; span != nullptr; span = span->link) {
-        SetUpSpan(*span, row, firstColumn, lastColumn);
-        mesh.rightmostColumn = std::max(mesh.rightmostColumn, span->endColumn);
-    }
-    mesh.spans = SortList(
-        mesh.spans, [](const CSpan& a, const CSpan& b) { return a.firstColumn < b.firstColumn; });
-    mesh.leftmostColumn = mesh.spans != nullptr ? mesh.spans->firstColumn : kNoLeftmostColumn;
-    mesh.pendingSpans = mesh.spans;
-    mesh.spans = nullptr;
+    mesh.WalkRow(row, firstColumn, lastColumn);
 }
 
 }  // namespace orva

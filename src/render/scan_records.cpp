@@ -75,9 +75,18 @@ CInterpolation InterpolatedAt(const CInterpolation& a, float t, EShading shading
 }
 
 CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode) {
-    CSpan& span = *fragment.span;
-    SetUpSpanValues(span, shadingMode);
+    const CSpan& span =
+        fragment.span != nullptr ? *fragment.span : ShadedSpan(*fragment.rowSpan, shadingMode);
     return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
+}
+
+const CRenderMaterial* FragmentMaterial(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->values.material
+                                    : fragment.rowSpan->source->material;
+}
+
+const void* FragmentSurface(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->surface : fragment.rowSpan->source->surface;
 }
 
 void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,

@@ -6,6 +6,7 @@
 
 #include "render/lighting.h"
 #include "render/render_material.h"
+#include "render/render_pools.h"
 
 namespace orva {
 
@@ -49,49 +50,73 @@ int CentreColumn(float x, int firstColumn, int lastColumn) {
 
 }  // namespace
 
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode) {
-    edge.values.material = edge.material;
-    const CInterpolation a = VertexValues(p, edge.material, shadingMode);
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex& p, const CScanVertex& q) {
+    edge.p = &p;
     edge.originY = p.y;
     edge.x = p.x;
     edge.depth = p.z;
     const float dy = q.y - p.y;
     if (std::fabs(dy) < kFlatEdge) {
-        // Zero steps keep it in place (a reused edge record would otherwise go on with its old
-        // steps).
+        edge.q = nullptr;
         edge.dx = 0.0f;
         edge.depthStep = 0.0f;
-        HoldValues(edge.values, a, shadingMode);
         return;
     }
-    const CInterpolation b = VertexValues(q, edge.material, shadingMode);
     const float inv = 1.0f / dy;
+    edge.q = &q;
+    edge.inv = inv;
     edge.dx = (q.x - p.x) * inv;
     edge.depthStep = (q.z - p.z) * inv;
-    InterpolateBetween(edge.values, a, b, inv, 0.0f, shadingMode);
 }
 
-float EdgeX(const CEdge& edge, int row) {
+const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source) {
+    if (edge.values != nullptr) {
+        return edge.values->values;
+    }
+    edge.values = source.pools->edges.Acquire();
+    CInterpolation& values = edge.values->values;
+    values.material = source.material;
+    const CInterpolation a = VertexValues(*edge.p, source.material, source.shadingMode);
+    if (edge.q == nullptr) {
+        HoldValues(values, a, source.shadingMode);
+    } else {
+        const CInterpolation b = VertexValues(*edge.q, source.material, source.shadingMode);
+        InterpolateBetween(values, a, b, edge.inv, 0.0f, source.shadingMode);
+    }
+    return values;
+}
+
+void ReleaseEdgeValues(CEdgeWalk& edge, CRenderPools& pools) {
+    pools.edges.Recycle(edge.values);
+    edge.values = nullptr;
+}
+
+float EdgeX(const CEdgeWalk& edge, int row) {
     return edge.x + edge.dx * (static_cast<float>(row) - edge.originY);
 }
 
-float EdgeDepth(const CEdge& edge, int row) {
+float EdgeDepth(const CEdgeWalk& edge, int row) {
     return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
 }
 
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn) {
-    float leftX = EdgeX(*span.firstEdge, row);
-    float rightX = EdgeX(*span.secondEdge, row);
-    if (leftX < rightX) {
+void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row, int firstColumn,
+               int lastColumn) {
+    const float firstX = EdgeX(first, row);
+    const float secondX = EdgeX(second, row);
+    float leftX = firstX;
+    float rightX = secondX;
+    if (firstX < secondX) {
         span.orientation = 1;
+        span.left = &first;
+        span.right = &second;
     } else {
         span.orientation = -1;
-        std::swap(span.firstEdge, span.secondEdge);
-        std::swap(leftX, rightX);
+        span.left = &second;
+        span.right = &first;
+        leftX = secondX;
+        rightX = firstX;
     }
-    const CEdge& left = *span.firstEdge;
-    const CEdge& right = *span.secondEdge;
-    span.values.material = left.material;
+    span.row = row;
     if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
         span.firstColumn = span.endColumn = lastColumn + 1;
         return;
@@ -107,40 +132,44 @@ void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn) {
         span.firstColumn = c = firstColumn;
     }
     span.originX = leftX;
-    span.originDepth = EdgeDepth(left, row);
-    span.depth = span.originDepth;
-    span.valuesRow = row;
-    span.valuesPending = true;
+    span.originDepth = EdgeDepth(*span.left, row);
     const float w = rightX - leftX;
     if (w < kNarrowSpan) {
         // Covers one column yet has no usable width: the column shows the left edge.
         span.depthStep = 0.0f;
         return;
     }
-    span.depthStep = (EdgeDepth(right, row) - span.originDepth) * (1.0f / w);
+    span.depthStep = (EdgeDepth(*span.right, row) - span.originDepth) * (1.0f / w);
     if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
         // Depths beyond float range would sort unpredictably: such a span shows nothing.
         span.endColumn = span.firstColumn;
     }
 }
 
-void SetUpSpanValues(CSpan& span, EShading shadingMode) {
-    if (!span.valuesPending) {
-        return;
+const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode) {
+    if (span.shaded != nullptr) {
+        return *span.shaded;
     }
-    span.valuesPending = false;
-    const CEdge& left = *span.firstEdge;
-    const CEdge& right = *span.secondEdge;
-    const float rowT = static_cast<float>(span.valuesRow);
-    const CInterpolation leftValues = InterpolatedAt(left.values, rowT - left.originY, shadingMode);
-    const float w = EdgeX(right, span.valuesRow) - span.originX;
+    const CSpanSource& source = *span.source;
+    CSpan& shaded = *source.pools->spans.Acquire();
+    span.shaded = &shaded;
+    shaded.surface = source.surface;
+    shaded.originX = span.originX;
+    shaded.values.material = source.material;
+    CEdgeWalk& left = *span.left;
+    CEdgeWalk& right = *span.right;
+    const float rowT = static_cast<float>(span.row);
+    const CInterpolation leftValues =
+        InterpolatedAt(EdgeValues(left, source), rowT - left.originY, shadingMode);
+    const float w = EdgeX(right, span.row) - span.originX;
     if (w < kNarrowSpan) {
-        HoldValues(span.values, leftValues, shadingMode);
-        return;
+        HoldValues(shaded.values, leftValues, shadingMode);
+        return shaded;
     }
     const CInterpolation rightValues =
-        InterpolatedAt(right.values, rowT - right.originY, shadingMode);
-    InterpolateBetween(span.values, leftValues, rightValues, 1.0f / w, 0.0f, shadingMode);
+        InterpolatedAt(EdgeValues(right, source), rowT - right.originY, shadingMode);
+    InterpolateBetween(shaded.values, leftValues, rightValues, 1.0f / w, 0.0f, shadingMode);
+    return shaded;
 }
 
 }  // namespace orva

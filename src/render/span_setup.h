@@ -6,22 +6,31 @@
 
 namespace orva {
 
-// Sets `edge` up from the upper vertex p to the lower vertex q, with its values at p and their
-// steps per row. An edge within one row is held at p. Uses the edge's material for the lit
-// colours and to select the interpolated attributes.
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode);
+// Sets `edge` up from the upper vertex p to the lower vertex q for stepping per row. An edge
+// within one row is held at p. Its values wait until a span of it is shaded (see EdgeValues);
+// a record of earlier values must have been given back before.
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex& p, const CScanVertex& q);
+
+// The edge's values at p with their steps per row, set up on first use from its vertices with
+// the source's material and mode.
+const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source);
+
+// Gives the edge's values record back to the pool.
+void ReleaseEdgeValues(CEdgeWalk& edge, CRenderPools& pools);
 
 // The edge's column and depth on `row`.
-float EdgeX(const CEdge& edge, int row);
-float EdgeDepth(const CEdge& edge, int row);
+float EdgeX(const CEdgeWalk& edge, int row);
+float EdgeDepth(const CEdgeWalk& edge, int row);
 
-// Puts the span's left edge first, sets its orientation, its columns on `row` clipped to
-// firstColumn..lastColumn of the render rectangle, and its values at the left edge with their
-// steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn or
-// columns outside it.
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn);
+// Sets `span` up for the triangle with edges first and second on `row`: the left edge, the
+// orientation, the columns clipped to firstColumn..lastColumn of the render rectangle and the
+// depth along the row. A span without pixels in the rectangle gets endColumn <= firstColumn
+// or columns outside it.
+void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row, int firstColumn,
+               int lastColumn);
 
-// Sets up the values SetUpSpan left pending, once; the same values it would have set itself.
-void SetUpSpanValues(CSpan& span, EShading shadingMode);
+// The span's values, set up on first use from its edges: at its left edge on its row, with
+// their steps per column.
+const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode);
 
 }  // namespace orva
