@@ -62,11 +62,18 @@ CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
 
 CRenderMesh::~CRenderMesh() {
     ReleaseRowSpans();
-    for (CActiveTriangle& triangle : m_active) {
-        RetireTriangle(triangle);
+    for (uint32_t slot : m_active) {
+        RetireTriangle(m_slots[slot]);
     }
     for (std::size_t i = m_nextWaiting; i < m_waiting.size(); ++i) {
-        RecycleTriangle(m_waiting[i].top);
+        RecycleVertices(m_waiting[i].vertices);
+    }
+}
+
+// The walk knows a triangle's vertices: following their links would only wait on memory.
+void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
+    for (int i = 0; i < 3; ++i) {
+        m_pools->vertices.Recycle(vertices[i]);
     }
 }
 
@@ -87,23 +94,25 @@ int RowOf(double row) {
     return static_cast<int>(std::clamp(row, -kFarRow, kFarRow));
 }
 
-// A triangle that begins above the first row of the walk, with what orders it.
-struct CEarlyTriangle {
-    CScanVertex* top;
-    int firstRow;
-    std::size_t inputIndex;
-};
+// Orders loaded triangles for activation: by first row, then in reverse input order.
+uint64_t ActivationKey(int firstRow, std::size_t inputIndex) {
+    const uint64_t row = uint32_t(firstRow) ^ 0x80000000u;
+    return row << 32 | (0xffffffffu - uint32_t(inputIndex));
+}
+
+CScanPoint PointOf(const CScanVertex& v) {
+    return {v.x, v.y, v.z};
+}
 
 }  // namespace
 
 void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
-    // Rows are clipped to the render rectangle, so the buckets stay as few as its rows however
-    // far a triangle reaches.
-    const std::size_t bucketCount =
-        lastRowLimit >= firstRowLimit ? std::size_t(lastRowLimit - firstRowLimit) + 1 : 0;
-    std::vector<CScanVertex*> heads(bucketCount, nullptr);
-    std::vector<CScanVertex*> tails(bucketCount, nullptr);
-    std::vector<CEarlyTriangle> early;
+    // Triangles are activated by first row and, within a row, in reverse input order; those
+    // begun above the first row are activated together on it, in the order a walk from their
+    // own first rows would have activated them: that keeps the order of spans, and so the order
+    // of fragments at equal depth, whatever row the walk starts on.
+    std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in `loaded`
+    std::vector<CWaitingTriangle> loaded;
     int minFirst = 0;
     int maxEnd = 0;
     bool any = false;
@@ -128,49 +137,24 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         t = TopFirst(v0, v1, v2);
         const double first = std::ceil(double(t->y));
         const double end = std::ceil(double(std::max(Second(t)->y, Third(t)->y)));
-        if (bucketCount == 0 || first > lastRowLimit || end <= firstRowLimit) {
+        if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
             RecycleTriangle(t);
             continue;
         }
         minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
         maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
         any = true;
-        if (first < firstRowLimit) {
-            early.push_back({t, RowOf(first), index});
-            continue;
-        }
-        // At the front of its bucket: a bucket holds its triangles in reverse input order.
-        const std::size_t bucket = std::size_t(int(first) - firstRowLimit);
-        Third(t)->link = heads[bucket];
-        if (heads[bucket] == nullptr) {
-            tails[bucket] = Third(t);
-        }
-        heads[bucket] = t;
+        order.push_back({ActivationKey(RowOf(first), index), uint32_t(loaded.size())});
+        CScanVertex* a = Second(t);
+        CScanVertex* b = Third(t);
+        b->link = nullptr;
+        loaded.push_back({{t, a, b}, {PointOf(*t), PointOf(*a), PointOf(*b)}});
     }
-    // Triangles begun above the first row are activated together on it, in the order a walk
-    // from their own first rows would have activated them: that keeps the order of spans, and
-    // so the order of fragments at equal depth, whatever row the walk starts on.
-    std::sort(early.begin(), early.end(), [](const CEarlyTriangle& a, const CEarlyTriangle& b) {
-        return a.firstRow != b.firstRow ? a.firstRow < b.firstRow : a.inputIndex > b.inputIndex;
-    });
-    CScanVertex* waiting = nullptr;
-    CScanVertex** waitingTail = &waiting;
-    for (const CEarlyTriangle& e : early) {
-        *waitingTail = e.top;
-        waitingTail = &Third(e.top)->link;
-    }
-    for (std::size_t i = 0; i < bucketCount; ++i) {
-        if (heads[i] != nullptr) {
-            *waitingTail = heads[i];
-            waitingTail = &tails[i]->link;
-        }
-    }
-    *waitingTail = nullptr;
-    for (CScanVertex* t = waiting; t != nullptr;) {
-        CScanVertex* next = Third(t)->link;
-        Third(t)->link = nullptr;
-        m_waiting.push_back({t, Second(t), Third(t), t->y});
-        t = next;
+    // Keys are unique, so any sort gives the one order.
+    std::sort(order.begin(), order.end());
+    m_waiting.reserve(order.size());
+    for (const auto& entry : order) {
+        m_waiting.push_back(loaded[entry.second]);
     }
     // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
     // whatever part of the picture is rendered.
@@ -183,6 +167,7 @@ void CRenderMesh::ReleaseRowSpans() {
         m_pools->spans.Recycle(span.shaded);
     }
     m_spans.clear();
+    m_spanOrder.clear();
     m_columnSpans.clear();
     m_nextSpan = 0;
 }
@@ -190,7 +175,7 @@ void CRenderMesh::ReleaseRowSpans() {
 void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
     ReleaseEdgeValues(triangle.first, *m_pools);
     ReleaseEdgeValues(triangle.second, *m_pools);
-    RecycleTriangle(triangle.top);
+    RecycleVertices(triangle.vertices);
 }
 
 void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
@@ -214,26 +199,24 @@ void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
 void CRenderMesh::AdvanceActive(int row) {
     const float y = float(row);
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < m_active.size(); ++i) {
-        CActiveTriangle& t = m_active[i];
-        if (y < t.secondY) {
-            if (y >= t.thirdY) {
+    for (uint32_t slot : m_active) {
+        CActiveTriangle& t = m_slots[slot];
+        if (y < t.secondPoint.y) {
+            if (y >= t.thirdPoint.y) {
                 ReleaseEdgeValues(t.second, *m_pools);
-                EdgeSetUp(t.second, *t.thirdVertex, *t.secondVertex);
-                t.thirdY = t.secondY;
+                EdgeSetUp(t.second, t.vertices[2], t.thirdPoint, t.vertices[1], t.secondPoint);
+                t.thirdPoint.y = t.secondPoint.y;
             }
-        } else if (y < t.thirdY) {
+        } else if (y < t.thirdPoint.y) {
             ReleaseEdgeValues(t.first, *m_pools);
-            EdgeSetUp(t.first, *t.secondVertex, *t.thirdVertex);
-            t.secondY = t.thirdY;
+            EdgeSetUp(t.first, t.vertices[1], t.secondPoint, t.vertices[2], t.thirdPoint);
+            t.secondPoint.y = t.thirdPoint.y;
         } else {
             RetireTriangle(t);
+            m_freeSlots.push_back(slot);
             continue;
         }
-        if (kept != i) {
-            m_active[kept] = t;
-        }
-        ++kept;
+        m_active[kept++] = slot;
     }
     m_active.resize(kept);
 }
@@ -241,33 +224,39 @@ void CRenderMesh::AdvanceActive(int row) {
 // Activates the waiting triangles the row has reached, in their sorted order.
 void CRenderMesh::ActivateWaiting(int row) {
     const float y = float(row);
-    while (m_nextWaiting < m_waiting.size() && m_waiting[m_nextWaiting].topY <= y) {
+    while (m_nextWaiting < m_waiting.size() && m_waiting[m_nextWaiting].points[0].y <= y) {
         const CWaitingTriangle& w = m_waiting[m_nextWaiting++];
-        CScanVertex* t = w.top;
-        CScanVertex* a = w.second;
-        CScanVertex* b = w.third;
-        const bool beforeA = y < a->y;
-        const bool beforeB = y < b->y;
+        CScanVertex* const* v = w.vertices;
+        const CScanPoint* p = w.points;
+        const bool beforeA = y < p[1].y;
+        const bool beforeB = y < p[2].y;
         if (!beforeA && !beforeB) {
             // Between two row centres: no pixels.
-            RecycleTriangle(t);
+            RecycleVertices(v);
             continue;
         }
-        CActiveTriangle& active = m_active.emplace_back();
-        active.top = t;
-        active.secondVertex = a;
-        active.thirdVertex = b;
-        active.secondY = a->y;
-        active.thirdY = b->y;
-        if (beforeA && beforeB) {
-            EdgeSetUp(active.first, *t, *a);
-            EdgeSetUp(active.second, *t, *b);
-        } else if (beforeB) {
-            EdgeSetUp(active.first, *a, *b);
-            EdgeSetUp(active.second, *t, *b);
+        uint32_t slot = 0;
+        if (m_freeSlots.empty()) {
+            slot = uint32_t(m_slots.size());
+            m_slots.emplace_back();
         } else {
-            EdgeSetUp(active.first, *t, *a);
-            EdgeSetUp(active.second, *b, *a);
+            slot = m_freeSlots.back();
+            m_freeSlots.pop_back();
+        }
+        m_active.push_back(slot);
+        CActiveTriangle& active = m_slots[slot];
+        std::copy_n(v, 3, active.vertices);
+        active.secondPoint = p[1];
+        active.thirdPoint = p[2];
+        if (beforeA && beforeB) {
+            EdgeSetUp(active.first, v[0], p[0], v[1], p[1]);
+            EdgeSetUp(active.second, v[0], p[0], v[2], p[2]);
+        } else if (beforeB) {
+            EdgeSetUp(active.first, v[1], p[1], v[2], p[2]);
+            EdgeSetUp(active.second, v[0], p[0], v[2], p[2]);
+        } else {
+            EdgeSetUp(active.first, v[0], p[0], v[1], p[1]);
+            EdgeSetUp(active.second, v[2], p[2], v[1], p[1]);
         }
     }
 }
@@ -277,20 +266,20 @@ void CRenderMesh::ActivateWaiting(int row) {
 // kept ones are sorted by first column, ties in activation order: a key of both is unique, so
 // any sort gives that order.
 void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
-    m_unsortedSpans.clear();
-    m_spanKeys.clear();
     int leftmost = kNoLeftmostColumn;
     int rightmost = kNoRightmostColumn;
-    for (CActiveTriangle& t : m_active) {
-        CRowSpan span;
+    for (uint32_t slot : m_active) {
+        CActiveTriangle& t = m_slots[slot];
+        CRowSpan& span = m_spans.emplace_back();
         span.source = &m_source;
         SetUpSpan(span, t.first, t.second, row, firstColumn, lastColumn);
         leftmost = std::min(leftmost, span.firstColumn);
         rightmost = std::max(rightmost, span.endColumn);
         if (span.firstColumn < span.endColumn) {
             const uint64_t column = uint32_t(span.firstColumn) ^ 0x80000000u;
-            m_spanKeys.push_back(column << 32 | m_unsortedSpans.size());
-            m_unsortedSpans.push_back(span);
+            m_spanOrder.push_back(column << 32 | (m_spans.size() - 1));
+        } else {
+            m_spans.pop_back();
         }
     }
     if (m_active.empty()) {
@@ -298,16 +287,13 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
     }
     leftmostColumn = leftmost;
     rightmostColumn = rightmost;
-    std::sort(m_spanKeys.begin(), m_spanKeys.end());
-    m_spans.reserve(m_spanKeys.size());
-    for (uint64_t key : m_spanKeys) {
-        m_spans.push_back(m_unsortedSpans[key & 0xffffffffu]);
-    }
+    std::sort(m_spanOrder.begin(), m_spanOrder.end());
 }
 
 CFragment* CRenderMesh::RawFragments(int column) {
-    while (m_nextSpan < m_spans.size() && m_spans[m_nextSpan].firstColumn <= column) {
-        m_columnSpans.push_back(uint32_t(m_nextSpan++));
+    const uint64_t reached = uint64_t(uint32_t(column) ^ 0x80000000u) << 32 | 0xffffffffu;
+    while (m_nextSpan < m_spanOrder.size() && m_spanOrder[m_nextSpan] <= reached) {
+        m_columnSpans.push_back(uint32_t(m_spanOrder[m_nextSpan++]));
     }
     CFragment* list = nullptr;
     std::size_t kept = 0;

@@ -46,23 +46,20 @@ public:
     bool HasTriangles() const { return !m_active.empty() || m_nextWaiting < m_waiting.size(); }
 
 private:
-    // A loaded triangle not yet reached by the walk: its vertices, top first.
+    // A loaded triangle not yet reached by the walk: its vertices, top first, and their
+    // window positions, so that the walk does not go back to the vertex records for them.
     struct CWaitingTriangle {
-        CScanVertex* top;
-        CScanVertex* second;
-        CScanVertex* third;
-        float topY;
+        CScanVertex* vertices[3];
+        CScanPoint points[3];
     };
-    // A triangle the walk is in, with its two edges on the current row. The rows of its lower
-    // vertices are held here, so that the walk reads one record per triangle and row.
+    // A triangle the walk is in, with its two edges on the current row and the positions of
+    // its lower vertices: the walk reads one record per triangle and row.
     struct CActiveTriangle {
         CEdgeWalk first;
         CEdgeWalk second;
-        float secondY;
-        float thirdY;
-        CScanVertex* top;
-        CScanVertex* secondVertex;
-        CScanVertex* thirdVertex;
+        CScanPoint secondPoint;
+        CScanPoint thirdPoint;
+        CScanVertex* vertices[3];  // top first
     };
 
     void AdvanceActive(int row);
@@ -70,6 +67,7 @@ private:
     void SetUpRowSpans(int row, int firstColumn, int lastColumn);
     void RetireTriangle(CActiveTriangle& triangle);
     void RecycleTriangle(CScanVertex* top);
+    void RecycleVertices(CScanVertex* const* vertices);
 
     CRenderPools* m_pools;
     EShading m_shadingMode;
@@ -78,16 +76,18 @@ private:
     // m_nextWaiting have been taken.
     std::vector<CWaitingTriangle> m_waiting;
     std::size_t m_nextWaiting = 0;
-    // Active triangles in activation order.
-    std::vector<CActiveTriangle> m_active;
-    // The row's spans with pixels, by first column (ties in activation order), and those the
-    // column walk has reached and not yet passed, in that order.
+    // Active triangles in activation order, as places in m_slots: the records stay where
+    // they are while the walk drops finished triangles from the order.
+    std::vector<uint32_t> m_active;
+    std::vector<CActiveTriangle> m_slots;
+    std::vector<uint32_t> m_freeSlots;
+    // The row's spans with pixels, in activation order; the keys (first column, place in
+    // m_spans) of those spans, sorted; the next key the column walk reaches, and the spans it
+    // has reached and not yet passed, in the keys' order.
     std::vector<CRowSpan> m_spans;
-    std::vector<uint32_t> m_columnSpans;
+    std::vector<uint64_t> m_spanOrder;
     std::size_t m_nextSpan = 0;
-    // Scratch of the row's set-up: spans in activation order and their sort keys.
-    std::vector<CRowSpan> m_unsortedSpans;
-    std::vector<uint64_t> m_spanKeys;
+    std::vector<uint32_t> m_columnSpans;
 };
 
 // A mesh over `triangles` with `material` (not owned), for the render rectangle's rows

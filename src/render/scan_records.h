@@ -25,6 +25,13 @@ struct CScanVertex {
     float v = 0.0f;
 };
 
+// A vertex's window position, as the walk keeps it (its rows change as the walk passes them).
+struct CScanPoint {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
 // Value at an origin and increment per step of everything a surface carries along an edge (per
 // row) or a span (per column). Only what the shading mode and the material need is set up;
 // the rest stays zero. Values elsewhere are evaluated from the origin, never accumulated step

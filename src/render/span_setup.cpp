@@ -50,12 +50,13 @@ int CentreColumn(float x, int firstColumn, int lastColumn) {
 
 }  // namespace
 
-void EdgeSetUp(CEdgeWalk& edge, const CScanVertex& p, const CScanVertex& q) {
-    edge.p = &p;
-    edge.originY = p.y;
-    edge.x = p.x;
-    edge.depth = p.z;
-    const float dy = q.y - p.y;
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex* p, const CScanPoint& pAt, const CScanVertex* q,
+               const CScanPoint& qAt) {
+    edge.p = p;
+    edge.originY = pAt.y;
+    edge.x = pAt.x;
+    edge.depth = pAt.z;
+    const float dy = qAt.y - pAt.y;
     if (std::fabs(dy) < kFlatEdge) {
         edge.q = nullptr;
         edge.dx = 0.0f;
@@ -63,10 +64,10 @@ void EdgeSetUp(CEdgeWalk& edge, const CScanVertex& p, const CScanVertex& q) {
         return;
     }
     const float inv = 1.0f / dy;
-    edge.q = &q;
+    edge.q = q;
     edge.inv = inv;
-    edge.dx = (q.x - p.x) * inv;
-    edge.depthStep = (q.z - p.z) * inv;
+    edge.dx = (qAt.x - pAt.x) * inv;
+    edge.depthStep = (qAt.z - pAt.z) * inv;
 }
 
 const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source) {

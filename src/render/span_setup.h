@@ -6,10 +6,12 @@
 
 namespace orva {
 
-// Sets `edge` up from the upper vertex p to the lower vertex q for stepping per row. An edge
+// Sets `edge` up from the upper vertex p at pAt to the lower vertex q at qAt, for stepping
+// per row. An edge
 // within one row is held at p. Its values wait until a span of it is shaded (see EdgeValues);
 // a record of earlier values must have been given back before.
-void EdgeSetUp(CEdgeWalk& edge, const CScanVertex& p, const CScanVertex& q);
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex* p, const CScanPoint& pAt, const CScanVertex* q,
+               const CScanPoint& qAt);
 
 // The edge's values at p with their steps per row, set up on first use from its vertices with
 // the source's material and mode.
