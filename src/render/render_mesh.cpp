@@ -100,6 +100,35 @@ uint64_t ActivationKey(int firstRow, std::size_t inputIndex) {
     return row << 32 | (0xffffffffu - uint32_t(inputIndex));
 }
 
+// A vertex record spans two cache lines at most.
+void Prefetch(const CScanVertex* v) {
+    const char* bytes = reinterpret_cast<const char*>(v);
+    __builtin_prefetch(bytes);
+    __builtin_prefetch(bytes + sizeof(CScanVertex) - 1);
+}
+
+void PrefetchVertices(CScanVertex* const* vertices) {
+    for (int i = 0; i < 3; ++i) {
+        __builtin_prefetch(vertices[i], 1);
+    }
+}
+
+void PrefetchEdgeValues(const CEdgeWalk& edge) {
+    if (edge.values != nullptr) {
+        // Set up on an earlier row: those are what the span reads.
+        const char* bytes = reinterpret_cast<const char*>(edge.values);
+        for (std::size_t at = 0; at < sizeof(CEdge); at += 64) {
+            __builtin_prefetch(bytes + at);
+        }
+        __builtin_prefetch(bytes + sizeof(CEdge) - 1);
+        return;
+    }
+    Prefetch(edge.p);
+    if (edge.q != nullptr) {
+        Prefetch(edge.q);
+    }
+}
+
 CScanPoint PointOf(const CScanVertex& v) {
     return {v.x, v.y, v.z};
 }
@@ -216,6 +245,11 @@ void CRenderMesh::AdvanceActive(int row) {
             m_freeSlots.push_back(slot);
             continue;
         }
+        if (!(y + 1.0f < t.secondPoint.y) && !(y + 1.0f < t.thirdPoint.y)) {
+            // Finished on the next row: its vertex records are given back then, and by now
+            // they have long left the cache.
+            PrefetchVertices(t.vertices);
+        }
         m_active[kept++] = slot;
     }
     m_active.resize(kept);
@@ -278,6 +312,11 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
         if (span.firstColumn < span.endColumn) {
             const uint64_t column = uint32_t(span.firstColumn) ^ 0x80000000u;
             m_spanOrder.push_back(column << 32 | (m_spans.size() - 1));
+            // A shaded span reads its edges' values, or sets them up from their vertex records,
+            // none of which the walk reads otherwise: fetch them while the other spans are set
+            // up.
+            PrefetchEdgeValues(t.first);
+            PrefetchEdgeValues(t.second);
         } else {
             m_spans.pop_back();
         }
