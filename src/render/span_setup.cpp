@@ -14,11 +14,6 @@ namespace {
 
 // An edge this flat lies within one row: it is held, not stepped.
 constexpr float kFlatEdge = 0.001f;
-// A row or column belongs to a span when its centre lies at or after the start; the bias
-// takes in a start that sits on the centre up to rounding.
-constexpr float kCentreBias = 0.9999f;
-// Narrower spans get no gradients: 1 / width would blow up.
-constexpr float kNarrowSpan = 0.00001f;
 
 const CRenderMaterial& MaterialOrDefault(const CRenderMaterial* material) {
     static const CRenderMaterial kDefault;
@@ -39,13 +34,6 @@ CInterpolation VertexValues(const CScanVertex& v, const CRenderMaterial* materia
     r.tangentU = v.tangentU;
     r.tangentV = v.tangentV;
     return r;
-}
-
-// First column whose centre lies at or after x, kept within one column beyond either side of
-// the rectangle so that far-off or huge coordinates never overflow an int.
-int CentreColumn(float x, int firstColumn, int lastColumn) {
-    const double c = std::floor(static_cast<double>(x + kCentreBias));
-    return static_cast<int>(std::clamp(c, firstColumn - 1.0, lastColumn + 1.0));
 }
 
 }  // namespace
@@ -90,61 +78,6 @@ const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source) {
 void ReleaseEdgeValues(CEdgeWalk& edge, CRenderPools& pools) {
     pools.edges.Recycle(edge.values);
     edge.values = nullptr;
-}
-
-float EdgeX(const CEdgeWalk& edge, int row) {
-    return edge.x + edge.dx * (static_cast<float>(row) - edge.originY);
-}
-
-float EdgeDepth(const CEdgeWalk& edge, int row) {
-    return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
-}
-
-void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row, int firstColumn,
-               int lastColumn) {
-    const float firstX = EdgeX(first, row);
-    const float secondX = EdgeX(second, row);
-    float leftX = firstX;
-    float rightX = secondX;
-    if (firstX < secondX) {
-        span.orientation = 1;
-        span.left = &first;
-        span.right = &second;
-    } else {
-        span.orientation = -1;
-        span.left = &second;
-        span.right = &first;
-        leftX = secondX;
-        rightX = firstX;
-    }
-    span.row = row;
-    if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
-        span.firstColumn = span.endColumn = lastColumn + 1;
-        return;
-    }
-    int c = CentreColumn(leftX, firstColumn, lastColumn);
-    const int d = CentreColumn(rightX, firstColumn, lastColumn);
-    span.firstColumn = c;
-    span.endColumn = d;
-    if (d == c || d < firstColumn || c > lastColumn) {
-        return;
-    }
-    if (c < firstColumn) {
-        span.firstColumn = c = firstColumn;
-    }
-    span.originX = leftX;
-    span.originDepth = EdgeDepth(*span.left, row);
-    const float w = rightX - leftX;
-    if (w < kNarrowSpan) {
-        // Covers one column yet has no usable width: the column shows the left edge.
-        span.depthStep = 0.0f;
-        return;
-    }
-    span.depthStep = (EdgeDepth(*span.right, row) - span.originDepth) * (1.0f / w);
-    if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
-        // Depths beyond float range would sort unpredictably: such a span shows nothing.
-        span.endColumn = span.firstColumn;
-    }
 }
 
 const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode) {
