@@ -2,6 +2,7 @@
 
 #include "render/span_setup.h"
 
+#include "render/lighting.h"
 #include "render/render_material.h"
 
 namespace orva {
@@ -108,6 +109,59 @@ void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInter
     if (s.tangents) {
         Between(r.tangentU, r.tangentUStep, a.tangentU, b.tangentU, inv, f);
         Between(r.tangentV, r.tangentVStep, a.tangentV, b.tangentV, inv, f);
+    }
+}
+
+void InterpolateAcross(CInterpolation& r, const CInterpolation& a, float ta,
+                       const CInterpolation& b, float tb, float inv, EShading shadingMode) {
+    const CSelection s = Select(r.material, shadingMode);
+    if (s.colour) {
+        Between(r.colour, r.colourStep, At(a.colour, a.colourStep, ta),
+                At(b.colour, b.colourStep, tb), inv, 0.0f);
+    }
+    if (s.textureCoordinates) {
+        Between(r.u, r.uStep, a.u + a.uStep * ta, b.u + b.uStep * tb, inv, 0.0f);
+        Between(r.v, r.vStep, a.v + a.vStep * ta, b.v + b.vStep * tb, inv, 0.0f);
+    }
+    if (s.surfacePoint) {
+        Between(r.point, r.pointStep, At(a.point, a.pointStep, ta), At(b.point, b.pointStep, tb),
+                inv, 0.0f);
+    }
+    if (s.normal) {
+        Between(r.normal, r.normalStep, At(a.normal, a.normalStep, ta),
+                At(b.normal, b.normalStep, tb), inv, 0.0f);
+    }
+    if (s.tangents) {
+        Between(r.tangentU, r.tangentUStep, At(a.tangentU, a.tangentUStep, ta),
+                At(b.tangentU, b.tangentUStep, tb), inv, 0.0f);
+        Between(r.tangentV, r.tangentVStep, At(a.tangentV, a.tangentVStep, ta),
+                At(b.tangentV, b.tangentVStep, tb), inv, 0.0f);
+    }
+}
+
+void InterpolateVertices(CInterpolation& r, const CScanVertex& p, const CScanVertex& q, float inv,
+                         EShading shadingMode) {
+    const CSelection s = Select(r.material, shadingMode);
+    if (s.colour) {
+        static const CRenderMaterial kDefault;
+        const CRenderMaterial& material = r.material != nullptr ? *r.material : kDefault;
+        const CVector3 a = LightVertex(material, p.normal);
+        const CVector3 b = &q == &p ? a : LightVertex(material, q.normal);
+        Between(r.colour, r.colourStep, a, b, inv, 0.0f);
+    }
+    if (s.textureCoordinates) {
+        Between(r.u, r.uStep, p.u, q.u, inv, 0.0f);
+        Between(r.v, r.vStep, p.v, q.v, inv, 0.0f);
+    }
+    if (s.surfacePoint) {
+        Between(r.point, r.pointStep, p.point, q.point, inv, 0.0f);
+    }
+    if (s.normal) {
+        Between(r.normal, r.normalStep, p.normal, q.normal, inv, 0.0f);
+    }
+    if (s.tangents) {
+        Between(r.tangentU, r.tangentUStep, p.tangentU, q.tangentU, inv, 0.0f);
+        Between(r.tangentV, r.tangentVStep, p.tangentV, q.tangentV, inv, 0.0f);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <utility>
 
-#include "render/lighting.h"
 #include "render/render_material.h"
 #include "render/render_pools.h"
 
@@ -14,27 +13,6 @@ namespace {
 
 // An edge this flat lies within one row: it is held, not stepped.
 constexpr float kFlatEdge = 0.001f;
-
-const CRenderMaterial& MaterialOrDefault(const CRenderMaterial* material) {
-    static const CRenderMaterial kDefault;
-    return material != nullptr ? *material : kDefault;
-}
-
-CInterpolation VertexValues(const CScanVertex& v, const CRenderMaterial* material,
-                            EShading shadingMode) {
-    CInterpolation r;
-    if (shadingMode == EShading::kVertexColours) {
-        r.colour = LightVertex(MaterialOrDefault(material), v.normal);
-        return r;
-    }
-    r.u = v.u;
-    r.v = v.v;
-    r.point = v.point;
-    r.normal = v.normal;
-    r.tangentU = v.tangentU;
-    r.tangentV = v.tangentV;
-    return r;
-}
 
 }  // namespace
 
@@ -65,12 +43,10 @@ const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source) {
     edge.values = source.pools->edges.Acquire();
     CInterpolation& values = edge.values->values;
     values.material = source.material;
-    const CInterpolation a = VertexValues(*edge.p, source.material, source.shadingMode);
     if (edge.q == nullptr) {
-        HoldValues(values, a, source.shadingMode);
+        InterpolateVertices(values, *edge.p, *edge.p, 0.0f, source.shadingMode);
     } else {
-        const CInterpolation b = VertexValues(*edge.q, source.material, source.shadingMode);
-        InterpolateBetween(values, a, b, edge.inv, 0.0f, source.shadingMode);
+        InterpolateVertices(values, *edge.p, *edge.q, edge.inv, source.shadingMode);
     }
     return values;
 }
@@ -93,16 +69,15 @@ const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode) {
     CEdgeWalk& left = *span.left;
     CEdgeWalk& right = *span.right;
     const float rowT = static_cast<float>(span.row);
-    const CInterpolation leftValues =
-        InterpolatedAt(EdgeValues(left, source), rowT - left.originY, shadingMode);
+    const CInterpolation& leftValues = EdgeValues(left, source);
+    const float leftT = rowT - left.originY;
     const float w = EdgeX(right, span.row) - span.originX;
     if (w < kNarrowSpan) {
-        HoldValues(shaded.values, leftValues, shadingMode);
+        InterpolateAcross(shaded.values, leftValues, leftT, leftValues, leftT, 0.0f, shadingMode);
         return shaded;
     }
-    const CInterpolation rightValues =
-        InterpolatedAt(EdgeValues(right, source), rowT - right.originY, shadingMode);
-    InterpolateBetween(shaded.values, leftValues, rightValues, 1.0f / w, 0.0f, shadingMode);
+    InterpolateAcross(shaded.values, leftValues, leftT, EdgeValues(right, source),
+                      rowT - right.originY, 1.0f / w, shadingMode);
     return shaded;
 }
 
