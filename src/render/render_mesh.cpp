@@ -95,6 +95,9 @@ int RowOf(double row) {
 }
 
 // Orders loaded triangles for activation: by first row, then in reverse input order.
+// Triangles whose load scratch a thread keeps between meshes.
+constexpr std::size_t kScratchKept = std::size_t(1) << 16;
+
 uint64_t ActivationKey(int firstRow, std::size_t inputIndex) {
     const uint64_t row = uint32_t(firstRow) ^ 0x80000000u;
     return row << 32 | (0xffffffffu - uint32_t(inputIndex));
@@ -140,8 +143,12 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
     // begun above the first row are activated together on it, in the order a walk from their
     // own first rows would have activated them: that keeps the order of spans, and so the order
     // of fragments at equal depth, whatever row the walk starts on.
-    std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in `loaded`
-    std::vector<CWaitingTriangle> loaded;
+    // Scratch kept by each rendering thread from mesh to mesh: meshes are loaded by the
+    // thousand, and growing fresh vectors each time costs more than the sorting.
+    thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in `loaded`
+    thread_local std::vector<CWaitingTriangle> loaded;
+    order.clear();
+    loaded.clear();
     int minFirst = 0;
     int maxEnd = 0;
     bool any = false;
@@ -184,6 +191,11 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
     m_waiting.reserve(order.size());
     for (const auto& entry : order) {
         m_waiting.push_back(loaded[entry.second]);
+    }
+    if (loaded.capacity() > kScratchKept) {
+        // One huge mesh must not pin its memory for the rest of the thread's life.
+        loaded = {};
+        order = {};
     }
     // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
     // whatever part of the picture is rendered.
