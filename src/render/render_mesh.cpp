@@ -94,10 +94,10 @@ int RowOf(double row) {
     return static_cast<int>(std::clamp(row, -kFarRow, kFarRow));
 }
 
-// Orders loaded triangles for activation: by first row, then in reverse input order.
 // Triangles whose load scratch a thread keeps between meshes.
 constexpr std::size_t kScratchKept = std::size_t(1) << 16;
 
+// Orders loaded triangles for activation: by first row, then in reverse input order.
 uint64_t ActivationKey(int firstRow, std::size_t inputIndex) {
     const uint64_t row = uint32_t(firstRow) ^ 0x80000000u;
     return row << 32 | (0xffffffffu - uint32_t(inputIndex));
