@@ -90,28 +90,6 @@ const void* FragmentSurface(const CFragment& fragment) {
     return fragment.span != nullptr ? fragment.span->surface : fragment.rowSpan->source->surface;
 }
 
-void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,
-                        float inv, float f, EShading shadingMode) {
-    const CSelection s = Select(r.material, shadingMode);
-    if (s.colour) {
-        Between(r.colour, r.colourStep, a.colour, b.colour, inv, f);
-    }
-    if (s.textureCoordinates) {
-        Between(r.u, r.uStep, a.u, b.u, inv, f);
-        Between(r.v, r.vStep, a.v, b.v, inv, f);
-    }
-    if (s.surfacePoint) {
-        Between(r.point, r.pointStep, a.point, b.point, inv, f);
-    }
-    if (s.normal) {
-        Between(r.normal, r.normalStep, a.normal, b.normal, inv, f);
-    }
-    if (s.tangents) {
-        Between(r.tangentU, r.tangentUStep, a.tangentU, b.tangentU, inv, f);
-        Between(r.tangentV, r.tangentVStep, a.tangentV, b.tangentV, inv, f);
-    }
-}
-
 void InterpolateAcross(CInterpolation& r, const CInterpolation& a, float ta,
                        const CInterpolation& b, float tb, float inv, EShading shadingMode) {
     const CSelection s = Select(r.material, shadingMode);
@@ -163,11 +141,6 @@ void InterpolateVertices(CInterpolation& r, const CScanVertex& p, const CScanVer
         Between(r.tangentU, r.tangentUStep, p.tangentU, q.tangentU, inv, 0.0f);
         Between(r.tangentV, r.tangentVStep, p.tangentV, q.tangentV, inv, 0.0f);
     }
-}
-
-void HoldValues(CInterpolation& r, const CInterpolation& a, EShading shadingMode) {
-    // Interpolating from a to itself gives a's values with zero steps.
-    InterpolateBetween(r, a, a, 0.0f, 0.0f, shadingMode);
 }
 
 }  // namespace orva

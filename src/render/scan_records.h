@@ -132,24 +132,17 @@ CInterpolation FragmentValues(const CFragment& fragment, int column, EShading sh
 const CRenderMaterial* FragmentMaterial(const CFragment& fragment);
 const void* FragmentSurface(const CFragment& fragment);
 
-// Sets `values` up between two interpolated ends a and b, which lie `1 / inv` steps apart:
-// each selected attribute gets step = (b - a) * inv and value = a + step * f.
-void InterpolateBetween(CInterpolation& values, const CInterpolation& a, const CInterpolation& b,
-                        float inv, float f, EShading shadingMode);
-
 // Sets `values` up between a's values at ta steps and b's at tb steps, which lie `1 / inv`
-// steps apart: the same as InterpolateBetween of InterpolatedAt of each, with f = 0, without
-// making the two ends. With b = a, tb = ta and inv = 0 it holds a's values at ta.
+// steps apart: each attribute the mode and the material select gets its ends x = value +
+// step * t from a and b, then step = (xb - xa) * inv and value = xa + step * 0. With b = a,
+// tb = ta and inv = 0 it holds a's values at ta.
 void InterpolateAcross(CInterpolation& values, const CInterpolation& a, float ta,
                        const CInterpolation& b, float tb, float inv, EShading shadingMode);
 
-// Sets `values` up from vertex p to vertex q, which lie `1 / inv` steps apart: the same as
-// InterpolateBetween of the vertices' values (their lit colours in the per-vertex mode), with
-// f = 0. With q = p and inv = 0 it holds p's values.
+// Sets `values` up from vertex p to vertex q, which lie `1 / inv` steps apart: each selected
+// attribute (the lit colour in the per-vertex mode) gets step = (q - p) * inv and value =
+// p + step * 0. With q = p and inv = 0 it holds p's values.
 void InterpolateVertices(CInterpolation& values, const CScanVertex& p, const CScanVertex& q,
                          float inv, EShading shadingMode);
-
-// Holds a's values unchanged: every selected step becomes zero.
-void HoldValues(CInterpolation& values, const CInterpolation& a, EShading shadingMode);
 
 }  // namespace orva
