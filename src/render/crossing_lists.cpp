@@ -44,12 +44,42 @@ bool CombinedInside(ECombine operation, bool inA, bool inB) {
     return false;
 }
 
+// A combination with an empty list: `list` itself when `keep`, else nothing. What the walk
+// below would give, without it: every fragment toggles the combined answer, except an entry
+// that ends its list.
+CFragment* CombineWithEmpty(CFragment* list, bool keep, CRenderPools& pools) {
+    if (!keep) {
+        RecycleFragments(pools, list);
+        return nullptr;
+    }
+    if (list == nullptr) {
+        return nullptr;
+    }
+    CFragment** lastLink = &list;
+    bool odd = true;
+    while ((*lastLink)->link != nullptr) {
+        lastLink = &(*lastLink)->link;
+        odd = !odd;
+    }
+    if (odd) {
+        pools.fragments.Recycle(*lastLink);
+        *lastLink = nullptr;
+    }
+    return list;
+}
+
 // Walks both crossing lists in depth order at once. Each fragment toggles whether the ray is
 // inside its own list's solid; it stays exactly where the combined answer changes, so the
 // result alternates entry and exit by construction. `aNearerOnTies` decides which list goes
 // first at equal depth.
 CFragment* Combine(CFragment* a, CFragment* b, bool aNearerOnTies, ECombine operation,
                    CRenderPools& pools) {
+    if (a == nullptr) {
+        return CombineWithEmpty(b, operation == ECombine::kUnion, pools);
+    }
+    if (b == nullptr) {
+        return CombineWithEmpty(a, operation != ECombine::kIntersection, pools);
+    }
     bool inA = false;
     bool inB = false;
     bool inside = false;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "render/list_sort.h"
 #include "render/span_setup.h"
 
 namespace orva {
@@ -54,30 +53,27 @@ CScanVertex* Third(CScanVertex* top) {
 
 }  // namespace
 
-struct CRenderMesh::CRowTails {
-    CScanVertex** triangle;  // where the next active triangle goes
-    CEdge** edge;
-    CSpan** span;
-};
-
 CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
     : m_pools(&pools), m_shadingMode(shadingMode) {
     kind = kNodeLeaf;
+    m_source.pools = &pools;
+    m_source.shadingMode = shadingMode;
 }
 
 CRenderMesh::~CRenderMesh() {
     ReleaseRowSpans();
-    while (m_activeEdges != nullptr) {
-        CEdge* next = m_activeEdges->link;
-        m_pools->edges.Recycle(m_activeEdges);
-        m_activeEdges = next;
+    for (uint32_t slot : m_active) {
+        RetireTriangle(m_slots[slot]);
     }
-    for (CScanVertex* list : {m_activeTriangles, m_waitingTriangles}) {
-        while (list != nullptr) {
-            CScanVertex* next = list->link;
-            m_pools->vertices.Recycle(list);
-            list = next;
-        }
+    for (std::size_t i = m_nextWaiting; i < m_waiting.size(); ++i) {
+        RecycleVertices(m_waiting[i].vertices);
+    }
+}
+
+// The walk knows a triangle's vertices: following their links would only wait on memory.
+void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
+    for (int i = 0; i < 3; ++i) {
+        m_pools->vertices.Recycle(vertices[i]);
     }
 }
 
@@ -98,23 +94,61 @@ int RowOf(double row) {
     return static_cast<int>(std::clamp(row, -kFarRow, kFarRow));
 }
 
-// A triangle that begins above the first row of the walk, with what orders it.
-struct CEarlyTriangle {
-    CScanVertex* top;
-    int firstRow;
-    std::size_t inputIndex;
-};
+// Triangles whose load scratch a thread keeps between meshes.
+constexpr std::size_t kScratchKept = std::size_t(1) << 16;
+
+// Orders loaded triangles for activation: by first row, then in reverse input order.
+uint64_t ActivationKey(int firstRow, std::size_t inputIndex) {
+    const uint64_t row = uint32_t(firstRow) ^ 0x80000000u;
+    return row << 32 | (0xffffffffu - uint32_t(inputIndex));
+}
+
+// A vertex record spans two cache lines at most.
+void Prefetch(const CScanVertex* v) {
+    const char* bytes = reinterpret_cast<const char*>(v);
+    __builtin_prefetch(bytes);
+    __builtin_prefetch(bytes + sizeof(CScanVertex) - 1);
+}
+
+void PrefetchVertices(CScanVertex* const* vertices) {
+    for (int i = 0; i < 3; ++i) {
+        __builtin_prefetch(vertices[i], 1);
+    }
+}
+
+void PrefetchEdgeValues(const CEdgeWalk& edge) {
+    if (edge.values != nullptr) {
+        // Set up on an earlier row: those are what the span reads.
+        const char* bytes = reinterpret_cast<const char*>(edge.values);
+        for (std::size_t at = 0; at < sizeof(CEdge); at += 64) {
+            __builtin_prefetch(bytes + at);
+        }
+        __builtin_prefetch(bytes + sizeof(CEdge) - 1);
+        return;
+    }
+    Prefetch(edge.p);
+    if (edge.q != nullptr) {
+        Prefetch(edge.q);
+    }
+}
+
+CScanPoint PointOf(const CScanVertex& v) {
+    return {v.x, v.y, v.z};
+}
 
 }  // namespace
 
 void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
-    // Rows are clipped to the render rectangle, so the buckets stay as few as its rows however
-    // far a triangle reaches.
-    const std::size_t bucketCount =
-        lastRowLimit >= firstRowLimit ? std::size_t(lastRowLimit - firstRowLimit) + 1 : 0;
-    std::vector<CScanVertex*> heads(bucketCount, nullptr);
-    std::vector<CScanVertex*> tails(bucketCount, nullptr);
-    std::vector<CEarlyTriangle> early;
+    // Triangles are activated by first row and, within a row, in reverse input order; those
+    // begun above the first row are activated together on it, in the order a walk from their
+    // own first rows would have activated them: that keeps the order of spans, and so the order
+    // of fragments at equal depth, whatever row the walk starts on.
+    // Scratch kept by each rendering thread from mesh to mesh: meshes are loaded by the
+    // thousand, and growing fresh vectors each time costs more than the sorting.
+    thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in `loaded`
+    thread_local std::vector<CWaitingTriangle> loaded;
+    order.clear();
+    loaded.clear();
     int minFirst = 0;
     int maxEnd = 0;
     bool any = false;
@@ -139,43 +173,30 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
         t = TopFirst(v0, v1, v2);
         const double first = std::ceil(double(t->y));
         const double end = std::ceil(double(std::max(Second(t)->y, Third(t)->y)));
-        if (bucketCount == 0 || first > lastRowLimit || end <= firstRowLimit) {
+        if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
             RecycleTriangle(t);
             continue;
         }
         minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
         maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
         any = true;
-        if (first < firstRowLimit) {
-            early.push_back({t, RowOf(first), index});
-            continue;
-        }
-        // At the front of its bucket: a bucket holds its triangles in reverse input order.
-        const std::size_t bucket = std::size_t(int(first) - firstRowLimit);
-        Third(t)->link = heads[bucket];
-        if (heads[bucket] == nullptr) {
-            tails[bucket] = Third(t);
-        }
-        heads[bucket] = t;
+        order.push_back({ActivationKey(RowOf(first), index), uint32_t(loaded.size())});
+        CScanVertex* a = Second(t);
+        CScanVertex* b = Third(t);
+        b->link = nullptr;
+        loaded.push_back({{t, a, b}, {PointOf(*t), PointOf(*a), PointOf(*b)}});
     }
-    // Triangles begun above the first row are activated together on it, in the order a walk
-    // from their own first rows would have activated them: that keeps the order of spans, and
-    // so the order of fragments at equal depth, whatever row the walk starts on.
-    std::sort(early.begin(), early.end(), [](const CEarlyTriangle& a, const CEarlyTriangle& b) {
-        return a.firstRow != b.firstRow ? a.firstRow < b.firstRow : a.inputIndex > b.inputIndex;
-    });
-    CScanVertex** waitingTail = &m_waitingTriangles;
-    for (const CEarlyTriangle& e : early) {
-        *waitingTail = e.top;
-        waitingTail = &Third(e.top)->link;
+    // Keys are unique, so any sort gives the one order.
+    std::sort(order.begin(), order.end());
+    m_waiting.reserve(order.size());
+    for (const auto& entry : order) {
+        m_waiting.push_back(loaded[entry.second]);
     }
-    for (std::size_t i = 0; i < bucketCount; ++i) {
-        if (heads[i] != nullptr) {
-            *waitingTail = heads[i];
-            waitingTail = &tails[i]->link;
-        }
+    if (loaded.capacity() > kScratchKept) {
+        // One huge mesh must not pin its memory for the rest of the thread's life.
+        loaded = {};
+        order = {};
     }
-    *waitingTail = nullptr;
     // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
     // whatever part of the picture is rendered.
     firstRow = any ? minFirst : firstRowLimit;
@@ -183,143 +204,175 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
 }
 
 void CRenderMesh::ReleaseRowSpans() {
-    for (CSpan** list : {&spans, &activeSpans, &pendingSpans}) {
-        while (*list != nullptr) {
-            CSpan* next = (*list)->link;
-            m_pools->spans.Recycle(*list);
-            *list = next;
-        }
+    for (CRowSpan& span : m_spans) {
+        m_pools->spans.Recycle(span.shaded);
     }
-    m_activeSpansTail = nullptr;
+    m_spans.clear();
+    m_spanOrder.clear();
+    m_columnSpans.clear();
+    m_nextSpan = 0;
 }
 
-void CRenderMesh::AppendSpan(CEdge* first, CEdge* second, CRowTails& tails) {
-    CSpan* span = m_pools->spans.Acquire();
-    span->firstEdge = first;
-    span->secondEdge = second;
-    span->surface = owner != nullptr ? owner : this;
-    *tails.span = span;
-    tails.span = &span->link;
+void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
+    ReleaseEdgeValues(triangle.first, *m_pools);
+    ReleaseEdgeValues(triangle.second, *m_pools);
+    RecycleVertices(triangle.vertices);
 }
 
-void CRenderMesh::AdvanceRow(int row) {
+void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
+    // Past its end row the mesh makes no spans, and last row's must not linger.
+    ReleaseRowSpans();
+    leftmostColumn = kNoLeftmostColumn;
+    rightmostColumn = kNoRightmostColumn;
     if (!HasTriangles() || row < firstRow || row > endRow) {
         return;
     }
-    ReleaseRowSpans();
-    CRowTails tails{&m_activeTriangles, &m_activeEdges, &spans};
-    AdvanceActive(row, tails);
-    ActivateWaiting(row, tails);
+    m_source.surface = owner != nullptr ? owner : this;
+    m_source.material = material;
+    AdvanceActive(row);
+    ActivateWaiting(row);
+    SetUpRowSpans(row, firstColumn, lastColumn);
 }
 
 // Follows the active triangles down one row: an edge that passes its lower vertex continues
-// along the third side, and a triangle whose last vertex is passed is finished.
-void CRenderMesh::AdvanceActive(int row, CRowTails& tails) {
+// along the third side, and a triangle whose last vertex is passed is finished. The order of
+// the triangles stays.
+void CRenderMesh::AdvanceActive(int row) {
     const float y = float(row);
-    while (*tails.triangle != nullptr) {
-        CScanVertex* t = *tails.triangle;
-        CScanVertex* a = Second(t);
-        CScanVertex* b = Third(t);
-        CEdge* e1 = *tails.edge;
-        CEdge* e2 = e1->link;
-        if (y < a->y) {
-            if (y >= b->y) {
-                EdgeSetUp(*e2, *b, *a, m_shadingMode);
-                b->y = a->y;
+    std::size_t kept = 0;
+    for (uint32_t slot : m_active) {
+        CActiveTriangle& t = m_slots[slot];
+        if (y < t.secondPoint.y) {
+            if (y >= t.thirdPoint.y) {
+                ReleaseEdgeValues(t.second, *m_pools);
+                EdgeSetUp(t.second, t.vertices[2], t.thirdPoint, t.vertices[1], t.secondPoint);
+                t.thirdPoint.y = t.secondPoint.y;
             }
-        } else if (y < b->y) {
-            EdgeSetUp(*e1, *a, *b, m_shadingMode);
-            a->y = b->y;
+        } else if (y < t.thirdPoint.y) {
+            ReleaseEdgeValues(t.first, *m_pools);
+            EdgeSetUp(t.first, t.vertices[1], t.secondPoint, t.vertices[2], t.thirdPoint);
+            t.secondPoint.y = t.thirdPoint.y;
         } else {
-            *tails.triangle = b->link;
-            *tails.edge = e2->link;
-            m_pools->edges.Recycle(e1);
-            m_pools->edges.Recycle(e2);
-            RecycleTriangle(t);
+            RetireTriangle(t);
+            m_freeSlots.push_back(slot);
             continue;
         }
-        AppendSpan(e1, e2, tails);
-        tails.triangle = &b->link;
-        tails.edge = &e2->link;
+        if (!(y + 1.0f < t.secondPoint.y) && !(y + 1.0f < t.thirdPoint.y)) {
+            // Finished on the next row: its vertex records are given back then, and by now
+            // they have long left the cache.
+            PrefetchVertices(t.vertices);
+        }
+        m_active[kept++] = slot;
     }
+    m_active.resize(kept);
 }
 
 // Activates the waiting triangles the row has reached, in their sorted order.
-void CRenderMesh::ActivateWaiting(int row, CRowTails& tails) {
+void CRenderMesh::ActivateWaiting(int row) {
     const float y = float(row);
-    while (m_waitingTriangles != nullptr && m_waitingTriangles->y <= y) {
-        CScanVertex* t = m_waitingTriangles;
-        CScanVertex* a = Second(t);
-        CScanVertex* b = Third(t);
-        m_waitingTriangles = b->link;
-        b->link = nullptr;
-        const bool beforeA = y < a->y;
-        const bool beforeB = y < b->y;
+    while (m_nextWaiting < m_waiting.size() && m_waiting[m_nextWaiting].points[0].y <= y) {
+        const CWaitingTriangle& w = m_waiting[m_nextWaiting++];
+        CScanVertex* const* v = w.vertices;
+        const CScanPoint* p = w.points;
+        const bool beforeA = y < p[1].y;
+        const bool beforeB = y < p[2].y;
         if (!beforeA && !beforeB) {
             // Between two row centres: no pixels.
-            RecycleTriangle(t);
+            RecycleVertices(v);
             continue;
         }
-        CEdge* e1 = m_pools->edges.Acquire();
-        CEdge* e2 = m_pools->edges.Acquire();
-        e1->material = material;
-        e2->material = material;
-        if (beforeA && beforeB) {
-            EdgeSetUp(*e1, *t, *a, m_shadingMode);
-            EdgeSetUp(*e2, *t, *b, m_shadingMode);
-        } else if (beforeB) {
-            EdgeSetUp(*e1, *a, *b, m_shadingMode);
-            EdgeSetUp(*e2, *t, *b, m_shadingMode);
+        uint32_t slot = 0;
+        if (m_freeSlots.empty()) {
+            slot = uint32_t(m_slots.size());
+            m_slots.emplace_back();
         } else {
-            EdgeSetUp(*e1, *t, *a, m_shadingMode);
-            EdgeSetUp(*e2, *b, *a, m_shadingMode);
+            slot = m_freeSlots.back();
+            m_freeSlots.pop_back();
         }
-        *tails.triangle = t;
-        tails.triangle = &b->link;
-        e1->link = e2;
-        e2->link = nullptr;
-        *tails.edge = e1;
-        tails.edge = &e2->link;
-        AppendSpan(e1, e2, tails);
+        m_active.push_back(slot);
+        CActiveTriangle& active = m_slots[slot];
+        std::copy_n(v, 3, active.vertices);
+        active.secondPoint = p[1];
+        active.thirdPoint = p[2];
+        if (beforeA && beforeB) {
+            EdgeSetUp(active.first, v[0], p[0], v[1], p[1]);
+            EdgeSetUp(active.second, v[0], p[0], v[2], p[2]);
+        } else if (beforeB) {
+            EdgeSetUp(active.first, v[1], p[1], v[2], p[2]);
+            EdgeSetUp(active.second, v[0], p[0], v[2], p[2]);
+        } else {
+            EdgeSetUp(active.first, v[0], p[0], v[1], p[1]);
+            EdgeSetUp(active.second, v[2], p[2], v[1], p[1]);
+        }
     }
 }
 
+// One span per active triangle. Spans without pixels still count for the row's leftmost and
+// rightmost columns (that decides which columns the tree walk asks for) but are not kept. The
+// kept ones are sorted by first column, ties in activation order: a key of both is unique, so
+// any sort gives that order.
+void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
+    int leftmost = kNoLeftmostColumn;
+    int rightmost = kNoRightmostColumn;
+    for (uint32_t slot : m_active) {
+        CActiveTriangle& t = m_slots[slot];
+        CRowSpan& span = m_spans.emplace_back();
+        span.source = &m_source;
+        SetUpSpan(span, t.first, t.second, row, firstColumn, lastColumn);
+        leftmost = std::min(leftmost, span.firstColumn);
+        rightmost = std::max(rightmost, span.endColumn);
+        if (span.firstColumn < span.endColumn) {
+            const uint64_t column = uint32_t(span.firstColumn) ^ 0x80000000u;
+            m_spanOrder.push_back(column << 32 | (m_spans.size() - 1));
+            // A shaded span reads its edges' values, or sets them up from their vertex records,
+            // none of which the walk reads otherwise: fetch them while the other spans are set
+            // up.
+            PrefetchEdgeValues(t.first);
+            PrefetchEdgeValues(t.second);
+        } else {
+            m_spans.pop_back();
+        }
+    }
+    if (m_active.empty()) {
+        return;
+    }
+    leftmostColumn = leftmost;
+    rightmostColumn = rightmost;
+    std::sort(m_spanOrder.begin(), m_spanOrder.end());
+}
+
 CFragment* CRenderMesh::RawFragments(int column) {
-    while (pendingSpans != nullptr && pendingSpans->firstColumn <= column) {
-        CSpan* span = pendingSpans;
-        pendingSpans = span->link;
-        span->link = nullptr;
-        (m_activeSpansTail != nullptr ? m_activeSpansTail->link : activeSpans) = span;
-        m_activeSpansTail = span;
+    const uint64_t reached = uint64_t(uint32_t(column) ^ 0x80000000u) << 32 | 0xffffffffu;
+    while (m_nextSpan < m_spanOrder.size() && m_spanOrder[m_nextSpan] <= reached) {
+        m_columnSpans.push_back(uint32_t(m_spanOrder[m_nextSpan++]));
     }
     CFragment* list = nullptr;
-    CFragment** tail = &list;
-    CSpan* last = nullptr;
-    for (CSpan** at = &activeSpans; *at != nullptr;) {
-        CSpan* span = *at;
-        if (span->endColumn <= column) {
-            *at = span->link;
-            m_pools->spans.Recycle(span);
+    std::size_t kept = 0;
+    for (uint32_t index : m_columnSpans) {
+        CRowSpan& span = m_spans[index];
+        if (span.endColumn <= column) {
             continue;
         }
-        span->depth = span->originDepth + span->depthStep * (float(column) - span->originX);
-        if (!std::isfinite(span->depth)) {
+        m_columnSpans[kept++] = index;
+        const float depth = span.originDepth + span.depthStep * (float(column) - span.originX);
+        if (!std::isfinite(depth)) {
             // A depth beyond float range far along a huge span: nothing to sort or shade.
-            at = &span->link;
-            last = span;
             continue;
         }
         CFragment* fragment = m_pools->fragments.Acquire();
-        fragment->span = span;
-        fragment->orientation = span->orientation;
-        fragment->depth = span->depth;
-        *tail = fragment;
-        tail = &fragment->link;
-        last = span;
-        at = &span->link;
+        fragment->rowSpan = &span;
+        fragment->orientation = span.orientation;
+        fragment->depth = depth;
+        // Front first; behind those of equal depth, which came from earlier spans.
+        CFragment** at = &list;
+        while (*at != nullptr && !(depth > (*at)->depth)) {
+            at = &(*at)->link;
+        }
+        fragment->link = *at;
+        *at = fragment;
     }
-    m_activeSpansTail = last;
-    return SortList(list, [](const CFragment& a, const CFragment& b) { return a.depth > b.depth; });
+    m_columnSpans.resize(kept);
+    return list;
 }
 
 std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode,
@@ -335,19 +388,7 @@ std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode
 }
 
 void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn) {
-    // Past its end row the mesh makes no spans, and last row's must not linger.
-    mesh.ReleaseRowSpans();
-    mesh.AdvanceRow(row);
-    mesh.rightmostColumn = kNoRightmostColumn;
-    for (CSpan* span = mesh.spans; span != nullptr; span = span->link) {
-        SetUpSpan(*span, row, firstColumn, lastColumn);
-        mesh.rightmostColumn = std::max(mesh.rightmostColumn, span->endColumn);
-    }
-    mesh.spans = SortList(
-        mesh.spans, [](const CSpan& a, const CSpan& b) { return a.firstColumn < b.firstColumn; });
-    mesh.leftmostColumn = mesh.spans != nullptr ? mesh.spans->firstColumn : kNoLeftmostColumn;
-    mesh.pendingSpans = mesh.spans;
-    mesh.spans = nullptr;
+    mesh.WalkRow(row, firstColumn, lastColumn);
 }
 
 }  // namespace orva

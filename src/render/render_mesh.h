@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "render/render_node.h"
 #include "render/render_pools.h"
@@ -25,41 +26,68 @@ public:
     // and an unfinished triangle at the end go back to the pool.
     void LoadTriangles(CScanVertex* triangles, int firstRow, int lastRow);
 
-    // Leaves the row's spans (not yet set up) in `spans`. Rows increase from call to call;
-    // rows skipped are simply passed over.
-    void AdvanceRow(int row) override;
+    // Advances the triangles to `row` (rows increase from call to call; rows skipped are
+    // simply passed over) and sets up the row's spans, clipped to the render rectangle's
+    // columns firstColumn..lastColumn and sorted by first column for RawFragments, with the
+    // leftmost and rightmost columns of the row.
+    void WalkRow(int row, int firstColumn, int lastColumn);
 
     // One fragment per span covering `column`, front first. Must be called once per column,
     // in increasing order, over the columns the row's spans were set up for.
     CFragment* RawFragments(int column);
 
-    // Returns the row's spans (in any of the three span lists) to the pool.
+    // Drops the row's spans, giving their shading records back to the pool.
     void ReleaseRowSpans();
 
     EShading ShadingMode() const { return m_shadingMode; }
 
     // The scene object the mesh shows, stamped on its spans; null: the mesh itself.
     const void* owner = nullptr;
-    bool HasTriangles() const {
-        return m_activeTriangles != nullptr || m_waitingTriangles != nullptr;
-    }
+    bool HasTriangles() const { return !m_active.empty() || m_nextWaiting < m_waiting.size(); }
 
 private:
-    struct CRowTails;
+    // A loaded triangle not yet reached by the walk: its vertices, top first, and their
+    // window positions, so that the walk does not go back to the vertex records for them.
+    struct CWaitingTriangle {
+        CScanVertex* vertices[3];
+        CScanPoint points[3];
+    };
+    // A triangle the walk is in, with its two edges on the current row and the positions of
+    // its lower vertices: the walk reads one record per triangle and row.
+    struct CActiveTriangle {
+        CEdgeWalk first;
+        CEdgeWalk second;
+        CScanPoint secondPoint;
+        CScanPoint thirdPoint;
+        CScanVertex* vertices[3];  // top first
+    };
 
-    void AdvanceActive(int row, CRowTails& tails);
-    void ActivateWaiting(int row, CRowTails& tails);
-    void AppendSpan(CEdge* first, CEdge* second, CRowTails& tails);
+    void AdvanceActive(int row);
+    void ActivateWaiting(int row);
+    void SetUpRowSpans(int row, int firstColumn, int lastColumn);
+    void RetireTriangle(CActiveTriangle& triangle);
     void RecycleTriangle(CScanVertex* top);
+    void RecycleVertices(CScanVertex* const* vertices);
 
     CRenderPools* m_pools;
     EShading m_shadingMode;
-    // Active triangles in activation order, then (separately) the waiting ones sorted by
-    // first row; both chained through the vertex links.
-    CScanVertex* m_activeTriangles = nullptr;
-    CScanVertex* m_waitingTriangles = nullptr;
-    CEdge* m_activeEdges = nullptr;  // two per active triangle, in the same order
-    CSpan* m_activeSpansTail = nullptr;
+    CSpanSource m_source;
+    // Loaded triangles in the order they are activated (by first row); those before
+    // m_nextWaiting have been taken.
+    std::vector<CWaitingTriangle> m_waiting;
+    std::size_t m_nextWaiting = 0;
+    // Active triangles in activation order, as places in m_slots: the records stay where
+    // they are while the walk drops finished triangles from the order.
+    std::vector<uint32_t> m_active;
+    std::vector<CActiveTriangle> m_slots;
+    std::vector<uint32_t> m_freeSlots;
+    // The row's spans with pixels, in activation order; the keys (first column, place in
+    // m_spans) of those spans, sorted; the next key the column walk reaches, and the spans it
+    // has reached and not yet passed, in the keys' order.
+    std::vector<CRowSpan> m_spans;
+    std::vector<uint64_t> m_spanOrder;
+    std::size_t m_nextSpan = 0;
+    std::vector<uint32_t> m_columnSpans;
 };
 
 // A mesh over `triangles` with `material` (not owned), for the render rectangle's rows

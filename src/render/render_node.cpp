@@ -21,6 +21,4 @@ CRenderNode::~CRenderNode() {
 
 void CRenderNode::Activate(int) {}
 
-void CRenderNode::AdvanceRow(int) {}
-
 }  // namespace orva

@@ -5,7 +5,6 @@
 namespace orva {
 
 struct CRenderMaterial;
-struct CSpan;
 
 // What a node is: a triangle mesh, or a solid operation over its children.
 enum : uint8_t {
@@ -35,14 +34,9 @@ public:
     virtual ~CRenderNode();
     // Called once, when the scanline first reaches the node.
     virtual void Activate(int row);
-    // A leaf's per-row edge and span update; nothing for solid operations.
-    virtual void AdvanceRow(int row);
 
     CRenderNode* link = nullptr;        // next sibling in the parent's child list
     CRenderNode* columnLink = nullptr;  // next in the parent's column-active list (unions)
-    CSpan* spans = nullptr;             // leaf: all spans of the current row
-    CSpan* activeSpans = nullptr;       // leaf: spans already reached by the column walk
-    CSpan* pendingSpans = nullptr;      // leaf: not yet reached, sorted by first column
     uint8_t kind = kNodeLeaf;
     CRenderNode* pendingChildren = nullptr;       // first row not yet reached, sorted by first row
     CRenderNode* activeChildren = nullptr;        // covering the current row

@@ -28,14 +28,14 @@ uint8_t ColourByte(float component) {
 
 const CRenderMaterial& MaterialOf(const CFragment& f) {
     static const CRenderMaterial kDefault;
-    const CRenderMaterial* m = f.span->values.material;
+    const CRenderMaterial* m = FragmentMaterial(f);
     return m != nullptr ? *m : kDefault;
 }
 
 // Mixes a surface into a key; never 0, which stands for the background.
 uint64_t MixKey(uint64_t key, const CFragment& f) {
-    const auto bits = reinterpret_cast<uintptr_t>(f.span->surface) ^
-                      (reinterpret_cast<uintptr_t>(f.span->values.material) << 1);
+    const auto bits = reinterpret_cast<uintptr_t>(FragmentSurface(f)) ^
+                      (reinterpret_cast<uintptr_t>(FragmentMaterial(f)) << 1);
     return ((key ^ bits) * 0x9E3779B97F4A7C15ull) | 1u;
 }
 

@@ -2,6 +2,7 @@
 
 #include "render/span_setup.h"
 
+#include "render/lighting.h"
 #include "render/render_material.h"
 
 namespace orva {
@@ -75,36 +76,71 @@ CInterpolation InterpolatedAt(const CInterpolation& a, float t, EShading shading
 }
 
 CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode) {
-    CSpan& span = *fragment.span;
-    SetUpSpanValues(span, shadingMode);
+    const CSpan& span =
+        fragment.span != nullptr ? *fragment.span : ShadedSpan(*fragment.rowSpan, shadingMode);
     return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
 }
 
-void InterpolateBetween(CInterpolation& r, const CInterpolation& a, const CInterpolation& b,
-                        float inv, float f, EShading shadingMode) {
+const CRenderMaterial* FragmentMaterial(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->values.material
+                                    : fragment.rowSpan->source->material;
+}
+
+const void* FragmentSurface(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->surface : fragment.rowSpan->source->surface;
+}
+
+void InterpolateAcross(CInterpolation& r, const CInterpolation& a, float ta,
+                       const CInterpolation& b, float tb, float inv, EShading shadingMode) {
     const CSelection s = Select(r.material, shadingMode);
     if (s.colour) {
-        Between(r.colour, r.colourStep, a.colour, b.colour, inv, f);
+        Between(r.colour, r.colourStep, At(a.colour, a.colourStep, ta),
+                At(b.colour, b.colourStep, tb), inv, 0.0f);
     }
     if (s.textureCoordinates) {
-        Between(r.u, r.uStep, a.u, b.u, inv, f);
-        Between(r.v, r.vStep, a.v, b.v, inv, f);
+        Between(r.u, r.uStep, a.u + a.uStep * ta, b.u + b.uStep * tb, inv, 0.0f);
+        Between(r.v, r.vStep, a.v + a.vStep * ta, b.v + b.vStep * tb, inv, 0.0f);
     }
     if (s.surfacePoint) {
-        Between(r.point, r.pointStep, a.point, b.point, inv, f);
+        Between(r.point, r.pointStep, At(a.point, a.pointStep, ta), At(b.point, b.pointStep, tb),
+                inv, 0.0f);
     }
     if (s.normal) {
-        Between(r.normal, r.normalStep, a.normal, b.normal, inv, f);
+        Between(r.normal, r.normalStep, At(a.normal, a.normalStep, ta),
+                At(b.normal, b.normalStep, tb), inv, 0.0f);
     }
     if (s.tangents) {
-        Between(r.tangentU, r.tangentUStep, a.tangentU, b.tangentU, inv, f);
-        Between(r.tangentV, r.tangentVStep, a.tangentV, b.tangentV, inv, f);
+        Between(r.tangentU, r.tangentUStep, At(a.tangentU, a.tangentUStep, ta),
+                At(b.tangentU, b.tangentUStep, tb), inv, 0.0f);
+        Between(r.tangentV, r.tangentVStep, At(a.tangentV, a.tangentVStep, ta),
+                At(b.tangentV, b.tangentVStep, tb), inv, 0.0f);
     }
 }
 
-void HoldValues(CInterpolation& r, const CInterpolation& a, EShading shadingMode) {
-    // Interpolating from a to itself gives a's values with zero steps.
-    InterpolateBetween(r, a, a, 0.0f, 0.0f, shadingMode);
+void InterpolateVertices(CInterpolation& r, const CScanVertex& p, const CScanVertex& q, float inv,
+                         EShading shadingMode) {
+    const CSelection s = Select(r.material, shadingMode);
+    if (s.colour) {
+        static const CRenderMaterial kDefault;
+        const CRenderMaterial& material = r.material != nullptr ? *r.material : kDefault;
+        const CVector3 a = LightVertex(material, p.normal);
+        const CVector3 b = &q == &p ? a : LightVertex(material, q.normal);
+        Between(r.colour, r.colourStep, a, b, inv, 0.0f);
+    }
+    if (s.textureCoordinates) {
+        Between(r.u, r.uStep, p.u, q.u, inv, 0.0f);
+        Between(r.v, r.vStep, p.v, q.v, inv, 0.0f);
+    }
+    if (s.surfacePoint) {
+        Between(r.point, r.pointStep, p.point, q.point, inv, 0.0f);
+    }
+    if (s.normal) {
+        Between(r.normal, r.normalStep, p.normal, q.normal, inv, 0.0f);
+    }
+    if (s.tangents) {
+        Between(r.tangentU, r.tangentUStep, p.tangentU, q.tangentU, inv, 0.0f);
+        Between(r.tangentV, r.tangentVStep, p.tangentV, q.tangentV, inv, 0.0f);
+    }
 }
 
 }  // namespace orva

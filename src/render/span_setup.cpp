@@ -4,8 +4,8 @@
 #include <cmath>
 #include <utility>
 
-#include "render/lighting.h"
 #include "render/render_material.h"
+#include "render/render_pools.h"
 
 namespace orva {
 
@@ -13,134 +13,72 @@ namespace {
 
 // An edge this flat lies within one row: it is held, not stepped.
 constexpr float kFlatEdge = 0.001f;
-// A row or column belongs to a span when its centre lies at or after the start; the bias
-// takes in a start that sits on the centre up to rounding.
-constexpr float kCentreBias = 0.9999f;
-// Narrower spans get no gradients: 1 / width would blow up.
-constexpr float kNarrowSpan = 0.00001f;
-
-const CRenderMaterial& MaterialOrDefault(const CRenderMaterial* material) {
-    static const CRenderMaterial kDefault;
-    return material != nullptr ? *material : kDefault;
-}
-
-CInterpolation VertexValues(const CScanVertex& v, const CRenderMaterial* material,
-                            EShading shadingMode) {
-    CInterpolation r;
-    if (shadingMode == EShading::kVertexColours) {
-        r.colour = LightVertex(MaterialOrDefault(material), v.normal);
-        return r;
-    }
-    r.u = v.u;
-    r.v = v.v;
-    r.point = v.point;
-    r.normal = v.normal;
-    r.tangentU = v.tangentU;
-    r.tangentV = v.tangentV;
-    return r;
-}
-
-// First column whose centre lies at or after x, kept within one column beyond either side of
-// the rectangle so that far-off or huge coordinates never overflow an int.
-int CentreColumn(float x, int firstColumn, int lastColumn) {
-    const double c = std::floor(static_cast<double>(x + kCentreBias));
-    return static_cast<int>(std::clamp(c, firstColumn - 1.0, lastColumn + 1.0));
-}
 
 }  // namespace
 
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode) {
-    edge.values.material = edge.material;
-    const CInterpolation a = VertexValues(p, edge.material, shadingMode);
-    edge.originY = p.y;
-    edge.x = p.x;
-    edge.depth = p.z;
-    const float dy = q.y - p.y;
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex* p, const CScanPoint& pAt, const CScanVertex* q,
+               const CScanPoint& qAt) {
+    edge.p = p;
+    edge.originY = pAt.y;
+    edge.x = pAt.x;
+    edge.depth = pAt.z;
+    const float dy = qAt.y - pAt.y;
     if (std::fabs(dy) < kFlatEdge) {
-        // Zero steps keep it in place (a reused edge record would otherwise go on with its old
-        // steps).
+        edge.q = nullptr;
         edge.dx = 0.0f;
         edge.depthStep = 0.0f;
-        HoldValues(edge.values, a, shadingMode);
         return;
     }
-    const CInterpolation b = VertexValues(q, edge.material, shadingMode);
     const float inv = 1.0f / dy;
-    edge.dx = (q.x - p.x) * inv;
-    edge.depthStep = (q.z - p.z) * inv;
-    InterpolateBetween(edge.values, a, b, inv, 0.0f, shadingMode);
+    edge.q = q;
+    edge.inv = inv;
+    edge.dx = (qAt.x - pAt.x) * inv;
+    edge.depthStep = (qAt.z - pAt.z) * inv;
 }
 
-float EdgeX(const CEdge& edge, int row) {
-    return edge.x + edge.dx * (static_cast<float>(row) - edge.originY);
-}
-
-float EdgeDepth(const CEdge& edge, int row) {
-    return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
-}
-
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn) {
-    float leftX = EdgeX(*span.firstEdge, row);
-    float rightX = EdgeX(*span.secondEdge, row);
-    if (leftX < rightX) {
-        span.orientation = 1;
+const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source) {
+    if (edge.values != nullptr) {
+        return edge.values->values;
+    }
+    edge.values = source.pools->edges.Acquire();
+    CInterpolation& values = edge.values->values;
+    values.material = source.material;
+    if (edge.q == nullptr) {
+        InterpolateVertices(values, *edge.p, *edge.p, 0.0f, source.shadingMode);
     } else {
-        span.orientation = -1;
-        std::swap(span.firstEdge, span.secondEdge);
-        std::swap(leftX, rightX);
+        InterpolateVertices(values, *edge.p, *edge.q, edge.inv, source.shadingMode);
     }
-    const CEdge& left = *span.firstEdge;
-    const CEdge& right = *span.secondEdge;
-    span.values.material = left.material;
-    if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
-        span.firstColumn = span.endColumn = lastColumn + 1;
-        return;
-    }
-    int c = CentreColumn(leftX, firstColumn, lastColumn);
-    const int d = CentreColumn(rightX, firstColumn, lastColumn);
-    span.firstColumn = c;
-    span.endColumn = d;
-    if (d == c || d < firstColumn || c > lastColumn) {
-        return;
-    }
-    if (c < firstColumn) {
-        span.firstColumn = c = firstColumn;
-    }
-    span.originX = leftX;
-    span.originDepth = EdgeDepth(left, row);
-    span.depth = span.originDepth;
-    span.valuesRow = row;
-    span.valuesPending = true;
-    const float w = rightX - leftX;
-    if (w < kNarrowSpan) {
-        // Covers one column yet has no usable width: the column shows the left edge.
-        span.depthStep = 0.0f;
-        return;
-    }
-    span.depthStep = (EdgeDepth(right, row) - span.originDepth) * (1.0f / w);
-    if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
-        // Depths beyond float range would sort unpredictably: such a span shows nothing.
-        span.endColumn = span.firstColumn;
-    }
+    return values;
 }
 
-void SetUpSpanValues(CSpan& span, EShading shadingMode) {
-    if (!span.valuesPending) {
-        return;
+void ReleaseEdgeValues(CEdgeWalk& edge, CRenderPools& pools) {
+    pools.edges.Recycle(edge.values);
+    edge.values = nullptr;
+}
+
+const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode) {
+    if (span.shaded != nullptr) {
+        return *span.shaded;
     }
-    span.valuesPending = false;
-    const CEdge& left = *span.firstEdge;
-    const CEdge& right = *span.secondEdge;
-    const float rowT = static_cast<float>(span.valuesRow);
-    const CInterpolation leftValues = InterpolatedAt(left.values, rowT - left.originY, shadingMode);
-    const float w = EdgeX(right, span.valuesRow) - span.originX;
+    const CSpanSource& source = *span.source;
+    CSpan& shaded = *source.pools->spans.Acquire();
+    span.shaded = &shaded;
+    shaded.surface = source.surface;
+    shaded.originX = span.originX;
+    shaded.values.material = source.material;
+    CEdgeWalk& left = *span.left;
+    CEdgeWalk& right = *span.right;
+    const float rowT = static_cast<float>(span.row);
+    const CInterpolation& leftValues = EdgeValues(left, source);
+    const float leftT = rowT - left.originY;
+    const float w = EdgeX(right, span.row) - span.originX;
     if (w < kNarrowSpan) {
-        HoldValues(span.values, leftValues, shadingMode);
-        return;
+        InterpolateAcross(shaded.values, leftValues, leftT, leftValues, leftT, 0.0f, shadingMode);
+        return shaded;
     }
-    const CInterpolation rightValues =
-        InterpolatedAt(right.values, rowT - right.originY, shadingMode);
-    InterpolateBetween(span.values, leftValues, rightValues, 1.0f / w, 0.0f, shadingMode);
+    InterpolateAcross(shaded.values, leftValues, leftT, EdgeValues(right, source),
+                      rowT - right.originY, 1.0f / w, shadingMode);
+    return shaded;
 }
 
 }  // namespace orva

@@ -1,27 +1,102 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "render/scan_records.h"
 
 namespace orva {
 
-// Sets `edge` up from the upper vertex p to the lower vertex q, with its values at p and their
-// steps per row. An edge within one row is held at p. Uses the edge's material for the lit
-// colours and to select the interpolated attributes.
-void EdgeSetUp(CEdge& edge, const CScanVertex& p, const CScanVertex& q, EShading shadingMode);
+// Sets `edge` up from the upper vertex p at pAt to the lower vertex q at qAt, for stepping
+// per row. An edge
+// within one row is held at p. Its values wait until a span of it is shaded (see EdgeValues);
+// a record of earlier values must have been given back before.
+void EdgeSetUp(CEdgeWalk& edge, const CScanVertex* p, const CScanPoint& pAt, const CScanVertex* q,
+               const CScanPoint& qAt);
+
+// The edge's values at p with their steps per row, set up on first use from its vertices with
+// the source's material and mode.
+const CInterpolation& EdgeValues(CEdgeWalk& edge, const CSpanSource& source);
+
+// Gives the edge's values record back to the pool.
+void ReleaseEdgeValues(CEdgeWalk& edge, CRenderPools& pools);
 
 // The edge's column and depth on `row`.
-float EdgeX(const CEdge& edge, int row);
-float EdgeDepth(const CEdge& edge, int row);
+inline float EdgeX(const CEdgeWalk& edge, int row) {
+    return edge.x + edge.dx * (static_cast<float>(row) - edge.originY);
+}
+inline float EdgeDepth(const CEdgeWalk& edge, int row) {
+    return edge.depth + edge.depthStep * (static_cast<float>(row) - edge.originY);
+}
 
-// Puts the span's left edge first, sets its orientation, its columns on `row` clipped to
-// firstColumn..lastColumn of the render rectangle, and its values at the left edge with their
-// steps per column. A span without pixels in the rectangle gets endColumn <= firstColumn or
-// columns outside it.
-void SetUpSpan(CSpan& span, int row, int firstColumn, int lastColumn);
+// A row or column belongs to a span when its centre lies at or after the start; the bias
+// takes in a start that sits on the centre up to rounding.
+inline constexpr float kCentreBias = 0.9999f;
+// Narrower spans get no gradients: 1 / width would blow up.
+inline constexpr float kNarrowSpan = 0.00001f;
 
-// Sets up the values SetUpSpan left pending, once; the same values it would have set itself.
-void SetUpSpanValues(CSpan& span, EShading shadingMode);
+// First column whose centre lies at or after the finite x, kept within one column beyond
+// either side of the rectangle so that far-off or huge coordinates never overflow an int.
+inline int CentreColumn(float x, int firstColumn, int lastColumn) {
+    const double c = static_cast<double>(x + kCentreBias);
+    if (!(c > firstColumn - 1.0)) {
+        return firstColumn - 1;
+    }
+    if (c >= lastColumn + 1.0) {
+        return lastColumn + 1;
+    }
+    // Within an int now: truncation, one less where it went up.
+    const int t = static_cast<int>(c);
+    return static_cast<double>(t) > c ? t - 1 : t;
+}
+
+// Sets `span` up for the triangle with edges first and second on `row`: the left edge, the
+// orientation, the columns clipped to firstColumn..lastColumn of the render rectangle and the
+// depth along the row. A span without pixels in the rectangle gets endColumn <= firstColumn
+// or columns outside it. Inline: the walk sets up a span per active triangle and row.
+inline void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row, int firstColumn,
+                      int lastColumn) {
+    const float firstX = EdgeX(first, row);
+    const float secondX = EdgeX(second, row);
+    // Selected rather than branched on: which way a triangle faces is as good as random.
+    const bool forward = firstX < secondX;
+    span.orientation = forward ? 1 : -1;
+    span.left = forward ? &first : &second;
+    span.right = forward ? &second : &first;
+    const float leftX = forward ? firstX : secondX;
+    const float rightX = forward ? secondX : firstX;
+    span.row = row;
+    if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
+        span.firstColumn = span.endColumn = lastColumn + 1;
+        return;
+    }
+    int c = CentreColumn(leftX, firstColumn, lastColumn);
+    const int d = CentreColumn(rightX, firstColumn, lastColumn);
+    span.firstColumn = c;
+    span.endColumn = d;
+    if (d == c || d < firstColumn || c > lastColumn) {
+        return;
+    }
+    if (c < firstColumn) {
+        span.firstColumn = c = firstColumn;
+    }
+    span.originX = leftX;
+    span.originDepth = EdgeDepth(*span.left, row);
+    const float w = rightX - leftX;
+    if (w < kNarrowSpan) {
+        // Covers one column yet has no usable width: the column shows the left edge.
+        span.depthStep = 0.0f;
+        return;
+    }
+    span.depthStep = (EdgeDepth(*span.right, row) - span.originDepth) * (1.0f / w);
+    if (!std::isfinite(span.originDepth) || !std::isfinite(span.depthStep)) {
+        // Depths beyond float range would sort unpredictably: such a span shows nothing.
+        span.endColumn = span.firstColumn;
+    }
+}
+
+// The span's values, set up on first use from its edges: at its left edge on its row, with
+// their steps per column.
+const CSpan& ShadedSpan(CRowSpan& span, EShading shadingMode);
 
 }  // namespace orva

@@ -156,9 +156,10 @@ CFragment* ChildFragments(CRenderNode& child, int column, CRenderContext& ctx) {
 }
 
 // Walks the column-active chain up to the column, unlinking children that have nothing more
-// on this row, and calls `visit` for each child covering the column, in chain order.
+// on this row, and calls `visit` for each child covering the column, in chain order. The visitor
+// is taken by reference: a copy of it would be stored and reloaded on every column.
 template <typename Visit>
-void ForEachCoveringChild(CRenderNode& node, int column, Visit visit) {
+void ForEachCoveringChild(CRenderNode& node, int column, const Visit& visit) {
     for (CRenderNode** at = &node.columnActiveChildren; *at != nullptr;) {
         CRenderNode* child = *at;
         if (child->leftmostColumn > column) {
