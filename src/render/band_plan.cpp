@@ -6,6 +6,7 @@
 
 #include "render/render_scene.h"
 #include "scene/scene_object.h"
+#include "view/on_screen.h"
 
 namespace orva {
 
@@ -23,27 +24,19 @@ constexpr double kEmptyPixelWork = 0.05;
 // bands stay about six per thread.
 constexpr double kSmallestShare = 1.0 / 16.0;
 
-// The rows and columns of the object's box projected into the window, clipped to `rect`;
-// false when it misses it.
+// The rows of the object's projected box within `rect` and the width of its columns there;
+// false when it misses the rectangle.
 bool ProjectedRows(const CSceneObject& object, const CMatrix4& window, const CRenderRect& rect,
                    int& top, int& bottom, double& width) {
-    CVector3 lo;
-    CVector3 hi;
-    object.GetBounds(lo, hi, CMatrix4::Identity());
-    double minX = 1e30, minY = 1e30, maxX = -1e30, maxY = -1e30;
-    for (int corner = 0; corner < 8; ++corner) {
-        const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
-                         (corner & 4) ? hi.z : lo.z);
-        const CVector3 q = TransformPoint(p, window);
-        minX = std::min(minX, double(q.x)), maxX = std::max(maxX, double(q.x));
-        minY = std::min(minY, double(q.y)), maxY = std::max(maxY, double(q.y));
-    }
-    if (!(minY <= rect.y1 + 1.0 && maxY >= rect.y0 && minX <= rect.x1 + 1.0 && maxX >= rect.x0)) {
+    const CScreenRect box = ProjectedBox(object, window);
+    if (!(box.top <= rect.y1 + 1.0f && box.bottom >= float(rect.y0) && box.left <= rect.x1 + 1.0f &&
+          box.right >= float(rect.x0))) {
         return false;  // outside, or not finite
     }
-    top = std::max(rect.y0, static_cast<int>(std::floor(minY)));
-    bottom = std::min(rect.y1, static_cast<int>(std::ceil(maxY)));
-    width = std::min(maxX, rect.x1 + 1.0) - std::max(minX, double(rect.x0)) + 1.0;
+    top = std::max(rect.y0, static_cast<int>(std::floor(box.top)));
+    bottom = std::min(rect.y1, static_cast<int>(std::ceil(box.bottom)));
+    width = std::min(double(box.right), rect.x1 + 1.0) -
+            std::max(double(box.left), double(rect.x0)) + 1.0;
     return top <= bottom;
 }
 

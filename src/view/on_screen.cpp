@@ -1,5 +1,7 @@
 #include "view/on_screen.h"
 
+#include <algorithm>
+
 #include "scene/scene_object.h"
 #include "view/frame_context.h"
 #include "view/view_camera.h"
@@ -23,27 +25,32 @@ CMargins MarginsFor(EDisplayMode displayMode) {
 
 }  // namespace
 
+CScreenRect ProjectedBox(const CSceneObject& object, const CMatrix4& window) {
+    CVector3 lo;
+    CVector3 hi;
+    object.GetBounds(lo, hi, CMatrix4::Identity());
+    CScreenRect box{1e30f, 1e30f, -1e30f, -1e30f};
+    for (int corner = 0; corner < 8; ++corner) {
+        const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
+                         (corner & 4) ? hi.z : lo.z);
+        const CVector3 q = TransformPoint(p, window);
+        box.left = std::min(box.left, q.x);
+        box.right = std::max(box.right, q.x);
+        box.top = std::min(box.top, q.y);
+        box.bottom = std::max(box.bottom, q.y);
+    }
+    return box;
+}
+
 bool IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScreenRect& rect,
                   EDisplayMode displayMode) {
     if (object.GetTypeId() == kTypeRefPlane) {
         return true;
     }
-    CVector3 lo;
-    CVector3 hi;
-    object.GetBounds(lo, hi, CMatrix4::Identity());
-    float minX = 1e30f, minY = 1e30f, maxX = -1e30f, maxY = -1e30f;
-    for (int corner = 0; corner < 8; ++corner) {
-        const CVector3 p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y,
-                         (corner & 4) ? hi.z : lo.z);
-        const CVector3 q = TransformPoint(p, window);
-        minX = std::min(minX, q.x);
-        maxX = std::max(maxX, q.x);
-        minY = std::min(minY, q.y);
-        maxY = std::max(maxY, q.y);
-    }
+    const CScreenRect box = ProjectedBox(object, window);
     const CMargins m = MarginsFor(displayMode);
-    return minX - m.left < rect.right && minY - m.up < rect.bottom && maxX + m.right > rect.left &&
-           maxY + m.down > rect.top;
+    return box.left - m.left < rect.right && box.top - m.up < rect.bottom &&
+           box.right + m.right > rect.left && box.bottom + m.down > rect.top;
 }
 
 bool IsOnScreen(const CFrameContext& frame, const CSceneObject& object) {

@@ -18,6 +18,10 @@ struct CScreenRect {
     float bottom = 0.0f;
 };
 
+// The smallest rectangle of the window holding the eight corners of the object's box projected
+// with `windowMatrix` (model to window pixels); right and bottom are the largest coordinates.
+CScreenRect ProjectedBox(const CSceneObject& object, const CMatrix4& windowMatrix);
+
 // Whether the object's box, projected with `windowMatrix` (model to window pixels) and widened
 // by the margin of `displayMode`, overlaps `rect`. Reference planes are always on screen. Safe
 // on any thread: it reads only what it is given.
