@@ -1,6 +1,7 @@
 #include "render/flat_cap.h"
 
-#include "render/triangle_chain.h"
+#include <vector>
+
 #include "render/unit_vectors.h"
 
 namespace orva {
@@ -46,13 +47,20 @@ std::unique_ptr<CRenderMesh> BuildFlatCap(CRenderPools& pools, const CLeafView& 
         return nullptr;
     }
     const CCapFrame frame = MakeFrame(cap, view);
-    CTriangleChain chain(pools, view.firstRow, view.lastRow);
+    std::vector<CScanVertex> vertices;
+    std::vector<uint32_t> corners;
     for (std::size_t k = 0; k + 2 < cap.corners.size(); k += 3) {
-        chain.Add(CapVertex(cap.corners[k], cap, frame, view),
-                  CapVertex(cap.corners[k + 1], cap, frame, view),
-                  CapVertex(cap.corners[k + 2], cap, frame, view));
+        const CScanVertex a = CapVertex(cap.corners[k], cap, frame, view);
+        const CScanVertex b = CapVertex(cap.corners[k + 1], cap, frame, view);
+        const CScanVertex c = CapVertex(cap.corners[k + 2], cap, frame, view);
+        if (MayReachRows(a.y, b.y, c.y, view.firstRow, view.lastRow)) {
+            const auto first = static_cast<uint32_t>(vertices.size());
+            vertices.insert(vertices.end(), {a, b, c});
+            corners.insert(corners.end(), {first, first + 1, first + 2});
+        }
     }
-    return BuildMesh(pools, view.shadingMode, chain.Take(), material, view.firstRow, view.lastRow);
+    return BuildSharedMesh(pools, view.shadingMode, std::move(vertices), corners, material,
+                           view.firstRow, view.lastRow);
 }
 
 }  // namespace orva

@@ -5,7 +5,6 @@
 #include "render/render_context.h"
 #include "render/render_material.h"
 #include "render/render_mesh.h"
-#include "render/triangle_chain.h"
 #include "render/unit_vectors.h"
 #include "scene/poly_mesh.h"
 
@@ -37,13 +36,18 @@ std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyM
     for (std::size_t k = 0; k < polygons.points.size(); ++k) {
         corners.push_back(CornerVertex(polygons, k, view));
     }
-    CTriangleChain chain(ctx.pools, view.firstRow, view.lastRow);
+    std::vector<uint32_t> kept;
     const std::vector<uint32_t>& t = polygons.triangles;
     for (std::size_t k = 0; k + 2 < t.size(); k += 3) {
-        chain.Add(corners[t[k]], corners[t[k + 1]], corners[t[k + 2]]);
+        const bool valid =
+            t[k] < corners.size() && t[k + 1] < corners.size() && t[k + 2] < corners.size();
+        if (valid && MayReachRows(corners[t[k]].y, corners[t[k + 1]].y, corners[t[k + 2]].y,
+                                  view.firstRow, view.lastRow)) {
+            kept.insert(kept.end(), {t[k], t[k + 1], t[k + 2]});
+        }
     }
-    return BuildMesh(ctx.pools, view.shadingMode, chain.Take(), &material, view.firstRow,
-                     view.lastRow);
+    return BuildSharedMesh(ctx.pools, view.shadingMode, std::move(corners), kept, &material,
+                           view.firstRow, view.lastRow);
 }
 
 }  // namespace orva

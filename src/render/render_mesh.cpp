@@ -1,6 +1,7 @@
 #include "render/render_mesh.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -25,9 +26,9 @@ bool IsFinite(const CScanVertex& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// Puts the vertex with the smallest y first, keeping the cyclic order. Returns the new top;
-// the third vertex's link is left to the caller.
-CScanVertex* TopFirst(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2) {
+// The triangle's vertices, the one with the smallest y first (the earliest of equals), in
+// their cyclic order.
+std::array<CScanVertex*, 3> TopFirst(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2) {
     CScanVertex* order[3] = {v0, v1, v2};
     int top = 0;
     for (int i = 1; i < 3; ++i) {
@@ -35,20 +36,7 @@ CScanVertex* TopFirst(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2) {
             top = i;
         }
     }
-    CScanVertex* t = order[top];
-    CScanVertex* a = order[(top + 1) % 3];
-    CScanVertex* b = order[(top + 2) % 3];
-    t->link = a;
-    a->link = b;
-    b->link = nullptr;
-    return t;
-}
-
-CScanVertex* Second(CScanVertex* top) {
-    return top->link;
-}
-CScanVertex* Third(CScanVertex* top) {
-    return top->link->link;
+    return {order[top], order[(top + 1) % 3], order[(top + 2) % 3]};
 }
 
 }  // namespace
@@ -71,18 +59,14 @@ CRenderMesh::~CRenderMesh() {
 }
 
 // The walk knows a triangle's vertices: following their links would only wait on memory.
+// Vertices the mesh holds itself stay until it goes.
 void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
+    if (m_holdsVertices) {
+        return;
+    }
     for (int i = 0; i < 3; ++i) {
         m_pools->vertices.Recycle(vertices[i]);
     }
-}
-
-void CRenderMesh::RecycleTriangle(CScanVertex* top) {
-    CScanVertex* a = Second(top);
-    CScanVertex* b = Third(top);
-    m_pools->vertices.Recycle(top);
-    m_pools->vertices.Recycle(a);
-    m_pools->vertices.Recycle(b);
 }
 
 namespace {
@@ -138,20 +122,78 @@ CScanPoint PointOf(const CScanVertex& v) {
 
 }  // namespace
 
-void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
-    // Triangles are activated by first row and, within a row, in reverse input order; those
-    // begun above the first row are activated together on it, in the order a walk from their
-    // own first rows would have activated them: that keeps the order of spans, and so the order
-    // of fragments at equal depth, whatever row the walk starts on.
+// Triangles are activated by first row and, within a row, in reverse input order; those begun
+// above the first row are activated together on it, in the order a walk from their own first
+// rows would have activated them: that keeps the order of spans, and so the order of fragments
+// at equal depth, whatever row the walk starts on.
+struct CRenderMesh::CLoading {
     // Scratch kept by each rendering thread from mesh to mesh: meshes are loaded by the
     // thousand, and growing fresh vectors each time costs more than the sorting.
-    thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in `loaded`
-    thread_local std::vector<CWaitingTriangle> loaded;
-    order.clear();
-    loaded.clear();
+    static thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in loaded
+    static thread_local std::vector<CWaitingTriangle> loaded;
+
+    int firstRowLimit = 0;
+    int lastRowLimit = -1;
     int minFirst = 0;
     int maxEnd = 0;
     bool any = false;
+
+    // Snaps the triangle's rows and takes it when it is finite and reaches the rows.
+    bool Take(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2, std::size_t index) {
+        if (!IsFinite(*v0) || !IsFinite(*v1) || !IsFinite(*v2)) {
+            return false;
+        }
+        SnapRow(*v0);
+        SnapRow(*v1);
+        SnapRow(*v2);
+        const std::array<CScanVertex*, 3> v = TopFirst(v0, v1, v2);
+        const double first = std::ceil(double(v[0]->y));
+        const double end = std::ceil(double(std::max(v[1]->y, v[2]->y)));
+        if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
+            return false;
+        }
+        minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
+        maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
+        any = true;
+        order.push_back({ActivationKey(RowOf(first), index), uint32_t(loaded.size())});
+        loaded.push_back({{v[0], v[1], v[2]}, {PointOf(*v[0]), PointOf(*v[1]), PointOf(*v[2])}});
+        return true;
+    }
+};
+
+thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::order;
+thread_local std::vector<CRenderMesh::CWaitingTriangle> CRenderMesh::CLoading::loaded;
+
+CRenderMesh::CLoading CRenderMesh::StartLoading(int firstRowLimit, int lastRowLimit) {
+    CLoading::order.clear();
+    CLoading::loaded.clear();
+    CLoading loading;
+    loading.firstRowLimit = firstRowLimit;
+    loading.lastRowLimit = lastRowLimit;
+    return loading;
+}
+
+void CRenderMesh::FinishLoading(const CLoading& loading) {
+    // Keys are unique, so any sort gives the one order.
+    std::vector<std::pair<uint64_t, uint32_t>>& order = CLoading::order;
+    std::sort(order.begin(), order.end());
+    m_waiting.reserve(order.size());
+    for (const auto& entry : order) {
+        m_waiting.push_back(CLoading::loaded[entry.second]);
+    }
+    if (CLoading::loaded.capacity() > kScratchKept) {
+        // One huge mesh must not pin its memory for the rest of the thread's life.
+        CLoading::loaded = {};
+        order = {};
+    }
+    // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
+    // whatever part of the picture is rendered.
+    firstRow = loading.any ? loading.minFirst : loading.firstRowLimit;
+    endRow = loading.any ? loading.maxEnd : loading.firstRowLimit;
+}
+
+void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
+    CLoading loading = StartLoading(firstRowLimit, lastRowLimit);
     for (std::size_t index = 0; chain != nullptr; ++index) {
         CScanVertex* v0 = chain;
         CScanVertex* v1 = v0->link;
@@ -162,45 +204,28 @@ void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastR
             break;
         }
         chain = v2->link;
-        CScanVertex* t = TopFirst(v0, v1, v2);
-        if (!IsFinite(*v0) || !IsFinite(*v1) || !IsFinite(*v2)) {
-            RecycleTriangle(t);
-            continue;
+        if (!loading.Take(v0, v1, v2, index)) {
+            CScanVertex* const vertices[3] = {v0, v1, v2};
+            RecycleVertices(vertices);
         }
-        SnapRow(*v0);
-        SnapRow(*v1);
-        SnapRow(*v2);
-        t = TopFirst(v0, v1, v2);
-        const double first = std::ceil(double(t->y));
-        const double end = std::ceil(double(std::max(Second(t)->y, Third(t)->y)));
-        if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
-            RecycleTriangle(t);
-            continue;
+    }
+    FinishLoading(loading);
+}
+
+void CRenderMesh::LoadSharedTriangles(std::vector<CScanVertex> vertices,
+                                      std::span<const uint32_t> corners, int firstRowLimit,
+                                      int lastRowLimit) {
+    m_holdsVertices = true;
+    m_vertices = std::move(vertices);
+    CLoading loading = StartLoading(firstRowLimit, lastRowLimit);
+    const std::size_t count = m_vertices.size();
+    for (std::size_t k = 0; k + 2 < corners.size(); k += 3) {
+        if (corners[k] < count && corners[k + 1] < count && corners[k + 2] < count) {
+            loading.Take(&m_vertices[corners[k]], &m_vertices[corners[k + 1]],
+                         &m_vertices[corners[k + 2]], k / 3);
         }
-        minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
-        maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
-        any = true;
-        order.push_back({ActivationKey(RowOf(first), index), uint32_t(loaded.size())});
-        CScanVertex* a = Second(t);
-        CScanVertex* b = Third(t);
-        b->link = nullptr;
-        loaded.push_back({{t, a, b}, {PointOf(*t), PointOf(*a), PointOf(*b)}});
     }
-    // Keys are unique, so any sort gives the one order.
-    std::sort(order.begin(), order.end());
-    m_waiting.reserve(order.size());
-    for (const auto& entry : order) {
-        m_waiting.push_back(loaded[entry.second]);
-    }
-    if (loaded.capacity() > kScratchKept) {
-        // One huge mesh must not pin its memory for the rest of the thread's life.
-        loaded = {};
-        order = {};
-    }
-    // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
-    // whatever part of the picture is rendered.
-    firstRow = any ? minFirst : firstRowLimit;
-    endRow = any ? maxEnd : firstRowLimit;
+    FinishLoading(loading);
 }
 
 void CRenderMesh::ReleaseRowSpans() {
@@ -385,6 +410,28 @@ std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode
         return nullptr;
     }
     return mesh;
+}
+
+std::unique_ptr<CRenderMesh> BuildSharedMesh(CRenderPools& pools, EShading shadingMode,
+                                             std::vector<CScanVertex> vertices,
+                                             std::span<const uint32_t> corners,
+                                             const CRenderMaterial* material, int firstRow,
+                                             int lastRow) {
+    auto mesh = std::make_unique<CRenderMesh>(pools, shadingMode);
+    mesh->material = material;
+    mesh->LoadSharedTriangles(std::move(vertices), corners, firstRow, lastRow);
+    if (!mesh->HasTriangles()) {
+        return nullptr;
+    }
+    return mesh;
+}
+
+bool MayReachRows(float a, float b, float c, int firstRow, int lastRow) {
+    // A row past the last one or before the first is left out only when it is so by more than
+    // a row, clear of the snapping to whole rows; anything not finite is the mesh's to judge.
+    const float top = std::min({a, b, c});
+    const float bottom = std::max({a, b, c});
+    return !(bottom + 1.0f < float(firstRow) || top - 1.0f > float(lastRow));
 }
 
 void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "render/render_node.h"
@@ -25,6 +26,11 @@ public:
     // rectangle). Triangles with a coordinate that is not finite, triangles outside the rows
     // and an unfinished triangle at the end go back to the pool.
     void LoadTriangles(CScanVertex* triangles, int firstRow, int lastRow);
+    // The same over triangles that share their vertices: three indices into `vertices` each, in
+    // input order. The mesh keeps the vertices while it lives; triangles naming a vertex that
+    // is not there are left out.
+    void LoadSharedTriangles(std::vector<CScanVertex> vertices, std::span<const uint32_t> corners,
+                             int firstRow, int lastRow);
 
     // Advances the triangles to `row` (rows increase from call to call; rows skipped are
     // simply passed over) and sets up the row's spans, clipped to the render rectangle's
@@ -62,15 +68,21 @@ private:
         CScanVertex* vertices[3];  // top first
     };
 
+    struct CLoading;
+    static CLoading StartLoading(int firstRowLimit, int lastRowLimit);
+    void FinishLoading(const CLoading& loading);
     void AdvanceActive(int row);
     void ActivateWaiting(int row);
     void SetUpRowSpans(int row, int firstColumn, int lastColumn);
     void RetireTriangle(CActiveTriangle& triangle);
-    void RecycleTriangle(CScanVertex* top);
     void RecycleVertices(CScanVertex* const* vertices);
 
     CRenderPools* m_pools;
     EShading m_shadingMode;
+    // Set when the mesh holds its vertices itself (shared between its triangles) rather than
+    // taking them from the pool one triangle at a time.
+    bool m_holdsVertices = false;
+    std::vector<CScanVertex> m_vertices;
     CSpanSource m_source;
     // Loaded triangles in the order they are activated (by first row); those before
     // m_nextWaiting have been taken.
@@ -95,6 +107,18 @@ private:
 std::unique_ptr<CRenderMesh> BuildMesh(CRenderPools& pools, EShading shadingMode,
                                        CScanVertex* triangles, const CRenderMaterial* material,
                                        int firstRow, int lastRow);
+
+// A mesh over triangles sharing `vertices` (see LoadSharedTriangles); none when no triangle is
+// left to draw.
+std::unique_ptr<CRenderMesh> BuildSharedMesh(CRenderPools& pools, EShading shadingMode,
+                                             std::vector<CScanVertex> vertices,
+                                             std::span<const uint32_t> corners,
+                                             const CRenderMaterial* material, int firstRow,
+                                             int lastRow);
+
+// Whether a triangle whose corners lie on rows a, b and c may reach the rows firstRow..lastRow:
+// a mesh loading it for those rows keeps it only then (false only where the mesh would drop it).
+bool MayReachRows(float a, float b, float c, int firstRow, int lastRow);
 
 // The leaf's share of the tree's per-row update: the row's spans set up and clipped to the
 // render rectangle's columns, sorted by first column and left pending for RawFragments, with

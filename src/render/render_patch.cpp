@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "render/triangle_chain.h"
 #include "render/unit_vectors.h"
 
 namespace orva {
@@ -37,7 +36,7 @@ CScanVertex SampleVertex(const CPatchTessellation& patch, int i, int j, const CL
 }
 
 // The samples of a patch in one view, projected at once (their rows decide which triangles a
-// band keeps) and completed only when a kept triangle uses them.
+// band keeps) and completed only where a kept triangle uses them.
 class CProjectedSamples {
 public:
     CProjectedSamples(const CPatchTessellation& patch, const CLeafView& view)
@@ -47,32 +46,36 @@ public:
             m_vertices.push_back(ProjectedVertex(p, view));
         }
     }
-    float Row(int i, int j) const { return m_vertices[Index(i, j)].y; }
-    const CScanVertex& At(int i, int j) {
-        const std::size_t k = Index(i, j);
+    // The cell's triangle through grid points a, b and c, when it may reach the rows.
+    void AddTriangle(int ai, int aj, int bi, int bj, int ci, int cj,
+                     std::vector<uint32_t>& corners) {
+        const uint32_t a = Use(ai, aj);
+        const uint32_t b = Use(bi, bj);
+        const uint32_t c = Use(ci, cj);
+        if (MayReachRows(m_vertices[a].y, m_vertices[b].y, m_vertices[c].y, m_view.firstRow,
+                         m_view.lastRow)) {
+            Complete(a, ai, aj);
+            Complete(b, bi, bj);
+            Complete(c, ci, cj);
+            corners.insert(corners.end(), {a, b, c});
+        }
+    }
+    std::vector<CScanVertex> Take() { return std::move(m_vertices); }
+
+private:
+    uint32_t Use(int i, int j) const { return static_cast<uint32_t>(i * m_patch.cols + j); }
+    void Complete(uint32_t k, int i, int j) {
         if (!m_complete[k]) {
             CompleteSample(m_vertices[k], m_patch, i, j, m_view);
             m_complete[k] = true;
         }
-        return m_vertices[k];
     }
-
-private:
-    std::size_t Index(int i, int j) const { return static_cast<std::size_t>(i) * m_patch.cols + j; }
 
     const CPatchTessellation& m_patch;
     const CLeafView& m_view;
     std::vector<CScanVertex> m_vertices;
     std::vector<bool> m_complete;
 };
-
-// The cell's triangle through grid points a, b and c, when it may reach the chain's rows.
-void AddSampleTriangle(CProjectedSamples& samples, CTriangleChain& chain, int ai, int aj, int bi,
-                       int bj, int ci, int cj) {
-    if (chain.MayReachRows(samples.Row(ai, aj), samples.Row(bi, bj), samples.Row(ci, cj))) {
-        chain.Add(samples.At(ai, aj), samples.At(bi, bj), samples.At(ci, cj));
-    }
-}
 
 struct CRowRange {
     int first = 0;
@@ -133,21 +136,24 @@ void CRenderPatch::Activate(int row) {
         return;
     }
     m_activated = true;
-    const int firstRow = std::max(row, m_view.firstRow);
-    CTriangleChain chain(m_recordPools, firstRow, m_view.lastRow);
+    CLeafView rows = m_view;
+    rows.firstRow = std::max(row, m_view.firstRow);
+    std::vector<CScanVertex> vertices;
+    std::vector<uint32_t> corners;
     if (m_owner != nullptr && m_patch->rows >= 2 && m_patch->cols >= 2) {
-        CProjectedSamples samples(*m_patch, m_view);
+        CProjectedSamples samples(*m_patch, rows);
         // Both triangles of a cell turn the way (u, v) does, so the cross product of the
         // derivatives is their winding normal and a closed surface is wound consistently.
         for (int i = 0; i + 1 < m_patch->rows; ++i) {
             for (int j = 0; j + 1 < m_patch->cols; ++j) {
-                AddSampleTriangle(samples, chain, i, j, i + 1, j, i + 1, j + 1);
-                AddSampleTriangle(samples, chain, i, j, i + 1, j + 1, i, j + 1);
+                samples.AddTriangle(i, j, i + 1, j, i + 1, j + 1, corners);
+                samples.AddTriangle(i, j, i + 1, j + 1, i, j + 1, corners);
             }
         }
+        vertices = samples.Take();
     }
     m_owner.reset();
-    LoadTriangles(chain.Take(), firstRow, m_view.lastRow);
+    LoadSharedTriangles(std::move(vertices), corners, rows.firstRow, rows.lastRow);
 }
 
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,
