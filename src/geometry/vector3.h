@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 // Three single-precision components: a point or a direction. Arrays of CVector3
 // are contiguous float triples, so they can be handed to OpenGL with stride 0.
 
@@ -23,21 +25,50 @@ struct CVector3 {
 };
 static_assert(sizeof(CVector3) == 3 * sizeof(float), "CVector3 arrays must be float triples");
 
-CVector3 Add(CVector3 a, CVector3 b);
-CVector3 Subtract(CVector3 a, CVector3 b);
-CVector3 Scale(CVector3 v, float s);
-CVector3 Scale(float s, CVector3 v);
+// The small operations are defined here so that the renderer's inner loops inline them; the
+// arithmetic is the same wherever they are compiled.
+inline CVector3 Add(CVector3 a, CVector3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline CVector3 Subtract(CVector3 a, CVector3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline CVector3 Scale(CVector3 v, float s) {
+    return {v.x * s, v.y * s, v.z * s};
+}
+inline CVector3 Scale(float s, CVector3 v) {
+    return Scale(v, s);
+}
 // Multiplies by 1/s computed once; s = 0 is not guarded and gives inf or NaN.
-CVector3 Divide(CVector3 v, float s);
-CVector3 CrossProduct(CVector3 a, CVector3 b);
-float DotProduct(CVector3 a, CVector3 b);
-CVector3& AddInPlace(CVector3& v, CVector3 d);
+inline CVector3 Divide(CVector3 v, float s) {
+    const float r = 1.0f / s;
+    return {v.x * r, v.y * r, v.z * r};
+}
+inline CVector3 CrossProduct(CVector3 a, CVector3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline float DotProduct(CVector3 a, CVector3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline CVector3& AddInPlace(CVector3& v, CVector3 d) {
+    v = Add(v, d);
+    return v;
+}
 // True when every component differs by strictly less than kPointTolerance; NaN is never equal.
 bool IsEqual(CVector3 a, CVector3 b);
 // Unit vector; a vector whose squared length is not above kDegenerateThreshold comes back
 // unchanged, so zero never turns into NaN.
-CVector3 Normalized(CVector3 v);
-float Length(CVector3 v);
+inline CVector3 Normalized(CVector3 v) {
+    const float s = v.x * v.x + v.y * v.y + v.z * v.z;
+    if (!(s > kDegenerateThreshold)) {
+        return v;
+    }
+    const float r = 1.0f / std::sqrt(s);
+    return {v.x * r, v.y * r, v.z * r};
+}
+inline float Length(CVector3 v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 inline CVector3 operator+(CVector3 a, CVector3 b) {
     return Add(a, b);
