@@ -50,6 +50,16 @@ double PeakResidentMiB() {
     return 0.0;
 }
 
+// The stress tray's request for the surface's size, view 1 turned by `turn` degrees.
+CRenderRequest TrayRequest(CViewCamera& camera, CImageSurface& surface, double turn, int threads,
+                           EShading shading = EShading::kPerPixel) {
+    camera.scene = &Scene();
+    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
+    camera.SetStandardView(1);
+    camera.CurrentViewport().Rotate(0, turn);
+    return MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
+}
+
 void BM_RenderTray(benchmark::State& state) {
     const auto mode = static_cast<EDisplayMode>(state.range(0));
     const int width = static_cast<int>(state.range(1));
@@ -58,13 +68,8 @@ void BM_RenderTray(benchmark::State& state) {
     const int antialias = static_cast<int>(state.range(4));
     CImageSurface surface(width, height);
     CViewCamera camera;
-    camera.scene = &Scene();
-    camera.SetViewportRect(0, 0, width, height);
-    camera.SetStandardView(1);
-    camera.CurrentViewport().Rotate(0, 20.0);
     const EShading shading = mode == kModeRendered ? EShading::kPerPixel : EShading::kVertexColours;
-    CRenderRequest request =
-        MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
+    CRenderRequest request = TrayRequest(camera, surface, 20.0, threads, shading);
     request.antialias = antialias;
     double seconds = 0.0;
     double idle = 0.0;  // the longest wait of a thread at the end, summed over pictures
@@ -95,15 +100,6 @@ BENCHMARK(BM_RenderTray)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);
-
-// The stress tray's request at 1920 x 1080, view 1 turned by `turn` degrees.
-CRenderRequest TrayRequest(CViewCamera& camera, CImageSurface& surface, double turn, int threads) {
-    camera.scene = &Scene();
-    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
-    camera.SetStandardView(1);
-    camera.CurrentViewport().Rotate(0, turn);
-    return MakeRenderRequest(camera, WholeScene(Scene()), surface, EShading::kPerPixel, threads);
-}
 
 void BM_KeptTray(benchmark::State& state) {
     CImageSurface surface(1920, 1080);

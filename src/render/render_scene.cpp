@@ -102,7 +102,8 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
         SplitIntoBands(rect, EstimateRowWork(request, rect), stats.threads);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
-    // Every band builds its objects anew; their materials and maps are read only once.
+    // Every band builds the tree of the objects that reach it, from tessellation and materials
+    // shared by all bands: the materials and maps are read once here.
     auto materials =
         std::make_unique<const CMaterialTable>(request.shading, request.first, request.stop);
     // Without a store of the caller's, the bands still share what they tessellate.
