@@ -13,6 +13,7 @@
 #include "render/antialiased_band.h"
 #include "render/band_plan.h"
 #include "render/band_tree.h"
+#include "render/claimable_rows.h"
 #include "render/material_table.h"
 #include "render/render_context.h"
 #include "render/render_tree.h"
@@ -39,37 +40,86 @@ CRenderRect RequestRect(const CRenderRequest& r) {
             r.viewportY + r.viewportHeight - 1};
 }
 
-// One band with a tree of its own. False when the interrupt stopped it.
-bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRequest& supersampled,
-                const CRenderRect& band, int& rowsDelivered) {
-    int rows = 0;
+// Fewer rows left in a band than this are not worth a second tree.
+constexpr int kFewestRowsToShare = 16;
+
+// What the workers of one picture share: the planned bands, taken in order, and each worker's
+// rows in progress, of which an idle worker takes half.
+struct CPictureWork {
+    const CRenderRequest& request;
+    const CMaterialTable& materials;
+    const std::vector<CRenderRect>& bands;
+    std::vector<CClaimableRows> inProgress;  // one per worker
+    std::atomic<std::size_t> nextBand{0};
+    std::atomic<int> rowsDelivered{0};
+    std::chrono::steady_clock::time_point start;
+
+    CPictureWork(const CRenderRequest& r, const CMaterialTable& m,
+                 const std::vector<CRenderRect>& b, int workers)
+        : request(r), materials(m), bands(b), inProgress(workers) {}
+
+    bool Interrupted() const { return request.interrupt != nullptr && request.interrupt->Poll(); }
+};
+
+// One band with a tree of its own, its rows claimed from `rows` (which other workers may take
+// rows from). False when the interrupt stopped it.
+bool RenderBand(CRenderContext& ctx, CPictureWork& work, const CRenderRequest& supersampled,
+                const CRenderRect& band, CClaimableRows& rows, int& rowsDelivered) {
+    const CRenderRequest& r = work.request;
     if (r.antialias > 1) {
-        rows = RenderAntialiasedBand(ctx, r, supersampled, band);
-    } else {
-        const CBandTree tree(ctx, r, band);
-        rows = RenderRows(ctx, tree.Root(), *r.surface);
+        const int delivered = RenderAntialiasedBand(ctx, r, supersampled, band);
+        rowsDelivered += delivered;
+        return delivered == band.y1 - band.y0 + 1;
     }
-    rowsDelivered += rows;
-    return rows == band.y1 - band.y0 + 1;
+    rows.Assign(band.y0, band.y1 + 1);
+    const CBandTree tree(ctx, r, band);
+    rowsDelivered += RenderRows(ctx, tree.Root(), *r.surface, rows);
+    return !work.Interrupted();
 }
 
-// Takes bands in turn until none is left or the interrupt comes.
-// `finished` receives the time the worker ran out of bands, counted from `start`.
-void RenderWorker(const CRenderRequest& r, const CMaterialTable& materials,
-                  const std::vector<CRenderRect>& bands, std::atomic<std::size_t>& next,
-                  std::atomic<int>& rowsDelivered, std::chrono::steady_clock::time_point start,
-                  double& finished) {
-    CRenderContext ctx;  // each band's tree prepares it for its request
-    ctx.materials = &materials;
-    const CRenderRequest supersampled = SupersampledRequest(r, std::max(1, r.antialias));
-    int rows = 0;
-    for (std::size_t b = next++; b < bands.size(); b = next++) {
-        if (!RenderBand(ctx, r, supersampled, bands[b], rows)) {
-            break;
+// Rows another worker has not reached yet, from the one with the most left: false when no
+// worker has enough left to share.
+bool ShareRows(CPictureWork& work, const CRenderRect& picture, CRenderRect& taken) {
+    for (;;) {
+        CClaimableRows* most = nullptr;
+        for (CClaimableRows& rows : work.inProgress) {
+            if (rows.RowsLeft() >= kFewestRowsToShare &&
+                (most == nullptr || rows.RowsLeft() > most->RowsLeft())) {
+                most = &rows;
+            }
+        }
+        if (most == nullptr || work.Interrupted()) {
+            return false;
+        }
+        int first = 0;
+        int end = 0;
+        if (most->StealHalf(kFewestRowsToShare, first, end)) {
+            taken = {picture.x0, picture.x1, first, end - 1};
+            return true;
         }
     }
-    rowsDelivered += rows;
-    finished = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Takes bands in turn until none is left or the interrupt comes, then helps the others with
+// the rows they have left (anti-aliased bands look beyond their rows and stay whole).
+// `finished` receives the time the worker ran out of work, counted from the start.
+void RenderWorker(CPictureWork& work, const CRenderRect& picture, int index, double& finished) {
+    const CRenderRequest& r = work.request;
+    CRenderContext ctx;  // each band's tree prepares it for its request
+    ctx.materials = &work.materials;
+    const CRenderRequest supersampled = SupersampledRequest(r, std::max(1, r.antialias));
+    CClaimableRows& own = work.inProgress[static_cast<std::size_t>(index)];
+    int rows = 0;
+    bool stopped = false;
+    for (std::size_t b = work.nextBand++; b < work.bands.size() && !stopped; b = work.nextBand++) {
+        stopped = !RenderBand(ctx, work, supersampled, work.bands[b], own, rows);
+    }
+    CRenderRect shared;
+    while (!stopped && r.antialias <= 1 && ShareRows(work, picture, shared)) {
+        stopped = !RenderBand(ctx, work, supersampled, shared, own, rows);
+    }
+    work.rowsDelivered += rows;
+    finished = std::chrono::duration<double>(std::chrono::steady_clock::now() - work.start).count();
 }
 
 // How long each worker waited at the end for the last one to finish.
@@ -111,16 +161,15 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (request.tessellation == nullptr) {
         request.tessellation = &ownStore.emplace();
     }
-    std::atomic<std::size_t> next{0};
-    std::atomic<int> rows{0};
+    CPictureWork work(request, *materials, bands, stats.threads);
+    work.start = start;
     std::vector<double> finished(stats.threads, 0.0);
     if (stats.threads == 1) {
-        RenderWorker(request, *materials, bands, next, rows, start, finished[0]);
+        RenderWorker(work, rect, 0, finished[0]);
     } else {
         std::vector<std::thread> workers;
         for (int t = 0; t < stats.threads; ++t) {
-            workers.emplace_back(RenderWorker, std::cref(request), std::cref(*materials),
-                                 std::cref(bands), std::ref(next), std::ref(rows), start,
+            workers.emplace_back(RenderWorker, std::ref(work), std::cref(rect), t,
                                  std::ref(finished[t]));
         }
         for (std::thread& worker : workers) {
@@ -133,8 +182,8 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     // The pools and maps of a render are large and short-lived: give their memory back.
     materials.reset();
     malloc_trim(0);
-    stats.rowsDelivered = rows;
-    stats.interrupted = rows < rect.y1 - rect.y0 + 1;
+    stats.rowsDelivered = work.rowsDelivered;
+    stats.interrupted = stats.rowsDelivered < rect.y1 - rect.y0 + 1;
     stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return stats;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "render/claimable_rows.h"
 #include "render/pixel_shader.h"
 #include "render/render_context.h"
 #include "render/render_node.h"
@@ -163,7 +164,8 @@ void StoreVertexColour(const CFragment& front, int column, uint8_t* pixel) {
     pixel[2] = ColourByte(values.colour.x);
 }
 
-int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface) {
+int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface,
+               CClaimableRows& rows) {
     const CRenderRect rect = ctx.renderRect;
     const int width = rect.x1 - rect.x0 + 1;
     // PutImage reads rows padded to whole 4-byte words.
@@ -173,8 +175,12 @@ int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface) {
     std::vector<uint8_t> alpha(samples.size());
     CRowWalker walker(tree);
     int delivered = 0;
-    for (int y = rect.y0; y <= rect.y1; ++y) {
+    for (;;) {
         if (ctx.interrupt != nullptr && ctx.interrupt->Poll()) {
+            break;
+        }
+        int y = 0;
+        if (!rows.Claim(y)) {
             break;
         }
         FillBackground(ctx, row.data(), width);

@@ -7,6 +7,7 @@
 
 namespace orva {
 
+class CClaimableRows;
 class CDrawSurface;
 class CRenderNode;
 struct CRenderContext;
@@ -30,11 +31,11 @@ private:
     bool m_activated = false;
 };
 
-// Renders the rows of the context's render rectangle from the top, pixel by pixel from the
-// tree's crossing lists (the background where there are none), and hands each row to the
-// surface as soon as it is done. Polls the interrupt before every row and stops there.
-// Returns the number of rows handed over. `tree` may be null.
-int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface);
+// Renders the rows claimed from `rows`, which lie in the context's render rectangle, in the order
+// claimed, pixel by pixel from the tree's crossing lists (the background where there are none),
+// and hands each row to the surface as soon as it is done. Polls the interrupt before every row
+// and stops there. Returns the number of rows handed over. `tree` may be null.
+int RenderRows(CRenderContext& ctx, CRenderNode* tree, CDrawSurface& surface, CClaimableRows& rows);
 
 // Fills `pixels` pixels (3 bytes each) with the context's background.
 void FillBackground(const CRenderContext& ctx, uint8_t* row, int pixels);

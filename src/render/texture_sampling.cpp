@@ -19,6 +19,12 @@ CTexelPosition Locate(float coordinate, int size) {
         x = 0.0f;
     }
     const float whole = std::floor(x);
+    const float extent = static_cast<float>(size);
+    if (whole >= -extent && whole < extent) {
+        // Within one turn of the image (nearly always): the remainder is the index itself.
+        const int index = static_cast<int>(whole);
+        return {index < 0 ? index + size : index, x - whole};
+    }
     // The remainder is taken in double, which holds every texel index exactly, so a
     // coordinate far outside 0..1 still lands inside the image without an overflowing cast.
     double wrapped = std::fmod(static_cast<double>(whole), static_cast<double>(size));
@@ -60,8 +66,8 @@ CVector3 SampleColour(const BmpImage& image, float u, float v) {
     }
     const CTexelPosition x = Locate(u, image.width);
     const CTexelPosition y = Locate(v, image.height);
-    const int i2 = (x.index + 1) % image.width;
-    const int j2 = (y.index + 1) % image.height;
+    const int i2 = x.index + 1 < image.width ? x.index + 1 : 0;
+    const int j2 = y.index + 1 < image.height ? y.index + 1 : 0;
     const uint8_t* p00 = PixelAt(image, x.index, y.index);
     const uint8_t* p10 = PixelAt(image, i2, y.index);
     const uint8_t* p01 = PixelAt(image, x.index, j2);
