@@ -8,6 +8,7 @@
 #include "render/pixel_shader.h"
 #include "render/render_context.h"
 #include "render/render_node.h"
+#include "render/shading_batch.h"
 #include "render/tree_walk.h"
 #include "view/draw_surface.h"
 #include "view/interrupt.h"
@@ -81,6 +82,21 @@ CSampleResult ShadeFragments(CRenderContext& ctx, CFragment* list, uint8_t* pixe
     return result;
 }
 
+// ShadeSample, except that a lone opaque fragment the batch takes is queued there: its result
+// does not depend on the pixel's old colour, so it may be shaded later in the row.
+CSampleResult ShadeOrQueue(CRenderContext& ctx, CShadingBatch& batch, CFragment* list,
+                           uint8_t* pixel, int column, int row) {
+    list = DropCoincidentPairs(list, ctx);
+    if (list == nullptr || ctx.shadingModeSwitch != EShading::kPerPixel ||
+        !CShadingBatch::Takes(MaterialOf(*list))) {
+        return ShadeSample(ctx, list, pixel, column, row);
+    }
+    batch.Add(ctx, MaterialOf(*list), pixel, column, list->depth, FragmentNormal(*list, column));
+    const CSampleResult result{0.0f, MixKey(0, *list)};
+    RecycleFragments(ctx.pools, list);
+    return result;
+}
+
 uint8_t RoundedByte(float value) {
     return static_cast<uint8_t>(std::clamp(std::floor(value + 0.5f), 0.0f, 255.0f));
 }
@@ -125,14 +141,17 @@ CSampleResult ShadeSample(CRenderContext& ctx, CFragment* list, uint8_t* pixel, 
 void ShadeRow(CRenderContext& ctx, CRenderNode& tree, int row, uint8_t* pixels,
               CSampleResult* samples) {
     const CRenderRect& rect = ctx.renderRect;
+    CShadingBatch batch;
+    batch.SetRow(row);
     for (int x = std::max(rect.x0, tree.leftmostColumn); x <= rect.x1; ++x) {
         const int i = x - rect.x0;
         const CSampleResult s =
-            ShadeSample(ctx, FragmentsAtColumn(tree, x, ctx), pixels + 3 * i, x, row);
+            ShadeOrQueue(ctx, batch, FragmentsAtColumn(tree, x, ctx), pixels + 3 * i, x, row);
         if (samples != nullptr) {
             samples[i] = s;
         }
     }
+    batch.Flush(ctx);
 }
 
 void StraightenColours(uint8_t* pixels, const float* coverage, int count, uint8_t* alpha) {

@@ -81,6 +81,14 @@ CInterpolation FragmentValues(const CFragment& fragment, int column, EShading sh
     return InterpolatedAt(span.values, static_cast<float>(column) - span.originX, shadingMode);
 }
 
+CVector3 FragmentNormal(const CFragment& fragment, int column) {
+    const CSpan& span = fragment.span != nullptr
+                            ? *fragment.span
+                            : ShadedSpan(*fragment.rowSpan, EShading::kPerPixel);
+    return At(span.values.normal, span.values.normalStep,
+              static_cast<float>(column) - span.originX);
+}
+
 const CRenderMaterial* FragmentMaterial(const CFragment& fragment) {
     return fragment.span != nullptr ? fragment.span->values.material
                                     : fragment.rowSpan->source->material;

@@ -128,6 +128,9 @@ CInterpolation InterpolatedAt(const CInterpolation& values, float t, EShading sh
 // first use).
 CInterpolation FragmentValues(const CFragment& fragment, int column, EShading shadingMode);
 
+// The interpolated normal alone, as FragmentValues gives it in the per-pixel mode.
+CVector3 FragmentNormal(const CFragment& fragment, int column);
+
 // The material and the surface a fragment shows, without setting its values up.
 const CRenderMaterial* FragmentMaterial(const CFragment& fragment);
 const void* FragmentSurface(const CFragment& fragment);
