@@ -89,15 +89,6 @@ CVector3 FragmentNormal(const CFragment& fragment, int column) {
               static_cast<float>(column) - span.originX);
 }
 
-const CRenderMaterial* FragmentMaterial(const CFragment& fragment) {
-    return fragment.span != nullptr ? fragment.span->values.material
-                                    : fragment.rowSpan->source->material;
-}
-
-const void* FragmentSurface(const CFragment& fragment) {
-    return fragment.span != nullptr ? fragment.span->surface : fragment.rowSpan->source->surface;
-}
-
 void InterpolateAcross(CInterpolation& r, const CInterpolation& a, float ta,
                        const CInterpolation& b, float tb, float inv, EShading shadingMode) {
     const CSelection s = Select(r.material, shadingMode);

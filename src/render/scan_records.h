@@ -132,8 +132,13 @@ CInterpolation FragmentValues(const CFragment& fragment, int column, EShading sh
 CVector3 FragmentNormal(const CFragment& fragment, int column);
 
 // The material and the surface a fragment shows, without setting its values up.
-const CRenderMaterial* FragmentMaterial(const CFragment& fragment);
-const void* FragmentSurface(const CFragment& fragment);
+inline const CRenderMaterial* FragmentMaterial(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->values.material
+                                    : fragment.rowSpan->source->material;
+}
+inline const void* FragmentSurface(const CFragment& fragment) {
+    return fragment.span != nullptr ? fragment.span->surface : fragment.rowSpan->source->surface;
+}
 
 // Sets `values` up between a's values at ta steps and b's at tb steps, which lie `1 / inv`
 // steps apart: each attribute the mode and the material select gets its ends x = value +

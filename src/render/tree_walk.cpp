@@ -191,13 +191,16 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
     return raw;
 }
 
-CFragment* MeshUnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+// The lists of the node kinds are made out of line: FragmentsAtColumn runs for every node at
+// every pixel, and as a small dispatch it saves and restores little on the way to a leaf.
+[[gnu::noinline]] CFragment* MeshUnionFragments(CRenderNode& node, int column,
+                                                CRenderContext& ctx) {
     CFragment* solids = nullptr;
     CFragment* raw = MeshUnionRaw(node, column, ctx, solids);
     return UnionCrossings(ReduceByCount(raw, ctx.pools), solids, ctx.pools);
 }
 
-CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+[[gnu::noinline]] CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
     CFragment* result = nullptr;
     ForEachCoveringChild(node, column, [&](CRenderNode& child) {
         result = UnionCrossings(result, FragmentsAtColumn(child, column, ctx), ctx.pools);
@@ -207,7 +210,8 @@ CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
 
 // Every child is still asked for its list where it covers the column, so that its leaves see
 // each of their columns; the lists are dropped once the result is known to be empty.
-CFragment* IntersectionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+[[gnu::noinline]] CFragment* IntersectionFragments(CRenderNode& node, int column,
+                                                   CRenderContext& ctx) {
     bool empty = node.pendingChildren != nullptr;
     bool first = true;
     CFragment* result = nullptr;
@@ -231,7 +235,8 @@ CFragment* IntersectionFragments(CRenderNode& node, int column, CRenderContext& 
     return result;
 }
 
-CFragment* DifferenceFragments(CRenderNode& node, int column, CRenderContext& ctx) {
+[[gnu::noinline]] CFragment* DifferenceFragments(CRenderNode& node, int column,
+                                                 CRenderContext& ctx) {
     CRenderNode* base = node.activeChildren;
     if (base == nullptr) {
         return nullptr;
