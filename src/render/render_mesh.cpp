@@ -341,9 +341,17 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
     int rightmost = kNoRightmostColumn;
     for (uint32_t slot : m_active) {
         CActiveTriangle& t = m_slots[slot];
+        const CSpanEnds ends = SpanEnds(t.first, t.second, row, firstColumn, lastColumn);
+        if (ends.firstColumn == ends.endColumn) {
+            // No column centre between the edges, as for half the spans of a fine mesh: only
+            // its columns count.
+            leftmost = std::min(leftmost, ends.firstColumn);
+            rightmost = std::max(rightmost, ends.endColumn);
+            continue;
+        }
         CRowSpan& span = m_spans.emplace_back();
         span.source = &m_source;
-        SetUpSpan(span, t.first, t.second, row, firstColumn, lastColumn);
+        SetUpSpan(span, t.first, t.second, row, ends, firstColumn, lastColumn);
         leftmost = std::min(leftmost, span.firstColumn);
         rightmost = std::max(rightmost, span.endColumn);
         if (span.firstColumn < span.endColumn) {

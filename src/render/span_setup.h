@@ -50,28 +50,48 @@ inline int CentreColumn(float x, int firstColumn, int lastColumn) {
     return static_cast<double>(t) > c ? t - 1 : t;
 }
 
-// Sets `span` up for the triangle with edges first and second on `row`: the left edge, the
-// orientation, the columns clipped to firstColumn..lastColumn of the render rectangle and the
-// depth along the row. A span without pixels in the rectangle gets endColumn <= firstColumn
-// or columns outside it. Inline: the walk sets up a span per active triangle and row.
-inline void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row, int firstColumn,
-                      int lastColumn) {
+// Where the edges of a triangle cross a row: which one lies on the left, and the columns whose
+// centres lie between them as far as the edges alone decide (none when first == end; an edge
+// that is not finite makes both lastColumn + 1).
+struct CSpanEnds {
+    bool forward = false;  // the first edge lies on the left
+    float leftX = 0.0f;
+    float rightX = 0.0f;
+    int firstColumn = 0;
+    int endColumn = 0;
+};
+
+inline CSpanEnds SpanEnds(const CEdgeWalk& first, const CEdgeWalk& second, int row, int firstColumn,
+                          int lastColumn) {
     const float firstX = EdgeX(first, row);
     const float secondX = EdgeX(second, row);
+    CSpanEnds ends;
     // Selected rather than branched on: which way a triangle faces is as good as random.
-    const bool forward = firstX < secondX;
-    span.orientation = forward ? 1 : -1;
-    span.left = forward ? &first : &second;
-    span.right = forward ? &second : &first;
-    const float leftX = forward ? firstX : secondX;
-    const float rightX = forward ? secondX : firstX;
-    span.row = row;
-    if (!std::isfinite(leftX) || !std::isfinite(rightX)) {
-        span.firstColumn = span.endColumn = lastColumn + 1;
-        return;
+    ends.forward = firstX < secondX;
+    ends.leftX = ends.forward ? firstX : secondX;
+    ends.rightX = ends.forward ? secondX : firstX;
+    if (!std::isfinite(ends.leftX) || !std::isfinite(ends.rightX)) {
+        ends.firstColumn = ends.endColumn = lastColumn + 1;
+        return ends;
     }
-    int c = CentreColumn(leftX, firstColumn, lastColumn);
-    const int d = CentreColumn(rightX, firstColumn, lastColumn);
+    ends.firstColumn = CentreColumn(ends.leftX, firstColumn, lastColumn);
+    ends.endColumn = CentreColumn(ends.rightX, firstColumn, lastColumn);
+    return ends;
+}
+
+// Sets `span` up for the triangle with edges first and second on `row`, whose SpanEnds are
+// `ends` with pixels between them: the left edge, the orientation, the columns clipped to
+// firstColumn..lastColumn of the render rectangle and the depth along the row. A span without
+// pixels in the rectangle gets endColumn <= firstColumn or columns outside it. Inline: the walk
+// sets up a span per active triangle and row.
+inline void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int row,
+                      const CSpanEnds& ends, int firstColumn, int lastColumn) {
+    span.orientation = ends.forward ? 1 : -1;
+    span.left = ends.forward ? &first : &second;
+    span.right = ends.forward ? &second : &first;
+    span.row = row;
+    int c = ends.firstColumn;
+    const int d = ends.endColumn;
     span.firstColumn = c;
     span.endColumn = d;
     if (d == c || d < firstColumn || c > lastColumn) {
@@ -80,9 +100,9 @@ inline void SetUpSpan(CRowSpan& span, CEdgeWalk& first, CEdgeWalk& second, int r
     if (c < firstColumn) {
         span.firstColumn = c = firstColumn;
     }
-    span.originX = leftX;
+    span.originX = ends.leftX;
     span.originDepth = EdgeDepth(*span.left, row);
-    const float w = rightX - leftX;
+    const float w = ends.rightX - ends.leftX;
     if (w < kNarrowSpan) {
         // Covers one column yet has no usable width: the column shows the left edge.
         span.depthStep = 0.0f;

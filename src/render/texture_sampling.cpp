@@ -13,7 +13,19 @@ struct CTexelPosition {
     float fraction = 0.0f;
 };
 
-CTexelPosition Locate(float coordinate, int size) {
+// A coordinate beyond one turn of the image, out of line so that the usual case inlines.
+[[gnu::noinline]] CTexelPosition LocateFar(float x, float whole, int size) {
+    // The remainder is taken in double, which holds every texel index exactly, so a
+    // coordinate far outside 0..1 still lands inside the image without an overflowing cast.
+    double wrapped = std::fmod(static_cast<double>(whole), static_cast<double>(size));
+    if (wrapped < 0.0) {
+        wrapped += size;
+    }
+    int index = static_cast<int>(wrapped);
+    return {index < size ? index : size - 1, x - whole};
+}
+
+inline CTexelPosition Locate(float coordinate, int size) {
     float x = static_cast<float>(size) * coordinate;
     if (!std::isfinite(x)) {
         x = 0.0f;
@@ -25,14 +37,7 @@ CTexelPosition Locate(float coordinate, int size) {
         const int index = static_cast<int>(whole);
         return {index < 0 ? index + size : index, x - whole};
     }
-    // The remainder is taken in double, which holds every texel index exactly, so a
-    // coordinate far outside 0..1 still lands inside the image without an overflowing cast.
-    double wrapped = std::fmod(static_cast<double>(whole), static_cast<double>(size));
-    if (wrapped < 0.0) {
-        wrapped += size;
-    }
-    int index = static_cast<int>(wrapped);
-    return {index < size ? index : size - 1, x - whole};
+    return LocateFar(x, whole, size);
 }
 
 int Wrap(int index, int size) {

@@ -203,7 +203,9 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
 [[gnu::noinline]] CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
     CFragment* result = nullptr;
     ForEachCoveringChild(node, column, [&](CRenderNode& child) {
-        result = UnionCrossings(result, FragmentsAtColumn(child, column, ctx), ctx.pools);
+        // A child's list has even length, so with nothing before it the union is the list.
+        CFragment* list = FragmentsAtColumn(child, column, ctx);
+        result = result == nullptr ? list : UnionCrossings(result, list, ctx.pools);
     });
     return result;
 }
