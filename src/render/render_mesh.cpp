@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "render/span_setup.h"
@@ -70,6 +71,39 @@ void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
 }
 
 namespace {
+
+// Sorts keys whose low halves already increase by their high halves, which gives the order of
+// the whole keys. A mesh's spans of one row start within its few columns, so counting them
+// column by column beats comparing; keys spread too widely are compared.
+void SortByHighHalf(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch,
+                    std::vector<uint32_t>& counts) {
+    if (keys.size() < 2) {
+        return;
+    }
+    uint32_t lowest = UINT32_MAX;
+    uint32_t highest = 0;
+    for (uint64_t key : keys) {
+        lowest = std::min(lowest, uint32_t(key >> 32));
+        highest = std::max(highest, uint32_t(key >> 32));
+    }
+    const uint64_t range = uint64_t(highest) - lowest + 1;
+    if (range > 4 * keys.size() + 64) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    counts.assign(range + 1, 0);
+    for (uint64_t key : keys) {
+        ++counts[uint32_t(key >> 32) - lowest + 1];
+    }
+    for (std::size_t i = 1; i < counts.size(); ++i) {
+        counts[i] += counts[i - 1];  // now where each high half's keys begin
+    }
+    scratch.resize(keys.size());
+    for (uint64_t key : keys) {
+        scratch[counts[uint32_t(key >> 32) - lowest]++] = key;
+    }
+    keys.swap(scratch);
+}
 
 // Rows far beyond any picture are held here, so that they fit an int and still order alike.
 constexpr double kFarRow = 1 << 30;
@@ -371,7 +405,7 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
     }
     leftmostColumn = leftmost;
     rightmostColumn = rightmost;
-    std::sort(m_spanOrder.begin(), m_spanOrder.end());
+    SortByHighHalf(m_spanOrder, m_sortedOrder, m_columnCounts);
 }
 
 CFragment* CRenderMesh::RawFragments(int column) {

@@ -98,6 +98,8 @@ private:
     // has reached and not yet passed, in the keys' order.
     std::vector<CRowSpan> m_spans;
     std::vector<uint64_t> m_spanOrder;
+    std::vector<uint64_t> m_sortedOrder;  // room for sorting m_spanOrder
+    std::vector<uint32_t> m_columnCounts;
     std::size_t m_nextSpan = 0;
     std::vector<uint32_t> m_columnSpans;
 };
