@@ -72,37 +72,45 @@ void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
 
 namespace {
 
-// Sorts keys whose low halves already increase by their high halves, which gives the order of
-// the whole keys. A mesh's spans of one row start within its few columns, so counting them
-// column by column beats comparing; keys spread too widely are compared.
-void SortByHighHalf(std::vector<uint64_t>& keys, std::vector<uint64_t>& scratch,
-                    std::vector<uint32_t>& counts) {
-    if (keys.size() < 2) {
+// Sorts items by 64-bit keys whose low halves already increase along the items (from the back
+// when `fromBack`), by counting their high halves: that gives the order of the whole keys. A
+// mesh's triangles and spans start within few rows and columns, so counting beats comparing;
+// keys spread too widely are compared.
+template <typename T, typename KeyOf>
+void SortByHighHalf(std::vector<T>& items, std::vector<T>& scratch, std::vector<uint32_t>& counts,
+                    KeyOf keyOf, bool fromBack) {
+    if (items.size() < 2) {
         return;
     }
     uint32_t lowest = UINT32_MAX;
     uint32_t highest = 0;
-    for (uint64_t key : keys) {
-        lowest = std::min(lowest, uint32_t(key >> 32));
-        highest = std::max(highest, uint32_t(key >> 32));
+    for (const T& item : items) {
+        lowest = std::min(lowest, uint32_t(keyOf(item) >> 32));
+        highest = std::max(highest, uint32_t(keyOf(item) >> 32));
     }
     const uint64_t range = uint64_t(highest) - lowest + 1;
-    if (range > 4 * keys.size() + 64) {
-        std::sort(keys.begin(), keys.end());
+    if (range > 4 * items.size() + 64) {
+        std::sort(items.begin(), items.end(),
+                  [&](const T& a, const T& b) { return keyOf(a) < keyOf(b); });
         return;
     }
     counts.assign(range + 1, 0);
-    for (uint64_t key : keys) {
-        ++counts[uint32_t(key >> 32) - lowest + 1];
+    for (const T& item : items) {
+        ++counts[uint32_t(keyOf(item) >> 32) - lowest + 1];
     }
     for (std::size_t i = 1; i < counts.size(); ++i) {
-        counts[i] += counts[i - 1];  // now where each high half's keys begin
+        counts[i] += counts[i - 1];  // now where each high half's items begin
     }
-    scratch.resize(keys.size());
-    for (uint64_t key : keys) {
-        scratch[counts[uint32_t(key >> 32) - lowest]++] = key;
+    scratch.resize(items.size());
+    auto place = [&](const T& item) {
+        scratch[counts[uint32_t(keyOf(item) >> 32) - lowest]++] = item;
+    };
+    if (fromBack) {
+        std::for_each(items.rbegin(), items.rend(), place);
+    } else {
+        std::for_each(items.begin(), items.end(), place);
     }
-    keys.swap(scratch);
+    items.swap(scratch);
 }
 
 // Rows far beyond any picture are held here, so that they fit an int and still order alike.
@@ -165,6 +173,8 @@ struct CRenderMesh::CLoading {
     // thousand, and growing fresh vectors each time costs more than the sorting.
     static thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in loaded
     static thread_local std::vector<CWaitingTriangle> loaded;
+    static thread_local std::vector<std::pair<uint64_t, uint32_t>> sorted;  // room for sorting
+    static thread_local std::vector<uint32_t> rowCounts;
 
     int firstRowLimit = 0;
     int lastRowLimit = -1;
@@ -197,6 +207,8 @@ struct CRenderMesh::CLoading {
 
 thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::order;
 thread_local std::vector<CRenderMesh::CWaitingTriangle> CRenderMesh::CLoading::loaded;
+thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::sorted;
+thread_local std::vector<uint32_t> CRenderMesh::CLoading::rowCounts;
 
 CRenderMesh::CLoading CRenderMesh::StartLoading(int firstRowLimit, int lastRowLimit) {
     CLoading::order.clear();
@@ -208,9 +220,11 @@ CRenderMesh::CLoading CRenderMesh::StartLoading(int firstRowLimit, int lastRowLi
 }
 
 void CRenderMesh::FinishLoading(const CLoading& loading) {
-    // Keys are unique, so any sort gives the one order.
+    // Keys are unique, so any sort gives the one order; their low halves fall with the input.
     std::vector<std::pair<uint64_t, uint32_t>>& order = CLoading::order;
-    std::sort(order.begin(), order.end());
+    SortByHighHalf(
+        order, CLoading::sorted, CLoading::rowCounts,
+        [](const std::pair<uint64_t, uint32_t>& entry) { return entry.first; }, true);
     m_waiting.reserve(order.size());
     for (const auto& entry : order) {
         m_waiting.push_back(CLoading::loaded[entry.second]);
@@ -219,6 +233,8 @@ void CRenderMesh::FinishLoading(const CLoading& loading) {
         // One huge mesh must not pin its memory for the rest of the thread's life.
         CLoading::loaded = {};
         order = {};
+        CLoading::sorted = {};
+        CLoading::rowCounts = {};
     }
     // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
     // whatever part of the picture is rendered.
@@ -405,7 +421,8 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
     }
     leftmostColumn = leftmost;
     rightmostColumn = rightmost;
-    SortByHighHalf(m_spanOrder, m_sortedOrder, m_columnCounts);
+    SortByHighHalf(
+        m_spanOrder, m_sortedOrder, m_columnCounts, [](uint64_t key) { return key; }, false);
 }
 
 CFragment* CRenderMesh::RawFragments(int column) {
