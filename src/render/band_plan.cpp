@@ -21,8 +21,9 @@ constexpr int kFewestRows = 8;
 constexpr double kEmptyPixelWork = 0.05;
 // The smallest band's share of the whole work, times the threads: every band builds a tree of
 // the objects that reach it, and objects that reach several bands are built in each, so the
-// bands stay about six per thread.
-constexpr double kSmallestShare = 1.0 / 16.0;
+// bands stay about three per thread. The end of the picture needs no small bands: a worker
+// that runs out takes half of the rows another has left.
+constexpr double kSmallestShare = 1.0 / 4.0;
 
 // The rows of the object's projected box within `rect` and the width of its columns there;
 // false when it misses the rectangle.

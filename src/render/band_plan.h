@@ -9,8 +9,8 @@ namespace orva {
 struct CRenderRequest;
 
 // Rows of a picture are handed to the workers in bands, each with a tree of its own. Bands
-// tall enough to be worth a tree come first; towards the end they shrink, so that no worker
-// waits long for the last band of another.
+// tall enough to be worth a tree come first; towards the end they shrink, and a worker left
+// without a band takes rows from another's.
 
 // How much work each row of `rect` holds, in arbitrary units: every row its pixels (little
 // each), and every shown top-level object the width of its projected box on the rows the box
