@@ -20,10 +20,12 @@ constexpr int kFewestRows = 8;
 // What a row's pixels cost where no object is, next to a pixel an object's box covers.
 constexpr double kEmptyPixelWork = 0.05;
 // The smallest band's share of the whole work, times the threads: every band builds a tree of
-// the objects that reach it, and objects that reach several bands are built in each, so the
-// bands stay about three per thread. The end of the picture needs no small bands: a worker
-// that runs out takes half of the rows another has left.
-constexpr double kSmallestShare = 1.0 / 4.0;
+// the objects that reach it, and objects that reach several bands are built in each, so bands
+// stay few. Where a worker that runs out takes half of the rows another has left, the end of
+// the picture needs no small bands; where bands stay whole, the last ones must be small, so
+// that no worker waits long for another's.
+constexpr double kSmallestShareRowsShared = 1.0 / 4.0;
+constexpr double kSmallestShareBandsWhole = 1.0 / 16.0;
 
 // The rows of the object's projected box within `rect` and the width of its columns there;
 // false when it misses the rectangle.
@@ -61,7 +63,7 @@ std::vector<double> EstimateRowWork(const CRenderRequest& r, const CRenderRect& 
 }
 
 std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, const std::vector<double>& rowWork,
-                                        int threads) {
+                                        int threads, EBandEnds ends) {
     const int rows = rect.y1 - rect.y0 + 1;
     std::vector<CRenderRect> bands;
     if (threads <= 1 || static_cast<int>(rowWork.size()) != rows) {
@@ -71,7 +73,9 @@ std::vector<CRenderRect> SplitIntoBands(const CRenderRect& rect, const std::vect
         return bands;
     }
     double left = std::accumulate(rowWork.begin(), rowWork.end(), 0.0);
-    const double smallest = left * kSmallestShare / threads;
+    const double share =
+        ends == EBandEnds::kRowsShared ? kSmallestShareRowsShared : kSmallestShareBandsWhole;
+    const double smallest = left * share / threads;
     int y = rect.y0;
     while (y <= rect.y1) {
         const double wanted = std::max(left / (2.0 * threads), smallest);

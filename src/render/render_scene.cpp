@@ -149,7 +149,8 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     }
     stats.threads = std::clamp(request.threads, 1, 64);
     const std::vector<CRenderRect> bands =
-        SplitIntoBands(rect, EstimateRowWork(request, rect), stats.threads);
+        SplitIntoBands(rect, EstimateRowWork(request, rect), stats.threads,
+                       request.antialias > 1 ? EBandEnds::kBandsWhole : EBandEnds::kRowsShared);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
     // Every band builds the tree of the objects that reach it, from tessellation and materials
