@@ -127,12 +127,6 @@ CLaneMaterials GatherMaterials(const CRenderMaterial* const m[4]) {
                          m[2]->highlightThreshold, m[3]->highlightThreshold)}};
 }
 
-float Lane(CLanes a, int i) {
-    alignas(16) float f[4];
-    _mm_store_ps(f, a.v);
-    return f[i];
-}
-
 // A map read along the mirror vector in each lane that has one (`flip` -1 for the reflection
 // map, +1 for the gloss map); zero in the others, and `has` marks which lanes read one.
 CLanes3 SampleAlongMirror(const BmpImage* const maps[4], CLanes3 mirror, float flip, __m128& has) {
@@ -177,7 +171,7 @@ uint8_t ByteOf(float w) {
 
 }  // namespace
 
-void CShadingBatch::Flush(const CRenderContext& ctx) {
+void CShadingBatch::Flush(CRenderContext& ctx) {
     const CProjectionCentre& centre = ctx.projectionCentre;
     for (int at = 0; at < m_count; at += 4) {
         // Lanes past the queue repeat its first entry and are not stored.
@@ -237,11 +231,17 @@ void CShadingBatch::Flush(const CRenderContext& ctx) {
         const CLanes half = Splat(0.5f);
         const CLanes3 w = {colour.x * scale + half, colour.y * scale + half,
                            colour.z * scale + half};
+        alignas(16) float red[4];
+        alignas(16) float green[4];
+        alignas(16) float blue[4];
+        _mm_store_ps(red, w.x.v);
+        _mm_store_ps(green, w.y.v);
+        _mm_store_ps(blue, w.z.v);
         for (int i = 0; i < 4 && at + i < m_count; ++i) {
             uint8_t* pixel = e[i]->pixel;
-            pixel[2] = ByteOf(Lane(w.x, i));
-            pixel[1] = ByteOf(Lane(w.y, i));
-            pixel[0] = ByteOf(Lane(w.z, i));
+            pixel[2] = ByteOf(red[i]);
+            pixel[1] = ByteOf(green[i]);
+            pixel[0] = ByteOf(blue[i]);
         }
     }
     m_count = 0;
@@ -250,13 +250,12 @@ void CShadingBatch::Flush(const CRenderContext& ctx) {
 #else
 
 // Without four-lane arithmetic each fragment is shaded alone.
-void CShadingBatch::Flush(const CRenderContext& ctx) {
-    CRenderContext& shared = const_cast<CRenderContext&>(ctx);
+void CShadingBatch::Flush(CRenderContext& ctx) {
     for (int i = 0; i < m_count; ++i) {
         const CEntry& e = m_entries[static_cast<std::size_t>(i)];
         CShadingInputs inputs;
         inputs.normal = e.normal;
-        shared.projectionCentre.fragmentDepth = e.depth;
+        ctx.projectionCentre.fragmentDepth = e.depth;
         ShadePixel(ctx, *e.material, e.pixel, e.column, m_row, inputs);
     }
     m_count = 0;

@@ -25,15 +25,16 @@ public:
 
     // Queues a fragment at `column` of the batch's row, with its depth and interpolated
     // normal, to be shaded into `pixel`. Shades the queue when it is full.
-    void Add(const CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel, int column,
+    void Add(CRenderContext& ctx, const CRenderMaterial& material, uint8_t* pixel, int column,
              float depth, CVector3 normal) {
         m_entries[static_cast<std::size_t>(m_count++)] = {&material, pixel, column, depth, normal};
         if (m_count == kCapacity) {
             Flush(ctx);
         }
     }
-    // Shades what is queued. Called at the end of every row.
-    void Flush(const CRenderContext& ctx);
+    // Shades what is queued. Called at the end of every row. Without four-lane arithmetic each
+    // fragment is shaded alone, through the context's projection centre.
+    void Flush(CRenderContext& ctx);
     // The row the queued fragments lie on; set before the first Add of a row.
     void SetRow(int row) { m_row = row; }
 
