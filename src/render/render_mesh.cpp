@@ -1,9 +1,9 @@
 #include "render/render_mesh.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 #include "render/high_half_sort.h"
@@ -28,19 +28,6 @@ bool IsFinite(const CScanVertex& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// The triangle's vertices, the one with the smallest y first (the earliest of equals), in
-// their cyclic order.
-std::array<CScanVertex*, 3> TopFirst(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2) {
-    CScanVertex* order[3] = {v0, v1, v2};
-    int top = 0;
-    for (int i = 1; i < 3; ++i) {
-        if (order[i]->y < order[top]->y) {
-            top = i;
-        }
-    }
-    return {order[top], order[(top + 1) % 3], order[(top + 2) % 3]};
-}
-
 }  // namespace
 
 CRenderMesh::CRenderMesh(CRenderPools& pools, EShading shadingMode)
@@ -54,20 +41,6 @@ CRenderMesh::~CRenderMesh() {
     ReleaseRowSpans();
     for (uint32_t slot : m_active) {
         RetireTriangle(m_slots[slot]);
-    }
-    for (std::size_t i = m_nextWaiting; i < m_waiting.size(); ++i) {
-        RecycleVertices(m_waiting[i].vertices);
-    }
-}
-
-// The walk knows a triangle's vertices: following their links would only wait on memory.
-// Vertices the mesh holds itself stay until it goes.
-void CRenderMesh::RecycleVertices(CScanVertex* const* vertices) {
-    if (m_holdsVertices) {
-        return;
-    }
-    for (int i = 0; i < 3; ++i) {
-        m_pools->vertices.Recycle(vertices[i]);
     }
 }
 
@@ -94,12 +67,6 @@ void Prefetch(const CScanVertex* v) {
     const char* bytes = reinterpret_cast<const char*>(v);
     __builtin_prefetch(bytes);
     __builtin_prefetch(bytes + sizeof(CScanVertex) - 1);
-}
-
-void PrefetchVertices(CScanVertex* const* vertices) {
-    for (int i = 0; i < 3; ++i) {
-        __builtin_prefetch(vertices[i], 1);
-    }
 }
 
 void PrefetchEdgeValues(const CEdgeWalk& edge) {
@@ -131,111 +98,133 @@ CScanPoint PointOf(const CScanVertex& v) {
 struct CRenderMesh::CLoading {
     // Scratch kept by each rendering thread from mesh to mesh: meshes are loaded by the
     // thousand, and growing fresh vectors each time costs more than the sorting.
-    static thread_local std::vector<std::pair<uint64_t, uint32_t>> order;  // key, place in loaded
-    static thread_local std::vector<CWaitingTriangle> loaded;
+    static thread_local std::vector<std::pair<uint64_t, uint32_t>> order;   // key, place in taken
     static thread_local std::vector<std::pair<uint64_t, uint32_t>> sorted;  // room for sorting
     static thread_local std::vector<uint32_t> rowCounts;
+    static thread_local std::vector<CWaitingTriangle> taken;
+    static thread_local std::vector<uint8_t> finite;  // per vertex
 
+    static void TrimScratch() {
+        if (order.capacity() > kScratchKept || finite.capacity() > kScratchKept) {
+            // One huge mesh must not pin its memory for the rest of the thread's life.
+            order = {};
+            sorted = {};
+            rowCounts = {};
+            taken = {};
+            finite = {};
+        }
+    }
+
+    const std::vector<CScanPoint>& points;
     int firstRowLimit = 0;
     int lastRowLimit = -1;
     int minFirst = 0;
     int maxEnd = 0;
     bool any = false;
+    double rowsCovered = 0.0;  // by the triangles taken, within the rows
 
-    // Snaps the triangle's rows and takes it when it is finite and reaches the rows.
-    bool Take(CScanVertex* v0, CScanVertex* v1, CScanVertex* v2, std::size_t index) {
-        if (!IsFinite(*v0) || !IsFinite(*v1) || !IsFinite(*v2)) {
-            return false;
+    // Takes the triangle through the vertices at a, b and c when they are finite and it reaches
+    // the rows: its corners, top first (the earliest of equals), keep their cyclic order.
+    void Take(uint32_t a, uint32_t b, uint32_t c, std::size_t index) {
+        if (!finite[a] || !finite[b] || !finite[c]) {
+            return;
         }
-        SnapRow(*v0);
-        SnapRow(*v1);
-        SnapRow(*v2);
-        const std::array<CScanVertex*, 3> v = TopFirst(v0, v1, v2);
-        const double first = std::ceil(double(v[0]->y));
-        const double end = std::ceil(double(std::max(v[1]->y, v[2]->y)));
+        const uint32_t corner[3] = {a, b, c};
+        int top = 0;
+        for (int i = 1; i < 3; ++i) {
+            if (points[corner[i]].y < points[corner[top]].y) {
+                top = i;
+            }
+        }
+        const CWaitingTriangle t{{corner[top], corner[(top + 1) % 3], corner[(top + 2) % 3]}};
+        const double first = std::ceil(double(points[t.corners[0]].y));
+        const double end =
+            std::ceil(double(std::max(points[t.corners[1]].y, points[t.corners[2]].y)));
         if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
-            return false;
+            return;
         }
         minFirst = any ? std::min(minFirst, RowOf(first)) : RowOf(first);
         maxEnd = any ? std::max(maxEnd, RowOf(end)) : RowOf(end);
         any = true;
-        order.push_back({ActivationKey(RowOf(first), index), uint32_t(loaded.size())});
-        loaded.push_back({{v[0], v[1], v[2]}, {PointOf(*v[0]), PointOf(*v[1]), PointOf(*v[2])}});
-        return true;
+        rowsCovered += std::max(
+            0.0, std::min(end, lastRowLimit + 1.0) - std::max(first, double(firstRowLimit)));
+        order.push_back({ActivationKey(RowOf(first), index), uint32_t(taken.size())});
+        taken.push_back(t);
+    }
+
+    // About how many triangles are active on a busy row: twice as many as on an average one.
+    std::size_t ExpectedActive() const {
+        const double rows = std::min(maxEnd, lastRowLimit + 1) - std::max(minFirst, firstRowLimit);
+        if (!any || !(rows > 0.0)) {
+            return 0;
+        }
+        const double expected = 2.0 * rowsCovered / rows + 8.0;
+        return std::min(order.size(), static_cast<std::size_t>(expected));
     }
 };
 
 thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::order;
-thread_local std::vector<CRenderMesh::CWaitingTriangle> CRenderMesh::CLoading::loaded;
 thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::sorted;
 thread_local std::vector<uint32_t> CRenderMesh::CLoading::rowCounts;
-
-CRenderMesh::CLoading CRenderMesh::StartLoading(int firstRowLimit, int lastRowLimit) {
-    CLoading::order.clear();
-    CLoading::loaded.clear();
-    CLoading loading;
-    loading.firstRowLimit = firstRowLimit;
-    loading.lastRowLimit = lastRowLimit;
-    return loading;
-}
-
-void CRenderMesh::FinishLoading(const CLoading& loading) {
-    // Keys are unique, so any sort gives the one order; their low halves fall with the input.
-    std::vector<std::pair<uint64_t, uint32_t>>& order = CLoading::order;
-    SortByHighHalf(
-        order, CLoading::sorted, CLoading::rowCounts,
-        [](const std::pair<uint64_t, uint32_t>& entry) { return entry.first; }, true);
-    m_waiting.reserve(order.size());
-    for (const auto& entry : order) {
-        m_waiting.push_back(CLoading::loaded[entry.second]);
-    }
-    if (CLoading::loaded.capacity() > kScratchKept) {
-        // One huge mesh must not pin its memory for the rest of the thread's life.
-        CLoading::loaded = {};
-        order = {};
-        CLoading::sorted = {};
-        CLoading::rowCounts = {};
-    }
-    // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
-    // whatever part of the picture is rendered.
-    firstRow = loading.any ? loading.minFirst : loading.firstRowLimit;
-    endRow = loading.any ? loading.maxEnd : loading.firstRowLimit;
-}
+thread_local std::vector<CRenderMesh::CWaitingTriangle> CRenderMesh::CLoading::taken;
+thread_local std::vector<uint8_t> CRenderMesh::CLoading::finite;
 
 void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
-    CLoading loading = StartLoading(firstRowLimit, lastRowLimit);
-    for (std::size_t index = 0; chain != nullptr; ++index) {
-        CScanVertex* v0 = chain;
-        CScanVertex* v1 = v0->link;
-        CScanVertex* v2 = v1 != nullptr ? v1->link : nullptr;
-        if (v2 == nullptr) {
-            m_pools->vertices.Recycle(v0);
-            m_pools->vertices.Recycle(v1);
-            break;
-        }
-        chain = v2->link;
-        if (!loading.Take(v0, v1, v2, index)) {
-            CScanVertex* const vertices[3] = {v0, v1, v2};
-            RecycleVertices(vertices);
-        }
+    std::vector<CScanVertex> vertices;
+    while (chain != nullptr) {
+        CScanVertex* next = chain->link;
+        vertices.push_back(*chain);
+        vertices.back().link = nullptr;
+        m_pools->vertices.Recycle(chain);
+        chain = next;
     }
-    FinishLoading(loading);
+    vertices.resize(vertices.size() / 3 * 3);  // an unfinished triangle at the end is dropped
+    std::vector<uint32_t> corners(vertices.size());
+    std::iota(corners.begin(), corners.end(), 0u);
+    LoadSharedTriangles(std::move(vertices), corners, firstRowLimit, lastRowLimit);
 }
 
+// Triangles share each vertex about six ways and vertex records are large: each vertex is
+// checked, snapped and read once, and a waiting triangle is three places.
 void CRenderMesh::LoadSharedTriangles(std::vector<CScanVertex> vertices,
                                       std::span<const uint32_t> corners, int firstRowLimit,
                                       int lastRowLimit) {
-    m_holdsVertices = true;
     m_vertices = std::move(vertices);
-    CLoading loading = StartLoading(firstRowLimit, lastRowLimit);
+    m_points.resize(m_vertices.size());
+    CLoading::finite.resize(m_vertices.size());
+    for (std::size_t i = 0; i < m_vertices.size(); ++i) {
+        CScanVertex& v = m_vertices[i];
+        CLoading::finite[i] = IsFinite(v);
+        if (CLoading::finite[i]) {
+            SnapRow(v);
+        }
+        m_points[i] = PointOf(v);
+    }
+    CLoading loading{m_points};
+    loading.firstRowLimit = firstRowLimit;
+    loading.lastRowLimit = lastRowLimit;
+    CLoading::order.clear();
+    CLoading::taken.clear();
     const std::size_t count = m_vertices.size();
     for (std::size_t k = 0; k + 2 < corners.size(); k += 3) {
         if (corners[k] < count && corners[k + 1] < count && corners[k + 2] < count) {
-            loading.Take(&m_vertices[corners[k]], &m_vertices[corners[k + 1]],
-                         &m_vertices[corners[k + 2]], k / 3);
+            loading.Take(corners[k], corners[k + 1], corners[k + 2], k / 3);
         }
     }
-    FinishLoading(loading);
+    // Keys are unique, so any sort gives the one order; their low halves fall with the input.
+    SortByHighHalf(
+        CLoading::order, CLoading::sorted, CLoading::rowCounts,
+        [](const std::pair<uint64_t, uint32_t>& entry) { return entry.first; }, true);
+    m_waiting.reserve(CLoading::order.size());
+    for (const auto& entry : CLoading::order) {
+        m_waiting.push_back(CLoading::taken[entry.second]);
+    }
+    m_expectedActive = loading.ExpectedActive();
+    // The rows the triangles reach, beyond the rectangle too, so that nodes order alike
+    // whatever part of the picture is rendered.
+    firstRow = loading.any ? loading.minFirst : firstRowLimit;
+    endRow = loading.any ? loading.maxEnd : firstRowLimit;
+    CLoading::TrimScratch();
 }
 
 void CRenderMesh::ReleaseRowSpans() {
@@ -251,7 +240,6 @@ void CRenderMesh::ReleaseRowSpans() {
 void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
     ReleaseEdgeValues(triangle.first, *m_pools);
     ReleaseEdgeValues(triangle.second, *m_pools);
-    RecycleVertices(triangle.vertices);
 }
 
 void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
@@ -264,9 +252,24 @@ void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
     }
     m_source.surface = owner != nullptr ? owner : this;
     m_source.material = material;
+    if (m_slots.capacity() == 0) {
+        ReserveRowRecords();
+    }
     AdvanceActive(row);
     ActivateWaiting(row);
     SetUpRowSpans(row, firstColumn, lastColumn);
+}
+
+// Meshes are walked by the thousand: room for a busy row's triangles and spans from the start
+// saves growing each array step by step.
+void CRenderMesh::ReserveRowRecords() {
+    const std::size_t expected = m_expectedActive;
+    m_slots.reserve(expected);
+    m_active.reserve(expected);
+    m_spans.reserve(expected);
+    m_spanOrder.reserve(expected);
+    m_sortedOrder.reserve(expected);
+    m_columnSpans.reserve(expected);
 }
 
 // Follows the active triangles down one row: an edge that passes its lower vertex continues
@@ -292,11 +295,6 @@ void CRenderMesh::AdvanceActive(int row) {
             m_freeSlots.push_back(slot);
             continue;
         }
-        if (!(y + 1.0f < t.secondPoint.y) && !(y + 1.0f < t.thirdPoint.y)) {
-            // Finished on the next row: its vertex records are given back then, and by now
-            // they have long left the cache.
-            PrefetchVertices(t.vertices);
-        }
         m_active[kept++] = slot;
     }
     m_active.resize(kept);
@@ -305,17 +303,18 @@ void CRenderMesh::AdvanceActive(int row) {
 // Activates the waiting triangles the row has reached, in their sorted order.
 void CRenderMesh::ActivateWaiting(int row) {
     const float y = float(row);
-    while (m_nextWaiting < m_waiting.size() && m_waiting[m_nextWaiting].points[0].y <= y) {
+    while (m_nextWaiting < m_waiting.size() &&
+           m_points[m_waiting[m_nextWaiting].corners[0]].y <= y) {
         const CWaitingTriangle& w = m_waiting[m_nextWaiting++];
-        CScanVertex* const* v = w.vertices;
-        const CScanPoint* p = w.points;
+        const CScanPoint p[3] = {m_points[w.corners[0]], m_points[w.corners[1]],
+                                 m_points[w.corners[2]]};
         const bool beforeA = y < p[1].y;
         const bool beforeB = y < p[2].y;
         if (!beforeA && !beforeB) {
-            // Between two row centres: no pixels.
-            RecycleVertices(v);
-            continue;
+            continue;  // between two row centres: no pixels
         }
+        CScanVertex* const v[3] = {&m_vertices[w.corners[0]], &m_vertices[w.corners[1]],
+                                   &m_vertices[w.corners[2]]};
         uint32_t slot = 0;
         if (m_freeSlots.empty()) {
             slot = uint32_t(m_slots.size());

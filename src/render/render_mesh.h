@@ -24,7 +24,8 @@ public:
     // puts each triangle's top vertex first, sorts the triangles by first row and sets the
     // node's first and end rows (those the triangles reach, which may lie outside the
     // rectangle). Triangles with a coordinate that is not finite, triangles outside the rows
-    // and an unfinished triangle at the end go back to the pool.
+    // and an unfinished triangle at the end are left out. The records go back to the pool at
+    // once: the mesh keeps copies.
     void LoadTriangles(CScanVertex* triangles, int firstRow, int lastRow);
     // The same over triangles that share their vertices: three indices into `vertices` each, in
     // input order. The mesh keeps the vertices while it lives; triangles naming a vertex that
@@ -52,11 +53,9 @@ public:
     bool HasTriangles() const { return !m_active.empty() || m_nextWaiting < m_waiting.size(); }
 
 private:
-    // A loaded triangle not yet reached by the walk: its vertices, top first, and their
-    // window positions, so that the walk does not go back to the vertex records for them.
+    // A loaded triangle not yet reached by the walk: the places of its vertices, top first.
     struct CWaitingTriangle {
-        CScanVertex* vertices[3];
-        CScanPoint points[3];
+        uint32_t corners[3];
     };
     // A triangle the walk is in, with its two edges on the current row and the positions of
     // its lower vertices: the walk reads one record per triangle and row.
@@ -69,25 +68,24 @@ private:
     };
 
     struct CLoading;
-    static CLoading StartLoading(int firstRowLimit, int lastRowLimit);
-    void FinishLoading(const CLoading& loading);
     void AdvanceActive(int row);
     void ActivateWaiting(int row);
     void SetUpRowSpans(int row, int firstColumn, int lastColumn);
+    void ReserveRowRecords();
     void RetireTriangle(CActiveTriangle& triangle);
-    void RecycleVertices(CScanVertex* const* vertices);
 
     CRenderPools* m_pools;
     EShading m_shadingMode;
-    // Set when the mesh holds its vertices itself (shared between its triangles) rather than
-    // taking them from the pool one triangle at a time.
-    bool m_holdsVertices = false;
     std::vector<CScanVertex> m_vertices;
+    // The vertices' window positions, rows snapped, so that the walk does not go back to the
+    // vertex records for them.
+    std::vector<CScanPoint> m_points;
     CSpanSource m_source;
     // Loaded triangles in the order they are activated (by first row); those before
     // m_nextWaiting have been taken.
     std::vector<CWaitingTriangle> m_waiting;
     std::size_t m_nextWaiting = 0;
+    std::size_t m_expectedActive = 0;  // triangles on a busy row, as loading estimated
     // Active triangles in activation order, as places in m_slots: the records stay where
     // they are while the walk drops finished triangles from the order.
     std::vector<uint32_t> m_active;

@@ -77,6 +77,8 @@ private:
     std::vector<bool> m_complete;
 };
 
+constexpr std::size_t kCornersKept = std::size_t(1) << 18;
+
 struct CRowRange {
     int first = 0;
     int end = 0;
@@ -139,7 +141,10 @@ void CRenderPatch::Activate(int row) {
     CLeafView rows = m_view;
     rows.firstRow = std::max(row, m_view.firstRow);
     std::vector<CScanVertex> vertices;
-    std::vector<uint32_t> corners;
+    // The corners only pass through to the loading: scratch kept by the thread, as patches are
+    // activated by the thousand.
+    thread_local std::vector<uint32_t> corners;
+    corners.clear();
     if (m_owner != nullptr && m_patch->rows >= 2 && m_patch->cols >= 2) {
         CProjectedSamples samples(*m_patch, rows);
         // Both triangles of a cell turn the way (u, v) does, so the cross product of the
@@ -154,6 +159,9 @@ void CRenderPatch::Activate(int row) {
     }
     m_owner.reset();
     LoadSharedTriangles(std::move(vertices), corners, rows.firstRow, rows.lastRow);
+    if (corners.capacity() > kCornersKept) {
+        corners = {};  // one huge patch must not pin its memory for the thread's life
+    }
 }
 
 std::unique_ptr<CRenderPatch> MakeRenderPatch(CRenderPools& pools, const CLeafView& view,
