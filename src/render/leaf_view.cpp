@@ -30,12 +30,16 @@ bool IsFinitePoint(CVector3 p) {
 }
 
 CScanVertex ProjectedVertex(CVector3 p, const CLeafView& view) {
-    const CVector3 window = ProjectPoint(p, view.projection);
     CScanVertex v;
+    ProjectInto(v, p, view);
+    return v;
+}
+
+void ProjectInto(CScanVertex& v, CVector3 p, const CLeafView& view) {
+    const CVector3 window = ProjectPoint(p, view.projection);
     v.x = window.x;
     v.y = window.y;
     v.z = window.z;
-    return v;
 }
 
 }  // namespace orva

@@ -30,5 +30,7 @@ bool IsFinitePoint(CVector3 p);
 
 // A vertex record at the projection of the object point p; everything else is left zero.
 CScanVertex ProjectedVertex(CVector3 p, const CLeafView& view);
+// The same window position written into a record in place (its other values stay).
+void ProjectInto(CScanVertex& v, CVector3 p, const CLeafView& view);
 
 }  // namespace orva

@@ -41,9 +41,10 @@ class CProjectedSamples {
 public:
     CProjectedSamples(const CPatchTessellation& patch, const CLeafView& view)
         : m_patch(patch), m_view(view), m_complete(patch.positions.size(), false) {
-        m_vertices.reserve(patch.positions.size());
-        for (const CVector3& p : patch.positions) {
-            m_vertices.push_back(ProjectedVertex(p, view));
+        // Projected in place: a record built aside and copied in waits on its own stores.
+        m_vertices.resize(patch.positions.size());
+        for (std::size_t k = 0; k < m_vertices.size(); ++k) {
+            ProjectInto(m_vertices[k], patch.positions[k], view);
         }
     }
     // The cell's triangle through grid points a, b and c, when it may reach the rows.
