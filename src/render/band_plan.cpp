@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "render/object_boxes.h"
 #include "render/render_scene.h"
 #include "scene/scene_object.h"
 #include "view/on_screen.h"
@@ -29,9 +30,8 @@ constexpr double kSmallestShareBandsWhole = 1.0 / 16.0;
 
 // The rows of the object's projected box within `rect` and the width of its columns there;
 // false when it misses the rectangle.
-bool ProjectedRows(const CSceneObject& object, const CMatrix4& window, const CRenderRect& rect,
-                   int& top, int& bottom, double& width) {
-    const CScreenRect box = ProjectedBox(object, window);
+bool ProjectedRows(const CScreenRect& box, const CRenderRect& rect, int& top, int& bottom,
+                   double& width) {
     if (!(box.top <= rect.y1 + 1.0f && box.bottom >= float(rect.y0) && box.left <= rect.x1 + 1.0f &&
           box.right >= float(rect.x0))) {
         return false;  // outside, or not finite
@@ -45,7 +45,8 @@ bool ProjectedRows(const CSceneObject& object, const CMatrix4& window, const CRe
 
 }  // namespace
 
-std::vector<double> EstimateRowWork(const CRenderRequest& r, const CRenderRect& rect) {
+std::vector<double> EstimateRowWork(const CRenderRequest& r, const CRenderRect& rect,
+                                    const CObjectBoxes& boxes) {
     const int rows = std::max(0, rect.y1 - rect.y0 + 1);
     std::vector<double> work(static_cast<std::size_t>(rows),
                              kEmptyPixelWork * (rect.x1 - rect.x0 + 1));
@@ -53,7 +54,8 @@ std::vector<double> EstimateRowWork(const CRenderRequest& r, const CRenderRect& 
         int top = 0;
         int bottom = 0;
         double width = 0.0;
-        if (o->IsShown() && ProjectedRows(*o, r.windowMatrix, rect, top, bottom, width)) {
+        const CScreenRect* box = boxes.Find(*o);
+        if (box != nullptr && ProjectedRows(*box, rect, top, bottom, width)) {
             for (int y = top; y <= bottom; ++y) {
                 work[static_cast<std::size_t>(y - rect.y0)] += width;
             }

@@ -6,6 +6,7 @@
 
 namespace orva {
 
+class CObjectBoxes;
 struct CRenderRequest;
 
 // Rows of a picture are handed to the workers in bands, each with a tree of its own. Bands
@@ -13,9 +14,11 @@ struct CRenderRequest;
 // without a band takes rows from another's.
 
 // How much work each row of `rect` holds, in arbitrary units: every row its pixels (little
-// each), and every shown top-level object the width of its projected box on the rows the box
-// covers, which is where triangles are walked and fragments resolved.
-std::vector<double> EstimateRowWork(const CRenderRequest& request, const CRenderRect& rect);
+// each), and every shown top-level object the width of its projected box (from `boxes`, made
+// for the request's objects and window) on the rows the box covers, which is where triangles
+// are walked and fragments resolved.
+std::vector<double> EstimateRowWork(const CRenderRequest& request, const CRenderRect& rect,
+                                    const CObjectBoxes& boxes);
 
 // How a picture's last bands end: workers share the rows left at the end of plain pictures,
 // but anti-aliased bands look one row beyond their own and stay whole.

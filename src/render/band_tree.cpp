@@ -1,5 +1,6 @@
 #include "render/band_tree.h"
 
+#include "render/object_boxes.h"
 #include "render/render_scene.h"
 #include "render/render_tree.h"
 #include "view/display_colours.h"
@@ -35,7 +36,8 @@ void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
     ctx.renderTransform = Multiply(Inverse(r.view), r.windowMatrix);
 }
 
-CBandTree::CBandTree(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect& rect)
+CBandTree::CBandTree(CRenderContext& ctx, const CRenderRequest& r, const CRenderRect& rect,
+                     const CObjectBoxes* boxes)
     : m_ctx(ctx), m_push(ctx.modelStack) {
     PrepareContext(ctx, r);
     ctx.renderRect = rect;
@@ -43,8 +45,10 @@ CBandTree::CBandTree(CRenderContext& ctx, const CRenderRequest& r, const CRender
     const CScreenRect screen{static_cast<float>(rect.x0), static_cast<float>(rect.y0),
                              static_cast<float>(rect.x1 + 1), static_cast<float>(rect.y1 + 1)};
     const CMatrix4 window = r.windowMatrix;
-    const VisibilityTest visible = [window, screen](const CSceneObject& object) {
-        return IsOnScreenIn(object, window, screen, kModeRendered);
+    const VisibilityTest visible = [window, screen, boxes](const CSceneObject& object) {
+        const CScreenRect* box = boxes != nullptr ? boxes->Find(object) : nullptr;
+        return box != nullptr ? IsOnScreenIn(object, *box, screen, kModeRendered)
+                              : IsOnScreenIn(object, window, screen, kModeRendered);
     };
     m_tree = BuildRenderTree(ctx, r.first, r.stop, visible);
 }

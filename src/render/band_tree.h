@@ -7,6 +7,7 @@
 
 namespace orva {
 
+class CObjectBoxes;
 struct CRenderRequest;
 
 // Sets a worker's context up for a request: shading, interrupt, background, the projection
@@ -15,10 +16,12 @@ void PrepareContext(CRenderContext& ctx, const CRenderRequest& request);
 
 // The render tree of the objects that reach one rectangle of a request's picture, built on
 // construction and released on destruction; the context is prepared for the request and its
-// render rectangle set meanwhile.
+// render rectangle set meanwhile. `boxes`, when given, holds the projected boxes of the
+// request's objects in its window.
 class CBandTree {
 public:
-    CBandTree(CRenderContext& ctx, const CRenderRequest& request, const CRenderRect& rect);
+    CBandTree(CRenderContext& ctx, const CRenderRequest& request, const CRenderRect& rect,
+              const CObjectBoxes* boxes = nullptr);
     ~CBandTree();
     CBandTree(const CBandTree&) = delete;
     CBandTree& operator=(const CBandTree&) = delete;

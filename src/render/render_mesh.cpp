@@ -102,7 +102,8 @@ struct CRenderMesh::CLoading {
     static thread_local std::vector<std::pair<uint64_t, uint32_t>> sorted;  // room for sorting
     static thread_local std::vector<uint32_t> rowCounts;
     static thread_local std::vector<CWaitingTriangle> taken;
-    static thread_local std::vector<uint8_t> finite;  // per vertex
+    static thread_local std::vector<uint8_t> finite;    // per vertex
+    static thread_local std::vector<double> firstRows;  // per vertex: the first row at or below
 
     static void TrimScratch() {
         if (order.capacity() > kScratchKept || finite.capacity() > kScratchKept) {
@@ -112,6 +113,7 @@ struct CRenderMesh::CLoading {
             rowCounts = {};
             taken = {};
             finite = {};
+            firstRows = {};
         }
     }
 
@@ -137,9 +139,8 @@ struct CRenderMesh::CLoading {
             }
         }
         const CWaitingTriangle t{{corner[top], corner[(top + 1) % 3], corner[(top + 2) % 3]}};
-        const double first = std::ceil(double(points[t.corners[0]].y));
-        const double end =
-            std::ceil(double(std::max(points[t.corners[1]].y, points[t.corners[2]].y)));
+        const double first = firstRows[t.corners[0]];
+        const double end = std::max(firstRows[t.corners[1]], firstRows[t.corners[2]]);
         if (lastRowLimit < firstRowLimit || first > lastRowLimit || end <= firstRowLimit) {
             return;
         }
@@ -168,6 +169,7 @@ thread_local std::vector<std::pair<uint64_t, uint32_t>> CRenderMesh::CLoading::s
 thread_local std::vector<uint32_t> CRenderMesh::CLoading::rowCounts;
 thread_local std::vector<CRenderMesh::CWaitingTriangle> CRenderMesh::CLoading::taken;
 thread_local std::vector<uint8_t> CRenderMesh::CLoading::finite;
+thread_local std::vector<double> CRenderMesh::CLoading::firstRows;
 
 void CRenderMesh::LoadTriangles(CScanVertex* chain, int firstRowLimit, int lastRowLimit) {
     std::vector<CScanVertex> vertices;
@@ -192,6 +194,7 @@ void CRenderMesh::LoadSharedTriangles(std::vector<CScanVertex> vertices,
     m_vertices = std::move(vertices);
     m_points.resize(m_vertices.size());
     CLoading::finite.resize(m_vertices.size());
+    CLoading::firstRows.resize(m_vertices.size());
     for (std::size_t i = 0; i < m_vertices.size(); ++i) {
         CScanVertex& v = m_vertices[i];
         CLoading::finite[i] = IsFinite(v);
@@ -199,6 +202,9 @@ void CRenderMesh::LoadSharedTriangles(std::vector<CScanVertex> vertices,
             SnapRow(v);
         }
         m_points[i] = PointOf(v);
+        // A triangle's rows begin at its top vertex's and end at its lower vertices' (ceil
+        // keeps the order of rows, so the larger of two is the ceil of the lower vertex).
+        CLoading::firstRows[i] = std::ceil(double(v.y));
     }
     CLoading loading{m_points};
     loading.firstRowLimit = firstRowLimit;

@@ -15,6 +15,7 @@
 #include "render/band_tree.h"
 #include "render/claimable_rows.h"
 #include "render/material_table.h"
+#include "render/object_boxes.h"
 #include "render/render_context.h"
 #include "render/render_tree.h"
 #include "render/row_loop.h"
@@ -48,15 +49,16 @@ constexpr int kFewestRowsToShare = 16;
 struct CPictureWork {
     const CRenderRequest& request;
     const CMaterialTable& materials;
+    const CObjectBoxes& boxes;
     const std::vector<CRenderRect>& bands;
     std::vector<CClaimableRows> inProgress;  // one per worker
     std::atomic<std::size_t> nextBand{0};
     std::atomic<int> rowsDelivered{0};
     std::chrono::steady_clock::time_point start;
 
-    CPictureWork(const CRenderRequest& r, const CMaterialTable& m,
+    CPictureWork(const CRenderRequest& r, const CMaterialTable& m, const CObjectBoxes& o,
                  const std::vector<CRenderRect>& b, int workers)
-        : request(r), materials(m), bands(b), inProgress(workers) {}
+        : request(r), materials(m), boxes(o), bands(b), inProgress(workers) {}
 
     bool Interrupted() const { return request.interrupt != nullptr && request.interrupt->Poll(); }
 };
@@ -72,7 +74,7 @@ bool RenderBand(CRenderContext& ctx, CPictureWork& work, const CRenderRequest& s
         return delivered == band.y1 - band.y0 + 1;
     }
     rows.Assign(band.y0, band.y1 + 1);
-    const CBandTree tree(ctx, r, band);
+    const CBandTree tree(ctx, r, band, &work.boxes);
     rowsDelivered += RenderRows(ctx, tree.Root(), *r.surface, rows);
     return !work.Interrupted();
 }
@@ -148,8 +150,9 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
         request.interrupt->Reset();
     }
     stats.threads = std::clamp(request.threads, 1, 64);
+    const CObjectBoxes boxes(request.first, request.stop, request.windowMatrix);
     const std::vector<CRenderRect> bands =
-        SplitIntoBands(rect, EstimateRowWork(request, rect), stats.threads,
+        SplitIntoBands(rect, EstimateRowWork(request, rect, boxes), stats.threads,
                        request.antialias > 1 ? EBandEnds::kBandsWhole : EBandEnds::kRowsShared);
     stats.threads = std::min<int>(stats.threads, static_cast<int>(bands.size()));
     stats.bands = static_cast<int>(bands.size());
@@ -162,7 +165,7 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (request.tessellation == nullptr) {
         request.tessellation = &ownStore.emplace();
     }
-    CPictureWork work(request, *materials, bands, stats.threads);
+    CPictureWork work(request, *materials, boxes, bands, stats.threads);
     work.start = start;
     std::vector<double> finished(stats.threads, 0.0);
     if (stats.threads == 1) {

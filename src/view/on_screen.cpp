@@ -47,7 +47,14 @@ bool IsOnScreenIn(const CSceneObject& object, const CMatrix4& window, const CScr
     if (object.GetTypeId() == kTypeRefPlane) {
         return true;
     }
-    const CScreenRect box = ProjectedBox(object, window);
+    return IsOnScreenIn(object, ProjectedBox(object, window), rect, displayMode);
+}
+
+bool IsOnScreenIn(const CSceneObject& object, const CScreenRect& box, const CScreenRect& rect,
+                  EDisplayMode displayMode) {
+    if (object.GetTypeId() == kTypeRefPlane) {
+        return true;
+    }
     const CMargins m = MarginsFor(displayMode);
     return box.left - m.left < rect.right && box.top - m.up < rect.bottom &&
            box.right + m.right > rect.left && box.bottom + m.down > rect.top;

@@ -27,6 +27,9 @@ CScreenRect ProjectedBox(const CSceneObject& object, const CMatrix4& windowMatri
 // on any thread: it reads only what it is given.
 bool IsOnScreenIn(const CSceneObject& object, const CMatrix4& windowMatrix, const CScreenRect& rect,
                   EDisplayMode displayMode);
+// The same for an object whose projected box is known.
+bool IsOnScreenIn(const CSceneObject& object, const CScreenRect& box, const CScreenRect& rect,
+                  EDisplayMode displayMode);
 
 // Whether an object's box, projected with the frame's window matrix and widened by a margin
 // of its camera's display mode, overlaps the part of the viewport being drawn. Reference
