@@ -63,6 +63,7 @@ CRenderStats RenderScenePicture(CSceneAnchor& scene, const CPictureSettings& set
     request.background = settings.background;
     request.coverage = settings.transparent;
     request.tessellation = settings.tessellation;
+    request.keepMemory = settings.keepMemory;
     return RenderPicture(request);
 }
 

@@ -37,6 +37,7 @@ struct CPictureSettings {
     // Where pictures of the scene keep its tessellation for the next (not owned; pictures
     // rendered side by side may share it). Null: each picture keeps its own.
     CTessellationStore* tessellation = nullptr;
+    bool keepMemory = false;  // more pictures follow at once (see CRenderRequest)
 };
 
 // The display modes drawn with OpenGL rather than the software renderer.

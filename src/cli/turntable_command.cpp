@@ -146,6 +146,8 @@ int RenderTurntable(const CTurntableOptions& o, const CTurntablePlan& plan, CSce
     // Every frame shows the same objects from another side: they are tessellated once.
     CTessellationStore tessellation;
     first.tessellation = &tessellation;
+    // Frames follow one another (and run side by side): each keeps its memory for the next.
+    first.keepMemory = true;
     const bool progress = isatty(STDERR_FILENO) != 0;
     if (progress) {
         ShowProgress(0, o.frames);

@@ -183,9 +183,12 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     stats.idleSeconds = IdleAtTheEnd(finished);
     request.tessellation->EndPicture();
     ownStore.reset();
-    // The pools and maps of a render are large and short-lived: give their memory back.
+    // The pools and maps of a render are large and short-lived: give their memory back, unless
+    // the next picture is about to take it again.
     materials.reset();
-    malloc_trim(0);
+    if (!request.keepMemory) {
+        malloc_trim(0);
+    }
     stats.rowsDelivered = work.rowsDelivered;
     stats.interrupted = stats.rowsDelivered < rect.y1 - rect.y0 + 1;
     stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

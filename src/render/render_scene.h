@@ -52,6 +52,9 @@ struct CRenderRequest {
     // share it). Null: the picture keeps its own while it lasts. The picture is the same either
     // way.
     CTessellationStore* tessellation = nullptr;
+    // More pictures follow at once (the frames of an animation): the memory this one used stays
+    // with the process for them, rather than going back to the system when it is done.
+    bool keepMemory = false;
     int threads = 1;                  // threads of work; the picture is the same for any number
     CDrawSurface* surface = nullptr;  // receives every row once, as soon as it is done
     // Asked once per row; the render stops after the rows in progress once it answers true.
