@@ -36,8 +36,9 @@ bool ProjectedRows(const CScreenRect& box, const CRenderRect& rect, int& top, in
           box.right >= float(rect.x0))) {
         return false;  // outside, or not finite
     }
-    top = std::max(rect.y0, static_cast<int>(std::floor(box.top)));
-    bottom = std::min(rect.y1, static_cast<int>(std::ceil(box.bottom)));
+    // Clipped before it becomes an int: a box may reach far beyond any int.
+    top = static_cast<int>(std::max(std::floor(double(box.top)), double(rect.y0)));
+    bottom = static_cast<int>(std::min(std::ceil(double(box.bottom)), double(rect.y1)));
     width = std::min(double(box.right), rect.x1 + 1.0) -
             std::max(double(box.left), double(rect.x0)) + 1.0;
     return top <= bottom;

@@ -7,6 +7,9 @@
 #include <random>
 
 #include "render/band_plan.h"
+#include "render/object_boxes.h"
+#include "render/render_scene.h"
+#include "scene/poly_mesh.h"
 
 namespace orva {
 namespace {
@@ -61,6 +64,25 @@ TEST(BandPlanTest, BandsTileTheRowsAndShrinkTowardsTheEnd) {
             // Fewer trees where workers share the last rows.
             EXPECT_LE(bands.size(), std::size_t(4 * threads + rows / 256)) << trial;
         }
+    }
+}
+
+// An object far larger than the picture (a stray point makes one) covers every row with the
+// picture's width: its box is clipped before it is taken as rows and columns.
+TEST(BandPlanTest, AnObjectFarBeyondThePictureCoversEveryRow) {
+    CPolyMesh mesh;  // only its points count for its box
+    mesh.points = {{-7e29f, -7e29f, 0.0f}, {7e29f, 7e29f, 0.0f}};
+    CRenderRequest request;
+    request.first = &mesh;
+    request.windowMatrix = CMatrix4::Identity();
+    const CRenderRect rect{0, 99, 0, 49};
+    const CObjectBoxes boxes(request.first, request.stop, request.windowMatrix);
+    const std::vector<double> work = EstimateRowWork(request, rect, boxes);
+    ASSERT_EQ(work.size(), 50u);
+    const std::vector<double> empty =
+        EstimateRowWork(request, rect, CObjectBoxes(nullptr, nullptr, CMatrix4()));
+    for (std::size_t y = 0; y < work.size(); ++y) {
+        EXPECT_DOUBLE_EQ(work[y] - empty[y], 101.0) << y;
     }
 }
 
