@@ -20,9 +20,27 @@ CMaterialTable::CMaterialTable(EShading shadingModeSwitch, const CSceneObject* f
         return at->second;
     };
     m_default = ReadRenderMaterial(nullptr, shadingModeSwitch, loadMap);
+    AddTexels(m_default);
     for (const std::string& name : MaterialNamesOf(first, stop)) {
-        m_materials.emplace(name, ReadRenderMaterial(name.c_str(), shadingModeSwitch, loadMap));
+        CRenderMaterial material = ReadRenderMaterial(name.c_str(), shadingModeSwitch, loadMap);
+        AddTexels(material);
+        m_materials.emplace(name, material);
     }
+}
+
+void CMaterialTable::AddTexels(CRenderMaterial& material) {
+    const auto texelsOf = [this](const BmpImage* image) -> const CTexelMap* {
+        if (image == nullptr) {
+            return nullptr;
+        }
+        auto [at, added] = m_texels.try_emplace(image);
+        if (added) {
+            at->second = MakeTexelMap(*image);
+        }
+        return at->second.Empty() ? nullptr : &at->second;
+    };
+    material.reflectionTexels = texelsOf(material.reflectionMap);
+    material.glossTexels = texelsOf(material.glossMap);
 }
 
 const CRenderMaterial* CMaterialTable::Find(const char* name) const {

@@ -7,6 +7,7 @@
 #include "render/render_material.h"
 #include "render/shading.h"
 #include "render/texture_cache.h"
+#include "render/texture_sampling.h"
 
 namespace orva {
 
@@ -30,8 +31,12 @@ public:
     EShading ShadingModeSwitch() const { return m_shadingModeSwitch; }
 
 private:
+    void AddTexels(CRenderMaterial& material);
+
     EShading m_shadingModeSwitch;
     CImageCache m_images;
+    // The reflection and gloss maps as texels: sampled at nearly every pixel of a metal.
+    std::map<const BmpImage*, CTexelMap> m_texels;
     std::map<std::string, CRenderMaterial, std::less<>> m_materials;
     CRenderMaterial m_default;
 };

@@ -58,9 +58,10 @@ CVector3 MirrorVector(const CProjectionCentre& centre, int column, int row, CVec
 
 // Replaces the lit colour: dim reflections darken the base colour, bright ones push it
 // towards white and make the surface opaque.
-CVector3 Reflect(const BmpImage& map, CVector3 mirror, CVector3 base, float& transparency) {
-    const CVector3 g =
-        kReflectionGain * SampleColour(map, (-mirror.x + 1.0f) * 0.5f, (-mirror.y + 1.0f) * 0.5f);
+CVector3 Reflect(const BmpImage& map, const CTexelMap* texels, CVector3 mirror, CVector3 base,
+                 float& transparency) {
+    const CVector3 g = kReflectionGain * SampleColour(map, texels, (-mirror.x + 1.0f) * 0.5f,
+                                                      (-mirror.y + 1.0f) * 0.5f);
     CVector3 colour;
     for (int c = 0; c < 3; ++c) {
         colour[c] =
@@ -70,8 +71,10 @@ CVector3 Reflect(const BmpImage& map, CVector3 mirror, CVector3 base, float& tra
     return colour;
 }
 
-CVector3 Gloss(const BmpImage& map, CVector3 mirror, CVector3 colour, float& transparency) {
-    const CVector3 h = SampleColour(map, (mirror.x + 1.0f) * 0.5f, (mirror.y + 1.0f) * 0.5f);
+CVector3 Gloss(const BmpImage& map, const CTexelMap* texels, CVector3 mirror, CVector3 colour,
+               float& transparency) {
+    const CVector3 h =
+        SampleColour(map, texels, (mirror.x + 1.0f) * 0.5f, (mirror.y + 1.0f) * 0.5f);
     transparency *= 1.0f - std::min(1.0f, Brightest(h));
     return Screen(h, colour);
 }
@@ -111,10 +114,11 @@ float ShadePixel(const CRenderContext& ctx, const CRenderMaterial& material, uin
     }
     CVector3 colour = Screen(light.highlight * material.highlightColour, Maximum(base, ambient));
     if (material.reflectionMap != nullptr) {
-        colour = Reflect(*material.reflectionMap, mirror, base, transparency);
+        colour =
+            Reflect(*material.reflectionMap, material.reflectionTexels, mirror, base, transparency);
     }
     if (material.glossMap != nullptr) {
-        colour = Gloss(*material.glossMap, mirror, colour, transparency);
+        colour = Gloss(*material.glossMap, material.glossTexels, mirror, colour, transparency);
     }
     if (std::fabs(mirror.z) < kGrazingLimit) {
         transparency *= 0.75f + 4.0f * mirror.z * mirror.z;

@@ -12,6 +12,7 @@
 namespace orva {
 
 struct CRenderContext;
+struct CTexelMap;
 
 // How the pixel shader turns the surface point into map coordinates.
 enum : int {
@@ -37,6 +38,10 @@ struct CRenderMaterial {
     const BmpImage* bumpMap = nullptr;
     const BmpImage* reflectionMap = nullptr;
     const BmpImage* glossMap = nullptr;
+    // The reflection and gloss maps as texels, made by the render's material table (not owned);
+    // null where it made none. They sample to the maps' own colours, sooner.
+    const CTexelMap* reflectionTexels = nullptr;
+    const CTexelMap* glossTexels = nullptr;
 
     CVector3 ambientColour{0.0f, 0.0f, 0.0f};  // lower bound of the lit colour
     CVector3 baseColour{0.5f, 0.5f, 0.5f};     // diffuse colour

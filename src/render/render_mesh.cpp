@@ -241,6 +241,7 @@ void CRenderMesh::ReleaseRowSpans() {
     m_spanOrder.clear();
     m_columnSpans.clear();
     m_nextSpan = 0;
+    nextSpanColumn = kNoLeftmostColumn;
 }
 
 void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
@@ -388,6 +389,26 @@ void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
     rightmostColumn = rightmost;
     SortByHighHalf(
         m_spanOrder, m_sortedOrder, m_columnCounts, [](uint64_t key) { return key; }, false);
+    SetNextSpanColumn();
+}
+
+namespace {
+
+int FirstColumnOf(uint64_t spanKey) {
+    return int(uint32_t(spanKey >> 32) ^ 0x80000000u);
+}
+
+}  // namespace
+
+// With spans at the column the next column must be asked for; without, the next span's first.
+void CRenderMesh::SetNextSpanColumn() {
+    if (!m_columnSpans.empty()) {
+        nextSpanColumn = kNoRightmostColumn;
+    } else if (m_nextSpan < m_spanOrder.size()) {
+        nextSpanColumn = FirstColumnOf(m_spanOrder[m_nextSpan]);
+    } else {
+        nextSpanColumn = kNoLeftmostColumn;
+    }
 }
 
 CFragment* CRenderMesh::RawFragments(int column) {
@@ -421,6 +442,7 @@ CFragment* CRenderMesh::RawFragments(int column) {
         *at = fragment;
     }
     m_columnSpans.resize(kept);
+    SetNextSpanColumn();
     return list;
 }
 

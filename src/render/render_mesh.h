@@ -39,8 +39,9 @@ public:
     // leftmost and rightmost columns of the row.
     void WalkRow(int row, int firstColumn, int lastColumn);
 
-    // One fragment per span covering `column`, front first. Must be called once per column,
-    // in increasing order, over the columns the row's spans were set up for.
+    // One fragment per span covering `column`, front first. Must be called in increasing order
+    // of columns, for every column the row's spans were set up for from nextSpanColumn on (the
+    // columns before it may be passed over).
     CFragment* RawFragments(int column);
 
     // Drops the row's spans, giving their shading records back to the pool.
@@ -72,6 +73,7 @@ private:
     void ActivateWaiting(int row);
     void SetUpRowSpans(int row, int firstColumn, int lastColumn);
     void ReserveRowRecords();
+    void SetNextSpanColumn();
     void RetireTriangle(CActiveTriangle& triangle);
 
     CRenderPools* m_pools;

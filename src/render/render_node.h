@@ -35,18 +35,23 @@ public:
     // Called once, when the scanline first reaches the node.
     virtual void Activate(int row);
 
-    CRenderNode* link = nullptr;        // next sibling in the parent's child list
-    CRenderNode* columnLink = nullptr;  // next in the parent's column-active list (unions)
+    // What the column walk reads of every child at every pixel comes first, on one cache line.
+    CRenderNode* link = nullptr;               // next sibling in the parent's child list
+    CRenderNode* columnLink = nullptr;         // next in the parent's column-active list (unions)
+    int leftmostColumn = kNoLeftmostColumn;    // smallest first column of this row's spans
+    int rightmostColumn = kNoRightmostColumn;  // largest end column of this row's spans
+    // Leaves: the first column from which the leaf may have fragments again on this row. A
+    // leaf's columns often have long gaps without a span (the two sides of a ring); asking
+    // for a column before this one gives nothing and changes nothing, so it is not asked.
+    int nextSpanColumn = kNoRightmostColumn;
     uint8_t kind = kNodeLeaf;
     CRenderNode* pendingChildren = nullptr;       // first row not yet reached, sorted by first row
     CRenderNode* activeChildren = nullptr;        // covering the current row
     CRenderNode* columnActiveChildren = nullptr;  // unions: active ones by leftmost column
     // Not owned: the render materials live in the render context's material list.
     const CRenderMaterial* material = nullptr;
-    int leftmostColumn = kNoLeftmostColumn;    // smallest first column of this row's spans
-    int rightmostColumn = kNoRightmostColumn;  // largest end column of this row's spans
-    int firstRow = 0;                          // inclusive
-    int endRow = 0;                            // first row after the node
+    int firstRow = 0;  // inclusive
+    int endRow = 0;    // first row after the node
 };
 
 }  // namespace orva

@@ -129,7 +129,8 @@ CLaneMaterials GatherMaterials(const CRenderMaterial* const m[4]) {
 
 // A map read along the mirror vector in each lane that has one (`flip` -1 for the reflection
 // map, +1 for the gloss map); zero in the others, and `has` marks which lanes read one.
-CLanes3 SampleAlongMirror(const BmpImage* const maps[4], CLanes3 mirror, float flip, __m128& has) {
+CLanes3 SampleAlongMirror(const BmpImage* const maps[4], const CTexelMap* const texels[4],
+                          CLanes3 mirror, float flip, __m128& has) {
     alignas(16) float mx[4];
     alignas(16) float my[4];
     _mm_store_ps(mx, mirror.x.v);
@@ -143,8 +144,9 @@ CLanes3 SampleAlongMirror(const BmpImage* const maps[4], CLanes3 mirror, float f
             continue;
         }
         const CVector3 c =
-            flip < 0.0f ? SampleColour(*maps[i], (-mx[i] + 1.0f) * 0.5f, (-my[i] + 1.0f) * 0.5f)
-                        : SampleColour(*maps[i], (mx[i] + 1.0f) * 0.5f, (my[i] + 1.0f) * 0.5f);
+            flip < 0.0f
+                ? SampleColour(*maps[i], texels[i], (-mx[i] + 1.0f) * 0.5f, (-my[i] + 1.0f) * 0.5f)
+                : SampleColour(*maps[i], texels[i], (mx[i] + 1.0f) * 0.5f, (my[i] + 1.0f) * 0.5f);
         r[i] = c.x;
         g[i] = c.y;
         b[i] = c.z;
@@ -215,16 +217,22 @@ void CShadingBatch::Flush(CRenderContext& ctx) {
                     {Max(lit.x, m.ambient.x), Max(lit.y, m.ambient.y), Max(lit.z, m.ambient.z)});
         const BmpImage* reflections[4] = {materials[0]->reflectionMap, materials[1]->reflectionMap,
                                           materials[2]->reflectionMap, materials[3]->reflectionMap};
+        const CTexelMap* reflectionTexels[4] = {
+            materials[0]->reflectionTexels, materials[1]->reflectionTexels,
+            materials[2]->reflectionTexels, materials[3]->reflectionTexels};
         __m128 reflecting;
         const CLanes3 g =
-            Scaled(SampleAlongMirror(reflections, mirror, -1.0f, reflecting), Splat(1.2f));
+            Scaled(SampleAlongMirror(reflections, reflectionTexels, mirror, -1.0f, reflecting),
+                   Splat(1.2f));
         colour = Select3(
             reflecting,
             {Reflected(g.x, m.base.x), Reflected(g.y, m.base.y), Reflected(g.z, m.base.z)}, colour);
         const BmpImage* glosses[4] = {materials[0]->glossMap, materials[1]->glossMap,
                                       materials[2]->glossMap, materials[3]->glossMap};
+        const CTexelMap* glossTexels[4] = {materials[0]->glossTexels, materials[1]->glossTexels,
+                                           materials[2]->glossTexels, materials[3]->glossTexels};
         __m128 glossy;
-        const CLanes3 h = SampleAlongMirror(glosses, mirror, 1.0f, glossy);
+        const CLanes3 h = SampleAlongMirror(glosses, glossTexels, mirror, 1.0f, glossy);
         colour = Select3(glossy, Screen3(h, colour), colour);
 
         const CLanes scale = Splat(255.0f);

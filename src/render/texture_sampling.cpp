@@ -3,6 +3,10 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orva {
 
 namespace {
@@ -84,6 +88,65 @@ CVector3 SampleColour(const BmpImage& image, float u, float v) {
             Blend(p00[byte], p10[byte], p01[byte], p11[byte], x.fraction, y.fraction) / 255.0f;
     }
     return colour;
+}
+
+CTexelMap MakeTexelMap(const BmpImage& image) {
+    CTexelMap texels;
+    if (!HasPixels(image) || int64_t{image.width} * image.height > kTexelMapMaxPixels) {
+        return texels;
+    }
+    texels.width = image.width;
+    texels.height = image.height;
+    texels.rgbx.resize(static_cast<std::size_t>(image.width) * image.height * 4);
+    float* out = texels.rgbx.data();
+    for (int row = 0; row < image.height; ++row) {
+        for (int column = 0; column < image.width; ++column, out += 4) {
+            const uint8_t* p = PixelAt(image, column, row);
+            out[0] = p[2];
+            out[1] = p[1];
+            out[2] = p[0];
+            out[3] = 0.0f;
+        }
+    }
+    return texels;
+}
+
+CVector3 SampleColour(const CTexelMap& texels, float u, float v) {
+    if (texels.Empty()) {
+        return {};
+    }
+    const CTexelPosition x = Locate(u, texels.width);
+    const CTexelPosition y = Locate(v, texels.height);
+    const int i2 = x.index + 1 < texels.width ? x.index + 1 : 0;
+    const int j2 = y.index + 1 < texels.height ? y.index + 1 : 0;
+    const float* row1 = texels.rgbx.data() + std::size_t(y.index) * texels.width * 4;
+    const float* row2 = texels.rgbx.data() + std::size_t(j2) * texels.width * 4;
+    const float* t00 = row1 + x.index * 4;
+    const float* t10 = row1 + i2 * 4;
+    const float* t01 = row2 + x.index * 4;
+    const float* t11 = row2 + i2 * 4;
+#if defined(__SSE2__)
+    // Blend's operations in Blend's order, one colour a lane: each lane rounds as the scalar
+    // code does.
+    const __m128 fx = _mm_set1_ps(x.fraction);
+    const __m128 fy = _mm_set1_ps(y.fraction);
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 gx = _mm_sub_ps(one, fx);
+    const __m128 top =
+        _mm_add_ps(_mm_mul_ps(gx, _mm_loadu_ps(t00)), _mm_mul_ps(fx, _mm_loadu_ps(t10)));
+    const __m128 bottom =
+        _mm_add_ps(_mm_mul_ps(gx, _mm_loadu_ps(t01)), _mm_mul_ps(fx, _mm_loadu_ps(t11)));
+    const __m128 blended = _mm_add_ps(_mm_mul_ps(_mm_sub_ps(one, fy), top), _mm_mul_ps(fy, bottom));
+    alignas(16) float colour[4];
+    _mm_store_ps(colour, _mm_div_ps(blended, _mm_set1_ps(255.0f)));
+    return {colour[0], colour[1], colour[2]};
+#else
+    CVector3 colour;
+    for (int c = 0; c < 3; ++c) {
+        colour[c] = Blend(t00[c], t10[c], t01[c], t11[c], x.fraction, y.fraction) / 255.0f;
+    }
+    return colour;
+#endif
 }
 
 CBumpGradient SampleBumpGradient(const BmpImage& image, float u, float v) {

@@ -181,7 +181,9 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
     CFragment* raw = nullptr;
     ForEachCoveringChild(node, column, [&](CRenderNode& child) {
         if (child.kind == kNodeLeaf) {
-            raw = MergeByDepth(raw, AsMesh(child).RawFragments(column));
+            if (column >= child.nextSpanColumn) {
+                raw = MergeByDepth(raw, AsMesh(child).RawFragments(column));
+            }
         } else if (child.kind == kNodeMeshUnion) {
             raw = MergeByDepth(raw, MeshUnionRaw(child, column, ctx, solids));
         } else {
@@ -275,6 +277,9 @@ void AdvanceToRow(CRenderNode& node, int row, CRenderContext& ctx) {
 CFragment* FragmentsAtColumn(CRenderNode& node, int column, CRenderContext& ctx) {
     switch (node.kind) {
         case kNodeLeaf:
+            if (column < node.nextSpanColumn) {
+                return nullptr;
+            }
             return ReduceByCount(AsMesh(node).RawFragments(column), ctx.pools);
         case kNodeMeshUnion:
             return MeshUnionFragments(node, column, ctx);

@@ -702,3 +702,65 @@ TEST(SharedVerticesTest, WalkLikeCopiedCorners) {
 
 }  // namespace
 }  // namespace orva
+
+namespace orva {
+namespace {
+
+// The column walk passes over a leaf before its next span column: over random scattered
+// triangles (gaps within rows, spans of one column, overlaps), a mesh asked only from there on
+// gives the fragments of a twin asked at every column, and the twin has none where it was not.
+TEST(SharedVerticesTest, ColumnsBeforeTheNextSpanColumnHaveNoFragments) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> place(-4.0f, 60.0f);
+    std::uniform_real_distribution<float> size(0.2f, 9.0f);
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<CScanVertex> vertices;
+        std::vector<uint32_t> corners;
+        for (int t = 0; t < 12; ++t) {
+            const float x = place(random);
+            const float y = place(random) * 0.5f;
+            const float s = size(random);
+            for (const auto& [dx, dy] : {std::pair{0.0f, 0.0f}, {s, s * 0.7f}, {-s * 0.3f, s}}) {
+                CScanVertex v;
+                v.x = x + dx;
+                v.y = y + dy;
+                v.z = place(random);
+                corners.push_back(uint32_t(vertices.size()));
+                vertices.push_back(v);
+            }
+        }
+        const CRenderRect band{0, 50, 0, 30};
+        CRenderPools pools;
+        auto asked = BuildSharedMesh(pools, EShading::kPerPixel, vertices, corners, nullptr,
+                                     band.y0, band.y1);
+        auto everyColumn = BuildSharedMesh(pools, EShading::kPerPixel, vertices, corners, nullptr,
+                                           band.y0, band.y1);
+        ASSERT_NE(asked, nullptr);
+        int passedOver = 0;
+        for (int y = std::max(band.y0, asked->firstRow); y <= band.y1; ++y) {
+            AdvanceLeafToRow(*asked, y, band.x0, band.x1);
+            AdvanceLeafToRow(*everyColumn, y, band.x0, band.x1);
+            for (int x = std::max(band.x0, asked->leftmostColumn); x <= band.x1; ++x) {
+                CFragment* expected = everyColumn->RawFragments(x);
+                CFragment* actual = nullptr;
+                if (x >= asked->nextSpanColumn) {
+                    actual = asked->RawFragments(x);
+                } else {
+                    ++passedOver;
+                }
+                for (CFragment *e = expected, *a = actual; e != nullptr || a != nullptr;
+                     e = e->link, a = a->link) {
+                    ASSERT_TRUE(e != nullptr && a != nullptr && e->depth == a->depth &&
+                                e->orientation == a->orientation)
+                        << trial << " at " << x << "," << y;
+                }
+                RecycleFragments(pools, expected);
+                RecycleFragments(pools, actual);
+            }
+        }
+        EXPECT_GT(passedOver, 0) << trial;
+    }
+}
+
+}  // namespace
+}  // namespace orva

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "image/bmp_bytes.h"
@@ -161,6 +163,48 @@ TEST(SampleBumpGradientTest, UniformImageHasNoSlopeAnywhere) {
         EXPECT_EQ(g.bu, 0.0f);
         EXPECT_EQ(g.bv, 0.0f);
     }
+}
+
+// Texels sample to the image's own colours, every bit, over random images of odd sizes (one
+// texel wide or high too) and coordinates near, far, negative and not finite; images without
+// pixels or too large make no texels.
+TEST(TexelMapTest, SamplesEveryBitAsTheImageDoes) {
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> size(1, 9);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_real_distribution<float> near(-1.5f, 2.5f);
+    const float special[] = {0.0f,
+                             1.0f,
+                             -1.0f,
+                             1e9f,
+                             -3e7f,
+                             std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN()};
+    for (int trial = 0; trial < 50; ++trial) {
+        const int width = size(random);
+        const int height = size(random);
+        std::vector<Rgb> pixels;
+        for (int i = 0; i < width * height; ++i) {
+            pixels.push_back({uint8_t(byte(random)), uint8_t(byte(random)), uint8_t(byte(random))});
+        }
+        test::ScopedBmpImage image;
+        test::MakeImage(image.image, width, height, pixels);
+        const CTexelMap texels = MakeTexelMap(image.image);
+        ASSERT_FALSE(texels.Empty());
+        for (int k = 0; k < 200; ++k) {
+            const float u = k % 10 == 0 ? special[k / 10 % 7] : near(random);
+            const float v = k % 15 == 0 ? special[k / 15 % 7] : near(random);
+            const CVector3 expected = SampleColour(image.image, u, v);
+            const CVector3 actual = SampleColour(texels, u, v);
+            ASSERT_EQ(std::memcmp(&expected, &actual, sizeof expected), 0)
+                << width << "x" << height << " at " << u << "," << v;
+        }
+    }
+    EXPECT_TRUE(MakeTexelMap(BmpImage{}).Empty());
+    BmpImage huge{4096, 4096, int32_t(BmpImageStride(4096)), nullptr};
+    std::vector<uint8_t> bytes(std::size_t(huge.stride) * huge.height);
+    huge.pixels = bytes.data();
+    EXPECT_TRUE(MakeTexelMap(huge).Empty());
 }
 
 }  // namespace
