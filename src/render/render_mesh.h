@@ -39,9 +39,8 @@ public:
     // leftmost and rightmost columns of the row.
     void WalkRow(int row, int firstColumn, int lastColumn);
 
-    // One fragment per span covering `column`, front first. Must be called in increasing order
-    // of columns, for every column the row's spans were set up for from nextSpanColumn on (the
-    // columns before it may be passed over).
+    // One fragment per span covering `column`, front first. Columns must rise from call to
+    // call within a row; any may be passed over (those before nextSpanColumn have nothing).
     CFragment* RawFragments(int column);
 
     // Drops the row's spans, giving their shading records back to the pool.

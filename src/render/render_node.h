@@ -40,9 +40,11 @@ public:
     CRenderNode* columnLink = nullptr;         // next in the parent's column-active list (unions)
     int leftmostColumn = kNoLeftmostColumn;    // smallest first column of this row's spans
     int rightmostColumn = kNoRightmostColumn;  // largest end column of this row's spans
-    // Leaves: the first column from which the leaf may have fragments again on this row. A
-    // leaf's columns often have long gaps without a span (the two sides of a ring); asking
-    // for a column before this one gives nothing and changes nothing, so it is not asked.
+    // The first column from which the node may have fragments again on this row, known after
+    // it was last asked (kNoRightmostColumn: the next column). A node's columns often have
+    // long gaps without a span (the two sides of a ring); asking for a column before this one
+    // gives nothing, so it is not asked. Nodes may be asked for any rising columns: a column
+    // passed over changes nothing for the next.
     int nextSpanColumn = kNoRightmostColumn;
     uint8_t kind = kNodeLeaf;
     CRenderNode* pendingChildren = nullptr;       // first row not yet reached, sorted by first row

@@ -150,28 +150,45 @@ bool Covers(const CRenderNode& child, int column) {
     return child.leftmostColumn <= column && column < child.rightmostColumn;
 }
 
+// The first column after `column` at which the child, just asked there, may have fragments.
+int NextColumnOf(const CRenderNode& child, int column) {
+    if (column < child.leftmostColumn) {
+        return child.leftmostColumn;
+    }
+    return column < child.rightmostColumn ? child.nextSpanColumn : kNoLeftmostColumn;
+}
+
 // A child's list at the column, or none when the column lies outside the child's columns.
 CFragment* ChildFragments(CRenderNode& child, int column, CRenderContext& ctx) {
     return Covers(child, column) ? FragmentsAtColumn(child, column, ctx) : nullptr;
 }
 
 // Walks the column-active chain up to the column, unlinking children that have nothing more
-// on this row, and calls `visit` for each child covering the column, in chain order. The visitor
-// is taken by reference: a copy of it would be stored and reloaded on every column.
+// on this row, and calls `visit` for each child covering the column that may have fragments
+// there, in chain order. Returns the first column after this one at which a child may have
+// fragments again. The visitor is taken by reference: a copy of it would be stored and
+// reloaded on every column.
 template <typename Visit>
-void ForEachCoveringChild(CRenderNode& node, int column, const Visit& visit) {
+int ForEachCoveringChild(CRenderNode& node, int column, const Visit& visit) {
+    int next = kNoLeftmostColumn;
     for (CRenderNode** at = &node.columnActiveChildren; *at != nullptr;) {
         CRenderNode* child = *at;
         if (child->leftmostColumn > column) {
+            // The chain is ordered by leftmost column: none after it begins sooner.
+            next = std::min(next, child->leftmostColumn);
             break;
         }
         if (child->rightmostColumn <= column) {
             *at = child->columnLink;
             continue;
         }
-        visit(*child);
+        if (column >= child->nextSpanColumn) {
+            visit(*child);
+        }
+        next = std::min(next, child->nextSpanColumn);
         at = &child->columnLink;
     }
+    return next;
 }
 
 // Raw (unreduced) fragments of the mesh leaves below a union of meshes, merged with the
@@ -179,11 +196,9 @@ void ForEachCoveringChild(CRenderNode& node, int column, const Visit& visit) {
 // `solids`.
 CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFragment*& solids) {
     CFragment* raw = nullptr;
-    ForEachCoveringChild(node, column, [&](CRenderNode& child) {
+    node.nextSpanColumn = ForEachCoveringChild(node, column, [&](CRenderNode& child) {
         if (child.kind == kNodeLeaf) {
-            if (column >= child.nextSpanColumn) {
-                raw = MergeByDepth(raw, AsMesh(child).RawFragments(column));
-            }
+            raw = MergeByDepth(raw, AsMesh(child).RawFragments(column));
         } else if (child.kind == kNodeMeshUnion) {
             raw = MergeByDepth(raw, MeshUnionRaw(child, column, ctx, solids));
         } else {
@@ -204,7 +219,7 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
 
 [[gnu::noinline]] CFragment* UnionFragments(CRenderNode& node, int column, CRenderContext& ctx) {
     CFragment* result = nullptr;
-    ForEachCoveringChild(node, column, [&](CRenderNode& child) {
+    node.nextSpanColumn = ForEachCoveringChild(node, column, [&](CRenderNode& child) {
         // A child's list has even length, so with nothing before it the union is the list.
         CFragment* list = FragmentsAtColumn(child, column, ctx);
         result = result == nullptr ? list : UnionCrossings(result, list, ctx.pools);
@@ -212,8 +227,8 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
     return result;
 }
 
-// Every child is still asked for its list where it covers the column, so that its leaves see
-// each of their columns; the lists are dropped once the result is known to be empty.
+// Every child covering the column is asked for its list; the lists are dropped once the result
+// is known to be empty.
 [[gnu::noinline]] CFragment* IntersectionFragments(CRenderNode& node, int column,
                                                    CRenderContext& ctx) {
     bool empty = node.pendingChildren != nullptr;
@@ -239,25 +254,32 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CRenderContext& ctx, CFra
     return result;
 }
 
+// Where the base has nothing the difference has nothing: the cutter is not asked there, and
+// the difference waits for the base's next column.
 [[gnu::noinline]] CFragment* DifferenceFragments(CRenderNode& node, int column,
                                                  CRenderContext& ctx) {
     CRenderNode* base = node.activeChildren;
     if (base == nullptr) {
+        node.nextSpanColumn = kNoLeftmostColumn;
         return nullptr;
     }
     CFragment* kept = ChildFragments(*base, column, ctx);
-    CRenderNode* cutter = base->link;
-    CFragment* cut = cutter != nullptr ? ChildFragments(*cutter, column, ctx) : nullptr;
+    node.nextSpanColumn = NextColumnOf(*base, column);
     if (kept == nullptr) {
-        RecycleFragments(ctx.pools, cut);
         return nullptr;
     }
+    CRenderNode* cutter = base->link;
+    CFragment* cut = cutter != nullptr ? ChildFragments(*cutter, column, ctx) : nullptr;
     return SubtractCrossings(kept, cut, ctx.pools);
 }
 
 }  // namespace
 
 void AdvanceToRow(CRenderNode& node, int row, CRenderContext& ctx) {
+    if (node.kind != kNodeLeaf) {
+        // Known again only once the node is asked on this row; a leaf knows it from its spans.
+        node.nextSpanColumn = kNoRightmostColumn;
+    }
     switch (node.kind) {
         case kNodeLeaf:
             AdvanceLeafToRow(AsMesh(node), row, ctx.renderRect.x0, ctx.renderRect.x1);
@@ -275,11 +297,11 @@ void AdvanceToRow(CRenderNode& node, int row, CRenderContext& ctx) {
 }
 
 CFragment* FragmentsAtColumn(CRenderNode& node, int column, CRenderContext& ctx) {
+    if (column < node.nextSpanColumn) {
+        return nullptr;
+    }
     switch (node.kind) {
         case kNodeLeaf:
-            if (column < node.nextSpanColumn) {
-                return nullptr;
-            }
             return ReduceByCount(AsMesh(node).RawFragments(column), ctx.pools);
         case kNodeMeshUnion:
             return MeshUnionFragments(node, column, ctx);
