@@ -9,6 +9,8 @@
 // from the last (as the viewer does); BM_SecondPicture renders a picture with nothing kept and then
 // one turned by 2 degrees from what the first kept; BM_ScaledTray renders the whole tray, and the
 // tray ten times over, fitted into the picture (run each alone to compare their peak memory).
+// BM_SamplePicture renders each shipped sample fitted into a 1080p picture, as the viewer shows
+// a design filling its window: large triangles, most pixels on metal.
 //
 //   render_bench --write-scene DIR   also writes DIR/stress.orv (and the tenfold DIR/stress10.orv)
 //                                    with its gemlib and materials, for `orva render --stats`.
@@ -24,6 +26,9 @@
 
 #include "render/render_scene.h"
 #include "render/tessellation_store.h"
+#include "scene/gem_library.h"
+#include "scene/material_file.h"
+#include "scene/scene_file.h"
 #include "scene_writer.h"
 #include "stress_scene.h"
 #include "view/draw_surface.h"
@@ -206,6 +211,46 @@ BENCHMARK(BM_ScaledTray)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3.0);
+
+constexpr const char* kSamples[] = {"first_ring", "solitaire_ring", "channel_band", "pendant",
+                                    "earrings"};
+
+void BM_SamplePicture(benchmark::State& state) {
+    GemLibrary().SetPath(ORVA_OUTPUT_DIR "/gemlib");
+    SetMaterialDirectory(ORVA_OUTPUT_DIR "/material");
+    const char* name = kSamples[state.range(0)];
+    CSceneAnchor scene;
+    CLoadReport load;
+    ReadSceneFile(scene, std::string(ORVA_OUTPUT_DIR "/samples/") + name + ".orv", load);
+    if (load.status != CLoadReport::kOk) {
+        state.SkipWithError("sample not readable");
+        return;
+    }
+    CImageSurface surface(1920, 1080);
+    CViewCamera camera;
+    camera.scene = &scene;
+    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
+    camera.SetStandardView(1);
+    camera.CurrentViewport().Rotate(0, 20.0);
+    ZoomAll(camera);
+    CTessellationStore store;
+    CRenderRequest request = MakeRenderRequest(camera, WholeScene(scene), surface,
+                                               EShading::kPerPixel, int(state.range(1)));
+    request.tessellation = &store;
+    RenderPicture(request);
+    for (auto _ : state) {
+        RenderPicture(request);
+    }
+    state.SetLabel(name);
+    ClearScene(scene);
+}
+
+BENCHMARK(BM_SamplePicture)
+    ->ArgNames({"sample", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0);
 
 }  // namespace
 
