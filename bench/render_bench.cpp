@@ -65,6 +65,15 @@ CRenderRequest TrayRequest(CViewCamera& camera, CImageSurface& surface, double t
     return MakeRenderRequest(camera, WholeScene(Scene()), surface, shading, threads);
 }
 
+// View 1 turned by 20 degrees, the scene fitted into the surface.
+void FitInto(CViewCamera& camera, CSceneAnchor& scene, const CImageSurface& surface) {
+    camera.scene = &scene;
+    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
+    camera.SetStandardView(1);
+    camera.CurrentViewport().Rotate(0, 20.0);
+    ZoomAll(camera);
+}
+
 void BM_RenderTray(benchmark::State& state) {
     const auto mode = static_cast<EDisplayMode>(state.range(0));
     const int width = static_cast<int>(state.range(1));
@@ -188,11 +197,7 @@ void BM_ScaledTray(benchmark::State& state) {
     }
     CImageSurface surface(1920, 1080);
     CViewCamera camera;
-    camera.scene = &scaled;
-    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
-    camera.SetStandardView(1);
-    camera.CurrentViewport().Rotate(0, 20.0);
-    ZoomAll(camera);
+    FitInto(camera, scaled, surface);
     const CRenderRequest request =
         MakeRenderRequest(camera, WholeScene(scaled), surface, EShading::kPerPixel, 2);
     double idle = 0.0;
@@ -228,11 +233,7 @@ void BM_SamplePicture(benchmark::State& state) {
     }
     CImageSurface surface(1920, 1080);
     CViewCamera camera;
-    camera.scene = &scene;
-    camera.SetViewportRect(0, 0, surface.Width(), surface.Height());
-    camera.SetStandardView(1);
-    camera.CurrentViewport().Rotate(0, 20.0);
-    ZoomAll(camera);
+    FitInto(camera, scene, surface);
     CTessellationStore store;
     CRenderRequest request = MakeRenderRequest(camera, WholeScene(scene), surface,
                                                EShading::kPerPixel, int(state.range(1)));
