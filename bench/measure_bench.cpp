@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cli/jewel_report.h"
+#include "measure/jewel_report.h"
 #include "scene/gem_library.h"
 #include "scene/scene_file.h"
 

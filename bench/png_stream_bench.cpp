@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/png_stream_surface.h"
+#include "picture/png_stream_surface.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <string>
 
 #include "render/render_scene.h"
-#include "render/tessellation_store.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
 #include "scene/scene_file.h"

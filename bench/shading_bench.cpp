@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/pixel_shader.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
+#include "render/shading/pixel_shader.h"
+#include "render/shading/render_material.h"
 
 namespace {
 

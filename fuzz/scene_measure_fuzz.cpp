@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/jewel_report.h"
 #include "cli/measure_command.h"
+#include "measure/jewel_report.h"
 #include "mesh_shapes.h"
 #include "scene/byte_reader.h"
 #include "scene/gem_library.h"

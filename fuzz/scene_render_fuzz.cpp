@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "render/render_scene.h"
-#include "render/tessellation_store.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/byte_reader.h"
 #include "scene/object_list.h"
 #include "scene/scene_file.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "view/interrupt.h"
+#include "platform/interrupt.h"
 
 namespace orva {
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/orva_document.h"
-#include "cli/jewel_report_text.h"
+#include "measure/jewel_report_text.h"
 #include "render/render_scene.h"
 
 namespace orva {

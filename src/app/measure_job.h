@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/background_job.h"
-#include "cli/jewel_report.h"
+#include "measure/jewel_report.h"
 #include "scene/scene_file.h"
 
 namespace orva {

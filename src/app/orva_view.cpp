@@ -14,8 +14,8 @@
 #include "app/view_commands.h"
 #include "display/draw_view.h"
 #include "display/frame_plan.h"
+#include "platform/interrupt.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/navigation.h"
 
 namespace orva {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/background_job.h"
-#include "app/picture_save_settings.h"
+#include "picture/picture_save_settings.h"
+#include "platform/interrupt.h"
 #include "scene/scene_file.h"
-#include "view/interrupt.h"
 #include "view/viewport.h"
 
 namespace orva {

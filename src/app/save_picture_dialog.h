@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/picture_save_settings.h"
+#include "picture/picture_save_settings.h"
 
 class QComboBox;
 class QSpinBox;

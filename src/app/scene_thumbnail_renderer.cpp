@@ -1,9 +1,9 @@
 #include "app/scene_thumbnail_renderer.h"
 
 #include "browser/scene_thumbnail.h"
-#include "cli/scene_picture.h"
+#include "picture/scene_picture.h"
+#include "platform/interrupt.h"
 #include "view/draw_surface.h"
-#include "view/interrupt.h"
 
 namespace orva {
 

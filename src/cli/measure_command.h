@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/jewel_report_text.h"
+#include "measure/jewel_report_text.h"
 
 namespace orva {
 

@@ -15,13 +15,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/picture_options.h"
-#include "cli/png_stream_surface.h"
 #include "cli/scene_load.h"
-#include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
 #include "image/picture_writer.h"
+#include "picture/picture_options.h"
+#include "picture/png_stream_surface.h"
+#include "picture/scene_picture.h"
 #include "render/render_scene.h"
 #include "scene/scene_file.h"
 #include "view/draw_surface.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/interrupt.h"
+#include "platform/interrupt.h"
 
 namespace orva {
 

@@ -11,9 +11,9 @@
 
 #include "cli/early_end_note.h"
 #include "cli/scene_load.h"
-#include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
+#include "picture/scene_picture.h"
 #include "view/draw_surface.h"
 
 namespace orva {

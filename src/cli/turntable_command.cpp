@@ -8,14 +8,14 @@
 #include <memory>
 
 #include "cli/ordered_frames.h"
-#include "cli/picture_options.h"
 #include "cli/render_command.h"
 #include "cli/scene_load.h"
-#include "cli/scene_picture.h"
 #include "cli/stop_on_signal.h"
 #include "cli/turntable_output.h"
+#include "picture/picture_options.h"
+#include "picture/scene_picture.h"
 #include "render/render_scene.h"
-#include "render/tessellation_store.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/gem_library.h"
 #include "view/draw_surface.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "display/tessellation_cache.h"
-#include "render/tessellation_store.h"
-#include "view/interrupt.h"
+#include "platform/interrupt.h"
+#include "render/tessellation/tessellation_store.h"
 #include "view/view_camera.h"
 
 namespace orva {

@@ -5,7 +5,7 @@
 
 #include "image/bmp_image.h"
 #include "image/picture_writer.h"
-#include "image/replacing_file.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 

@@ -7,7 +7,7 @@
 #include <jpeglib.h>
 
 #include "image/picture_writer.h"
-#include "image/replacing_file.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 

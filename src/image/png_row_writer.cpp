@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <csetjmp>
 
-#include "image/replacing_file.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 

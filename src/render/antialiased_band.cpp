@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "render/band_tree.h"
+#include "render/csg/tree_walk.h"
 #include "render/render_scene.h"
 #include "render/row_loop.h"
-#include "render/tree_walk.h"
 #include "view/draw_surface.h"
-#include "view/interrupt.h"
 
 namespace orva {
 

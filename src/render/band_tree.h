@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "render/csg/render_node.h"
 #include "render/render_context.h"
-#include "render/render_node.h"
 
 namespace orva {
 

@@ -3,13 +3,13 @@
 #include <utility>
 #include <vector>
 
-#include "render/flat_cap.h"
-#include "render/leaf_view.h"
+#include "render/csg/flat_cap.h"
+#include "render/csg/leaf_view.h"
+#include "render/csg/render_group.h"
+#include "render/csg/render_patch.h"
 #include "render/render_context.h"
-#include "render/render_group.h"
-#include "render/render_material.h"
-#include "render/render_patch.h"
-#include "render/tessellation_store.h"
+#include "render/shading/render_material.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/extrusion.h"
 #include "scene/surface.h"
 
@@ -50,7 +50,7 @@ std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurfac
     if (tessellation->patches.empty()) {
         return nullptr;
     }
-    const CLeafView view = CaptureLeafView(ctx);
+    const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
     const CRenderMaterial& material = LoadObjectMaterial(ctx, surface, materialName);
     // The caps lie within the net's hull too: when the patch has nothing to draw, neither
     // have they.
@@ -67,7 +67,7 @@ std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurfac
 std::unique_ptr<CRenderNode> BuildExtrusionNode(CRenderContext& ctx, const CExtrusion& extrusion,
                                                 const char* materialName) {
     std::shared_ptr<const CObjectTessellation> tessellation = TessellationOf(ctx, extrusion);
-    const CLeafView view = CaptureLeafView(ctx);
+    const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
     const CRenderMaterial& material = LoadObjectMaterial(ctx, extrusion, materialName);
     NodeList nodes;
     for (const CPatchTessellation& patch : tessellation->patches) {

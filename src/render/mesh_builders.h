@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "render/object_tessellation.h"
-#include "render/render_node.h"
+#include "render/csg/render_node.h"
+#include "render/tessellation/object_tessellation.h"
 
 namespace orva {
 

@@ -1,11 +1,11 @@
 #include <vector>
 
-#include "render/leaf_view.h"
+#include "render/csg/leaf_view.h"
+#include "render/csg/render_mesh.h"
 #include "render/mesh_builders.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
-#include "render/render_mesh.h"
-#include "render/unit_vectors.h"
+#include "render/shading/render_material.h"
+#include "render/tessellation/unit_vectors.h"
 #include "scene/poly_mesh.h"
 
 namespace orva {
@@ -27,7 +27,7 @@ CScanVertex CornerVertex(const CPolygonTessellation& polygons, std::size_t k,
 
 std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyMesh& mesh,
                                                const char* materialName) {
-    const CLeafView view = CaptureLeafView(ctx);
+    const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
     const CRenderMaterial& material = LoadObjectMaterial(ctx, mesh, materialName);
     const std::shared_ptr<const CObjectTessellation> tessellation = TessellationOf(ctx, mesh);
     const CPolygonTessellation& polygons = tessellation->polygons;

@@ -10,21 +10,21 @@
 #include <thread>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "render/antialiased_band.h"
 #include "render/band_plan.h"
 #include "render/band_tree.h"
 #include "render/claimable_rows.h"
-#include "render/material_table.h"
 #include "render/object_boxes.h"
 #include "render/render_context.h"
 #include "render/render_tree.h"
 #include "render/row_loop.h"
-#include "render/tessellation_store.h"
+#include "render/shading/material_table.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/scene_file.h"
 #include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/on_screen.h"
 #include "view/view_camera.h"
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#include "render/csg/render_group.h"
+#include "render/csg/render_mesh.h"
 #include "render/mesh_builders.h"
 #include "render/render_context.h"
-#include "render/render_group.h"
-#include "render/render_mesh.h"
 #include "scene/extrusion.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "render/render_node.h"
+#include "render/csg/render_node.h"
 
 namespace orva {
 

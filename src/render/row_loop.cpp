@@ -4,14 +4,14 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "render/claimable_rows.h"
-#include "render/pixel_shader.h"
+#include "render/csg/render_node.h"
+#include "render/csg/tree_walk.h"
 #include "render/render_context.h"
-#include "render/render_node.h"
-#include "render/shading_batch.h"
-#include "render/tree_walk.h"
+#include "render/shading/pixel_shader.h"
+#include "render/shading/shading_batch.h"
 #include "view/draw_surface.h"
-#include "view/interrupt.h"
 
 namespace orva {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/scan_records.h"
+#include "render/csg/scan_records.h"
 
 namespace orva {
 

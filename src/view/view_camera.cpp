@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/interrupt.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 
 namespace orva {
 

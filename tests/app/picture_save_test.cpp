@@ -4,8 +4,8 @@
 #include <future>
 
 #include "app/picture_save_job.h"
-#include "app/picture_save_settings.h"
 #include "geometry/matrix4.h"
+#include "picture/picture_save_settings.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
 

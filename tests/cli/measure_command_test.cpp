@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "cli/jewel_report.h"
+#include "measure/jewel_report.h"
 #include "mesh_shapes.h"
 #include "run_orva.h"
 #include "scene/gem.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "render/render_scene.h"
-#include "render/tessellation_store.h"
+#include "render/tessellation/tessellation_store.h"
 #include "scene/extrusion.h"
 #include "shipped_data.h"
 #include "view/draw_surface.h"

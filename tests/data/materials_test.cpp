@@ -12,7 +12,7 @@
 
 #include "image/bmp_reader.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
+#include "render/shading/render_material.h"
 #include "scene/byte_reader.h"
 #include "scene/material_file.h"
 #include "sphere_picture.h"

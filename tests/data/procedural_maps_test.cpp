@@ -11,9 +11,9 @@
 #include "image/bmp_reader.h"
 #include "material_set.h"
 #include "procedural_maps.h"
-#include "render/pixel_shader.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
+#include "render/shading/pixel_shader.h"
+#include "render/shading/render_material.h"
 #include "studio_environment.h"
 
 namespace orva {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "cli/scene_picture.h"
+#include "picture/scene_picture.h"
 #include "scene/gem_library.h"
 #include "scene/material_file.h"
 #include "shipped_data.h"

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "render/crossing_lists.h"
-#include "render/render_pools.h"
+#include "render/csg/crossing_lists.h"
+#include "render/csg/render_pools.h"
 
 namespace orva {
 namespace {

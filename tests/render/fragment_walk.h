@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "render/csg/render_mesh.h"
+#include "render/csg/render_pools.h"
 #include "render/render_context.h"
-#include "render/render_mesh.h"
-#include "render/render_pools.h"
 
 namespace orva::test {
 

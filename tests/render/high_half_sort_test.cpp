@@ -1,7 +1,7 @@
 // Sorting by high halves alone gives the order of the whole keys whenever the low halves
 // already increase along the items (or from their back), whether the high halves lie close
 // together (counted) or far apart (compared).
-#include "render/high_half_sort.h"
+#include "render/csg/high_half_sort.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "render/lighting.h"
-#include "render/render_material.h"
+#include "render/shading/lighting.h"
+#include "render/shading/render_material.h"
 
 namespace orva {
 namespace {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "render/map_coordinates.h"
-#include "render/render_material.h"
+#include "render/shading/map_coordinates.h"
+#include "render/shading/render_material.h"
 
 namespace orva {
 namespace {

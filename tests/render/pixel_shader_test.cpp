@@ -7,10 +7,10 @@
 
 #include "image/bmp_bytes.h"
 #include "material_folder.h"
-#include "render/lighting.h"
-#include "render/pixel_shader.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
+#include "render/shading/lighting.h"
+#include "render/shading/pixel_shader.h"
+#include "render/shading/render_material.h"
 
 namespace orva {
 namespace {

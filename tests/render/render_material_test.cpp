@@ -4,10 +4,10 @@
 #include <string>
 
 #include "material_folder.h"
-#include "render/lighting.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
-#include "render/texture_sampling.h"
+#include "render/shading/lighting.h"
+#include "render/shading/render_material.h"
+#include "render/shading/texture_sampling.h"
 #include "scene_writer.h"
 
 namespace orva {

@@ -7,11 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "platform/interrupt.h"
+#include "render/csg/tree_walk.h"
 #include "render/render_context.h"
 #include "render/render_scene.h"
 #include "render/render_tree.h"
 #include "render/row_loop.h"
-#include "render/tree_walk.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
 #include "scene/object_list.h"
@@ -20,7 +21,6 @@
 #include "test_shapes.h"
 #include "view/draw_surface.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/view_camera.h"
 
 namespace orva {

@@ -8,8 +8,8 @@
 
 #include "material_folder.h"
 #include "render/render_context.h"
-#include "render/render_material.h"
-#include "render/texture_sampling.h"
+#include "render/shading/render_material.h"
+#include "render/shading/texture_sampling.h"
 #include "scene_writer.h"
 
 namespace orva {

@@ -10,12 +10,12 @@
 
 #include "fragment_walk.h"
 #include "geometry/matrix4.h"
-#include "render/project_point.h"
-#include "render/render_material.h"
-#include "render/render_mesh.h"
-#include "render/render_pools.h"
-#include "render/scan_records.h"
-#include "render/triangle_chain.h"
+#include "render/csg/project_point.h"
+#include "render/csg/render_mesh.h"
+#include "render/csg/render_pools.h"
+#include "render/csg/scan_records.h"
+#include "render/csg/triangle_chain.h"
+#include "render/shading/render_material.h"
 
 namespace orva {
 namespace {

@@ -1,6 +1,6 @@
 // The batch shades four pixels side by side; every byte must be the one the pixel shader gives
 // the same fragment alone, for any material the batch takes and any normal, however odd.
-#include "render/shading_batch.h"
+#include "render/shading/shading_batch.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 #include "image/bmp_bytes.h"
 #include "material_folder.h"
-#include "render/pixel_shader.h"
 #include "render/render_context.h"
+#include "render/shading/pixel_shader.h"
 
 namespace orva {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/span_setup.h"
+#include "render/csg/span_setup.h"
 
 #include <gtest/gtest.h>
 

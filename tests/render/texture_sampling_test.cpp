@@ -9,7 +9,7 @@
 
 #include "image/bmp_bytes.h"
 #include "material_folder.h"
-#include "render/texture_sampling.h"
+#include "render/shading/texture_sampling.h"
 
 namespace orva {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "platform/interrupt.h"
 #include "view/draw_surface.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/navigation.h"
 #include "view/view_camera.h"
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/interrupt.h"
 #include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/view_camera.h"
 
 namespace orva {

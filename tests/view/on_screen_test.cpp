@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "platform/interrupt.h"
 #include "scene/curve.h"
 #include "scene/ref_plane.h"
 #include "view/draw_surface.h"
 #include "view/frame_context.h"
-#include "view/interrupt.h"
 #include "view/on_screen.h"
 #include "view/view_camera.h"
 

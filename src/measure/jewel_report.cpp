@@ -1,0 +1,217 @@
+#include "measure/jewel_report.h"
+
+#include <cmath>
+
+#include "scene/gem.h"
+#include "scene/gem_library.h"
+#include "scene/group.h"
+#include "scene/poly_mesh.h"
+
+namespace orva {
+
+namespace {
+
+// Nearer than this in every size, stones count as alike.
+constexpr double kSameSizeMm = 0.01;
+
+bool NamesMaterial(const char* name) {
+    return name != nullptr && name[0] != '\0';
+}
+
+double SignedMeshVolume(const CPolyMesh& mesh) {
+    double sum = 0.0;
+    std::size_t at = 0;
+    for (const int32_t size : mesh.polygonSizes) {
+        const int32_t* idx = mesh.vertexIndices.data() + at;
+        at += static_cast<std::size_t>(size);
+        for (int32_t k = 1; k + 1 < size; ++k) {
+            const CVector3& a = mesh.points[static_cast<std::size_t>(idx[0])];
+            const CVector3& b = mesh.points[static_cast<std::size_t>(idx[k])];
+            const CVector3& c = mesh.points[static_cast<std::size_t>(idx[k + 1])];
+            sum += (double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
+                    double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+                    double(a.z) * (double(b.x) * c.y - double(b.y) * c.x)) /
+                   6.0;
+        }
+    }
+    return sum;
+}
+
+double Length(float x, float y, float z) {
+    return std::sqrt(double(x) * x + double(y) * y + double(z) * z);
+}
+
+double Determinant3(const CMatrix4& m) {
+    return double(m.At(0, 0)) *
+               (double(m.At(1, 1)) * m.At(2, 2) - double(m.At(1, 2)) * m.At(2, 1)) -
+           double(m.At(0, 1)) *
+               (double(m.At(1, 0)) * m.At(2, 2) - double(m.At(1, 2)) * m.At(2, 0)) +
+           double(m.At(0, 2)) * (double(m.At(1, 0)) * m.At(2, 1) - double(m.At(1, 1)) * m.At(2, 0));
+}
+
+// One placed stone, before alike stones are counted together.
+CGemEntry DescribeGem(const CGem& gem, const char* material, bool shippedNames) {
+    CGemEntry e;
+    e.index = gem.gemIndex;
+    e.count = 1;
+    e.material = NamesMaterial(material) ? material : "";
+    if (shippedNames) {
+        e.name = ShippedGemName(gem.gemIndex);
+    }
+    CGemResolution resolution;
+    const CSceneObject* shape = resolution.Shape(gem.gemIndex);
+    if (shape == nullptr) {
+        return e;
+    }
+    CVector3 lo;
+    CVector3 hi;
+    ResetBounds(lo, hi);
+    shape->GetBounds(lo, hi, CMatrix4::Identity());
+    const CMatrix4& p = gem.placement;
+    if (!BoundsEmpty(lo, hi)) {
+        // Row vectors: the shape's own axis k lands along row k of the placement.
+        e.sizeMm[0] = (hi.y - lo.y) * Length(p.At(1, 0), p.At(1, 1), p.At(1, 2));
+        e.sizeMm[1] = (hi.x - lo.x) * Length(p.At(0, 0), p.At(0, 1), p.At(0, 2));
+        e.sizeMm[2] = (hi.z - lo.z) * Length(p.At(2, 0), p.At(2, 1), p.At(2, 2));
+    }
+    if (const std::optional<double> v = ShapeMeshVolume(*shape)) {
+        e.volumeMm3 = std::fabs(*v * Determinant3(p));
+        if (const std::optional<double> density = StoneDensity(e.material)) {
+            e.caratEach = Carats(*e.volumeMm3, *density);
+        }
+    }
+    return e;
+}
+
+bool Alike(const CGemEntry& a, const CGemEntry& b) {
+    if (a.index != b.index || a.material != b.material) {
+        return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+        if (!(std::fabs(a.sizeMm[k] - b.sizeMm[k]) <= kSameSizeMm)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Finds the gems the way the renderer builds objects: a group naming a material gives it to
+// all below, except to a group naming its own; what a difference subtracts is a cut, not a
+// stone.
+class CGemCollector {
+public:
+    CGemCollector(bool shippedNames, CJewelReport& report)
+        : m_shippedNames(shippedNames), m_report(report) {}
+
+    void Visit(const CSceneObject& object, const char* forced, int depth) {
+        // Groups nest only as deep as a file can describe; a bound keeps damaged ones finite.
+        if (!object.IsShown() || depth > 256) {
+            return;
+        }
+        const char* material = forced != nullptr ? forced : object.materialName;
+        if (object.GetTypeId() == kTypeGem) {
+            AddGem(static_cast<const CGem&>(object), material);
+            return;
+        }
+        if (object.GetTypeId() != kTypeGroup) {
+            return;
+        }
+        const auto& group = static_cast<const CGroup&>(object);
+        const char* own =
+            forced == nullptr && NamesMaterial(group.materialName) ? group.materialName : forced;
+        for (const CSceneObject* child = group.children.first; child != nullptr;
+             child = child->next) {
+            if (group.kind == kGroupDifference && child != group.children.first) {
+                break;
+            }
+            const bool keepsOwn = forced == nullptr && child->GetTypeId() == kTypeGroup &&
+                                  NamesMaterial(child->materialName);
+            Visit(*child, keepsOwn ? nullptr : own, depth + 1);
+        }
+    }
+
+private:
+    void AddGem(const CGem& gem, const char* material) {
+        CGemEntry e = DescribeGem(gem, material, m_shippedNames);
+        CVector3 lo;
+        CVector3 hi;
+        ResetBounds(lo, hi);
+        gem.GetBounds(lo, hi, CMatrix4::Identity());
+        if (!BoundsEmpty(lo, hi)) {
+            MergeBounds(m_report.min, m_report.max, lo, hi);
+            m_report.hasBounds = true;
+        }
+        for (CGemEntry& known : m_report.gems) {
+            if (Alike(known, e)) {
+                ++known.count;
+                return;
+            }
+        }
+        m_report.gems.push_back(std::move(e));
+    }
+
+    bool m_shippedNames;
+    CJewelReport& m_report;
+};
+
+}  // namespace
+
+std::optional<double> ShapeMeshVolume(const CSceneObject& shape) {
+    if (shape.GetTypeId() == kTypePolyMesh) {
+        return SignedMeshVolume(static_cast<const CPolyMesh&>(shape));
+    }
+    if (shape.GetTypeId() != kTypeGroup) {
+        return std::nullopt;
+    }
+    // A shape of several meshes: their parts are taken as not overlapping.
+    double sum = 0.0;
+    bool any = false;
+    for (const CSceneObject* c = static_cast<const CGroup&>(shape).children.first; c != nullptr;
+         c = c->next) {
+        if (c->GetTypeId() != kTypePolyMesh) {
+            return std::nullopt;
+        }
+        sum += std::fabs(SignedMeshVolume(static_cast<const CPolyMesh&>(*c)));
+        any = true;
+    }
+    return any ? std::optional<double>(sum) : std::nullopt;
+}
+
+void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
+    report.metals.clear();
+    for (const CMaterialVolume& m : report.metal.materials) {
+        CMetalEntry e;
+        e.material = m.material;
+        e.volumeMm3 = m.volume;
+        e.alloy = alloy != nullptr ? alloy : AlloyOfMaterial(m.material);
+        if (e.alloy != nullptr) {
+            e.weightGrams = m.volume / 1000.0 * e.alloy->densityGramsCm3;
+        }
+        report.metals.push_back(std::move(e));
+    }
+}
+
+CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
+                          const CJewelOptions& options) {
+    CJewelReport report;
+    CVolumeRequest request;
+    request.first = first;
+    request.stop = stop;
+    request.accuracyPercent = options.accuracyPercent;
+    request.threads = options.threads;
+    request.interrupt = options.interrupt;
+    report.metal = MeasureSolidVolume(request);
+    WeighMetals(report, options.alloy);
+    ResetBounds(report.min, report.max);
+    if (!report.metal.empty) {
+        MergeBounds(report.min, report.max, report.metal.min, report.metal.max);
+        report.hasBounds = true;
+    }
+    CGemCollector gems(options.shippedGemNames, report);
+    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
+        gems.Visit(*o, nullptr, 0);
+    }
+    return report;
+}
+
+}  // namespace orva

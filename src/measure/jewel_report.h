@@ -1,0 +1,65 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "measure/jewel_materials.h"
+#include "measure/solid_volume.h"
+
+namespace orva {
+
+class CInterrupt;
+class CSceneObject;
+
+struct CJewelOptions {
+    double accuracyPercent = 0.5;
+    int threads = 1;
+    const CAlloy* alloy = nullptr;  // set: every metal is weighed as this alloy
+    bool shippedGemNames = true;    // the gem library in use is the shipped one
+    CInterrupt* interrupt = nullptr;
+};
+
+struct CMetalEntry {
+    std::string material;  // empty: the default material
+    const CAlloy* alloy = nullptr;
+    double volumeMm3 = 0.0;
+    std::optional<double> weightGrams;  // none without an alloy
+};
+
+// Stones alike in shape, material and size (within 0.01 mm), counted together.
+struct CGemEntry {
+    int index = 0;
+    std::optional<std::string> name;
+    std::string material;             // empty: none named
+    double sizeMm[3] = {0, 0, 0};     // length (shape y), width (shape x), depth (shape z)
+    std::optional<double> volumeMm3;  // none when the shape is not a closed mesh
+    std::optional<double> caratEach;  // none for an unknown stone
+    int count = 0;
+};
+
+// What a jeweller asks of a piece: metal volume and weight, and the stones.
+struct CJewelReport {
+    CSolidVolume metal;
+    std::vector<CMetalEntry> metals;
+    std::vector<CGemEntry> gems;
+    bool hasBounds = false;  // the box of the metal and the gems
+    CVector3 min;
+    CVector3 max;
+};
+
+// Measures the objects from `first` up to (not including) `stop`. The scene must stay
+// unchanged meanwhile; blocks until done or interrupted (then `metal.interrupted` is set).
+CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
+                          const CJewelOptions& options);
+
+// Weighs the measured metal again, replacing `metals`: every part as `alloy`, or each
+// material as its own alloy when null. The volumes do not depend on the alloy, so a report
+// can be shown in another alloy without measuring again.
+void WeighMetals(CJewelReport& report, const CAlloy* alloy);
+
+// Enclosed volume of a library shape before any placement: its polygon meshes' polygons
+// fanned into triangles, in model units cubed; none when the shape holds anything else.
+std::optional<double> ShapeMeshVolume(const CSceneObject& shape);
+
+}  // namespace orva

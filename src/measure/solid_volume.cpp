@@ -1,0 +1,424 @@
+#include "measure/solid_volume.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/interrupt.h"
+#include "render/band_tree.h"
+#include "render/csg/render_pools.h"
+#include "render/csg/tree_walk.h"
+#include "render/render_context.h"
+#include "render/render_scene.h"
+#include "render/row_loop.h"
+#include "render/shading/material_table.h"
+#include "render/tessellation/tessellation_store.h"
+#include "scene/scene_object.h"
+#include "view/viewport.h"
+
+namespace orva {
+
+namespace {
+
+// Standard views 1, 3 and 5: looking along model y, z and x. Each row: the model axes that
+// become eye x, y and z, and their signs (as the view camera sets them up).
+constexpr int kDirections[3][6] = {
+    {0, 2, 1, 1, 1, -1},
+    {0, 1, 2, 1, 1, 1},
+    {1, 2, 0, -1, 1, -1},
+};
+
+// Beyond this many cells along the scene's longest side the grid gets no finer: it bounds
+// the time and memory a tiny accuracy could ask for.
+constexpr int kMostCells = 8000;
+// Cells along the longest side per unit of relative accuracy: a straight edge lying across
+// the grid is off by at most half a cell, so a box filling the scene's extent is off by at
+// most 2 / cells seen along one direction, and a part half as long by twice that; the mean of
+// three directions and the grid's offset from most edges do better.
+constexpr double kCellsPerAccuracy = 4.0;
+
+struct CDirectionGrid {
+    CMatrix4 view;
+    CMatrix4 windowMatrix;
+    int columns = 1;
+    int rows = 1;
+    int depthAxis = 0;    // the model axis along the line of sight
+    float depthSign = 1;  // model coordinate = eye depth * sign
+    double cellArea = 0;  // model units squared
+};
+
+// One band of rows of one direction.
+struct CBandJob {
+    int direction = 0;
+    int firstRow = 0;
+    int lastRow = 0;
+};
+
+// What one band found: the sums of each of its rows, kept apart so that the totals add the
+// rows in the same order however the rows were split into bands (the result is then the same
+// for any number of threads), and the depths the metal spans.
+struct CBandResult {
+    std::vector<double> rows;
+    bool any = false;
+    float nearest = 0.0f;
+    float farthest = 0.0f;
+    bool complete = false;
+};
+
+// The model box of what is measured: every shown object but reference planes, gems and
+// cutters, none of which adds metal beyond the others.
+bool MetalCandidatesBox(const CSceneObject* first, const CSceneObject* stop, CVector3& min,
+                        CVector3& max) {
+    ResetBounds(min, max);
+    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
+        const int32_t type = o->GetTypeId();
+        if (!o->IsShown() || type == kTypeRefPlane || type == kTypeGem ||
+            (o->cutter != 0 && o->neverCut == 0)) {
+            continue;
+        }
+        CVector3 lo;
+        CVector3 hi;
+        ResetBounds(lo, hi);
+        o->GetBounds(lo, hi, CMatrix4::Identity());
+        MergeBounds(min, max, lo, hi);
+    }
+    if (BoundsEmpty(min, max)) {
+        return false;
+    }
+    // A damaged file may place points anywhere: keep to what a float grid can hold.
+    for (float v : {min.x, min.y, min.z, max.x, max.y, max.z}) {
+        if (!std::isfinite(v) || std::fabs(v) > 1e7f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+float Component(const CVector3& v, int axis) {
+    return axis == 0 ? v.x : (axis == 1 ? v.y : v.z);
+}
+
+void SetComponent(CVector3& v, int axis, float value) {
+    (axis == 0 ? v.x : (axis == 1 ? v.y : v.z)) = value;
+}
+
+// The grid of one direction: cells of about `cell` model units covering the box as seen along
+// it, with the window matrix that puts cell (column, row) at its centre. Each side is an exact
+// number of cells, so that faces lying on the box (the flat sides of a band, the top of a
+// plate), which the line of sight grazes, fall on cell edges: sampled off them by a fraction of
+// a cell, such a face would count that fraction of a cell times its whole area too much or too
+// little.
+CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max, double cell) {
+    const int* a = kDirections[direction];
+    CViewport viewport;
+    viewport.SetAxes(a[0], a[1], a[2], a[3], a[4], a[5]);
+    CDirectionGrid g;
+    g.view = viewport.view;
+    g.depthAxis = a[2];
+    g.depthSign = static_cast<float>(a[5]);
+    double start[2];
+    double size[2];
+    int count[2];
+    for (int k = 0; k < 2; ++k) {
+        // Eye coordinate k is model axis a[k] times its sign.
+        const double lo = Component(min, a[k]);
+        const double hi = Component(max, a[k]);
+        const double e0 = a[3 + k] > 0 ? lo : -hi;
+        const double extent = hi - lo;
+        count[k] = std::clamp(static_cast<int>(std::ceil(extent / cell - 1e-9)), 1, kMostCells);
+        size[k] = extent > 0.0 ? extent / count[k] : cell;
+        start[k] = extent > 0.0 ? e0 : e0 - cell / 2.0;
+    }
+    g.columns = count[0];
+    g.rows = count[1];
+    g.cellArea = size[0] * size[1];
+    CMatrix4 w = CMatrix4::Identity();
+    w[0] = static_cast<float>(1.0 / size[0]);
+    w[5] = static_cast<float>(-1.0 / size[1]);
+    w[12] = static_cast<float>(-start[0] / size[0] - 0.5);
+    w[13] = static_cast<float>((start[1] + count[1] * size[1]) / size[1] - 0.5);
+    g.windowMatrix = Multiply(g.view, w);
+    return g;
+}
+
+void NoteDepths(CBandResult& r, float nearest, float farthest) {
+    if (!r.any) {
+        r.any = true;
+        r.nearest = nearest;
+        r.farthest = farthest;
+        return;
+    }
+    r.nearest = std::max(r.nearest, nearest);
+    r.farthest = std::min(r.farthest, farthest);
+}
+
+// Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
+// recycles it.
+void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CBandResult& r) {
+    list = DropCoincidentPairs(list, ctx);
+    float nearest = 0.0f;
+    float farthest = 0.0f;
+    bool any = false;
+    for (const CFragment* f = list; f != nullptr && f->link != nullptr; f = f->link->link) {
+        const CFragment& exit = *f->link;
+        const float thickness = f->depth - exit.depth;
+        if (!(thickness > 0.0f)) {
+            continue;
+        }
+        sum += thickness;
+        nearest = any ? std::max(nearest, f->depth) : f->depth;
+        farthest = any ? std::min(farthest, exit.depth) : exit.depth;
+        any = true;
+    }
+    if (any) {
+        NoteDepths(r, nearest, farthest);
+    }
+    RecycleFragments(ctx.pools, list);
+}
+
+// What one measuring pass takes: the whole metal, or one material's (`onlyMaterial` set), and
+// whether the names of the metal's materials are noted.
+struct CPass {
+    const char* onlyMaterial = nullptr;
+    bool noteMaterials = false;
+};
+
+void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionGrid& g,
+                 const CBandJob& job, CBandResult& result) {
+    CRenderRequest r;
+    r.first = v.first;
+    r.stop = v.stop;
+    r.view = g.view;
+    r.windowMatrix = g.windowMatrix;
+    r.viewportWidth = g.columns;
+    r.viewportHeight = g.rows;
+    r.shading = EShading::kVertexColours;
+    r.interrupt = v.interrupt;
+    r.tessellation = v.tessellation;
+    const CRenderRect rect{0, g.columns - 1, job.firstRow, job.lastRow};
+    ctx.leaveOutGems = true;
+    const CBandTree tree(ctx, r, rect);
+    CRowWalker walker(tree.Root());
+    for (int y = rect.y0; y <= rect.y1; ++y) {
+        if (v.interrupt != nullptr && v.interrupt->Poll()) {
+            return;
+        }
+        if (!walker.AdvanceTo(y, ctx)) {
+            continue;
+        }
+        CRenderNode& root = *tree.Root();
+        double sum = 0.0;
+        for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
+            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, result);
+        }
+        result.rows.push_back(sum);
+    }
+    result.complete = true;
+}
+
+std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int threads) {
+    std::vector<CBandJob> jobs;
+    for (int d = 0; d < 3; ++d) {
+        const int rows = grids[d].rows;
+        // A band builds its own tree, so a few per thread and direction balance the work
+        // without building the scene too often.
+        const int wanted = threads == 1 ? 1 : threads * 2;
+        const int height = std::max(16, (rows + wanted - 1) / wanted);
+        for (int y = 0; y < rows; y += height) {
+            jobs.push_back({d, y, std::min(rows - 1, y + height - 1)});
+        }
+    }
+    return jobs;
+}
+
+// Runs the bands on the threads; returns the material names the workers noted.
+std::vector<const char*> RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
+                                 const CPass& pass, const CDirectionGrid (&grids)[3],
+                                 const std::vector<CBandJob>& jobs,
+                                 std::vector<CBandResult>& results, int threads) {
+    std::vector<std::vector<const char*>> noted(static_cast<std::size_t>(threads));
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&](std::size_t t) {
+        CRenderContext ctx;
+        ctx.materials = &materials;
+        ctx.onlyMaterial = pass.onlyMaterial;
+        ctx.solidMaterials = pass.noteMaterials ? &noted[t] : nullptr;
+        for (std::size_t j = next++; j < jobs.size(); j = next++) {
+            MeasureBand(ctx, v, grids[jobs[j].direction], jobs[j], results[j]);
+        }
+    };
+    std::vector<const char*> names;
+    if (threads == 1) {
+        worker(0);
+        return noted[0];
+    }
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back(worker, static_cast<std::size_t>(t));
+    }
+    for (std::thread& w : workers) {
+        w.join();
+    }
+    for (const std::vector<const char*>& n : noted) {
+        names.insert(names.end(), n.begin(), n.end());
+    }
+    return names;
+}
+
+// Adds up the bands: per direction and material, and the metal's box.
+CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
+                     const std::vector<CBandResult>& results, double cell) {
+    CSolidVolume s;
+    s.cellSize = cell;
+    CVector3 boxMin;
+    CVector3 boxMax;
+    ResetBounds(boxMin, boxMax);
+    for (std::size_t j = 0; j < jobs.size(); ++j) {
+        const CBandResult& r = results[j];
+        const int d = jobs[j].direction;
+        const double area = grids[d].cellArea;
+        s.interrupted = s.interrupted || !r.complete;
+        for (const double sum : r.rows) {
+            s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
+        }
+        if (!r.any) {
+            continue;
+        }
+        // Each model axis lies along the line of sight of one direction, whose depths measure
+        // it exactly; the cells would give it only to a cell.
+        const CDirectionGrid& g = grids[d];
+        const float a = r.farthest * g.depthSign;
+        const float b = r.nearest * g.depthSign;
+        CVector3 lo = boxMin;
+        CVector3 hi = boxMax;
+        SetComponent(lo, g.depthAxis, std::min({Component(lo, g.depthAxis), a, b}));
+        SetComponent(hi, g.depthAxis, std::max({Component(hi, g.depthAxis), a, b}));
+        boxMin = lo;
+        boxMax = hi;
+    }
+    const auto& v = s.directionVolumes;
+    s.volume = (v[0] + v[1] + v[2]) / 3.0;
+    const double spread =
+        *std::max_element(v.begin(), v.end()) - *std::min_element(v.begin(), v.end());
+    s.uncertaintyPercent = s.volume > 0.0 ? 100.0 * spread / s.volume : 0.0;
+    s.empty = BoundsEmpty(boxMin, boxMax);
+    s.min = boxMin;
+    s.max = boxMax;
+    return s;
+}
+
+// One pass over the three grids; `names` gets the metal's material names when the pass
+// notes them.
+CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materials,
+                           const CVector3& min, const CVector3& max, double cell,
+                           const CPass& pass = {}, std::set<std::string>* names = nullptr) {
+    const CDirectionGrid grids[3] = {MakeGrid(0, min, max, cell), MakeGrid(1, min, max, cell),
+                                     MakeGrid(2, min, max, cell)};
+    const int threads = std::clamp(v.threads, 1, 64);
+    const std::vector<CBandJob> jobs = SplitIntoJobs(grids, threads);
+    std::vector<CBandResult> results(jobs.size());
+    const std::vector<const char*> noted =
+        RunJobs(v, materials, pass, grids, jobs, results,
+                std::min<int>(threads, static_cast<int>(jobs.size())));
+    if (names != nullptr) {
+        names->clear();
+        for (const char* name : noted) {
+            names->insert(name != nullptr ? name : "");
+        }
+    }
+    return Collect(grids, jobs, results, cell);
+}
+
+// Each material's own metal, measured on the grid the whole was: the parts of that material
+// with every cut still made. Parts of different materials that touch or nest then each keep
+// their own metal, where a shared face would give the metal behind it to one of them.
+void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials, const CVector3& min,
+                      const CVector3& max, double cell, const std::set<std::string>& names,
+                      CSolidVolume& s) {
+    if (names.size() == 1) {
+        s.materials.push_back({*names.begin(), s.volume});
+        return;
+    }
+    double sum = 0.0;
+    for (const std::string& name : names) {
+        CPass pass;
+        pass.onlyMaterial = name.c_str();
+        const CSolidVolume own = MeasureOnGrid(v, materials, min, max, cell, pass);
+        if (own.interrupted) {
+            s.interrupted = true;
+            return;
+        }
+        if (own.volume > 0.0) {
+            s.materials.push_back({name, own.volume});
+            sum += own.volume;
+        }
+    }
+    // Touching faces fall on the same cells in each measure, so parts that only touch add up
+    // to the whole but for rounding and the grid's error at faces modelled a hair apart: only
+    // more than the accuracy asked for is metal counted twice.
+    const double tolerance = s.volume * std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
+    s.overlapVolume = sum - s.volume > tolerance ? sum - s.volume : 0.0;
+}
+
+}  // namespace
+
+CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
+    CVolumeRequest v = request;
+    std::optional<CTessellationStore> ownStore;
+    if (v.tessellation == nullptr) {
+        v.tessellation = &ownStore.emplace();
+    }
+    CVector3 min;
+    CVector3 max;
+    if (!MetalCandidatesBox(v.first, v.stop, min, max)) {
+        return {};
+    }
+    if (v.interrupt != nullptr) {
+        v.interrupt->Reset();
+    }
+    const double accuracy = std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
+    const double longest = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
+    if (!(longest > 0.0)) {
+        return {};  // flat or a point: no volume
+    }
+    int cells =
+        std::clamp(static_cast<int>(std::ceil(kCellsPerAccuracy / accuracy)), 16, kMostCells);
+    const CMaterialTable materials(EShading::kVertexColours, v.first, v.stop);
+    // A coarser look first finds the metal's own box, exact where flat faces bound it (the
+    // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
+    // those faces on cell edges. Only a part thinner than its cells standing out of the rest
+    // could escape that look. It also names the metal's materials.
+    CPass noting;
+    noting.noteMaterials = true;
+    std::set<std::string> names;
+    CSolidVolume s =
+        MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 4), noting, &names);
+    if (s.interrupted) {
+        return s;
+    }
+    if (!s.empty) {
+        min = s.min;
+        max = s.max;
+    }
+    const double fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
+    if (!(fitted > 0.0)) {
+        return s;
+    }
+    s = MeasureOnGrid(v, materials, min, max, fitted / cells);
+    // Directions that disagree more than asked show detail the grid is too coarse for.
+    if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
+        cells = std::min(kMostCells, cells * 2);
+        s = MeasureOnGrid(v, materials, min, max, fitted / cells);
+    }
+    if (!s.interrupted && !s.empty) {
+        MeasureMaterials(v, materials, min, max, fitted / cells, names, s);
+    }
+    return s;
+}
+
+}  // namespace orva

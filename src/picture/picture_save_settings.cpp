@@ -1,0 +1,75 @@
+#include "picture/picture_save_settings.h"
+
+#include "image/picture_writer.h"
+#include "scene/display_mode.h"
+#include "scene/scene_file.h"
+#include "view/draw_surface.h"
+#include "view/view_camera.h"
+
+namespace orva {
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+bool SideFits(int side) {
+    return side >= 1 && side <= kMaxSavedPictureSide;
+}
+
+}  // namespace
+
+std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings) {
+    if (!SideFits(settings.width) || !SideFits(settings.height)) {
+        return "The picture must be 1 to " + std::to_string(kMaxSavedPictureSide) +
+               " pixels wide and high.";
+    }
+    if (settings.antialias < 1 || settings.antialias > 4) {
+        return "Anti-aliasing takes 1 to 4 samples per side.";
+    }
+    const std::optional<EPictureFormat> format = PictureFormatOf(settings.path);
+    if (!format) {
+        return "Pictures are saved as .png, .jpg or .bmp files.";
+    }
+    if (settings.background == EPictureBackground::kTransparent &&
+        *format != EPictureFormat::kPng) {
+        return "Only PNG pictures keep a transparent background.";
+    }
+    return {};
+}
+
+CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
+                                      const CSceneRange& scene,
+                                      const CPictureSaveSettings& settings, CImageSurface& surface,
+                                      int threads) {
+    // The same view in a viewport of the picture's size: the zoom keeps the visible height, so
+    // a larger picture shows the same part of the scene in more pixels.
+    CViewCamera camera;
+    camera.CurrentViewport() = view;
+    camera.CurrentViewport().ClearRepaint();
+    camera.SetViewportRect(0, 0, settings.width, settings.height);
+    // The OpenGL modes save the picture of the rendered mode.
+    const EShading shading =
+        mode == kModeRenderedVertexColours ? EShading::kVertexColours : EShading::kPerPixel;
+    CRenderRequest request = MakeRenderRequest(camera, scene, surface, shading, threads);
+    request.antialias = settings.antialias;
+    request.coverage = settings.background == EPictureBackground::kTransparent;
+    if (settings.background == EPictureBackground::kWhite) {
+        request.background = kWhite;
+    }
+    return request;
+}
+
+bool WriteSavedPicture(const CPictureSaveSettings& settings, const CImageSurface& surface) {
+    CPictureView picture;
+    picture.width = surface.Width();
+    picture.height = surface.Height();
+    picture.stride = static_cast<int64_t>(surface.Width()) * 3;
+    picture.pixels = surface.Pixels().data();
+    if (settings.background == EPictureBackground::kTransparent && !surface.Coverage().empty()) {
+        picture.alpha = surface.Coverage().data();
+        picture.alphaStride = surface.Width();
+    }
+    return WritePictureFile(settings.path, picture);
+}
+
+}  // namespace orva
