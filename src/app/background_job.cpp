@@ -1,7 +1,5 @@
 #include "app/background_job.h"
 
-#include <chrono>
-
 #include "platform/thread_priority.h"
 
 namespace orva {
@@ -12,15 +10,13 @@ CBackgroundJob::~CBackgroundJob() {
 
 void CBackgroundJob::Start(Work work) {
     Stop();
+    // The job owns its stop flag: a stop asked of the last work must not stop this one.
+    m_interrupt.Reset();
     m_running = true;
     m_thread = std::thread([this, work = std::move(work)] {
         LowerCurrentThreadPriority();
         const std::function<void()> report = work(m_interrupt);
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_running = false;
-        }
-        m_done.notify_all();
+        m_running = false;
         if (report) {
             report();
         }
@@ -31,12 +27,7 @@ void CBackgroundJob::Stop() {
     if (!m_thread.joinable()) {
         return;
     }
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (m_running) {
-        m_interrupt.Request();
-        m_done.wait_for(lock, std::chrono::milliseconds(2));
-    }
-    lock.unlock();
+    m_interrupt.Request();
     m_thread.join();
 }
 

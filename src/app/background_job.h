@@ -1,9 +1,7 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "platform/interrupt.h"
@@ -27,8 +25,8 @@ public:
 
     // Stops work still running, then starts this.
     void Start(Work work);
-    // Asks the work to stop and waits for its thread. Work may reset the interrupt when it
-    // begins and so forget an earlier request: the request is repeated until the work ends.
+    // Asks the work to stop and waits for its thread. The work only polls the job's
+    // interrupt, so one request holds until the next Start.
     void Stop();
     // Asks once and returns at once.
     void RequestStop() { m_interrupt.Request(); }
@@ -39,8 +37,6 @@ private:
     CInterrupt m_interrupt;
     std::thread m_thread;
     std::atomic<bool> m_running{false};
-    std::mutex m_mutex;
-    std::condition_variable m_done;
 };
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/csg/csg_plan.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
 #include "scene/group.h"
@@ -95,64 +96,25 @@ bool Alike(const CGemEntry& a, const CGemEntry& b) {
     return true;
 }
 
-// Finds the gems the way the renderer builds objects: a group naming a material gives it to
-// all below, except to a group naming its own; what a difference subtracts is a cut, not a
-// stone.
-class CGemCollector {
-public:
-    CGemCollector(bool shippedNames, CJewelReport& report)
-        : m_shippedNames(shippedNames), m_report(report) {}
-
-    void Visit(const CSceneObject& object, const char* forced, int depth) {
-        // Groups nest only as deep as a file can describe; a bound keeps damaged ones finite.
-        if (!object.IsShown() || depth > 256) {
+// Counts a stone with the alike ones before it, and widens the report's box to it.
+void AddGem(CJewelReport& report, const CGem& gem, const char* material, bool shippedNames) {
+    CGemEntry e = DescribeGem(gem, material, shippedNames);
+    CVector3 lo;
+    CVector3 hi;
+    ResetBounds(lo, hi);
+    gem.GetBounds(lo, hi, CMatrix4::Identity());
+    if (!BoundsEmpty(lo, hi)) {
+        MergeBounds(report.min, report.max, lo, hi);
+        report.hasBounds = true;
+    }
+    for (CGemEntry& known : report.gems) {
+        if (Alike(known, e)) {
+            ++known.count;
             return;
-        }
-        const char* material = forced != nullptr ? forced : object.materialName;
-        if (object.GetTypeId() == kTypeGem) {
-            AddGem(static_cast<const CGem&>(object), material);
-            return;
-        }
-        if (object.GetTypeId() != kTypeGroup) {
-            return;
-        }
-        const auto& group = static_cast<const CGroup&>(object);
-        const char* own =
-            forced == nullptr && NamesMaterial(group.materialName) ? group.materialName : forced;
-        for (const CSceneObject* child = group.children.first; child != nullptr;
-             child = child->next) {
-            if (group.kind == kGroupDifference && child != group.children.first) {
-                break;
-            }
-            const bool keepsOwn = forced == nullptr && child->GetTypeId() == kTypeGroup &&
-                                  NamesMaterial(child->materialName);
-            Visit(*child, keepsOwn ? nullptr : own, depth + 1);
         }
     }
-
-private:
-    void AddGem(const CGem& gem, const char* material) {
-        CGemEntry e = DescribeGem(gem, material, m_shippedNames);
-        CVector3 lo;
-        CVector3 hi;
-        ResetBounds(lo, hi);
-        gem.GetBounds(lo, hi, CMatrix4::Identity());
-        if (!BoundsEmpty(lo, hi)) {
-            MergeBounds(m_report.min, m_report.max, lo, hi);
-            m_report.hasBounds = true;
-        }
-        for (CGemEntry& known : m_report.gems) {
-            if (Alike(known, e)) {
-                ++known.count;
-                return;
-            }
-        }
-        m_report.gems.push_back(std::move(e));
-    }
-
-    bool m_shippedNames;
-    CJewelReport& m_report;
-};
+    report.gems.push_back(std::move(e));
+}
 
 }  // namespace
 
@@ -194,9 +156,11 @@ void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
                           const CJewelOptions& options) {
     CJewelReport report;
+    const CCsgPlan plan = MakeCsgPlan(first, stop);
     CVolumeRequest request;
     request.first = first;
     request.stop = stop;
+    request.plan = &plan;
     request.accuracyPercent = options.accuracyPercent;
     request.threads = options.threads;
     request.interrupt = options.interrupt;
@@ -207,9 +171,9 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
         MergeBounds(report.min, report.max, report.metal.min, report.metal.max);
         report.hasBounds = true;
     }
-    CGemCollector gems(options.shippedGemNames, report);
-    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
-        gems.Visit(*o, nullptr, 0);
+    for (const CPlannedGem& stone : plan.gems) {
+        AddGem(report, static_cast<const CGem&>(*stone.gem), stone.materialName,
+               options.shippedGemNames);
     }
     return report;
 }

@@ -11,6 +11,7 @@
 
 #include "platform/interrupt.h"
 #include "render/band_tree.h"
+#include "render/csg/csg_plan.h"
 #include "render/csg/render_pools.h"
 #include "render/csg/tree_walk.h"
 #include "render/render_context.h"
@@ -70,17 +71,11 @@ struct CBandResult {
     bool complete = false;
 };
 
-// The model box of what is measured: every shown object but reference planes, gems and
-// cutters, none of which adds metal beyond the others.
-bool MetalCandidatesBox(const CSceneObject* first, const CSceneObject* stop, CVector3& min,
-                        CVector3& max) {
+// The model box of what is measured: the objects that may add metal. Stones and cutters add
+// none beyond them.
+bool MetalCandidatesBox(const CCsgPlan& plan, CVector3& min, CVector3& max) {
     ResetBounds(min, max);
-    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
-        const int32_t type = o->GetTypeId();
-        if (!o->IsShown() || type == kTypeRefPlane || type == kTypeGem ||
-            (o->cutter != 0 && o->neverCut == 0)) {
-            continue;
-        }
+    for (const CSceneObject* o : plan.metalObjects) {
         CVector3 lo;
         CVector3 hi;
         ResetBounds(lo, hi);
@@ -181,18 +176,12 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CBandResul
     RecycleFragments(ctx.pools, list);
 }
 
-// What one measuring pass takes: the whole metal, or one material's (`onlyMaterial` set), and
-// whether the names of the metal's materials are noted.
-struct CPass {
-    const char* onlyMaterial = nullptr;
-    bool noteMaterials = false;
-};
-
-void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionGrid& g,
-                 const CBandJob& job, CBandResult& result) {
+void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& plan,
+                 const CDirectionGrid& g, const CBandJob& job, CBandResult& result) {
     CRenderRequest r;
     r.first = v.first;
     r.stop = v.stop;
+    r.plan = &plan;
     r.view = g.view;
     r.windowMatrix = g.windowMatrix;
     r.viewportWidth = g.columns;
@@ -201,7 +190,6 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CDirectionG
     r.interrupt = v.interrupt;
     r.tessellation = v.tessellation;
     const CRenderRect rect{0, g.columns - 1, job.firstRow, job.lastRow};
-    ctx.leaveOutGems = true;
     const CBandTree tree(ctx, r, rect);
     CRowWalker walker(tree.Root());
     for (int y = rect.y0; y <= rect.y1; ++y) {
@@ -236,38 +224,29 @@ std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int thread
     return jobs;
 }
 
-// Runs the bands on the threads; returns the material names the workers noted.
-std::vector<const char*> RunJobs(const CVolumeRequest& v, const CMaterialTable& materials,
-                                 const CPass& pass, const CDirectionGrid (&grids)[3],
-                                 const std::vector<CBandJob>& jobs,
-                                 std::vector<CBandResult>& results, int threads) {
-    std::vector<std::vector<const char*>> noted(static_cast<std::size_t>(threads));
+// Runs the bands on the threads.
+void RunJobs(const CVolumeRequest& v, const CMaterialTable& materials, const CCsgPlan& plan,
+             const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
+             std::vector<CBandResult>& results, int threads) {
     std::atomic<std::size_t> next{0};
-    const auto worker = [&](std::size_t t) {
+    const auto worker = [&]() {
         CRenderContext ctx;
         ctx.materials = &materials;
-        ctx.onlyMaterial = pass.onlyMaterial;
-        ctx.solidMaterials = pass.noteMaterials ? &noted[t] : nullptr;
         for (std::size_t j = next++; j < jobs.size(); j = next++) {
-            MeasureBand(ctx, v, grids[jobs[j].direction], jobs[j], results[j]);
+            MeasureBand(ctx, v, plan, grids[jobs[j].direction], jobs[j], results[j]);
         }
     };
-    std::vector<const char*> names;
     if (threads == 1) {
-        worker(0);
-        return noted[0];
+        worker();
+        return;
     }
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
-        workers.emplace_back(worker, static_cast<std::size_t>(t));
+        workers.emplace_back(worker);
     }
     for (std::thread& w : workers) {
         w.join();
     }
-    for (const std::vector<const char*>& n : noted) {
-        names.insert(names.end(), n.begin(), n.end());
-    }
-    return names;
 }
 
 // Adds up the bands: per direction and material, and the metal's box.
@@ -312,43 +291,37 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
     return s;
 }
 
-// One pass over the three grids; `names` gets the metal's material names when the pass
-// notes them.
+// One pass over the three grids, of the solid of `plan`.
 CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materials,
-                           const CVector3& min, const CVector3& max, double cell,
-                           const CPass& pass = {}, std::set<std::string>* names = nullptr) {
+                           const CCsgPlan& plan, const CVector3& min, const CVector3& max,
+                           double cell) {
     const CDirectionGrid grids[3] = {MakeGrid(0, min, max, cell), MakeGrid(1, min, max, cell),
                                      MakeGrid(2, min, max, cell)};
     const int threads = std::clamp(v.threads, 1, 64);
     const std::vector<CBandJob> jobs = SplitIntoJobs(grids, threads);
     std::vector<CBandResult> results(jobs.size());
-    const std::vector<const char*> noted =
-        RunJobs(v, materials, pass, grids, jobs, results,
-                std::min<int>(threads, static_cast<int>(jobs.size())));
-    if (names != nullptr) {
-        names->clear();
-        for (const char* name : noted) {
-            names->insert(name != nullptr ? name : "");
-        }
-    }
+    RunJobs(v, materials, plan, grids, jobs, results,
+            std::min<int>(threads, static_cast<int>(jobs.size())));
     return Collect(grids, jobs, results, cell);
 }
 
 // Each material's own metal, measured on the grid the whole was: the parts of that material
 // with every cut still made. Parts of different materials that touch or nest then each keep
 // their own metal, where a shared face would give the metal behind it to one of them.
-void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials, const CVector3& min,
-                      const CVector3& max, double cell, const std::set<std::string>& names,
-                      CSolidVolume& s) {
+void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials,
+                      const CCsgPlan& plan, const CVector3& min, const CVector3& max, double cell,
+                      const std::set<std::string>& names, CSolidVolume& s) {
     if (names.size() == 1) {
         s.materials.push_back({*names.begin(), s.volume});
         return;
     }
     double sum = 0.0;
     for (const std::string& name : names) {
-        CPass pass;
-        pass.onlyMaterial = name.c_str();
-        const CSolidVolume own = MeasureOnGrid(v, materials, min, max, cell, pass);
+        CCsgFilter ownMaterial;
+        ownMaterial.metalOnly = true;
+        ownMaterial.onlyMaterial = name.c_str();
+        const CCsgPlan part = FilterCsgPlan(plan, ownMaterial);
+        const CSolidVolume own = MeasureOnGrid(v, materials, part, min, max, cell);
         if (own.interrupted) {
             s.interrupted = true;
             return;
@@ -373,13 +346,12 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
     if (v.tessellation == nullptr) {
         v.tessellation = &ownStore.emplace();
     }
+    std::optional<CCsgPlan> ownPlan;
+    const CCsgPlan& plan = v.plan != nullptr ? *v.plan : ownPlan.emplace(MakeCsgPlan(v.first, v.stop));
     CVector3 min;
     CVector3 max;
-    if (!MetalCandidatesBox(v.first, v.stop, min, max)) {
+    if (!MetalCandidatesBox(plan, min, max)) {
         return {};
-    }
-    if (v.interrupt != nullptr) {
-        v.interrupt->Reset();
     }
     const double accuracy = std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
     const double longest = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
@@ -389,15 +361,20 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
     int cells =
         std::clamp(static_cast<int>(std::ceil(kCellsPerAccuracy / accuracy)), 16, kMostCells);
     const CMaterialTable materials(EShading::kVertexColours, v.first, v.stop);
+    // The metal alone: stones are not metal, though what cuts with a stone's shape still cuts.
+    CCsgFilter metalOnly;
+    metalOnly.metalOnly = true;
+    const CCsgPlan metal = FilterCsgPlan(plan, metalOnly);
+    std::set<std::string> names;
+    for (const char* name : SolidMaterialNames(metal)) {
+        names.insert(name);
+    }
     // A coarser look first finds the metal's own box, exact where flat faces bound it (the
     // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
     // those faces on cell edges. Only a part thinner than its cells standing out of the rest
-    // could escape that look. It also names the metal's materials.
-    CPass noting;
-    noting.noteMaterials = true;
-    std::set<std::string> names;
+    // could escape that look.
     CSolidVolume s =
-        MeasureOnGrid(v, materials, min, max, longest / std::max(16, cells / 4), noting, &names);
+        MeasureOnGrid(v, materials, metal, min, max, longest / std::max(16, cells / 4));
     if (s.interrupted) {
         return s;
     }
@@ -409,14 +386,14 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
     if (!(fitted > 0.0)) {
         return s;
     }
-    s = MeasureOnGrid(v, materials, min, max, fitted / cells);
+    s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
     // Directions that disagree more than asked show detail the grid is too coarse for.
     if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
         cells = std::min(kMostCells, cells * 2);
-        s = MeasureOnGrid(v, materials, min, max, fitted / cells);
+        s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
     }
     if (!s.interrupted && !s.empty) {
-        MeasureMaterials(v, materials, min, max, fitted / cells, names, s);
+        MeasureMaterials(v, materials, plan, min, max, fitted / cells, names, s);
     }
     return s;
 }

@@ -9,6 +9,7 @@
 namespace orva {
 
 class CInterrupt;
+struct CCsgPlan;
 class CTessellationStore;
 class CSceneObject;
 
@@ -18,6 +19,8 @@ class CSceneObject;
 struct CVolumeRequest {
     const CSceneObject* first = nullptr;
     const CSceneObject* stop = nullptr;
+    // How they become a solid (not owned). Null: planned from `first` and `stop`.
+    const CCsgPlan* plan = nullptr;
     // The grid is made fine enough for about this relative error, in per cent; a finer grid is
     // taken once more when the three directions disagree by more.
     double accuracyPercent = 0.5;

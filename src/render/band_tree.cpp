@@ -1,5 +1,6 @@
 #include "render/band_tree.h"
 
+#include "render/csg/csg_plan.h"
 #include "render/object_boxes.h"
 #include "render/render_scene.h"
 #include "render/render_tree.h"
@@ -50,7 +51,11 @@ CBandTree::CBandTree(CRenderContext& ctx, const CRenderRequest& r, const CRender
         return box != nullptr ? IsOnScreenIn(object, *box, screen, kModeRendered)
                               : IsOnScreenIn(object, window, screen, kModeRendered);
     };
-    m_tree = BuildRenderTree(ctx, r.first, r.stop, visible);
+    if (r.plan != nullptr) {
+        m_tree = BuildRenderTree(ctx, *r.plan, visible);
+    } else {
+        m_tree = BuildRenderTree(ctx, MakeCsgPlan(r.first, r.stop), visible);
+    }
 }
 
 CBandTree::~CBandTree() {

@@ -45,13 +45,12 @@ CRenderMaterial& LoadObjectMaterial(CRenderContext& ctx, const CSceneObject& obj
 }
 
 std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurface& surface,
-                                              const char* materialName) {
+                                              const CRenderMaterial& material) {
     std::shared_ptr<const CObjectTessellation> tessellation = TessellationOf(ctx, surface);
     if (tessellation->patches.empty()) {
         return nullptr;
     }
     const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
-    const CRenderMaterial& material = LoadObjectMaterial(ctx, surface, materialName);
     // The caps lie within the net's hull too: when the patch has nothing to draw, neither
     // have they.
     NodeList nodes;
@@ -65,10 +64,9 @@ std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurfac
 }
 
 std::unique_ptr<CRenderNode> BuildExtrusionNode(CRenderContext& ctx, const CExtrusion& extrusion,
-                                                const char* materialName) {
+                                                const CRenderMaterial& material) {
     std::shared_ptr<const CObjectTessellation> tessellation = TessellationOf(ctx, extrusion);
     const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
-    const CRenderMaterial& material = LoadObjectMaterial(ctx, extrusion, materialName);
     NodeList nodes;
     for (const CPatchTessellation& patch : tessellation->patches) {
         nodes.push_back(MakeRenderPatch(ctx.pools, view, tessellation, patch, &material));

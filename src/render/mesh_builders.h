@@ -26,17 +26,18 @@ std::shared_ptr<const CObjectTessellation> TessellationOf(CRenderContext& ctx,
                                                           const CSceneObject& object);
 
 // Builders of the render tree's leaves. Each brings the object to the screen under the top of
-// the context's model matrix stack and its render transform, makes closed shells where the
-// object is meant to be solid, and gives none when nothing of it can be drawn.
+// the context's model matrix stack and its render transform, with the material given, makes
+// closed shells where the object is meant to be solid, and gives none when nothing of it can be
+// drawn.
 
 // A lazily tessellated patch, with flat caps over the open ends.
 std::unique_ptr<CRenderNode> BuildSurfaceNode(CRenderContext& ctx, const CSurface& surface,
-                                              const char* materialName);
+                                              const CRenderMaterial& material);
 // One mesh of all polygons; smooth normals except across creases sharper than about 26°.
 std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyMesh& mesh,
-                                               const char* materialName);
+                                               const CRenderMaterial& material);
 // The wall and bevel patches under the placement, with triangulated end caps (holes included).
 std::unique_ptr<CRenderNode> BuildExtrusionNode(CRenderContext& ctx, const CExtrusion& extrusion,
-                                                const char* materialName);
+                                                const CRenderMaterial& material);
 
 }  // namespace orva

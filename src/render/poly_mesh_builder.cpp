@@ -26,9 +26,8 @@ CScanVertex CornerVertex(const CPolygonTessellation& polygons, std::size_t k,
 }  // namespace
 
 std::unique_ptr<CRenderNode> BuildPolyMeshNode(CRenderContext& ctx, const CPolyMesh& mesh,
-                                               const char* materialName) {
+                                               const CRenderMaterial& material) {
     const CLeafView view = CaptureLeafView(ctx, ctx.shadingModeSwitch);
-    const CRenderMaterial& material = LoadObjectMaterial(ctx, mesh, materialName);
     const std::shared_ptr<const CObjectTessellation> tessellation = TessellationOf(ctx, mesh);
     const CPolygonTessellation& polygons = tessellation->polygons;
     std::vector<CScanVertex> corners;

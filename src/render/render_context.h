@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "render/csg/csg_context.h"
 #include "render/shading/shading_context.h"
 
@@ -16,10 +14,6 @@ class CInterrupt;
 struct CRenderContext : CCsgContext, CShadingContext {
     // Asked once per row; null when nothing stops the render.
     CInterrupt* interrupt = nullptr;
-    int differenceNesting = 0;
-    bool leaveOutGems = false;
-    const char* onlyMaterial = nullptr;
-    std::vector<const char*>* solidMaterials = nullptr;
 };
 
 }  // namespace orva

@@ -10,6 +10,7 @@
 namespace orva {
 
 class CDrawSurface;
+struct CCsgPlan;
 class CInterrupt;
 class CSceneObject;
 class CTessellationStore;
@@ -21,6 +22,9 @@ struct CRenderRequest {
     // render runs.
     const CSceneObject* first = nullptr;
     const CSceneObject* stop = nullptr;
+    // How those objects become a solid (not owned; shared by the threads). Null: the picture
+    // plans the whole scene range itself.
+    const CCsgPlan* plan = nullptr;
     CMatrix4 view;          // the viewport's view matrix
     CMatrix4 windowMatrix;  // model to window pixels (x, y) with the eye depth as z
     int32_t viewportX = 0;  // the viewport in window pixels
@@ -55,7 +59,7 @@ struct CRenderRequest {
     int threads = 1;                  // threads of work; the picture is the same for any number
     CDrawSurface* surface = nullptr;  // receives every row once, as soon as it is done
     // Asked once per row; the render stops after the rows in progress once it answers true.
-    // Reset when the render starts. Null: the render runs to its end.
+    // Its owner resets it; the render only polls it. Null: the render runs to its end.
     CInterrupt* interrupt = nullptr;
 };
 

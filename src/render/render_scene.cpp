@@ -14,6 +14,7 @@
 #include "render/antialiased_band.h"
 #include "render/band_plan.h"
 #include "render/band_tree.h"
+#include "render/csg/csg_plan.h"
 #include "render/claimable_rows.h"
 #include "render/object_boxes.h"
 #include "render/render_context.h"
@@ -146,9 +147,6 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (request.surface == nullptr || rect.x1 < rect.x0 || rect.y1 < rect.y0) {
         return stats;
     }
-    if (request.interrupt != nullptr) {
-        request.interrupt->Reset();
-    }
     stats.threads = std::clamp(request.threads, 1, 64);
     const CObjectBoxes boxes(request.first, request.stop, request.windowMatrix);
     const std::vector<CRenderRect> bands =
@@ -164,6 +162,11 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     std::optional<CTessellationStore> ownStore;
     if (request.tessellation == nullptr) {
         request.tessellation = &ownStore.emplace();
+    }
+    // How the scene becomes a solid is decided once; every band evaluates it.
+    std::optional<CCsgPlan> ownPlan;
+    if (request.plan == nullptr) {
+        request.plan = &ownPlan.emplace(MakeCsgPlan(request.first, request.stop));
     }
     CPictureWork work(request, *materials, boxes, bands, stats.threads);
     work.start = start;

@@ -8,18 +8,18 @@
 namespace orva {
 
 class CSceneObject;
+struct CCsgPlan;
 struct CRenderContext;
 
-// Whether an object of the scene can show in the part being rendered.
+// Whether a top-level object of the scene can show in the part being rendered.
 using VisibilityTest = std::function<bool(const CSceneObject&)>;
 
-// The render tree of the shown objects from `first` up to (not including) `stop`, or none when
-// nothing can be drawn. Ordinary solids are united; cutters are subtracted from that union;
-// gems and never-cut objects are added afterwards, so they are never cut. Objects the
-// visibility test rejects (when there is one) are left out. Raises the context's render
-// nesting counter; ReleaseRenderTree lowers it again.
-std::unique_ptr<CRenderNode> BuildRenderTree(CRenderContext& ctx, const CSceneObject* first,
-                                             const CSceneObject* stop,
+// The render tree of the plan's parts whose top-level objects pass the visibility test (every
+// part without one), or none when nothing can be drawn. The plan says what is united, cut and
+// added; the tree evaluates it: an empty union operand is dropped, an empty intersection
+// operand or an empty difference base leaves nothing. Raises the context's render nesting
+// counter; ReleaseRenderTree lowers it again.
+std::unique_ptr<CRenderNode> BuildRenderTree(CRenderContext& ctx, const CCsgPlan& plan,
                                              const VisibilityTest& visible);
 
 // Deletes the tree and lowers the nesting counter; when the last tree of the context is gone

@@ -16,6 +16,7 @@
 #include "render/csg/render_mesh.h"
 #include "render/csg/render_patch.h"
 #include "render/mesh_builders.h"
+#include "render/shading/render_material.h"
 #include "render/render_context.h"
 #include "scene/extrusion.h"
 #include "scene/extrusion_generator.h"
@@ -343,7 +344,7 @@ TEST(PolyMeshNodeTest, ClosedBoxGivesPairedCrossingsOverItsProjectedSquare) {
     PrepareContext(ctx, EShading::kPerPixel);
     const CPolyMesh box = MakeBox({0.5f, -0.25f, 0}, 2.0f, 1);
     {
-        std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
+        std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, LoadRenderMaterial(ctx, nullptr));
         ASSERT_NE(node, nullptr);
         const CPicture picture = Walk(ctx, *node);
         ExpectPairedCrossings(picture);
@@ -369,7 +370,7 @@ TEST_P(PolyMeshNormalTest, TurnedBoxCoversItsHullWithTheNormalOfTheFaceHit) {
     const CVector3 centre{0.25f, 0.5f, -0.5f};
     const float half = 2.0f;
     const CPolyMesh box = MakeBox(centre, half, GetParam());
-    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const CPicture picture = Walk(ctx, *node);
     ExpectPairedCrossings(picture);
@@ -403,7 +404,7 @@ float LargestDeviationFromRadius(int32_t flatShading) {
     const CMatrix4 eye = Rotation(0.3f, -0.4f);
     PrepareContext(ctx, EShading::kPerPixel, eye);
     const CPolyMesh sphere = MakeSphere(3.0f, 24, 12, flatShading);
-    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, sphere, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, sphere, LoadRenderMaterial(ctx, nullptr));
     if (node == nullptr) {
         ADD_FAILURE() << "no node";
         return kPi;
@@ -432,7 +433,7 @@ TEST(PolyMeshNodeTest, SmoothSphereNormalsFollowTheRadiusWhereFlatOnesShowTheFac
 float LeanBesideRidge(float slope) {
     CRenderContext ctx;
     PrepareContext(ctx, EShading::kPerPixel);
-    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, MakeRoof(slope), nullptr);
+    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, MakeRoof(slope), LoadRenderMaterial(ctx, nullptr));
     if (node == nullptr) {
         ADD_FAILURE() << "no node";
         return 0.0f;
@@ -465,7 +466,7 @@ TEST(PolyMeshNodeTest, PerVertexModeCarriesOnlyColours) {
     CRenderContext ctx;
     PrepareContext(ctx, EShading::kVertexColours, Rotation(0.4f, 0.3f));
     const CPolyMesh box = MakeBox({0, 0, 0}, 2.0f, 1);
-    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const CPicture picture = Walk(ctx, *node);
     ExpectPairedCrossings(picture);
@@ -488,17 +489,17 @@ TEST(PolyMeshNodeTest, BrokenPolygonsAreSkippedAndTheRestDrawn) {
         // and then a size that runs past the index array.
         box.vertexIndices.insert(box.vertexIndices.end(), {0, 1, 99, 0, -1, 2, 5, 6});
         box.polygonSizes.insert(box.polygonSizes.end(), {3, 3, 2, 1000});
-        std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
+        std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, LoadRenderMaterial(ctx, nullptr));
         ASSERT_NE(node, nullptr);
         const CPicture picture = Walk(ctx, *node);
         ExpectPairedCrossings(picture);
         ExpectCoverage(picture, WindowHull(MakeBox({0, 0, 0}, 2.0f, 0).points, {}), 2);
 
         CPolyMesh empty;
-        EXPECT_EQ(BuildPolyMeshNode(ctx, empty, nullptr), nullptr);
+        EXPECT_EQ(BuildPolyMeshNode(ctx, empty, LoadRenderMaterial(ctx, nullptr)), nullptr);
         CPolyMesh negative = MakeBox({0, 0, 0}, 2.0f, 1);
         negative.polygonSizes = {-4, 4};
-        EXPECT_EQ(BuildPolyMeshNode(ctx, negative, nullptr), nullptr);
+        EXPECT_EQ(BuildPolyMeshNode(ctx, negative, LoadRenderMaterial(ctx, nullptr)), nullptr);
     }
     ExpectAllRecordsReturned(ctx);
 }
@@ -513,7 +514,7 @@ TEST(PolyMeshNodeTest, NotFiniteAndHugeCornersNeverReachThePicture) {
                                 std::numeric_limits<float>::infinity(), 1e30f, -3e38f}) {
             CPolyMesh box = MakeBox({0, 0, 0}, 2.0f, 0);
             box.points[7] = {bad, 1.0f, bad};
-            std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, nullptr);
+            std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, box, LoadRenderMaterial(ctx, nullptr));
             ASSERT_NE(node, nullptr) << bad;
             const CPicture picture = Walk(ctx, *node);
             EXPECT_FALSE(picture.empty());
@@ -580,7 +581,7 @@ TEST_P(SurfaceCapTest, OpenTubeGetsTwoCapsThatCloseIt) {
     PrepareContext(ctx, EShading::kPerPixel, Rotation(0.9f, 0.3f));
     const CSurface tube = MakeTube(3.0f, 3.0f, GetParam().steps, GetParam().ringsAlongRows);
     {
-        std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, nullptr);
+        std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, LoadRenderMaterial(ctx, nullptr));
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->kind, kNodeMeshUnion);
         EXPECT_EQ(Leaves(*node).size(), 3u);
@@ -606,7 +607,7 @@ TEST(SurfaceCapTest, CapsAreLitAlongTheAxisAndMappedOverTheirBox) {
     PrepareContext(ctx, EShading::kPerPixel, eye);
     // Without steps the caps are the octagons of the control points: x and y from -2 to 2.
     const CSurface tube = MakeTube(2.0f, 2.0f, 0, true);
-    std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     // Have every attribute interpolated, as a bump-mapped material would.
     CRenderMaterial& material = ctx.materialList.front();
@@ -687,7 +688,7 @@ TEST_P(SurfacePatchPoleTest, PoleGetsUnitNormalsAlongTheAxis) {
     PrepareContext(ctx, EShading::kPerPixel, eye);
     const bool poleIsARow = GetParam().ringsAlongRows;
     std::unique_ptr<CRenderNode> node =
-        BuildSurfaceNode(ctx, MakeDome(GetParam().steps, poleIsARow), nullptr);
+        BuildSurfaceNode(ctx, MakeDome(GetParam().steps, poleIsARow), LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     // The collapsed end has no area to cap; the open base has.
     EXPECT_EQ(Leaves(*node).size(), 2u);
@@ -739,7 +740,7 @@ TEST(SurfacePatchTest, SamplesCarryWhatTheShadingModeNeeds) {
     for (const EShading mode : {EShading::kVertexColours, EShading::kPerPixel}) {
         CRenderContext ctx;
         PrepareContext(ctx, mode, eye);
-        std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, sheet, nullptr);
+        std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, sheet, LoadRenderMaterial(ctx, nullptr));
         ASSERT_NE(node, nullptr);
         const std::vector<CRenderPatch*> patches = Patches(*node);
         ASSERT_EQ(patches.size(), 1u);
@@ -780,7 +781,7 @@ TEST(SurfacePatchTest, EstimatedRowsContainTheRowsOfItsTriangles) {
     CRenderContext ctx;
     PrepareContext(ctx, EShading::kPerPixel, Rotation(1.1f, 0.4f));
     std::unique_ptr<CRenderNode> node =
-        BuildSurfaceNode(ctx, MakeTube(3.0f, 4.0f, 5, true), nullptr);
+        BuildSurfaceNode(ctx, MakeTube(3.0f, 4.0f, 5, true), LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const std::vector<CRenderPatch*> patches = Patches(*node);
     ASSERT_EQ(patches.size(), 1u);
@@ -809,7 +810,7 @@ TEST(SurfacePatchTest, PatchWaitsForItsRowsAndStartsAtTheRowItIsActivatedAt) {
     PrepareContext(ctx, EShading::kPerPixel);
     // Rows 0..99 of a sheet that covers 5 units of rows: activated halfway down, it draws only
     // from there on.
-    std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, MakeSheet(6, 6, 2), nullptr);
+    std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, MakeSheet(6, 6, 2), LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const std::vector<CRenderPatch*> patches = Patches(*node);
     ASSERT_EQ(patches.size(), 1u);
@@ -831,29 +832,29 @@ TEST(SurfacePatchTest, BadNetsGiveNoNode) {
     {
         CSurface notFinite = MakeDome(4);
         notFinite.points[13].y = std::numeric_limits<float>::quiet_NaN();
-        EXPECT_EQ(BuildSurfaceNode(ctx, notFinite, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, notFinite, LoadRenderMaterial(ctx, nullptr)), nullptr);
         notFinite.points[13].y = std::numeric_limits<float>::infinity();
-        EXPECT_EQ(BuildSurfaceNode(ctx, notFinite, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, notFinite, LoadRenderMaterial(ctx, nullptr)), nullptr);
 
         CSurface wrongSize = MakeDome(4);
         wrongSize.points.pop_back();
-        EXPECT_EQ(BuildSurfaceNode(ctx, wrongSize, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, wrongSize, LoadRenderMaterial(ctx, nullptr)), nullptr);
         CSurface noRows = MakeDome(4);
         noRows.nu = 0;
         noRows.points.clear();
-        EXPECT_EQ(BuildSurfaceNode(ctx, noRows, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, noRows, LoadRenderMaterial(ctx, nullptr)), nullptr);
         // Free ends leave two rows: too few for a single span.
         CSurface tooSmall = MakeSheet(2, 6, 4);
         tooSmall.u.freeStart = 1;
         tooSmall.u.freeEnd = 1;
-        EXPECT_EQ(BuildSurfaceNode(ctx, tooSmall, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, tooSmall, LoadRenderMaterial(ctx, nullptr)), nullptr);
 
         // Wholly below the picture.
         CSurface below = MakeSheet(4, 4, 4);
         for (CVector3& p : below.points) {
             p.y -= 100.0f;
         }
-        EXPECT_EQ(BuildSurfaceNode(ctx, below, nullptr), nullptr);
+        EXPECT_EQ(BuildSurfaceNode(ctx, below, LoadRenderMaterial(ctx, nullptr)), nullptr);
     }
     ExpectAllRecordsReturned(ctx);
 }
@@ -867,7 +868,7 @@ TEST(SurfacePatchTest, HugeNetsAreClippedToThePicture) {
             for (CVector3& p : tube.points) {
                 p = p * scale;
             }
-            std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, nullptr);
+            std::unique_ptr<CRenderNode> node = BuildSurfaceNode(ctx, tube, LoadRenderMaterial(ctx, nullptr));
             if (node == nullptr) {
                 continue;
             }
@@ -919,7 +920,7 @@ TEST_P(ExtrusionHoleTest, EndCapsLeaveTheHoleOpen) {
     CExtrusion frame = MakeFrame(2.0f, GetParam());
     // Moved away and along the axis: the caps must still be lit along the axis.
     frame.placement = CMatrix4::Translation({0.25f, -0.5f, 7.0f});
-    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     // Two walls and two ends.
     EXPECT_EQ(Leaves(*node).size(), 4u);
@@ -959,7 +960,7 @@ TEST(ExtrusionNodeTest, TurnedFrameIsClosedAndSeenThroughItsHole) {
     const CMatrix4 eye = Rotation(0.5f, 0.35f);
     PrepareContext(ctx, EShading::kPerPixel, eye);
     const CExtrusion frame = MakeFrame(2.0f, false);
-    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const CPicture picture = Walk(ctx, *node);
     ExpectPairedCrossings(picture);
@@ -997,7 +998,7 @@ TEST(ExtrusionNodeTest, AxisThroughThePlacementAndTheViewLightsTheEnds) {
     placement.At(3, 1) = -1.0f;
     placement.At(3, 2) = 2.0f;
     frame.placement = placement;
-    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, frame, LoadRenderMaterial(ctx, nullptr));
     ASSERT_NE(node, nullptr);
     const CPicture picture = Walk(ctx, *node);
     ExpectPairedCrossings(picture);
@@ -1020,12 +1021,12 @@ TEST(ExtrusionNodeTest, BrokenProfilesNeverCrash) {
     {
         CExtrusion notFinite = MakeFrame(2.0f, false);
         notFinite.placement.At(3, 0) = std::numeric_limits<float>::quiet_NaN();
-        std::unique_ptr<CRenderNode> none = BuildExtrusionNode(ctx, notFinite, nullptr);
+        std::unique_ptr<CRenderNode> none = BuildExtrusionNode(ctx, notFinite, LoadRenderMaterial(ctx, nullptr));
         EXPECT_EQ(none, nullptr);
 
         CExtrusion huge = MakeFrame(2.0f, false);
         huge.placement = CMatrix4::Scaling(1e37f, 1e37f, 1e37f);
-        std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, huge, nullptr);
+        std::unique_ptr<CRenderNode> node = BuildExtrusionNode(ctx, huge, LoadRenderMaterial(ctx, nullptr));
         if (node != nullptr) {
             const CPicture picture = Walk(ctx, *node);
             for (const auto& [pixel, crossings] : picture) {
@@ -1036,10 +1037,10 @@ TEST(ExtrusionNodeTest, BrokenProfilesNeverCrash) {
 
         CExtrusion empty;
         GenerateExtrusion(empty);
-        EXPECT_EQ(BuildExtrusionNode(ctx, empty, nullptr), nullptr);
+        EXPECT_EQ(BuildExtrusionNode(ctx, empty, LoadRenderMaterial(ctx, nullptr)), nullptr);
         CExtrusion badAxis = MakeFrame(2.0f, false);
         badAxis.extrusionAxis = 7;
-        std::unique_ptr<CRenderNode> walls = BuildExtrusionNode(ctx, badAxis, nullptr);
+        std::unique_ptr<CRenderNode> walls = BuildExtrusionNode(ctx, badAxis, LoadRenderMaterial(ctx, nullptr));
         ASSERT_NE(walls, nullptr);
         EXPECT_EQ(Leaves(*walls).size(), 2u);
     }
@@ -1059,10 +1060,9 @@ TEST(MeshBuilderMaterialTest, ObjectMaterialTakesTheMappingOfTheObject) {
     const CVector3 p{1.0f, -2.0f, 6.0f};
     const CVector3 back = Apply(material.mappingMatrix, Apply(mesh.materialMatrix, p));
     EXPECT_NEAR(Length(back - p), 0.0f, 1e-5f);
-    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, mesh, nullptr);
+    std::unique_ptr<CRenderNode> node = BuildPolyMeshNode(ctx, mesh, material);
     ASSERT_NE(node, nullptr);
-    ASSERT_NE(node->material, nullptr);
-    EXPECT_EQ(node->material->mappingMode, kMappingCylindrical);
+    EXPECT_EQ(node->material, &material);
 }
 
 }  // namespace

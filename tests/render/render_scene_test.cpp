@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/interrupt.h"
+#include "render/csg/csg_plan.h"
 #include "render/csg/tree_walk.h"
 #include "render/render_context.h"
 #include "render/render_scene.h"
@@ -216,7 +217,7 @@ public:
         m_ctx.modelStack.Push();
         m_ctx.modelStack.SetTop(r.view);
         m_ctx.renderTransform = Multiply(Inverse(r.view), r.windowMatrix);
-        std::unique_ptr<CRenderNode> tree = BuildRenderTree(m_ctx, r.first, r.stop, nullptr);
+        std::unique_ptr<CRenderNode> tree = BuildRenderTree(m_ctx, MakeCsgPlan(r.first, r.stop), nullptr);
         for (int y = 0; y <= row && tree != nullptr; ++y) {
             if (y < tree->firstRow) {
                 continue;
@@ -435,6 +436,7 @@ TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
     }
     {
         // Several threads each finish the row in hand; every row arrives at most once.
+        m_interrupt.Reset();
         o.threads = 3;
         CInterruptingSurface s(200, 150, 20, m_interrupt);
         WithRequest(o, s, [&](const CRenderRequest& r) { m_stats = RenderPicture(r); });
@@ -446,7 +448,10 @@ TEST_F(RenderSceneTest, InterruptLeavesExactlyTheRowsHandedOver) {
             }
         }
     }
-    // The next render starts afresh.
+    // The stop belongs to whoever asked for it: the render polls it and never clears it, so
+    // the next render starts afresh only once its owner resets it.
+    EXPECT_TRUE(m_interrupt.Poll());
+    m_interrupt.Reset();
     EXPECT_EQ(Render(o)->Pixels(), whole->Pixels());
 }
 
