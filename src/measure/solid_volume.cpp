@@ -1,15 +1,17 @@
 #include "measure/solid_volume.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <atomic>
 #include <cmath>
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/interrupt.h"
+#include "render/band_runner.h"
 #include "render/band_tree.h"
 #include "render/csg/csg_plan.h"
 #include "render/csg/render_pools.h"
@@ -53,22 +55,30 @@ struct CDirectionGrid {
     double cellArea = 0;  // model units squared
 };
 
-// One band of rows of one direction.
-struct CBandJob {
-    int direction = 0;
-    int firstRow = 0;
-    int lastRow = 0;
-};
-
-// What one band found: the sums of each of its rows, kept apart so that the totals add the
-// rows in the same order however the rows were split into bands (the result is then the same
-// for any number of threads), and the depths the metal spans.
-struct CBandResult {
-    std::vector<double> rows;
+// The depths the metal spans along one direction's line of sight, as a worker found them.
+struct CDepthRange {
     bool any = false;
     float nearest = 0.0f;
     float farthest = 0.0f;
-    bool complete = false;
+};
+
+// The three grids' rows one after another: the rows the band runner splits among threads.
+// Each row's sum is kept apart, so that the totals add the rows in the same order however they
+// were split (the result is then the same for any number of threads).
+struct CGridRows {
+    const CDirectionGrid (&grids)[3];
+    int firstRow[4] = {0, 0, 0, 0};  // of each direction, and the end of the last
+    std::vector<double> sums;
+    std::vector<std::array<CDepthRange, 3>> depths;  // per worker and direction
+    std::atomic<int> rowsDone{0};
+
+    CGridRows(const CDirectionGrid (&g)[3], int workers) : grids(g), depths(workers) {
+        for (int d = 0; d < 3; ++d) {
+            firstRow[d + 1] = firstRow[d] + grids[d].rows;
+        }
+        sums.assign(static_cast<std::size_t>(firstRow[3]), 0.0);
+    }
+    int DirectionOf(int row) const { return row < firstRow[1] ? 0 : (row < firstRow[2] ? 1 : 2); }
 };
 
 // The model box of what is measured: the objects that may add metal. Stones and cutters add
@@ -141,7 +151,7 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     return g;
 }
 
-void NoteDepths(CBandResult& r, float nearest, float farthest) {
+void NoteDepths(CDepthRange& r, float nearest, float farthest) {
     if (!r.any) {
         r.any = true;
         r.nearest = nearest;
@@ -154,7 +164,7 @@ void NoteDepths(CBandResult& r, float nearest, float farthest) {
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CBandResult& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CDepthRange& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -176,8 +186,13 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CBandResul
     RecycleFragments(ctx.pools, list);
 }
 
-void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& plan,
-                 const CDirectionGrid& g, const CBandJob& job, CBandResult& result) {
+// The rows of one band of one direction claimed from `rows`, each row's thickness summed
+// into its place. False when the interrupt stopped it.
+bool MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& plan,
+                 CGridRows& grid, int worker, const CRowBand& band, CClaimableRows& rows) {
+    const int d = grid.DirectionOf(band.first);
+    const CDirectionGrid& g = grid.grids[d];
+    const int offset = grid.firstRow[d];
     CRenderRequest r;
     r.first = v.first;
     r.stop = v.stop;
@@ -189,96 +204,69 @@ void MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& p
     r.shading = EShading::kVertexColours;
     r.interrupt = v.interrupt;
     r.tessellation = v.tessellation;
-    const CRenderRect rect{0, g.columns - 1, job.firstRow, job.lastRow};
+    const CRenderRect rect{0, g.columns - 1, band.first - offset, band.last - offset};
     const CBandTree tree(ctx, r, rect);
     CRowWalker walker(tree.Root());
-    for (int y = rect.y0; y <= rect.y1; ++y) {
+    CDepthRange& depths = grid.depths[static_cast<std::size_t>(worker)][static_cast<std::size_t>(d)];
+    for (int row = 0; rows.Claim(row);) {
         if (v.interrupt != nullptr && v.interrupt->Poll()) {
-            return;
+            return false;
         }
-        if (!walker.AdvanceTo(y, ctx)) {
-            continue;
+        const int y = row - offset;
+        if (walker.AdvanceTo(y, ctx)) {
+            CRenderNode& root = *tree.Root();
+            double sum = 0.0;
+            for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
+                TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, depths);
+            }
+            grid.sums[static_cast<std::size_t>(row)] = sum;
         }
-        CRenderNode& root = *tree.Root();
-        double sum = 0.0;
-        for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-            TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, result);
-        }
-        result.rows.push_back(sum);
+        ++grid.rowsDone;
     }
-    result.complete = true;
+    return true;
 }
 
-std::vector<CBandJob> SplitIntoJobs(const CDirectionGrid (&grids)[3], int threads) {
-    std::vector<CBandJob> jobs;
+// Bands of each direction's rows: a band builds its own tree, so a few per thread and
+// direction balance the work without building the scene too often.
+std::vector<CRowBand> SplitIntoBands(const CGridRows& grid, int threads) {
+    std::vector<CRowBand> bands;
     for (int d = 0; d < 3; ++d) {
-        const int rows = grids[d].rows;
-        // A band builds its own tree, so a few per thread and direction balance the work
-        // without building the scene too often.
+        const int rows = grid.grids[d].rows;
         const int wanted = threads == 1 ? 1 : threads * 2;
         const int height = std::max(16, (rows + wanted - 1) / wanted);
         for (int y = 0; y < rows; y += height) {
-            jobs.push_back({d, y, std::min(rows - 1, y + height - 1)});
+            bands.push_back({grid.firstRow[d] + y, grid.firstRow[d] + std::min(rows - 1, y + height - 1)});
         }
     }
-    return jobs;
+    return bands;
 }
 
-// Runs the bands on the threads.
-void RunJobs(const CVolumeRequest& v, const CMaterialTable& materials, const CCsgPlan& plan,
-             const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
-             std::vector<CBandResult>& results, int threads) {
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&]() {
-        CRenderContext ctx;
-        ctx.materials = &materials;
-        for (std::size_t j = next++; j < jobs.size(); j = next++) {
-            MeasureBand(ctx, v, plan, grids[jobs[j].direction], jobs[j], results[j]);
-        }
-    };
-    if (threads == 1) {
-        worker();
-        return;
-    }
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back(worker);
-    }
-    for (std::thread& w : workers) {
-        w.join();
-    }
-}
-
-// Adds up the bands: per direction and material, and the metal's box.
-CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJob>& jobs,
-                     const std::vector<CBandResult>& results, double cell) {
+// Adds up the rows: per direction, and the metal's box.
+CSolidVolume Collect(const CGridRows& grid, double cell) {
     CSolidVolume s;
     s.cellSize = cell;
+    s.interrupted = grid.rowsDone < grid.firstRow[3];
     CVector3 boxMin;
     CVector3 boxMax;
     ResetBounds(boxMin, boxMax);
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-        const CBandResult& r = results[j];
-        const int d = jobs[j].direction;
-        const double area = grids[d].cellArea;
-        s.interrupted = s.interrupted || !r.complete;
-        for (const double sum : r.rows) {
-            s.directionVolumes[static_cast<std::size_t>(d)] += sum * area;
+    for (int d = 0; d < 3; ++d) {
+        const CDirectionGrid& g = grid.grids[d];
+        for (int row = grid.firstRow[d]; row < grid.firstRow[d + 1]; ++row) {
+            s.directionVolumes[static_cast<std::size_t>(d)] +=
+                grid.sums[static_cast<std::size_t>(row)] * g.cellArea;
         }
-        if (!r.any) {
-            continue;
+        for (const std::array<CDepthRange, 3>& found : grid.depths) {
+            const CDepthRange& r = found[static_cast<std::size_t>(d)];
+            if (!r.any) {
+                continue;
+            }
+            // Each model axis lies along the line of sight of one direction, whose depths
+            // measure it exactly; the cells would give it only to a cell.
+            const float a = r.farthest * g.depthSign;
+            const float b = r.nearest * g.depthSign;
+            SetComponent(boxMin, g.depthAxis, std::min({Component(boxMin, g.depthAxis), a, b}));
+            SetComponent(boxMax, g.depthAxis, std::max({Component(boxMax, g.depthAxis), a, b}));
         }
-        // Each model axis lies along the line of sight of one direction, whose depths measure
-        // it exactly; the cells would give it only to a cell.
-        const CDirectionGrid& g = grids[d];
-        const float a = r.farthest * g.depthSign;
-        const float b = r.nearest * g.depthSign;
-        CVector3 lo = boxMin;
-        CVector3 hi = boxMax;
-        SetComponent(lo, g.depthAxis, std::min({Component(lo, g.depthAxis), a, b}));
-        SetComponent(hi, g.depthAxis, std::max({Component(hi, g.depthAxis), a, b}));
-        boxMin = lo;
-        boxMax = hi;
     }
     const auto& v = s.directionVolumes;
     s.volume = (v[0] + v[1] + v[2]) / 3.0;
@@ -291,18 +279,28 @@ CSolidVolume Collect(const CDirectionGrid (&grids)[3], const std::vector<CBandJo
     return s;
 }
 
-// One pass over the three grids, of the solid of `plan`.
+// One pass over the three grids, of the solid of `plan`, its rows split among the threads.
 CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materials,
                            const CCsgPlan& plan, const CVector3& min, const CVector3& max,
                            double cell) {
     const CDirectionGrid grids[3] = {MakeGrid(0, min, max, cell), MakeGrid(1, min, max, cell),
                                      MakeGrid(2, min, max, cell)};
     const int threads = std::clamp(v.threads, 1, 64);
-    const std::vector<CBandJob> jobs = SplitIntoJobs(grids, threads);
-    std::vector<CBandResult> results(jobs.size());
-    RunJobs(v, materials, plan, grids, jobs, results,
-            std::min<int>(threads, static_cast<int>(jobs.size())));
-    return Collect(grids, jobs, results, cell);
+    CGridRows grid(grids, threads);
+    const std::vector<CRowBand> bands = SplitIntoBands(grid, threads);
+    std::vector<std::unique_ptr<CRenderContext>> contexts;
+    for (int t = 0; t < threads; ++t) {
+        contexts.push_back(std::make_unique<CRenderContext>());
+        contexts.back()->materials = &materials;
+    }
+    CBandRunOptions options;
+    options.threads = threads;
+    options.interrupt = v.interrupt;
+    RunBands(bands, options, [&](int worker, const CRowBand& band, CClaimableRows& rows) {
+        return MeasureBand(*contexts[static_cast<std::size_t>(worker)], v, plan, grid, worker,
+                           band, rows);
+    });
+    return Collect(grid, cell);
 }
 
 // Each material's own metal, measured on the grid the whole was: the parts of that material

@@ -13,6 +13,7 @@
 #include "platform/interrupt.h"
 #include "render/antialiased_band.h"
 #include "render/band_plan.h"
+#include "render/band_runner.h"
 #include "render/band_tree.h"
 #include "render/csg/csg_plan.h"
 #include "render/claimable_rows.h"
@@ -45,94 +46,20 @@ CRenderRect RequestRect(const CRenderRequest& r) {
 // Fewer rows left in a band than this are not worth a second tree.
 constexpr int kFewestRowsToShare = 16;
 
-// What the workers of one picture share: the planned bands, taken in order, and each worker's
-// rows in progress, of which an idle worker takes half.
-struct CPictureWork {
-    const CRenderRequest& request;
-    const CMaterialTable& materials;
-    const CObjectBoxes& boxes;
-    const std::vector<CRenderRect>& bands;
-    std::vector<CClaimableRows> inProgress;  // one per worker
-    std::atomic<std::size_t> nextBand{0};
-    std::atomic<int> rowsDelivered{0};
-    std::chrono::steady_clock::time_point start;
-
-    CPictureWork(const CRenderRequest& r, const CMaterialTable& m, const CObjectBoxes& o,
-                 const std::vector<CRenderRect>& b, int workers)
-        : request(r), materials(m), boxes(o), bands(b), inProgress(workers) {}
-
-    bool Interrupted() const { return request.interrupt != nullptr && request.interrupt->Poll(); }
-};
-
-// One band with a tree of its own, its rows claimed from `rows` (which other workers may take
-// rows from). False when the interrupt stopped it.
-bool RenderBand(CRenderContext& ctx, CPictureWork& work, const CRenderRequest& supersampled,
-                const CRenderRect& band, CClaimableRows& rows, int& rowsDelivered) {
-    const CRenderRequest& r = work.request;
+// One band of the picture with a tree of its own, its rows claimed from `rows` (which other
+// workers may take rows from). False when the interrupt stopped it.
+bool RenderBand(CRenderContext& ctx, const CRenderRequest& r, const CRenderRequest& supersampled,
+                const CObjectBoxes& boxes, const CRenderRect& band, CClaimableRows& rows,
+                std::atomic<int>& rowsDelivered) {
     if (r.antialias > 1) {
+        // Anti-aliased bands look beyond their rows and stay whole.
         const int delivered = RenderAntialiasedBand(ctx, r, supersampled, band);
         rowsDelivered += delivered;
         return delivered == band.y1 - band.y0 + 1;
     }
-    rows.Assign(band.y0, band.y1 + 1);
-    const CBandTree tree(ctx, r, band, &work.boxes);
+    const CBandTree tree(ctx, r, band, &boxes);
     rowsDelivered += RenderRows(ctx, tree.Root(), *r.surface, rows);
-    return !work.Interrupted();
-}
-
-// Rows another worker has not reached yet, from the one with the most left: false when no
-// worker has enough left to share.
-bool ShareRows(CPictureWork& work, const CRenderRect& picture, CRenderRect& taken) {
-    for (;;) {
-        CClaimableRows* most = nullptr;
-        for (CClaimableRows& rows : work.inProgress) {
-            if (rows.RowsLeft() >= kFewestRowsToShare &&
-                (most == nullptr || rows.RowsLeft() > most->RowsLeft())) {
-                most = &rows;
-            }
-        }
-        if (most == nullptr || work.Interrupted()) {
-            return false;
-        }
-        int first = 0;
-        int end = 0;
-        if (most->StealHalf(kFewestRowsToShare, first, end)) {
-            taken = {picture.x0, picture.x1, first, end - 1};
-            return true;
-        }
-    }
-}
-
-// Takes bands in turn until none is left or the interrupt comes, then helps the others with
-// the rows they have left (anti-aliased bands look beyond their rows and stay whole).
-// `finished` receives the time the worker ran out of work, counted from the start.
-void RenderWorker(CPictureWork& work, const CRenderRect& picture, int index, double& finished) {
-    const CRenderRequest& r = work.request;
-    CRenderContext ctx;  // each band's tree prepares it for its request
-    ctx.materials = &work.materials;
-    const CRenderRequest supersampled = SupersampledRequest(r, std::max(1, r.antialias));
-    CClaimableRows& own = work.inProgress[static_cast<std::size_t>(index)];
-    int rows = 0;
-    bool stopped = false;
-    for (std::size_t b = work.nextBand++; b < work.bands.size() && !stopped; b = work.nextBand++) {
-        stopped = !RenderBand(ctx, work, supersampled, work.bands[b], own, rows);
-    }
-    CRenderRect shared;
-    while (!stopped && r.antialias <= 1 && ShareRows(work, picture, shared)) {
-        stopped = !RenderBand(ctx, work, supersampled, shared, own, rows);
-    }
-    work.rowsDelivered += rows;
-    finished = std::chrono::duration<double>(std::chrono::steady_clock::now() - work.start).count();
-}
-
-// How long each worker waited at the end for the last one to finish.
-std::vector<double> IdleAtTheEnd(const std::vector<double>& finished) {
-    const double last = *std::max_element(finished.begin(), finished.end());
-    std::vector<double> idle;
-    for (double f : finished) {
-        idle.push_back(last - f);
-    }
-    return idle;
+    return !(r.interrupt != nullptr && r.interrupt->Poll());
 }
 
 }  // namespace
@@ -168,22 +95,30 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (request.plan == nullptr) {
         request.plan = &ownPlan.emplace(MakeCsgPlan(request.first, request.stop));
     }
-    CPictureWork work(request, *materials, boxes, bands, stats.threads);
-    work.start = start;
-    std::vector<double> finished(stats.threads, 0.0);
-    if (stats.threads == 1) {
-        RenderWorker(work, rect, 0, finished[0]);
-    } else {
-        std::vector<std::thread> workers;
-        for (int t = 0; t < stats.threads; ++t) {
-            workers.emplace_back(RenderWorker, std::ref(work), std::cref(rect), t,
-                                 std::ref(finished[t]));
-        }
-        for (std::thread& worker : workers) {
-            worker.join();
-        }
+    // Each worker renders with a context of its own; every band prepares it for the request.
+    std::vector<std::unique_ptr<CRenderContext>> contexts;
+    for (int t = 0; t < stats.threads; ++t) {
+        contexts.push_back(std::make_unique<CRenderContext>());
+        contexts.back()->materials = materials.get();
     }
-    stats.idleSeconds = IdleAtTheEnd(finished);
+    const CRenderRequest supersampled = SupersampledRequest(request, request.antialias);
+    std::vector<CRowBand> rowBands;
+    for (const CRenderRect& band : bands) {
+        rowBands.push_back({band.y0, band.y1});
+    }
+    CBandRunOptions options;
+    options.threads = stats.threads;
+    options.fewestRowsToShare = request.antialias > 1 ? 0 : kFewestRowsToShare;
+    options.interrupt = request.interrupt;
+    std::atomic<int> rowsDelivered{0};
+    const CBandRunStats run =
+        RunBands(rowBands, options, [&](int worker, const CRowBand& band, CClaimableRows& rows) {
+            const CRenderRect part{rect.x0, rect.x1, band.first, band.last};
+            return RenderBand(*contexts[static_cast<std::size_t>(worker)], request, supersampled,
+                              boxes, part, rows, rowsDelivered);
+        });
+    stats.idleSeconds = run.idleSeconds;
+    contexts.clear();
     request.tessellation->EndPicture();
     ownStore.reset();
     // The pools and maps of a render are large and short-lived: give their memory back, unless
@@ -192,7 +127,7 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (!request.keepMemory) {
         malloc_trim(0);
     }
-    stats.rowsDelivered = work.rowsDelivered;
+    stats.rowsDelivered = rowsDelivered;
     stats.interrupted = stats.rowsDelivered < rect.y1 - rect.y0 + 1;
     stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return stats;

@@ -403,7 +403,7 @@ int FirstColumnOf(uint64_t spanKey) {
 // With spans at the column the next column must be asked for; without, the next span's first.
 void CRenderMesh::SetNextSpanColumn() {
     if (!m_columnSpans.empty()) {
-        nextSpanColumn = kNoRightmostColumn;
+        nextSpanColumn = kAskAtEveryColumn;
     } else if (m_nextSpan < m_spanOrder.size()) {
         nextSpanColumn = FirstColumnOf(m_spanOrder[m_nextSpan]);
     } else {

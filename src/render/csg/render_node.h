@@ -19,6 +19,9 @@ enum : uint8_t {
 inline constexpr int kNoLeftmostColumn =
     1 << 29;  // beyond any picture, 16K wide at 4 x 4 samples too
 inline constexpr int kNoRightmostColumn = -(1 << 29);
+// A node's next span column when it must be asked at every column from here on: before any
+// column of any picture.
+inline constexpr int kAskAtEveryColumn = -(1 << 30);
 
 // A node of the render tree: the tree's solid operations are evaluated per pixel on the
 // crossing lists that its nodes give along the eye ray. Nodes are walked by rows from the top;
@@ -41,11 +44,11 @@ public:
     int leftmostColumn = kNoLeftmostColumn;    // smallest first column of this row's spans
     int rightmostColumn = kNoRightmostColumn;  // largest end column of this row's spans
     // The first column from which the node may have fragments again on this row, known after
-    // it was last asked (kNoRightmostColumn: the next column). A node's columns often have
+    // it was last asked (kAskAtEveryColumn: the next one; kNoLeftmostColumn: none on this row). A node's columns often have
     // long gaps without a span (the two sides of a ring); asking for a column before this one
     // gives nothing, so it is not asked. Nodes may be asked for any rising columns: a column
     // passed over changes nothing for the next.
-    int nextSpanColumn = kNoRightmostColumn;
+    int nextSpanColumn = kAskAtEveryColumn;
     uint8_t kind = kNodeLeaf;
     CRenderNode* pendingChildren = nullptr;       // first row not yet reached, sorted by first row
     CRenderNode* activeChildren = nullptr;        // covering the current row

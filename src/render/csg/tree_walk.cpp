@@ -276,7 +276,7 @@ CFragment* MeshUnionRaw(CRenderNode& node, int column, CCsgContext& ctx, CFragme
 void AdvanceToRow(CRenderNode& node, int row, CCsgContext& ctx) {
     if (node.kind != kNodeLeaf) {
         // Known again only once the node is asked on this row; a leaf knows it from its spans.
-        node.nextSpanColumn = kNoRightmostColumn;
+        node.nextSpanColumn = kAskAtEveryColumn;
     }
     switch (node.kind) {
         case kNodeLeaf:
