@@ -27,7 +27,8 @@ public:
     CReplacingFile(const CReplacingFile&) = delete;
     CReplacingFile& operator=(const CReplacingFile&) = delete;
 
-    // Creates "<target>.XXXXXX" with the permissions a new file gets; false with errno.
+    // Creates "<target>.XXXXXX" with `permissions`, or without them as the file would be
+    // created or kept in place; false with errno.
     bool Open(const std::string& target, std::optional<mode_t> permissions = {});
     // For a library that opens its output by name: creates the temporary file as Open does but
     // leaves it closed, for the library to write at Path(); Commit then renames what it wrote.
