@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+# Includes that break the layers' direction fail before anything is built.
+echo "== layers"
+bash scripts/check_layers.sh
 jobs=$(nproc)
 for preset in default asan; do
     echo "== $preset"

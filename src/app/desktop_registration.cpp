@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/app_icon_svg.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 
@@ -71,13 +72,9 @@ void WriteIfDifferent(const fs::path& path, const std::string& text, CRegistrati
     }
     std::error_code error;
     fs::create_directories(path.parent_path(), error);
-    // Written beside and renamed, so a reader never sees half a file.
-    const fs::path temporary = path.string() + ".new";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out || (fs::rename(temporary, path, error), error)) {
-        fs::remove(temporary, error);
+    // Replaced whole, so that the desktop, which may read it at any moment, never sees half a
+    // file, and two viewers starting together never write into one temporary file.
+    if (!WriteReplacingFile(path.string(), text)) {
         ++r.failed;
         return;
     }

@@ -1,6 +1,5 @@
 #include "browser/thumbnail_cache.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <filesystem>
 
 #include "image/picture_writer.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 
@@ -99,25 +99,20 @@ bool StoreCachedThumbnail(const std::string& path, const QImage& picture) {
         !MakePrivateFolder(fs::path(cached).parent_path())) {
         return false;
     }
-    // Written under a name of its own and renamed, so no reader sees half a picture.
-    std::string temporary = cached + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
+    // Private to the user like its folder, and renamed into place whole, so that no file
+    // manager reading the cache sees half a picture. The PNG writer replaces the reserved file
+    // in its turn, which keeps its permissions.
+    CReplacingFile file;
+    if (!file.Reserve(cached, 0600)) {
         return false;
     }
-    fchmod(fd, 0600);
-    close(fd);
     const QImage fitted = FittedToCache(picture).convertToFormat(QImage::Format_BGR888);
     const CPictureView view{fitted.width(), fitted.height(), fitted.bytesPerLine(),
                             fitted.constBits()};
     const CPngTexts texts = {{"Thumb::URI", FileUri(path).toStdString()},
                              {"Thumb::MTime", mtime.toStdString()},
                              {"Software", "Orvatrix Viewer"}};
-    if (!WritePngFile(temporary, view, texts) || rename(temporary.c_str(), cached.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WritePngFile(file.Path(), view, texts) && file.Commit();
 }
 
 }  // namespace orva

@@ -1,7 +1,6 @@
 #include "cli/turntable_output.h"
 
 #include <strings.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +10,7 @@
 
 #include "image/mp4_writer.h"
 #include "image/webp_animation_writer.h"
+#include "platform/replacing_file.h"
 
 namespace orva {
 
@@ -18,47 +18,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Beside the final name, so that renaming it there cannot cross file systems; hidden, so that
-// nobody takes it for the finished file.
-std::string TemporaryName(const fs::path& path) {
-    std::string name = ".";
-    name += path.filename().string();
-    name += '.';
-    name += std::to_string(getpid());
-    name += ".part";
-    return (path.parent_path() / name).string();
-}
-
-bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& error) {
-    if (std::rename(from.c_str(), to.c_str()) == 0) {
-        return true;
-    }
-    error = to + ": " + std::strerror(errno);
-    std::remove(from.c_str());
-    return false;
-}
-
-// An animation written by Writer under a temporary name, renamed when finished; the writer
-// removes the temporary file of an animation that is never finished.
+// An animation written by Writer, which opens its file by name, into a file reserved beside the
+// target and renamed onto it when finished. An animation never finished leaves nothing: the
+// writer removes what it wrote, the reserved file goes with this output.
 template <class Writer>
 class CAnimationFile : public CTurntableOutput {
 public:
-    explicit CAnimationFile(const std::string& path)
-        : m_path(path), m_temporary(TemporaryName(path)) {}
+    explicit CAnimationFile(const std::string& path) : m_path(path) {}
 
     template <class Settings>
     bool Open(const Settings& settings) {
-        // Found now rather than when the finished file cannot take the folder's place.
-        std::error_code code;
-        if (fs::is_directory(m_path, code)) {
-            m_error = m_path + ": " + std::strerror(EISDIR);
-            return false;
+        // A folder in the way is found here rather than when the finished file cannot take
+        // its place.
+        if (!m_file.Reserve(m_path)) {
+            return FailWithErrno();
         }
-        return Check(m_writer.Open(m_temporary, settings));
+        return Check(m_writer.Open(m_file.Path(), settings));
     }
     bool Add(const CPictureView& frame) override { return Check(m_writer.AddFrame(frame)); }
     bool Finish() override {
-        return Check(m_writer.Finish()) && MoveIntoPlace(m_temporary, m_path, m_error);
+        return Check(m_writer.Finish()) && (m_file.Commit() || FailWithErrno());
     }
 
 private:
@@ -68,9 +47,13 @@ private:
         }
         return done;
     }
+    bool FailWithErrno() {
+        m_error = m_path + ": " + std::strerror(errno);
+        return false;
+    }
 
     std::string m_path;
-    std::string m_temporary;
+    CReplacingFile m_file;
     Writer m_writer;
 };
 
@@ -80,18 +63,14 @@ public:
         : m_folder(folder), m_frames(settings.frames), m_alpha(settings.alpha) {}
 
     bool Add(const CPictureView& frame) override {
-        const std::string name = TurntableFrameName(m_next, m_frames);
-        const std::string path = (m_folder / name).string();
-        const std::string temporary = TemporaryName(path);
+        const std::string path = (m_folder / TurntableFrameName(m_next, m_frames)).string();
         CPictureView picture = frame;
         if (!m_alpha) {
             picture.alpha = nullptr;
         }
-        if (!WritePngFile(temporary, picture)) {
+        // The PNG writer writes through a CReplacingFile of its own: each frame appears whole.
+        if (!WritePngFile(path, picture)) {
             m_error = path + ": " + std::strerror(errno);
-            return false;
-        }
-        if (!MoveIntoPlace(temporary, path, m_error)) {
             return false;
         }
         ++m_next;

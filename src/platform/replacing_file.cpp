@@ -43,7 +43,16 @@ CReplacingFile::~CReplacingFile() {
     Discard();
 }
 
-bool CReplacingFile::Open(const std::string& target) {
+bool CReplacingFile::Open(const std::string& target, std::optional<mode_t> permissions) {
+    return Start(target, permissions, true);
+}
+
+bool CReplacingFile::Reserve(const std::string& target, std::optional<mode_t> permissions) {
+    return Start(target, permissions, false);
+}
+
+bool CReplacingFile::Start(const std::string& target, std::optional<mode_t> permissions,
+                           bool keepOpen) {
     Discard();
     if (target.empty()) {
         errno = ENOENT;
@@ -56,9 +65,14 @@ bool CReplacingFile::Open(const std::string& target) {
         return false;
     }
     if (exists && !S_ISREG(existing.st_mode)) {
-        // A device or a pipe is written as it is: replacing it would destroy it.
-        m_file = std::fopen(target.c_str(), "wb");
-        return m_file != nullptr;
+        // A device or a pipe is written as it is: replacing it would destroy it. Opening a pipe
+        // waits for its reader, so a library that opens it itself is left to do so.
+        if (keepOpen && (m_file = std::fopen(target.c_str(), "wb")) == nullptr) {
+            return false;
+        }
+        m_target = target;
+        m_started = true;
+        return true;
     }
     if (exists && access(target.c_str(), W_OK) != 0) {
         return false;
@@ -68,28 +82,37 @@ bool CReplacingFile::Open(const std::string& target) {
         m_temporary.clear();
         return false;
     }
-    m_file = fdopen(fd, "wb");
-    // The file that is replaced keeps its permissions, as it would when written in place.
-    if (m_file == nullptr || (exists && fchmod(fd, existing.st_mode & 07777) != 0)) {
+    m_target = target;
+    m_started = true;
+    const auto abandon = [&] {
         const int reason = errno;
-        if (m_file == nullptr) {
-            close(fd);
-        }
+        close(fd);
         Discard();
         errno = reason;
         return false;
+    };
+    // The file that is replaced keeps its permissions, as it would when written in place.
+    if (!permissions && exists) {
+        permissions = existing.st_mode & 07777;
     }
-    m_target = target;
-    return true;
+    if (permissions && fchmod(fd, *permissions) != 0) {
+        return abandon();
+    }
+    if (!keepOpen) {
+        close(fd);
+        return true;
+    }
+    m_file = fdopen(fd, "wb");
+    return m_file != nullptr || abandon();
 }
 
 bool CReplacingFile::Commit() {
-    if (m_file == nullptr) {
+    if (!m_started) {
         errno = EBADF;
         return false;
     }
     errno = 0;
-    const bool closed = std::fclose(m_file) == 0;
+    const bool closed = m_file == nullptr || std::fclose(m_file) == 0;
     m_file = nullptr;
     const bool renamed =
         m_temporary.empty() || (closed && std::rename(m_temporary.c_str(), m_target.c_str()) == 0);
@@ -100,6 +123,7 @@ bool CReplacingFile::Commit() {
         return false;
     }
     m_temporary.clear();
+    m_started = false;
     return true;
 }
 
@@ -113,12 +137,16 @@ void CReplacingFile::Discard() {
         unlink(m_temporary.c_str());
         m_temporary.clear();
     }
+    m_started = false;
     errno = reason;
 }
 
-bool WriteReplacingFile(const std::string& target, const std::function<bool(std::FILE*)>& write) {
+namespace {
+
+bool WriteThrough(const std::string& target, std::optional<mode_t> permissions,
+                  const std::function<bool(std::FILE*)>& write) {
     CReplacingFile file;
-    if (!file.Open(target)) {
+    if (!file.Open(target, permissions)) {
         return false;
     }
     errno = 0;  // what a failing library leaves here is the reason
@@ -128,6 +156,19 @@ bool WriteReplacingFile(const std::string& target, const std::function<bool(std:
         return false;
     }
     return file.Commit();
+}
+
+}  // namespace
+
+bool WriteReplacingFile(const std::string& target, const std::function<bool(std::FILE*)>& write) {
+    return WriteThrough(target, std::nullopt, write);
+}
+
+bool WriteReplacingFile(const std::string& target, std::string_view contents,
+                        std::optional<mode_t> permissions) {
+    return WriteThrough(target, permissions, [contents](std::FILE* file) {
+        return std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+    });
 }
 
 }  // namespace orva
