@@ -189,6 +189,7 @@ void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
         }
         report.metals.push_back(std::move(e));
     }
+    AddUpJewel(report);
 }
 
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
@@ -211,6 +212,7 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
     for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next) {
         gems.Visit(*o, nullptr, 0);
     }
+    AddUpJewel(report);
     return report;
 }
 
