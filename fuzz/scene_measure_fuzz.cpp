@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         options.threads = 2;
         const orva::CJewelReport report = orva::MeasureJewel(list.first, nullptr, options);
         const nlohmann::ordered_json d = orva::DescribeJewel(report, orva::CLoadReport::kOk);
-        const std::string text = orva::FormatJewelTable(d) +
+        const std::string text = orva::FormatJewelTable(report, orva::CLoadReport::kOk) +
                                  d.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
         if (text.empty()) {
             __builtin_trap();  // a report always says its status

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/orva_document.h"
+#include "measure/jewel_figures.h"
 #include "measure/jewel_report_text.h"
 #include "render/render_scene.h"
 
@@ -20,17 +21,14 @@ namespace orva {
 
 namespace {
 
-using json = nlohmann::ordered_json;
+// A figure of the report, as rounded as the copied text rounds it, to `decimals` places; "-"
+// for none.
+QString Figure(const std::optional<double>& value, int decimals) {
+    return value ? QString::number(*value, 'f', decimals) : QString("-");
+}
 
-// A figure of the report as the copied text gives it, "-" for none.
-QString Figure(const json& value, int decimals) {
-    if (value.is_null()) {
-        return "-";
-    }
-    if (value.is_string()) {
-        return QString::fromStdString(value.get<std::string>());
-    }
-    return QString::number(value.get<double>(), 'f', decimals);
+QString Name(const std::string& name, const char* none) {
+    return name.empty() ? QString(none) : QString::fromStdString(name);
 }
 
 QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
@@ -170,55 +168,54 @@ void CJewelReportWindow::AlloyChanged() {
 
 void CJewelReportWindow::ShowFigures() {
     // The figures of the copied text, rounded as it rounds them, so that both say the same.
-    const json d = DescribeJewel(*m_report, CLoadReport::kOk);
     m_status->hide();
-    m_metalVolume->setText(QString("Metal volume: %1 mm\u00b3 (\u00b1 %2 %)")
-                               .arg(Figure(d["metal_volume_mm3"], 3))
-                               .arg(Figure(d["uncertainty_pct"], 2)));
-    ShowMetals(d);
-    ShowGems(d);
+    m_metalVolume->setText(
+        QString("Metal volume: %1 mm\u00b3 (\u00b1 %2 %)")
+            .arg(Figure(Rounded(m_report->metal.volume, kMetalMm3Places), 3))
+            .arg(Figure(Rounded(m_report->metal.uncertaintyPercent, kPercentPlaces), 2)));
+    ShowMetals();
+    ShowGems();
     m_copy->setEnabled(true);
 }
 
-void CJewelReportWindow::ShowMetals(const nlohmann::ordered_json& d) {
-    double grams = 0.0;
-    bool weighed = !d["metals"].empty();
-    m_metals->setRowCount(static_cast<int>(d["metals"].size()));
+void CJewelReportWindow::ShowMetals() {
+    const std::vector<CMetalEntry>& metals = m_report->metals;
+    m_metals->setRowCount(static_cast<int>(metals.size()));
     int row = 0;
-    for (const json& m : d["metals"]) {
-        weighed = weighed && !m["weight_g"].is_null();
-        grams += m["weight_g"].is_null() ? 0.0 : m["weight_g"].get<double>();
+    for (const CMetalEntry& m : metals) {
+        const bool alloy = m.alloy != nullptr;
         SetRow(*m_metals, row++,
-               {m["material"].is_null() ? "(default)" : Figure(m["material"], 0),
-                Figure(m["alloy"], 0), Figure(m["density_g_cm3"], 2), Figure(m["volume_mm3"], 3),
-                Figure(m["weight_g"], 3)},
+               {Name(m.material, "(default)"), alloy ? QString(m.alloy->key) : QString("-"),
+                Figure(alloy ? std::optional<double>(m.alloy->densityGramsCm3) : std::nullopt, 2),
+                Figure(Rounded(m.volumeMm3, kMetalMm3Places), 3),
+                Figure(Rounded(m.weightGrams, kGramPlaces), 3)},
                0b11);
     }
-    m_metalWeight->setText(weighed ? QString("Metal weight: %1 g").arg(grams, 0, 'f', 3)
-                                   : QString("Metal weight: -"));
+    const std::optional<double>& grams = m_report->totals.metalGrams;
+    m_metalWeight->setText(grams ? QString("Metal weight: %1 g").arg(Figure(grams, 3))
+                                 : QString("Metal weight: -"));
     m_metals->resizeColumnsToContents();
 }
 
-void CJewelReportWindow::ShowGems(const nlohmann::ordered_json& d) {
-    int stones = 0;
-    double carats = 0.0;
-    m_gems->setRowCount(static_cast<int>(d["gems"].size()));
+void CJewelReportWindow::ShowGems() {
+    const std::vector<CGemEntry>& gems = m_report->gems;
+    m_gems->setRowCount(static_cast<int>(gems.size()));
     int row = 0;
-    for (const json& g : d["gems"]) {
-        stones += g["count"].get<int>();
-        carats += g["carat_total"].is_null() ? 0.0 : g["carat_total"].get<double>();
-        const json& s = g["size_mm"];
-        SetRow(
-            *m_gems, row++,
-            {QString::number(g["count"].get<int>()),
-             (g["name"].is_null() ? QString("shape") : Figure(g["name"], 0)) +
-                 QString(" #%1").arg(g["index"].get<int>()),
-             Figure(g["material"], 0),
-             Figure(s[0], 2) + " \u00d7 " + Figure(s[1], 2) + " \u00d7 " + Figure(s[2], 2),
-             Figure(g["volume_mm3"], 3), Figure(g["carat_each"], 3), Figure(g["carat_total"], 3)},
-            0b110);
+    for (const CGemEntry& g : gems) {
+        QString size;
+        for (int k = 0; k < 3; ++k) {
+            size += (k > 0 ? " \u00d7 " : "") + Figure(Rounded(g.sizeMm[k], kMillimetrePlaces), 2);
+        }
+        SetRow(*m_gems, row++,
+               {QString::number(g.count),
+                QString::fromStdString(g.name.value_or("shape")) + QString(" #%1").arg(g.index),
+                Name(g.material, "-"), size, Figure(Rounded(g.volumeMm3, kStoneMm3Places), 3),
+                Figure(Rounded(g.caratEach, kCaratPlaces), 3), Figure(LineCarats(g), 3)},
+               0b110);
     }
-    m_stones->setText(QString("Stones: %1, %2 ct").arg(stones).arg(carats, 0, 'f', 3));
+    m_stones->setText(QString("Stones: %1, %2 ct")
+                          .arg(m_report->totals.stones)
+                          .arg(Figure(m_report->totals.carats, 3)));
     m_gems->resizeColumnsToContents();
 }
 

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <optional>
 
-#include <nlohmann/json.hpp>
-
 #include "app/measure_job.h"
 
 class QComboBox;
@@ -65,9 +63,8 @@ private:
     // Weighs the report's metal as the alloy box says and shows it.
     void AlloyChanged();
     void ShowFigures();
-    // The rows of the report's description (DescribeJewel).
-    void ShowMetals(const nlohmann::ordered_json& d);
-    void ShowGems(const nlohmann::ordered_json& d);
+    void ShowMetals();
+    void ShowGems();
     void ClearFigures(const QString& status);
     void CopyText();
 

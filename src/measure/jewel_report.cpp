@@ -151,6 +151,7 @@ void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
         }
         report.metals.push_back(std::move(e));
     }
+    AddUpJewel(report);
 }
 
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
@@ -175,6 +176,7 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
         AddGem(report, static_cast<const CGem&>(*stone.gem), stone.materialName,
                options.shippedGemNames);
     }
+    AddUpJewel(report);
     return report;
 }
 

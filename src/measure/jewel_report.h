@@ -38,6 +38,16 @@ struct CGemEntry {
     int count = 0;
 };
 
+// The sums of a report's lines, added from the figures as the report gives them (see
+// jewel_figures.h), so that a total is always the sum of the lines printed above it.
+struct CJewelTotals {
+    std::optional<double> metalGrams;  // none unless there is metal and every part is weighed
+    int stones = 0;
+    double carats = 0.0;      // stones of unknown weight add nothing
+    double overlapMm3 = 0.0;  // metal counted under more than one material
+    std::string overlapLine;  // what the table ends with when there is overlap; else empty
+};
+
 // What a jeweller asks of a piece: metal volume and weight, and the stones.
 struct CJewelReport {
     CSolidVolume metal;
@@ -46,6 +56,7 @@ struct CJewelReport {
     bool hasBounds = false;  // the box of the metal and the gems
     CVector3 min;
     CVector3 max;
+    CJewelTotals totals;  // kept by MeasureJewel and WeighMetals; AddUpJewel after other edits
 };
 
 // Measures the objects from `first` up to (not including) `stop`. The scene must stay
@@ -57,6 +68,9 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
 // material as its own alloy when null. The volumes do not depend on the alloy, so a report
 // can be shown in another alloy without measuring again.
 void WeighMetals(CJewelReport& report, const CAlloy* alloy);
+
+// Adds up `totals` from the report's metal, metals and gems.
+void AddUpJewel(CJewelReport& report);
 
 // Enclosed volume of a library shape before any placement: its polygon meshes' polygons
 // fanned into triangles, in model units cubed; none when the shape holds anything else.

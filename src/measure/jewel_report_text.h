@@ -10,12 +10,12 @@
 namespace orva {
 
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems"}; a scene that was not read has empty lists and null
-// bounds.
+// "uncertainty_pct", "metals", "gems", "overlap_mm3"}; a scene that was not read has empty
+// lists, null bounds and no volumes.
 nlohmann::ordered_json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status);
 
-// The same report as a short table.
-std::string FormatJewelTable(const nlohmann::ordered_json& report);
+// The same report as a short table; a scene that was not read gives only its status.
+std::string FormatJewelTable(const CJewelReport& report, CLoadReport::EStatus status);
 
 // The table of a measured scene: what `orva measure` prints, and what the viewer's report
 // window copies, so that both say the same.
