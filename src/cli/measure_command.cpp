@@ -39,12 +39,14 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     if (StopRequested() || report.metal.interrupted) {
         return 130;
     }
-    // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
-    const std::string text = o.json ? DescribeJewel(report, load.status)
-                                              .dump(2, ' ', false, json::error_handler_t::replace) +
-                                          "\n"
-                                    : FormatJewelTable(report, load.status);
-    std::fputs(text.c_str(), stdout);
+    if (o.json) {
+        const json d = DescribeJewel(report, load.status);
+        // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not
+        // thrown.
+        std::fputs((d.dump(2, ' ', false, json::error_handler_t::replace) + "\n").c_str(), stdout);
+    } else {
+        std::fputs(FormatJewelTable(report, load.status).c_str(), stdout);
+    }
     return load.status == CLoadReport::kOk ? 0 : 1;
 }
 
