@@ -2,7 +2,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -185,6 +187,17 @@ TEST_F(PictureSaveSceneTest, ACancelledSaveLeavesNoFile) {
     EXPECT_LT(job.Percent(), 100);
     // Neither the picture nor the temporary file it was written to.
     EXPECT_TRUE(std::filesystem::is_empty(m_folder));
+}
+
+TEST_F(PictureSaveSceneTest, AFileThatCannotBeWrittenSaysWhyWhetherStreamedOrNot) {
+    for (const char* name : {"a.png", "a.jpg", "a.bmp"}) {
+        const std::string path = (m_folder / "missing" / name).string();
+        const CPictureSaveResult result =
+            SaveAndWait(Settings(40, 30, EPictureBackground::kWindow, path), m_view, Scene());
+        EXPECT_EQ(result.outcome, ESaveOutcome::kFailed) << name;
+        EXPECT_EQ(result.message,
+                  "The picture could not be written to " + path + ": " + std::strerror(ENOENT));
+    }
 }
 
 long PeakResidentKiB() {
