@@ -6,36 +6,12 @@
 #include <cstring>
 #include <new>
 
+#include "picture/streamed_picture.h"
 #include "view/draw_surface.h"
 
 namespace orva {
 
 namespace {
-
-// The picture in memory, counting its rows and asking the render to stop at each row once the
-// job is cancelled: the render forgets a stop asked for before its rows began.
-class CSaveSurface : public CImageSurface {
-public:
-    CSaveSurface(int width, int height, std::atomic<int64_t>& rowsDone,
-                 const std::atomic<bool>& cancelled, CInterrupt& interrupt)
-        : CImageSurface(width, height),
-          m_rowsDone(rowsDone),
-          m_cancelled(cancelled),
-          m_interrupt(interrupt) {}
-
-    void PutImage(int x, int y, int width, int height, const uint8_t* bits) override {
-        CImageSurface::PutImage(x, y, width, height, bits);
-        m_rowsDone += height;
-        if (m_cancelled) {
-            m_interrupt.Request();
-        }
-    }
-
-private:
-    std::atomic<int64_t>& m_rowsDone;
-    const std::atomic<bool>& m_cancelled;
-    CInterrupt& m_interrupt;
-};
 
 constexpr char kCancelledText[] = "Saving the picture was cancelled";
 
@@ -43,13 +19,34 @@ std::string SizeText(const CPictureSaveSettings& settings) {
     return std::to_string(settings.width) + " x " + std::to_string(settings.height);
 }
 
+std::string WriteFailedText(const CPictureSaveSettings& settings, int error) {
+    return "The picture could not be written to " + settings.path + ": " + std::strerror(error);
+}
+
+// Runs `done` when it goes, however the scope is left.
+class CAtExit {
+public:
+    explicit CAtExit(std::function<void()> done) : m_done(std::move(done)) {}
+    ~CAtExit() { m_done(); }
+    CAtExit(const CAtExit&) = delete;
+    CAtExit& operator=(const CAtExit&) = delete;
+
+private:
+    std::function<void()> m_done;
+};
+
 }  // namespace
 
 void CPictureSaveJob::Start(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
                             const CPictureSaveSettings& settings, int threads, Finished finished) {
     Cancel();
+    // The render keeps a stop it is given, so the last picture's must not reach this one.
+    m_job.Interrupt().Reset();
     m_cancelled = false;
-    m_rowsDone = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_rowsLock);
+        m_rowsDone = 0;
+    }
     m_rows = std::max(settings.height, 1);
     m_job.Start([this, view, mode, scene, settings, threads,
                  finished = std::move(finished)](CInterrupt& interrupt) {
@@ -70,23 +67,51 @@ CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mod
     if (!refused.empty()) {
         return {ESaveOutcome::kFailed, refused};
     }
-    try {
-        CSaveSurface surface(settings.width, settings.height, m_rowsDone, m_cancelled, interrupt);
-        if (settings.background == EPictureBackground::kTransparent) {
-            surface.KeepCoverage();
-        }
+    const auto render = [&](CDrawSurface& surface, std::function<int64_t()> rowsDelivered) {
         CRenderRequest request =
             MakePictureSaveRequest(view, mode, scene, settings, surface, ThreadsOrCores(threads));
         request.interrupt = &interrupt;
-        const CRenderStats stats = RenderPicture(request);
-        if (m_cancelled || stats.interrupted) {
-            return {ESaveOutcome::kCancelled, kCancelledText};
+        CountRows(std::move(rowsDelivered));
+        const CAtExit stopCounting([this] { CountRows(nullptr); });
+        CRenderStats stats = RenderPicture(request);
+        // A render that ran to its end despite the cancel still makes no file.
+        stats.interrupted = stats.interrupted || m_cancelled;
+        return stats;
+    };
+    try {
+        if (StreamsPicture(settings.path)) {
+            CStreamedPicture picture;
+            picture.path = settings.path;
+            picture.width = settings.width;
+            picture.height = settings.height;
+            picture.transparent = settings.background == EPictureBackground::kTransparent;
+            picture.background = SavedPictureBackground(settings);
+            picture.interrupted = EInterruptedPicture::kNoFile;
+            const CStreamedPictureResult streamed = RenderStreamedPicture(
+                picture,
+                [&](CRowStreamSurface& surface) {
+                    return render(surface, [&surface] { return surface.RowsDelivered(); });
+                },
+                &interrupt);
+            if (streamed.stats.interrupted) {
+                return {ESaveOutcome::kCancelled, kCancelledText};
+            }
+            if (!streamed.written) {
+                return {ESaveOutcome::kFailed, WriteFailedText(settings, streamed.error)};
+            }
+        } else {
+            CImageSurface surface(settings.width, settings.height);
+            if (settings.background == EPictureBackground::kTransparent) {
+                surface.KeepCoverage();
+            }
+            if (render(surface, [&surface] { return surface.RowsDelivered(); }).interrupted) {
+                return {ESaveOutcome::kCancelled, kCancelledText};
+            }
+            if (!WriteSavedPicture(settings, surface)) {
+                return {ESaveOutcome::kFailed, WriteFailedText(settings, errno)};
+            }
         }
-        if (!WriteSavedPicture(settings, surface)) {
-            return {ESaveOutcome::kFailed, "The picture could not be written to " + settings.path +
-                                               ": " + std::strerror(errno)};
-        }
-        // Cancelled while the file was written: the user asked for no file.
+        // Cancelled while the file was completed: the user asked for no file.
         if (m_cancelled) {
             std::remove(settings.path.c_str());
             return {ESaveOutcome::kCancelled, kCancelledText};
@@ -96,6 +121,14 @@ CPictureSaveResult CPictureSaveJob::Save(const CViewport& view, EDisplayMode mod
                 "Not enough memory for a picture of " + SizeText(settings) + " pixels"};
     }
     return {ESaveOutcome::kWritten, "Picture saved to " + settings.path};
+}
+
+void CPictureSaveJob::CountRows(std::function<int64_t()> rowsDelivered) {
+    const std::lock_guard<std::mutex> lock(m_rowsLock);
+    if (m_rowsDelivered) {
+        m_rowsDone = m_rowsDelivered();
+    }
+    m_rowsDelivered = std::move(rowsDelivered);
 }
 
 void CPictureSaveJob::RequestCancel() {
@@ -111,8 +144,12 @@ void CPictureSaveJob::Cancel() {
 }
 
 int CPictureSaveJob::Percent() const {
-    const int64_t done = std::min(m_rowsDone.load(), m_rows.load());
-    return static_cast<int>(done * 100 / m_rows.load());
+    int64_t done = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_rowsLock);
+        done = m_rowsDelivered ? m_rowsDelivered() : m_rowsDone;
+    }
+    return static_cast<int>(std::min(done, m_rows.load()) * 100 / m_rows.load());
 }
 
 }  // namespace orva

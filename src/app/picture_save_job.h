@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "app/background_job.h"
@@ -22,7 +23,9 @@ struct CPictureSaveResult {
 
 // Renders a picture of the view at another size and writes it, on a thread of its own, so
 // that the window keeps answering. One picture at a time. The scene it renders must stay
-// unchanged until the job has finished or been cancelled.
+// unchanged until the job has finished or been cancelled. PNG and JPEG pictures are written
+// row by row as they are rendered, so that even the largest takes little memory; a BMP is
+// rendered whole in memory first, as its rows are stored bottom-up.
 class CPictureSaveJob {
 public:
     using Finished = std::function<void(const CPictureSaveResult&)>;
@@ -49,10 +52,15 @@ private:
     CPictureSaveResult Save(const CViewport& view, EDisplayMode mode, const CSceneRange& scene,
                             const CPictureSaveSettings& settings, int threads,
                             CInterrupt& interrupt);
+    // Percent() counts the rows `rowsDelivered` tells, from now until the call with null.
+    void CountRows(std::function<int64_t()> rowsDelivered);
 
     std::atomic<bool> m_cancelled{false};
-    std::atomic<int64_t> m_rowsDone{0};
     std::atomic<int64_t> m_rows{1};
+    mutable std::mutex m_rowsLock;  // guards the two below
+    // The surface being rendered into tells its rows; it goes before its surface does.
+    std::function<int64_t()> m_rowsDelivered;
+    int64_t m_rowsDone = 0;  // the rows of the last surface once it is gone
     // Last: it stops the job's thread before the counters above go.
     CBackgroundJob m_job;
 };

@@ -12,6 +12,8 @@
 
 #include <iterator>
 
+#include "picture/picture_limits.h"
+
 namespace orva {
 
 namespace {
@@ -49,7 +51,7 @@ PictureFileChooser g_chooser;
 
 QSpinBox* SideBox(int value, QWidget* parent) {
     auto* box = new QSpinBox(parent);
-    box->setRange(1, kMaxSavedPictureSide);
+    box->setRange(1, kMaxPictureSide);
     box->setValue(value);
     return box;
 }
@@ -58,8 +60,7 @@ QSpinBox* SideBox(int value, QWidget* parent) {
 
 CSavePictureDialog::CSavePictureDialog(QSize viewSize, QWidget* parent)
     : QDialog(parent),
-      m_viewSize(
-          viewSize.expandedTo({1, 1}).boundedTo({kMaxSavedPictureSide, kMaxSavedPictureSide})),
+      m_viewSize(viewSize.expandedTo({1, 1}).boundedTo({kMaxPictureSide, kMaxPictureSide})),
       m_size(new QComboBox(this)),
       m_width(SideBox(m_viewSize.width(), this)),
       m_height(SideBox(m_viewSize.height(), this)),

@@ -19,19 +19,18 @@
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
 #include "image/picture_writer.h"
+#include "picture/picture_limits.h"
 #include "picture/picture_options.h"
-#include "picture/png_stream_surface.h"
 #include "picture/scene_picture.h"
+#include "picture/streamed_picture.h"
 #include "render/render_scene.h"
 #include "scene/scene_file.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 
 namespace orva {
 
 namespace {
-
-constexpr int kMaxPictureSide = 16384;
-constexpr uint32_t kDisplayGrey = 0xE4E4E4;  // what the renderer shows where no surface is
 
 // Shows how far the render is while it runs, when a person watches stderr.
 class CProgressBar {
@@ -140,36 +139,41 @@ bool StudioSettings(const CRenderOptions& o, CPictureSettings& settings) {
     return true;
 }
 
-// A software picture written to its PNG row by row as the render delivers them, so that even
-// the largest never lies whole in memory.
+// A software picture written to its PNG or JPEG row by row as the render delivers them, so
+// that even the largest never lies whole in memory. An interrupted render keeps the rows done.
 int RenderStreamed(const CRenderOptions& o, CSceneAnchor& scene, const CPictureSettings& settings,
                    int width, int height) {
-    CPngStreamSurface png(o.outputPath, width, height, settings.transparent,
-                          settings.background.value_or(kDisplayGrey));
-    if (!png.Good()) {
+    CStreamedPicture picture;
+    picture.path = o.outputPath;
+    picture.width = width;
+    picture.height = height;
+    picture.transparent = settings.transparent;
+    picture.background = settings.background.value_or(DisplayGrey());
+    picture.jpegQuality = o.quality;
+    picture.interrupted = EInterruptedPicture::kKeepRowsDrawn;
+    const CStreamedPictureResult result = RenderStreamedPicture(
+        picture,
+        [&](CRowStreamSurface& surface) {
+            CRenderStats stats;
+            {
+                const CProgressBar progress([&surface] { return surface.RowsDelivered(); }, height,
+                                            isatty(STDERR_FILENO) != 0);
+                stats =
+                    RenderScenePicture(scene, settings, surface, width, height, &UserInterrupt());
+            }
+            if (o.stats) {
+                PrintStats(o, width, height, stats);
+            }
+            return stats;
+        },
+        &UserInterrupt());
+    if (result.error != 0) {
         std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
-                     std::strerror(png.Error()));
+                     std::strerror(result.error));
         return 1;
     }
-    png.SetInterrupt(&UserInterrupt());
-    CRenderStats stats;
-    {
-        const CProgressBar progress([&png] { return png.RowsDelivered(); }, height,
-                                    isatty(STDERR_FILENO) != 0);
-        stats = RenderScenePicture(scene, settings, png, width, height, &UserInterrupt());
-    }
-    if (o.stats) {
-        PrintStats(o, width, height, stats);
-    }
-    if (stats.interrupted && stats.rowsDelivered == 0) {
-        return 130;  // stopped before the first row: the file is never made
-    }
-    if (!png.Finish()) {
-        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
-                     std::strerror(errno));
-        return 1;
-    }
-    return stats.interrupted ? 130 : 0;
+    // Stopped before the first row, the file is never made.
+    return result.stats.interrupted ? 130 : 0;
 }
 
 }  // namespace
@@ -220,10 +224,12 @@ int RunRenderCommand(const CRenderOptions& o) {
     if (const int status = LoadPictureScene(scene, o.scenePath); status != 0) {
         return status;
     }
-    if (glView == nullptr && PictureFormatOf(o.outputPath) == EPictureFormat::kPng) {
+    if (glView == nullptr && StreamsPicture(o.outputPath)) {
         return RenderStreamed(o, scene, settings, width, height);
     }
-    CImageSurface surface(glView != nullptr ? 1 : width, glView != nullptr ? 1 : height, 0xE4E4E4);
+    // The display's grey, in the surface's 0xBBGGRR, where an interrupted render drew nothing.
+    CImageSurface surface(glView != nullptr ? 1 : width, glView != nullptr ? 1 : height,
+                          g_colourTable[0]);
     CRenderStats stats;
     if (glView != nullptr) {
         stats = DrawScenePicture(scene, settings, *glView);

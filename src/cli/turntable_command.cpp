@@ -12,6 +12,7 @@
 #include "cli/scene_load.h"
 #include "cli/stop_on_signal.h"
 #include "cli/turntable_output.h"
+#include "picture/picture_limits.h"
 #include "picture/picture_options.h"
 #include "picture/scene_picture.h"
 #include "render/render_scene.h"
@@ -49,7 +50,8 @@ std::string MakePlan(const CTurntableOptions& o, CTurntablePlan& plan) {
         return "--view wants 1..6";
     }
     if (!ParsePictureSize(o.size, plan.width, plan.height)) {
-        return "--size wants WIDTHxHEIGHT, each 1..16384, not \"" + o.size + "\"";
+        return "--size wants WIDTHxHEIGHT, each 1.." + std::to_string(kMaxPictureSide) +
+               ", not \"" + o.size + "\"";
     }
     if (!o.background.empty() && !ParseBackground(o.background, plan.settings)) {
         return "--background wants RRGGBB or transparent, not \"" + o.background + "\"";

@@ -1,6 +1,7 @@
 #include "picture/picture_save_settings.h"
 
 #include "image/picture_writer.h"
+#include "picture/picture_limits.h"
 #include "scene/display_mode.h"
 #include "scene/scene_file.h"
 #include "view/draw_surface.h"
@@ -13,14 +14,14 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 bool SideFits(int side) {
-    return side >= 1 && side <= kMaxSavedPictureSide;
+    return side >= 1 && side <= kMaxPictureSide;
 }
 
 }  // namespace
 
 std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings) {
     if (!SideFits(settings.width) || !SideFits(settings.height)) {
-        return "The picture must be 1 to " + std::to_string(kMaxSavedPictureSide) +
+        return "The picture must be 1 to " + std::to_string(kMaxPictureSide) +
                " pixels wide and high.";
     }
     if (settings.antialias < 1 || settings.antialias > 4) {
@@ -39,7 +40,7 @@ std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings) {
 
 CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
                                       const CSceneRange& scene,
-                                      const CPictureSaveSettings& settings, CImageSurface& surface,
+                                      const CPictureSaveSettings& settings, CDrawSurface& surface,
                                       int threads) {
     // The same view in a viewport of the picture's size: the zoom keeps the visible height, so
     // a larger picture shows the same part of the scene in more pixels.
@@ -57,6 +58,18 @@ CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
         request.background = kWhite;
     }
     return request;
+}
+
+uint32_t SavedPictureBackground(const CPictureSaveSettings& settings) {
+    switch (settings.background) {
+        case EPictureBackground::kWhite:
+            return kWhite;
+        case EPictureBackground::kTransparent:
+            return 0;
+        case EPictureBackground::kWindow:
+            break;
+    }
+    return DisplayGrey();
 }
 
 bool WriteSavedPicture(const CPictureSaveSettings& settings, const CImageSurface& surface) {

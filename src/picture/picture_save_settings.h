@@ -7,13 +7,10 @@
 
 namespace orva {
 
+class CDrawSurface;
 class CImageSurface;
 class CViewport;
 struct CSceneRange;
-
-// The widest and tallest picture that can be saved: 16384 x 16384 pixels already take a
-// gigabyte while they are rendered.
-inline constexpr int kMaxSavedPictureSide = 16384;
 
 enum class EPictureBackground { kWindow, kWhite, kTransparent };
 
@@ -34,11 +31,15 @@ std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings);
 // anti-aliasing and background, into `surface`.
 CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
                                       const CSceneRange& scene,
-                                      const CPictureSaveSettings& settings, CImageSurface& surface,
+                                      const CPictureSaveSettings& settings, CDrawSurface& surface,
                                       int threads);
 
-// Writes the rendered picture in the format of the settings' path, with its coverage as
-// alpha when the background is transparent; false (errno says why) when it cannot be written.
+// The colour, 0xRRGGBB, of the picture where nothing is drawn; black behind a transparent one.
+uint32_t SavedPictureBackground(const CPictureSaveSettings& settings);
+
+// Writes a picture rendered whole in memory (a BMP, whose rows cannot be streamed) in the format of
+// the settings' path, with its coverage as alpha when the background is transparent; false (errno
+// says why) when it cannot be written.
 bool WriteSavedPicture(const CPictureSaveSettings& settings, const CImageSurface& surface);
 
 }  // namespace orva

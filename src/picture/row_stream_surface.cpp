@@ -1,4 +1,4 @@
-#include "picture/png_stream_surface.h"
+#include "picture/row_stream_surface.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,8 +8,9 @@
 
 namespace orva {
 
-CPngStreamSurface::CPngStreamSurface(const std::string& path, int width, int height, bool alpha,
-                                     uint32_t background, const CPngTexts& texts)
+CRowStreamSurface::CRowStreamSurface(const std::string& path, EPictureFormat format, int width,
+                                     int height, bool alpha, uint32_t background, int jpegQuality,
+                                     const CPngTexts& texts)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_alpha(alpha) {
     m_blank.bgr.resize(static_cast<size_t>(m_width) * 3);
     for (size_t i = 0; i < m_blank.bgr.size(); i += 3) {
@@ -22,26 +23,25 @@ CPngStreamSurface::CPngStreamSurface(const std::string& path, int width, int hei
     const size_t rowBytes = std::max<size_t>(1, static_cast<size_t>(m_width) * (alpha ? 4 : 3));
     m_rowsAhead = static_cast<int>(
         std::max<size_t>((m_height + 3) / 4, std::min<size_t>(kKeptBytes / rowBytes, INT32_MAX)));
-    if (!m_writer.Open(path, width, height, alpha, texts)) {
-        m_error = errno;
-    }
+    m_writer =
+        OpenPictureRowWriter(path, format, width, height, alpha, jpegQuality, texts, m_error);
     clipFirstColumn = 0;
     clipLastColumn = m_width - 1;
     clipFirstRow = 0;
     clipLastRow = m_height - 1;
 }
 
-void CPngStreamSurface::SetRowsAhead(int rows) {
+void CRowStreamSurface::SetRowsAhead(int rows) {
     std::lock_guard<std::mutex> lock(m_lock);
     m_rowsAhead = std::max(rows, 1);
 }
 
-void CPngStreamSurface::SetInterrupt(CInterrupt* interrupt) {
+void CRowStreamSurface::SetInterrupt(CInterrupt* interrupt) {
     std::lock_guard<std::mutex> lock(m_lock);
     m_interrupt = interrupt;
 }
 
-void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
+void CRowStreamSurface::PutImage(int x, int y, int width, int height, const uint8_t* bits) {
     const size_t stride = (static_cast<size_t>(std::max(width, 0)) * 3 + 3) & ~size_t{3};
     const int first = std::max(x, 0);
     const int last = std::min(x + width, m_width);
@@ -71,7 +71,7 @@ void CPngStreamSurface::PutImage(int x, int y, int width, int height, const uint
     }
 }
 
-void CPngStreamSurface::PutCoverage(int x, int y, int width, const uint8_t* alpha) {
+void CRowStreamSurface::PutCoverage(int x, int y, int width, const uint8_t* alpha) {
     const int first = std::max(x, 0);
     const int last = std::min(x + width, m_width);
     std::unique_lock<std::mutex> lock(m_lock);
@@ -87,7 +87,7 @@ void CPngStreamSurface::PutCoverage(int x, int y, int width, const uint8_t* alph
     held.hasCoverage = true;
 }
 
-bool CPngStreamSurface::Finish() {
+bool CRowStreamSurface::Finish() {
     std::unique_lock<std::mutex> lock(m_lock);
     if (m_finished) {
         errno = m_error != 0 ? m_error : EBADF;
@@ -104,36 +104,36 @@ bool CPngStreamSurface::Finish() {
     }
     m_buffered -= static_cast<int>(m_held.size());
     m_held.clear();
-    if (m_error == 0 && !m_writer.Finish()) {
+    if (m_error == 0 && !m_writer->Finish()) {
         Fail(errno);
     }
     errno = m_error;
     return m_error == 0;
 }
 
-bool CPngStreamSurface::Good() const {
+bool CRowStreamSurface::Good() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_error == 0;
 }
 
-int CPngStreamSurface::Error() const {
+int CRowStreamSurface::Error() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_error;
 }
 
-int CPngStreamSurface::PeakRowsBuffered() const {
+int CRowStreamSurface::PeakRowsBuffered() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_peakBuffered;
 }
 
 // Under the lock: whether a row for `y` is still wanted.
-bool CPngStreamSurface::Takes(int y) const {
+bool CRowStreamSurface::Takes(int y) const {
     return m_error == 0 && !m_finished && y >= m_nextRow && y < m_height;
 }
 
 // Under the lock: holds the thread delivering row `y` until it is close enough to the rows
 // written, or nothing more will be written, or the render was interrupted.
-void CPngStreamSurface::WaitForRoom(std::unique_lock<std::mutex>& lock, int y) {
+void CRowStreamSurface::WaitForRoom(std::unique_lock<std::mutex>& lock, int y) {
     while (Takes(y) && y - m_rowsWritten >= m_rowsAhead) {
         if (m_interrupt == nullptr) {
             m_rowsDone.wait(lock);
@@ -146,7 +146,7 @@ void CPngStreamSurface::WaitForRoom(std::unique_lock<std::mutex>& lock, int y) {
 }
 
 // Under the lock: the row held for `y`, made blank when it is new.
-CPngStreamSurface::CRow& CPngStreamSurface::HeldRow(int y) {
+CRowStreamSurface::CRow& CRowStreamSurface::HeldRow(int y) {
     const auto found = m_held.find(y);
     if (found != m_held.end()) {
         return found->second;
@@ -167,7 +167,7 @@ CPngStreamSurface::CRow& CPngStreamSurface::HeldRow(int y) {
 // Called under the lock by the thread that completed the next row. It writes every complete
 // row from there down, without the lock so that the other threads go on delivering; rows
 // completed meanwhile are picked up before it stops.
-void CPngStreamSurface::WriteReadyRows(std::unique_lock<std::mutex>& lock) {
+void CRowStreamSurface::WriteReadyRows(std::unique_lock<std::mutex>& lock) {
     m_writing = true;
     std::vector<CRow> ready;
     while (m_error == 0) {
@@ -199,17 +199,17 @@ void CPngStreamSurface::WriteReadyRows(std::unique_lock<std::mutex>& lock) {
     m_writing = false;
 }
 
-bool CPngStreamSurface::WriteRow(const CRow& row) {
-    return m_writer.WriteRow(row.bgr.data(), m_alpha ? row.alpha.data() : nullptr);
+bool CRowStreamSurface::WriteRow(const CRow& row) {
+    return m_writer->WriteRow(row.bgr.data(), m_alpha ? row.alpha.data() : nullptr);
 }
 
-void CPngStreamSurface::Release(CRow&& row) {
+void CRowStreamSurface::Release(CRow&& row) {
     --m_buffered;
     m_spare.push_back(std::move(row));
 }
 
 // Under the lock: the file is lost (the writer has removed it), and so are the rows held.
-void CPngStreamSurface::Fail(int reason) {
+void CRowStreamSurface::Fail(int reason) {
     m_error = reason != 0 ? reason : EIO;
     m_buffered -= static_cast<int>(m_held.size());
     m_held.clear();
