@@ -3,15 +3,10 @@
 #include "browser/scene_thumbnail.h"
 #include "picture/scene_picture.h"
 #include "platform/interrupt.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 
 namespace orva {
-
-namespace {
-
-constexpr uint32_t kThumbnailGround = 0xE4E4E4;
-
-}  // namespace
 
 QImage RenderSceneThumbnail(const std::string& path, int side) {
     CSceneAnchor scene;
@@ -20,7 +15,7 @@ QImage RenderSceneThumbnail(const std::string& path, int side) {
     if (load.status != CLoadReport::kOk || side < 1) {
         return {};
     }
-    CImageSurface surface(side, side, kThumbnailGround);
+    CImageSurface surface(side, side, DisplayGrey());
     CPictureSettings settings;
     settings.zoomAll = true;
     // One thread, so the cores stay with the view's render.

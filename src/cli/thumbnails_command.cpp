@@ -14,6 +14,7 @@
 #include "cli/stop_on_signal.h"
 #include "image/picture_writer.h"
 #include "picture/scene_picture.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -63,7 +64,7 @@ int WriteOne(const std::vector<std::string>& one) {
         return 2;
     }
     const int side = static_cast<int>(size);
-    CImageSurface surface(side, side, 0xE4E4E4);
+    CImageSurface surface(side, side, DisplayGrey());
     if (!RenderThumbnail(one[0], surface)) {
         return StopRequested() ? 130 : 1;
     }
@@ -88,7 +89,7 @@ bool WriteThumbnailOf(const fs::path& scene, const CThumbnailOptions& o, CFolder
         ++counts.skipped;
         return true;
     }
-    CImageSurface surface(o.size, o.size, 0xE4E4E4);
+    CImageSurface surface(o.size, o.size, DisplayGrey());
     if (!RenderThumbnail(scene.string(), surface)) {
         if (StopRequested()) {
             return false;  // the scene was not done, not failed

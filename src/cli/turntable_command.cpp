@@ -18,13 +18,13 @@
 #include "render/render_scene.h"
 #include "render/tessellation/tessellation_store.h"
 #include "scene/gem_library.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 
 namespace orva {
 
 namespace {
 
-constexpr uint32_t kDisplayGrey = 0xE4E4E4;
 constexpr int kMaxFrames = 3600;
 constexpr int kMaxFps = 120;
 
@@ -92,7 +92,7 @@ CPictureSettings FrameSettings(const CPictureSettings& first, int frame, int fra
 std::unique_ptr<CImageSurface> RenderFrame(CSceneAnchor& scene, const CPictureSettings& settings,
                                            int width, int height) {
     auto surface = std::make_unique<CImageSurface>(
-        width, height, SurfaceFill(settings.background.value_or(kDisplayGrey)));
+        width, height, SurfaceFill(settings.background.value_or(DisplayGrey())));
     if (settings.transparent) {
         surface->KeepCoverage();
     }
@@ -199,7 +199,7 @@ int RunTurntableCommand(const CTurntableOptions& o) {
                                                   o.frames,
                                                   o.fps,
                                                   plan.settings.transparent,
-                                                  plan.settings.background.value_or(kDisplayGrey)};
+                                                  plan.settings.background.value_or(DisplayGrey())};
     std::string error;
     const std::unique_ptr<CTurntableOutput> output =
         OpenTurntableOutput(o.outputPath, outputSettings, error);

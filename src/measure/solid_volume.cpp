@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -207,7 +207,8 @@ bool MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& p
     const CRenderRect rect{0, g.columns - 1, band.first - offset, band.last - offset};
     const CBandTree tree(ctx, r, rect);
     CRowWalker walker(tree.Root());
-    CDepthRange& depths = grid.depths[static_cast<std::size_t>(worker)][static_cast<std::size_t>(d)];
+    CDepthRange& depths =
+        grid.depths[static_cast<std::size_t>(worker)][static_cast<std::size_t>(d)];
     for (int row = 0; rows.Claim(row);) {
         if (v.interrupt != nullptr && v.interrupt->Poll()) {
             return false;
@@ -235,7 +236,8 @@ std::vector<CRowBand> SplitIntoBands(const CGridRows& grid, int threads) {
         const int wanted = threads == 1 ? 1 : threads * 2;
         const int height = std::max(16, (rows + wanted - 1) / wanted);
         for (int y = 0; y < rows; y += height) {
-            bands.push_back({grid.firstRow[d] + y, grid.firstRow[d] + std::min(rows - 1, y + height - 1)});
+            bands.push_back(
+                {grid.firstRow[d] + y, grid.firstRow[d] + std::min(rows - 1, y + height - 1)});
         }
     }
     return bands;
@@ -297,8 +299,8 @@ CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materi
     options.threads = threads;
     options.interrupt = v.interrupt;
     RunBands(bands, options, [&](int worker, const CRowBand& band, CClaimableRows& rows) {
-        return MeasureBand(*contexts[static_cast<std::size_t>(worker)], v, plan, grid, worker,
-                           band, rows);
+        return MeasureBand(*contexts[static_cast<std::size_t>(worker)], v, plan, grid, worker, band,
+                           rows);
     });
     return Collect(grid, cell);
 }
@@ -345,7 +347,8 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
         v.tessellation = &ownStore.emplace();
     }
     std::optional<CCsgPlan> ownPlan;
-    const CCsgPlan& plan = v.plan != nullptr ? *v.plan : ownPlan.emplace(MakeCsgPlan(v.first, v.stop));
+    const CCsgPlan& plan =
+        v.plan != nullptr ? *v.plan : ownPlan.emplace(MakeCsgPlan(v.first, v.stop));
     CVector3 min;
     CVector3 max;
     if (!MetalCandidatesBox(plan, min, max)) {

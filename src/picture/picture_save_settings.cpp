@@ -4,6 +4,7 @@
 #include "picture/picture_limits.h"
 #include "scene/display_mode.h"
 #include "scene/scene_file.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
 

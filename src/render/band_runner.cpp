@@ -27,9 +27,7 @@ struct CSharedBands {
                  int workers)
         : bands(b), options(o), work(w), inProgress(static_cast<std::size_t>(workers)) {}
 
-    bool Interrupted() const {
-        return options.interrupt != nullptr && options.interrupt->Poll();
-    }
+    bool Interrupted() const { return options.interrupt != nullptr && options.interrupt->Poll(); }
 };
 
 // Rows another worker has not reached yet, from the one with the most left: false when no
@@ -39,7 +37,8 @@ bool ShareRows(CSharedBands& shared, CRowBand& taken) {
     for (;;) {
         CClaimableRows* most = nullptr;
         for (CClaimableRows& rows : shared.inProgress) {
-            if (rows.RowsLeft() >= fewest && (most == nullptr || rows.RowsLeft() > most->RowsLeft())) {
+            if (rows.RowsLeft() >= fewest &&
+                (most == nullptr || rows.RowsLeft() > most->RowsLeft())) {
                 most = &rows;
             }
         }
@@ -79,7 +78,8 @@ double Worker(CSharedBands& shared, int index) {
 CBandRunStats RunBands(const std::vector<CRowBand>& bands, const CBandRunOptions& options,
                        const BandWork& work) {
     CBandRunStats stats;
-    stats.threads = std::clamp(options.threads, 1, std::max<int>(1, static_cast<int>(bands.size())));
+    stats.threads =
+        std::clamp(options.threads, 1, std::max<int>(1, static_cast<int>(bands.size())));
     CSharedBands shared(bands, options, work, stats.threads);
     std::vector<double> finished(static_cast<std::size_t>(stats.threads), 0.0);
     std::vector<std::thread> workers;

@@ -9,16 +9,6 @@
 
 namespace orva {
 
-namespace {
-
-// The display's grey, 0x00BBGGRR in the colour table, as 0xRRGGBB.
-uint32_t DisplayBackground() {
-    const uint32_t bgr = g_colourTable[0];
-    return ((bgr & 0xFFu) << 16) | (bgr & 0xFF00u) | ((bgr >> 16) & 0xFFu);
-}
-
-}  // namespace
-
 void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
     ctx.shadingModeSwitch = r.shading;
     ctx.interrupt = r.interrupt;
@@ -30,7 +20,7 @@ void PrepareContext(CRenderContext& ctx, const CRenderRequest& r) {
     ctx.projectionCentre.focalDistance = static_cast<float>(r.viewportHeight / 2);
     // Surfaces over black give the colours a coverage divides back out.
     ctx.coverage = r.coverage;
-    const uint32_t rgb = r.coverage ? 0u : r.background.value_or(DisplayBackground());
+    const uint32_t rgb = r.coverage ? 0u : r.background.value_or(DisplayGrey());
     ctx.background[0] = static_cast<uint8_t>(rgb);
     ctx.background[1] = static_cast<uint8_t>(rgb >> 8);
     ctx.background[2] = static_cast<uint8_t>(rgb >> 16);

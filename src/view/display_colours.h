@@ -14,4 +14,11 @@ extern const std::array<uint32_t, 26> g_colourTable;
 // outside 0..19 take the colour of index 0.
 uint32_t ObjectColour(int32_t state, int32_t colourIndex);
 
+// The display's grey where no surface is (the colour table's first entry), as 0xRRGGBB: the
+// background of pictures unless one is asked for.
+inline uint32_t DisplayGrey() {
+    const uint32_t bgr = g_colourTable[0];
+    return ((bgr & 0xFFu) << 16) | (bgr & 0xFF00u) | ((bgr >> 16) & 0xFFu);
+}
+
 }  // namespace orva

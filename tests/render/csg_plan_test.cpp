@@ -77,59 +77,77 @@ struct CPlanCase {
 // Each case: a small scene, and its plan as the rules say (the root unites the cut solids with
 // what is never cut).
 const CPlanCase kCases[] = {
-    {"solids are united, then cut", [] { return std::vector<CSceneObject*>{Part("a"), Part("b"), Part("c", 1)}; },
+    {"solids are united, then cut",
+     [] {
+         return std::vector<CSceneObject*>{Part("a"), Part("b"), Part("c", 1)};
+     },
      "U(D(U(a.m,b.m),c.c)) stones:"},
     {"never-cut parts and stones come after the cuts",
-     [] { return std::vector<CSceneObject*>{Stone("d"), Part("a"), Part("n", 1, 1), Part("c", 1)}; },
+     [] {
+         return std::vector<CSceneObject*>{Stone("d"), Part("a"), Part("n", 1, 1), Part("c", 1)};
+     },
      "U(D(U(a.m),c.c),d.g,n.n) stones: d"},
     {"hidden objects and curves are not part of the solid",
-     [] { return std::vector<CSceneObject*>{Part("a"), Hidden(Part("h")), new CCurve()}; },
+     [] {
+         return std::vector<CSceneObject*>{Part("a"), Hidden(Part("h")), new CCurve()};
+     },
      "U(D(U(a.m))) stones:"},
     {"a union's stones and cutters join the scene's, with the group's material",
      [] {
-         return std::vector<CSceneObject*>{Named(Group(kGroupUnion, {Part("a"), Stone("d"), Part("c", 1)}), "au")};
+         return std::vector<CSceneObject*>{
+             Named(Group(kGroupUnion, {Part("a"), Stone("d"), Part("c", 1)}), "au")};
      },
      "U(D(U(U(au.m)),au.c),au.g) stones: au"},
     {"a group naming its own material keeps it",
      [] {
-         return std::vector<CSceneObject*>{
-             Named(Group(kGroupUnion, {Part("a"), Named(Group(kGroupUnion, {Part("b")}), "pt")}),
-                   "au")};
+         return std::vector<CSceneObject*>{Named(
+             Group(kGroupUnion, {Part("a"), Named(Group(kGroupUnion, {Part("b")}), "pt")}), "au")};
      },
      "U(D(U(U(au.m,U(pt.m))))) stones:"},
     {"a difference keeps what it cuts, stones included, which are cuts",
-     [] { return std::vector<CSceneObject*>{Group(kGroupDifference, {Part("a"), Part("c"), Stone("d")}).release()}; },
+     [] {
+         return std::vector<CSceneObject*>{
+             Group(kGroupDifference, {Part("a"), Part("c"), Stone("d")}).release()};
+     },
      "U(D(U(D(a.m,c.c,d.c)))) stones:"},
     {"a difference whose base is hidden is nothing",
-     [] { return std::vector<CSceneObject*>{Group(kGroupDifference, {Hidden(Part("a")), Part("c")}).release()}; },
+     [] {
+         return std::vector<CSceneObject*>{
+             Group(kGroupDifference, {Hidden(Part("a")), Part("c")}).release()};
+     },
      "U(D(U())) stones:"},
     {"an intersection with an operand that is no solid is nothing; its cutters still cut",
      [] {
          return std::vector<CSceneObject*>{
-             Group(kGroupIntersection, {Part("c", 1), Part("a"), new CCurve(), Part("b")}).release()};
+             Group(kGroupIntersection, {Part("c", 1), Part("a"), new CCurve(), Part("b")})
+                 .release()};
      },
      "U(D(U(),c.c)) stones:"},
     {"a damaged group kind unites, mesh unions stay",
      [] {
-         auto damaged = Group(kGroupUnion, {Part("a"), Group(kGroupMeshUnion, {Part("b")}).release()});
+         auto damaged =
+             Group(kGroupUnion, {Part("a"), Group(kGroupMeshUnion, {Part("b")}).release()});
          damaged->kind = 9;
          return std::vector<CSceneObject*>{damaged.release()};
      },
      "U(D(U(U(a.m,M(b.m))))) stones:"},
     {"the metal alone: stones are left out, cuts made with them stay",
      [] {
-         return std::vector<CSceneObject*>{Part("a"), Stone("d"),
-                            Group(kGroupDifference, {Part("b"), Stone("e")}).release(),
-                            Group(kGroupIntersection, {Part("f"), Stone("g")}).release()};
+         return std::vector<CSceneObject*>{
+             Part("a"), Stone("d"), Group(kGroupDifference, {Part("b"), Stone("e")}).release(),
+             Group(kGroupIntersection, {Part("f"), Stone("g")}).release()};
      },
-     "U(D(U(a.m,D(b.m,e.c)))) stones: d g", {true, nullptr}},
+     "U(D(U(a.m,D(b.m,e.c)))) stones: d g",
+     {true, nullptr}},
     {"one material: other parts go, every cut stays, an intersection is judged whole",
      [] {
-         return std::vector<CSceneObject*>{Part("a"), Part("b"), Part("c", 1),
-                            Group(kGroupIntersection, {Part("a"), Part("b")}).release(),
-                            Group(kGroupIntersection, {Part("b"), Part("b")}).release()};
+         return std::vector<CSceneObject*>{
+             Part("a"), Part("b"), Part("c", 1),
+             Group(kGroupIntersection, {Part("a"), Part("b")}).release(),
+             Group(kGroupIntersection, {Part("b"), Part("b")}).release()};
      },
-     "U(D(U(a.m,I(a.m,b.m)),c.c)) stones:", {true, "a"}},
+     "U(D(U(a.m,I(a.m,b.m)),c.c)) stones:",
+     {true, "a"}},
 };
 
 TEST(CsgPlanTest, ScenesBecomeTheSolidsTheRulesSay) {

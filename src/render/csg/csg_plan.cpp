@@ -102,10 +102,10 @@ private:
     std::vector<const CMatrix4*> m_placements;  // of the gems being built, outermost first
     const CSceneObject* m_topLevel = nullptr;
     int m_nextKey = 1;
-    int m_cutting = 0;            // above 0 while building what cuts
-    int m_differenceNesting = 0;  // above 0 inside what a difference cuts, and inside gems
-    int m_gemNesting = 0;         // above 0 inside a gem's shape
-    bool m_neverCut = false;      // building a part added after the cuts
+    int m_cutting = 0;                    // above 0 while building what cuts
+    int m_differenceNesting = 0;          // above 0 inside what a difference cuts, and inside gems
+    int m_gemNesting = 0;                 // above 0 inside a gem's shape
+    bool m_neverCut = false;              // building a part added after the cuts
     ECsgRole m_gemRole = ECsgRole::kGem;  // of the outermost gem being built
 };
 
@@ -209,8 +209,8 @@ CCsgNode CPlanBuilder::BuildGroup(const CGroup& group, const char* materialName,
             node.children.push_back(std::move(built));
             made.push_back({child, node.children.size() - 1, nullptr});
         } else {
-            made.push_back({child, 0, Hand(where == EWhere::kUncut ? m_uncut : m_cutters,
-                                           std::move(built))});
+            made.push_back(
+                {child, 0, Hand(where == EWhere::kUncut ? m_uncut : m_cutters, std::move(built))});
         }
     }
     if (NamesMaterial(materialName)) {
@@ -320,9 +320,8 @@ CCsgPlan CPlanBuilder::Finish() {
             plan.gems.push_back({stone.gem, stone.shapelessMaterial});
             continue;
         }
-        const auto found = std::find_if(placed.begin(), placed.end(), [&](const CPlannedGem& p) {
-            return p.gem == stone.gem;
-        });
+        const auto found = std::find_if(placed.begin(), placed.end(),
+                                        [&](const CPlannedGem& p) { return p.gem == stone.gem; });
         if (found != placed.end()) {
             plan.gems.push_back(*found);
         }

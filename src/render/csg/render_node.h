@@ -44,10 +44,10 @@ public:
     int leftmostColumn = kNoLeftmostColumn;    // smallest first column of this row's spans
     int rightmostColumn = kNoRightmostColumn;  // largest end column of this row's spans
     // The first column from which the node may have fragments again on this row, known after
-    // it was last asked (kAskAtEveryColumn: the next one; kNoLeftmostColumn: none on this row). A node's columns often have
-    // long gaps without a span (the two sides of a ring); asking for a column before this one
-    // gives nothing, so it is not asked. Nodes may be asked for any rising columns: a column
-    // passed over changes nothing for the next.
+    // it was last asked (kAskAtEveryColumn: the next one; kNoLeftmostColumn: none on this row). A
+    // node's columns often have long gaps without a span (the two sides of a ring); asking for a
+    // column before this one gives nothing, so it is not asked. Nodes may be asked for any rising
+    // columns: a column passed over changes nothing for the next.
     int nextSpanColumn = kAskAtEveryColumn;
     uint8_t kind = kNodeLeaf;
     CRenderNode* pendingChildren = nullptr;       // first row not yet reached, sorted by first row
