@@ -118,8 +118,14 @@ bool CRowWalker::AdvanceTo(int row, CRenderContext& ctx) {
 }
 
 void FillBackground(const CRenderContext& ctx, uint8_t* row, int pixels) {
+    // Three bytes a pixel, held in registers: a copy of three bytes is a call otherwise.
+    const uint8_t blue = ctx.background[0];
+    const uint8_t green = ctx.background[1];
+    const uint8_t red = ctx.background[2];
     for (int i = 0; i < pixels; ++i) {
-        std::copy_n(ctx.background, 3, row + 3 * i);
+        row[3 * i] = blue;
+        row[3 * i + 1] = green;
+        row[3 * i + 2] = red;
     }
 }
 
