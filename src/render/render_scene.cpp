@@ -95,12 +95,9 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     if (request.plan == nullptr) {
         request.plan = &ownPlan.emplace(MakeCsgPlan(request.first, request.stop));
     }
-    // Each worker renders with a context of its own; every band prepares it for the request.
-    std::vector<std::unique_ptr<CRenderContext>> contexts;
-    for (int t = 0; t < stats.threads; ++t) {
-        contexts.push_back(std::make_unique<CRenderContext>());
-        contexts.back()->materials = materials.get();
-    }
+    // Each worker renders with a context of its own, made on its own thread (and so in its
+    // own memory, away from the others' busy fields); every band prepares it for the request.
+    std::vector<std::unique_ptr<CRenderContext>> contexts(static_cast<std::size_t>(stats.threads));
     const CRenderRequest supersampled = SupersampledRequest(request, request.antialias);
     std::vector<CRowBand> rowBands;
     for (const CRenderRect& band : bands) {
@@ -113,9 +110,13 @@ CRenderStats RenderPicture(const CRenderRequest& original) {
     std::atomic<int> rowsDelivered{0};
     const CBandRunStats run =
         RunBands(rowBands, options, [&](int worker, const CRowBand& band, CClaimableRows& rows) {
+            std::unique_ptr<CRenderContext>& ctx = contexts[static_cast<std::size_t>(worker)];
+            if (ctx == nullptr) {
+                ctx = std::make_unique<CRenderContext>();
+                ctx->materials = materials.get();
+            }
             const CRenderRect part{rect.x0, rect.x1, band.first, band.last};
-            return RenderBand(*contexts[static_cast<std::size_t>(worker)], request, supersampled,
-                              boxes, part, rows, rowsDelivered);
+            return RenderBand(*ctx, request, supersampled, boxes, part, rows, rowsDelivered);
         });
     stats.idleSeconds = run.idleSeconds;
     contexts.clear();
