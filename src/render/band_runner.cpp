@@ -82,13 +82,19 @@ CBandRunStats RunBands(const std::vector<CRowBand>& bands, const CBandRunOptions
         std::clamp(options.threads, 1, std::max<int>(1, static_cast<int>(bands.size())));
     CSharedBands shared(bands, options, work, stats.threads);
     std::vector<double> finished(static_cast<std::size_t>(stats.threads), 0.0);
-    std::vector<std::thread> workers;
-    for (int t = 1; t < stats.threads; ++t) {
-        workers.emplace_back([&shared, &finished, t] { finished[t] = Worker(shared, t); });
-    }
-    finished[0] = Worker(shared, 0);
-    for (std::thread& worker : workers) {
-        worker.join();
+    if (stats.threads == 1) {
+        finished[0] = Worker(shared, 0);
+    } else {
+        // Every worker on a thread of its own, the caller's thread waiting: the workers' memory
+        // then comes from their threads' own arenas, which the caller's trimming between
+        // pictures leaves alone.
+        std::vector<std::thread> workers;
+        for (int t = 0; t < stats.threads; ++t) {
+            workers.emplace_back([&shared, &finished, t] { finished[t] = Worker(shared, t); });
+        }
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
     }
     const double last = *std::max_element(finished.begin(), finished.end());
     for (const double f : finished) {

@@ -38,7 +38,7 @@ struct CBandRunStats {
 
 // Splits the bands among min(threads, bands) workers, taken in order, each band handed over
 // with its rows assigned to the worker's claimable rows; then shares the rows still left.
-// Blocks until every worker is done. One thread runs on the caller's.
+// Blocks until every worker is done. A single worker runs on the caller's thread.
 CBandRunStats RunBands(const std::vector<CRowBand>& bands, const CBandRunOptions& options,
                        const BandWork& work);
 
