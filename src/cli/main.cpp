@@ -1,13 +1,68 @@
 // orva: the command-line side of the viewer. Reads scenes and reports on them without a display.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 #include "cli/info_command.h"
 #include "cli/measure_command.h"
 #include "cli/render_command.h"
 #include "cli/thumbnails_command.h"
 #include "cli/turntable_command.h"
 
+namespace {
+
+// NaN and infinity read as numbers, and a range check lets NaN through: every numeric option
+// refuses them by name.
+void RefuseNonFiniteNumbers(CLI::App& app) {
+    const CLI::Validator finite(
+        [](std::string& text) -> std::string {
+            char* end = nullptr;
+            const double value = std::strtod(text.c_str(), &end);
+            if (end != text.c_str() && !std::isfinite(value)) {
+                return text + " is not a finite number";
+            }
+            return {};
+        },
+        "");  // no word in the help: the option's type already says "number"
+    for (CLI::App* command : app.get_subcommands({})) {
+        for (CLI::Option* option : command->get_options()) {
+            // The type name, with what its checks append after a colon.
+            const std::string type = option->get_type_name();
+            const std::string base = type.substr(0, type.find(':'));
+            if (base == "FLOAT" || base == "INT" || base == "UINT" || base == "NUMBER") {
+                option->check(finite);
+            }
+        }
+    }
+}
+
+// Results that never reached their reader are a failure: a full disk, a closed pipe.
+int CheckStandardOutput(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+        return status;
+    }
+    const int reason = errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "orva: cannot write to standard output: %s\n", std::strerror(reason));
+    return status == 0 ? 1 : status;
+}
+
+int RunCommand(int argc, char** argv);
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    return CheckStandardOutput(RunCommand(argc, argv));
+}
+
+namespace {
+
+int RunCommand(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "orva " ORVA_VERSION);
@@ -154,6 +209,7 @@ int main(int argc, char** argv) {
                      "Threads of work, frames rendered side by side (default: one per core)")
         ->check(CLI::Range(1, 64));
 
+    RefuseNonFiniteNumbers(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -181,3 +237,5 @@ int main(int argc, char** argv) {
     }
     return 2;
 }
+
+}  // namespace

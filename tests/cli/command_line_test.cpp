@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "run_orva.h"
+
+namespace orva {
+namespace {
+
+using test::EStream;
+using test::RunOrva;
+
+const std::string kScene = std::string(ORVA_SAMPLES_DIR) + "/solitaire_ring.orv";
+
+// Every numeric option of every command, with what else the command needs.
+const char* const kNumericOptions[] = {
+    "measure SCENE --accuracy",     "measure SCENE --threads",
+    "render SCENE -o X.png --quality", "render SCENE -o X.png --mode",
+    "render SCENE -o X.png --view", "render SCENE -o X.png --aa",
+    "render SCENE -o X.png --zoom", "render SCENE -o X.png --margin",
+    "render SCENE -o X.png --threads", "thumbnails DIR --size",
+    "turntable SCENE -o X.webp --frames", "turntable SCENE -o X.webp --aa",
+    "turntable SCENE -o X.webp --view", "turntable SCENE -o X.webp --margin",
+    "turntable SCENE -o X.webp --fps", "turntable SCENE -o X.webp --threads",
+};
+
+std::string WithScene(std::string words) {
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"SCENE", kScene},
+                                      {"DIR", ORVA_SAMPLES_DIR},
+                                      {"X.", "/nonexistent/x."}}) {
+        for (std::size_t at = words.find(name); at != std::string::npos; at = words.find(name)) {
+            words.replace(at, name.size(), value);
+        }
+    }
+    return words;
+}
+
+TEST(CommandLineTest, NoNumericOptionTakesNaNOrInfinity) {
+    for (const char* option : kNumericOptions) {
+        for (const char* value : {"nan", "NaN", "inf", "-inf", "1e999"}) {
+            const test::CRun run =
+                RunOrva(WithScene(option) + " " + value, EStream::kStderr);
+            EXPECT_EQ(run.exitCode, 2) << option << " " << value;
+            EXPECT_NE(run.output.find(value), std::string::npos) << option << ": " << run.output;
+        }
+    }
+}
+
+// Stdout on a full device: the command's results are lost, which is a failure.
+TEST(CommandLineTest, LostOutputIsAnError) {
+    for (const std::string command :
+         {"info " + kScene, "info --json " + kScene, "measure --accuracy 5 " + kScene,
+          "measure --json --accuracy 5 " + kScene, std::string("--version")}) {
+        const std::string line = std::string(ORVA_PROGRAM) + " " + command + " 2>&1 >/dev/full";
+        std::FILE* pipe = popen(line.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::array<char, 4096> chunk{};
+        std::string said;
+        for (std::size_t got; (got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
+            said.append(chunk.data(), got);
+        }
+        const int status = pclose(pipe);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << command;
+        EXPECT_NE(said.find("cannot write to standard output"), std::string::npos)
+            << command << ": " << said;
+    }
+}
+
+}  // namespace
+}  // namespace orva
