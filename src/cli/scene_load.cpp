@@ -22,7 +22,7 @@ bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport&
         // The system's reason says more than "Invalid file format!" for a folder or a bad disk.
         std::fprintf(stderr, "orva: cannot %s %s: %s\n",
                      load.status == CLoadReport::kUnreadable ? "open" : "read", path.c_str(),
-                     std::strerror(load.systemError));
+                     load.reason.empty() ? std::strerror(load.systemError) : load.reason.c_str());
         return false;
     }
     for (const std::string& text : messages) {

@@ -1,5 +1,7 @@
 #include "scene/scene_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -97,13 +99,15 @@ void ClearScene(CSceneAnchor& anchor) {
 void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& result) {
     result = CLoadReport{};
     ClearScene(anchor);
-    // A folder opens for reading here, only to fail at the first read: it is refused as the
-    // system would refuse to read it, not taken for a file of the wrong format.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    // Only a regular file is a scene. A folder opens for reading here, only to fail at the
+    // first read: it is refused as the system would refuse to read it. A FIFO would block the
+    // open until someone writes, and a device may never end (/dev/zero): neither is read.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        const bool folder = S_ISDIR(status.st_mode);
         result.status = CLoadReport::kUnreadable;
-        result.systemError = EISDIR;
-        result.reason = std::strerror(EISDIR);
+        result.systemError = folder ? EISDIR : EINVAL;
+        result.reason = folder ? std::strerror(EISDIR) : "not a regular file";
         return;
     }
     errno = 0;

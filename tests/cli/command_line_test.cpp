@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "run_orva.h"
@@ -68,6 +71,27 @@ TEST(CommandLineTest, LostOutputIsAnError) {
         EXPECT_NE(said.find("cannot write to standard output"), std::string::npos)
             << command << ": " << said;
     }
+}
+
+// What is not a regular file is refused at once, with one line, in every command that reads a
+// scene: a FIFO would block the open, /dev/zero never ends (under a 1 GB address-space limit,
+// reading it would fail only after using it up).
+TEST(CommandLineTest, OnlyRegularFilesAreRead) {
+    const std::filesystem::path fifo = std::filesystem::temp_directory_path() / "orva_test_fifo.orv";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string input : {fifo.string(), std::string("/dev/zero")}) {
+        for (const std::string command :
+             {"measure " + input, "info " + input, "render " + input + " -o /tmp/orva_never.png"}) {
+            const test::CRun run = RunOrva(command, EStream::kStderr);
+            EXPECT_EQ(run.exitCode, 1) << command;
+            EXPECT_NE(run.output.find("not a regular file"), std::string::npos) << run.output;
+        }
+    }
+    const std::string limited = "prlimit --as=1000000000 " + std::string(ORVA_PROGRAM) +
+                                " measure /dev/zero >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(limited.c_str())), 1);
+    std::filesystem::remove(fifo);
 }
 
 }  // namespace
