@@ -1,11 +1,8 @@
 // orva: the command-line side of the viewer. Reads scenes and reports on them without a display.
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "cli/info_command.h"
@@ -41,28 +38,9 @@ void RefuseNonFiniteNumbers(CLI::App& app) {
     }
 }
 
-// Results that never reached their reader are a failure: a full disk, a closed pipe.
-int CheckStandardOutput(int status) {
-    errno = 0;
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
-        return status;
-    }
-    const int reason = errno != 0 ? errno : EIO;
-    std::fprintf(stderr, "orva: cannot write to standard output: %s\n", std::strerror(reason));
-    return status == 0 ? 1 : status;
-}
-
-int RunCommand(int argc, char** argv);
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    return CheckStandardOutput(RunCommand(argc, argv));
-}
-
-namespace {
-
-int RunCommand(int argc, char** argv) {
     CLI::App app{"Orvatrix Viewer on the command line", "orva"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "orva " ORVA_VERSION);
@@ -237,5 +215,3 @@ int RunCommand(int argc, char** argv) {
     }
     return 2;
 }
-
-}  // namespace
