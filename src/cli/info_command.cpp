@@ -5,6 +5,7 @@
 #include "cli/early_end_note.h"
 #include "cli/scene_load.h"
 #include "cli/scene_summary.h"
+#include "cli/standard_output.h"
 #include "scene/gem_library.h"
 
 namespace orva {
@@ -23,7 +24,9 @@ int RunInfoCommand(const CInfoOptions& options) {
         options.json
             ? report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n"
             : FormatSceneTable(report);
-    std::fputs(text.c_str(), stdout);
+    if (!WriteResult(text)) {
+        return 1;
+    }
     return load.status == CLoadReport::kOk ? 0 : 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli/early_end_note.h"
 #include "cli/scene_load.h"
+#include "cli/standard_output.h"
 #include "cli/stop_on_signal.h"
 #include "render/render_scene.h"
 
@@ -30,6 +31,9 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     CSceneAnchor scene;
     CLoadReport load;
     LoadCommandScene(scene, o.scenePath, load);
+    if (StopRequested()) {
+        return 130;
+    }
     PrintEarlyEndNote(o.scenePath, load);
     CJewelReport report;
     if (load.status == CLoadReport::kOk && !StopRequested()) {
@@ -39,13 +43,13 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     if (StopRequested() || report.metal.interrupted) {
         return 130;
     }
-    if (o.json) {
-        const json d = DescribeJewel(report, load.status);
-        // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not
-        // thrown.
-        std::fputs((d.dump(2, ' ', false, json::error_handler_t::replace) + "\n").c_str(), stdout);
-    } else {
-        std::fputs(FormatJewelTable(report, load.status).c_str(), stdout);
+    // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
+    const std::string text = o.json ? DescribeJewel(report, load.status)
+                                              .dump(2, ' ', false, json::error_handler_t::replace) +
+                                          "\n"
+                                    : FormatJewelTable(report, load.status);
+    if (!WriteResult(text)) {
+        return 1;
     }
     return load.status == CLoadReport::kOk ? 0 : 1;
 }

@@ -16,8 +16,12 @@ bool LoadCommandScene(CSceneAnchor& scene, const std::string& path, CLoadReport&
     std::vector<std::string> messages;
     const MessageHandler previous =
         SetMessageHandler([&messages](const std::string& text) { messages.push_back(text); });
-    LoadSceneFile(scene, path, &load);
+    // Ctrl+C stops a long read as it stops a long picture.
+    LoadSceneFile(scene, path, &load, &UserInterrupt());
     SetMessageHandler(previous);
+    if (StopRequested()) {
+        return false;  // nothing to say about a file the user stopped reading
+    }
     if (load.systemError != 0) {
         // The system's reason says more than "Invalid file format!" for a folder or a bad disk.
         std::fprintf(stderr, "orva: cannot %s %s: %s\n",

@@ -53,6 +53,10 @@ bool CByteReader::Refill() {
     if (m_file == nullptr) {
         return false;
     }
+    if (m_interrupt != nullptr && m_interrupt->Poll()) {
+        Stop("stopped");
+        return false;
+    }
     m_consumedBefore += m_end - m_begin;
     const size_t got = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
     m_begin = m_cur = m_buffer.data();

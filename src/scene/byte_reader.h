@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/matrix4.h"
+#include "platform/interrupt.h"
 
 namespace orva {
 
@@ -32,6 +33,9 @@ public:
     CByteReader& operator=(const CByteReader&) = delete;
 
     void SetScrambledReading(bool on) { m_scrambled = on; }
+    // A file reader asks `interrupt` before each buffer it reads and stops there (reason
+    // "stopped") once it is requested, so a large file need not be read to its end.
+    void SetInterrupt(CInterrupt* interrupt) { m_interrupt = interrupt; }
     bool ScrambledReading() const { return m_scrambled; }
 
     // Fills buffer[0..n-1]. Plain mode: a short read stores what there is and leaves the rest
@@ -100,6 +104,7 @@ private:
     const uint8_t* m_cur = nullptr;
     const uint8_t* m_end = nullptr;
     std::FILE* m_file = nullptr;
+    CInterrupt* m_interrupt = nullptr;
     std::vector<uint8_t> m_buffer;
     int64_t m_consumedBefore = 0;  // bytes of the file that came before the buffer
     int64_t m_size = -1;           // whole source size, -1 when unknown

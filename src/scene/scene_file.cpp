@@ -96,7 +96,8 @@ void ClearScene(CSceneAnchor& anchor) {
     PurgeObjects(anchor.first, 9999);
 }
 
-void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& result) {
+void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& result,
+                   CInterrupt* interrupt) {
     result = CLoadReport{};
     ClearScene(anchor);
     // Only a regular file is a scene. A folder opens for reading here, only to fail at the
@@ -120,6 +121,7 @@ void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& r
     }
     errno = 0;
     CByteReader in(file.get());
+    in.SetInterrupt(interrupt);
     CSceneObject* first = nullptr;
     const int32_t count = ReadObjectList(in, first, true, &result);
     if (std::ferror(file.get())) {
@@ -136,10 +138,11 @@ void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& r
     result.count = count;
 }
 
-int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report) {
+int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report,
+                  CInterrupt* interrupt) {
     CLoadReport local;
     CLoadReport& result = report != nullptr ? *report : local;
-    ReadSceneFile(anchor, path, result);
+    ReadSceneFile(anchor, path, result, interrupt);
     if (result.status == CLoadReport::kInvalid) {
         // The fixed text first, as every caller knows it; the file below it, so that a message
         // shown at start-up or after a drop says which file it means.

@@ -7,6 +7,8 @@
 
 namespace orva {
 
+class CInterrupt;
+
 class CByteReader;
 
 // The document's scene: its list of top-level objects.
@@ -52,11 +54,14 @@ void ClearScene(CSceneAnchor& anchor);
 
 // Loads the scene file into the anchor's list. Always 1: a file that cannot be opened (a
 // folder included) leaves an empty scene without a message, its reason in the report; a file
-// that is not a scene shows "Invalid file format!" with the path on a second line.
-int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report = nullptr);
+// that is not a scene shows "Invalid file format!" with the path on a second line. Once
+// `interrupt` is requested, reading stops as at an early end (reason "stopped").
+int LoadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport* report = nullptr,
+                  CInterrupt* interrupt = nullptr);
 // Loads as LoadSceneFile does but shows no message, for readers on other threads (thumbnails):
 // the outcome is only in `report`.
-void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& report);
+void ReadSceneFile(CSceneAnchor& anchor, const std::string& path, CLoadReport& report,
+                   CInterrupt* interrupt = nullptr);
 
 // The signature that starts every scene file.
 inline constexpr char kSceneSignature[] = "OrvatrixViewer0100";

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "run_orva.h"
 
@@ -73,6 +79,77 @@ TEST(CommandLineTest, OnlyRegularFilesAreRead) {
     EXPECT_EQ(WEXITSTATUS(std::system(limited.c_str())), 1);
 #endif
     std::filesystem::remove(fifo);
+}
+
+// Results that never reach their reader are a failure, in every command that prints results.
+TEST(CommandLineTest, LostOutputIsAnError) {
+    const std::string errors =
+        (std::filesystem::temp_directory_path() / "orva_full_errors.txt").string();
+    for (const std::string command : {"info", "info --json", "measure", "measure --json"}) {
+        const std::string line =
+            std::string(ORVA_PROGRAM) + " " + command + " " + kScene + " >/dev/full 2>" + errors;
+        const int status = std::system(line.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1) << command;
+        std::ifstream said(errors);
+        const std::string text((std::istreambuf_iterator<char>(said)), {});
+        EXPECT_NE(text.find("cannot write to standard output: No space left on device"),
+                  std::string::npos)
+            << command << ": " << text;
+    }
+}
+
+// Runs orva, sends Ctrl+C after `delay` and returns its exit status, or -1 when it was still
+// running ten seconds later (it is then killed).
+int ExitAfterInterrupt(std::vector<std::string> words, std::chrono::milliseconds delay) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::vector<char*> argv{const_cast<char*>(ORVA_PROGRAM)};
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        std::freopen("/dev/null", "w", stdout);
+        execv(ORVA_PROGRAM, argv.data());
+        _exit(127);
+    }
+    std::this_thread::sleep_for(delay);
+    kill(child, SIGINT);
+    int status = 0;
+    for (int waited = 0; waited < 1000; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+// A scene file of 64 GB (sparse: the signature, then zeros, which are no record) takes minutes to read; Ctrl+C
+// stops the read at once in every command that reads scenes.
+TEST(CommandLineTest, InterruptStopsLoadingALargeFile) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orva_large";
+    std::filesystem::create_directories(folder);
+    const std::string large = (folder / "large.orv").string();
+    {
+        std::ifstream sample(kScene, std::ios::binary);
+        std::string signature(36, '\0');  // 18 characters, two bytes each as files hold them
+        sample.read(signature.data(), 36);
+        std::ofstream(large, std::ios::binary | std::ios::trunc) << signature;
+    }
+    std::filesystem::resize_file(large, std::uintmax_t(64) << 30);
+    const std::string out = (folder / "out").string();
+    const std::vector<std::vector<std::string>> commands = {
+        {"measure", large},
+        {"render", large, "-o", out + ".png"},
+        {"turntable", large, "-o", out + ".webp", "--frames", "2"},
+        {"thumbnails", folder.string()},
+    };
+    for (const auto& command : commands) {
+        EXPECT_EQ(ExitAfterInterrupt(command, std::chrono::milliseconds(500)), 130) << command[0];
+    }
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

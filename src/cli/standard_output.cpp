@@ -1,0 +1,20 @@
+#include "cli/standard_output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace orva {
+
+bool WriteResult(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (written && std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
+        return true;
+    }
+    const int reason = errno != 0 ? errno : EIO;
+    std::fprintf(stderr, "orva: cannot write to standard output: %s\n", std::strerror(reason));
+    return false;
+}
+
+}  // namespace orva
