@@ -9,6 +9,7 @@
 #include "cli/measure_command.h"
 #include "measure/jewel_report.h"
 #include "mesh_shapes.h"
+#include "sampling_cap.h"
 #include "scene/byte_reader.h"
 #include "scene/gem_library.h"
 #include "scene/group.h"
@@ -50,12 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         orva::CObjectList list;
         list.Adopt(first);
+        orva::fuzz::CapSamplingSteps(list.first, 16);
         orva::CJewelOptions options;
         options.accuracyPercent = 5.0;  // a coarse grid keeps each input quick
         options.threads = 2;
         const orva::CJewelReport report = orva::MeasureJewel(list.first, nullptr, options);
-        const nlohmann::ordered_json d = orva::DescribeJewel(report, orva::CLoadReport::kOk);
-        const std::string text = orva::FormatJewelTable(report, orva::CLoadReport::kOk) +
+        const nlohmann::ordered_json d = orva::DescribeJewel(report);
+        const std::string text = orva::FormatJewelTable(report) +
                                  d.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
         if (text.empty()) {
             __builtin_trap();  // a report always says its status

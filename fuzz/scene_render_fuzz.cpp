@@ -6,6 +6,7 @@
 
 #include "render/render_scene.h"
 #include "render/tessellation/tessellation_store.h"
+#include "sampling_cap.h"
 #include "scene/byte_reader.h"
 #include "scene/object_list.h"
 #include "scene/scene_file.h"
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         orva::CObjectList list;
         list.Adopt(first);
+        orva::fuzz::CapSamplingSteps(list.first, 16);
         orva::CTessellationStore kept;
         Render(list.first, kept, orva::EShading::kPerPixel, 1, 1.0f);
         Render(list.first, kept, orva::EShading::kVertexColours, 2, 40.0f);

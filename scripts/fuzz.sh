@@ -20,10 +20,12 @@ target=$1
 minutes=$2
 build=build-fuzz
 seeds=$build/fuzz/seeds
+timeout=10
 
 case $target in
     scene_reader_fuzz | scene_render_fuzz | scene_measure_fuzz)
         inputs=("$seeds/scenes" fuzz/seeds/findings)
+        timeout=30
         max_len=4096 ;;
     gem_library_fuzz) inputs=("$seeds/shapes.gemlib") max_len=4096 ;;
     material_reader_fuzz) inputs=("$seeds/gold.mtl") max_len=2048 ;;
@@ -47,18 +49,21 @@ for i in "${!inputs[@]}"; do
 done
 
 log=$build/fuzz_$target.log
+started=$SECONDS
 set +e
 "$build/fuzz/$target" "$corpus" "${inputs[@]}" -max_total_time=$((minutes * 60)) \
-    -max_len=$max_len -timeout=10 -rss_limit_mb=2560 -print_final_stats=1 \
+    -max_len=$max_len -timeout=$timeout -rss_limit_mb=2560 -print_final_stats=1 \
     -artifact_prefix="$findings/" 2>"$log"
 status=$?
 set -e
+elapsed=$((SECONDS - started))
 
 stat() { grep -m1 "^stat::$1:" "$log" | awk '{print $2}'; }
 first_cov=$(grep -m1 -E "INITED cov: " "$log" | sed -E 's/.*cov: ([0-9]+).*/\1/')
 last_cov=$(grep -E "^#[0-9]+.*cov: " "$log" | tail -1 | sed -E 's/.*cov: ([0-9]+).*/\1/')
-echo "$target: $(stat number_of_executed_units) runs in $minutes min," \
+echo "$target: $(stat number_of_executed_units) runs in $((elapsed / 60)) min $((elapsed % 60)) s," \
     "$(stat average_exec_per_sec) runs/s, coverage ${first_cov:-?} -> ${last_cov:-?} edges," \
     "$(stat new_units_added) inputs added, peak $(stat peak_rss_mb) MB," \
-    "findings: $(find "$findings" -type f | wc -l) (log: $log)"
+    "findings: $(find "$findings" -type f -regex '.*/\(crash\|leak\|timeout\|oom\)-.*' | wc -l)" \
+    "(log: $log)"
 exit $status

@@ -57,9 +57,12 @@ void SetRow(QTableWidget& table, int row, const QStringList& cells, unsigned nam
 CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_document(document),
+      m_scene(new QLabel(this)),
+      m_warning(new QLabel(this)),
       m_status(new QLabel(this)),
       m_metalVolume(new QLabel(this)),
       m_metalWeight(new QLabel(this)),
+      m_overlap(new QLabel(this)),
       m_stones(new QLabel(this)),
       m_alloy(new QComboBox(this)),
       m_metals(NewTable({"Material", "Alloy", "Density g/cm\u00b3", "Volume mm\u00b3", "Weight g"},
@@ -74,6 +77,14 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
         m_alloy->addItem(key, key);
     }
     m_copy->setToolTip("Copies the report as text");
+    QFont bold = m_scene->font();
+    bold.setBold(true);
+    m_scene->setFont(bold);
+    m_warning->setWordWrap(true);
+    m_warning->setStyleSheet(
+        "QLabel { background: #fff0c2; color: #5c3c00; border: 1px solid "
+        "#d9a400; padding: 6px; }");
+    m_overlap->setWordWrap(true);
     auto* close = new QPushButton("Close", this);
     auto* form = new QFormLayout;
     form->addRow("Alloy:", m_alloy);
@@ -82,11 +93,14 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     buttons->addWidget(m_copy);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_warning);
+    layout->addWidget(m_scene);
     layout->addWidget(m_status);
     layout->addLayout(form);
     layout->addWidget(m_metalVolume);
     layout->addWidget(m_metalWeight);
     layout->addWidget(m_metals, 1);
+    layout->addWidget(m_overlap);
     layout->addWidget(m_stones);
     layout->addWidget(m_gems, 2);
     layout->addLayout(buttons);
@@ -152,6 +166,7 @@ void CJewelReportWindow::MeasureDone(int64_t serial, const CJewelReport& report)
         return;
     }
     m_report = report;
+    m_report->source = {m_document.Title(), m_document.SceneLoad()};
     AlloyChanged();
     ++m_reportsShown;
     emit reportShown();
@@ -169,6 +184,17 @@ void CJewelReportWindow::AlloyChanged() {
 void CJewelReportWindow::ShowFigures() {
     // The figures of the copied text, rounded as it rounds them, so that both say the same.
     m_status->hide();
+    m_scene->setText(QString::fromStdString(m_report->source.sceneName));
+    const CLoadReport& load = m_report->source.load;
+    m_warning->setText(QString::fromStdString(IncompleteLine(*m_report)) +
+                       QString("\nReading stopped at byte %1 in top-level record %2: %3.")
+                           .arg(load.stopOffset)
+                           .arg(load.stopRecord)
+                           .arg(QString::fromStdString(load.stopReason)));
+    m_warning->setVisible(IsIncomplete(*m_report));
+    const QString overlap = QString::fromStdString(m_report->totals.overlapLine).trimmed();
+    m_overlap->setText(overlap);
+    m_overlap->setVisible(!overlap.isEmpty());
     m_metalVolume->setText(
         QString("Metal volume: %1 mm\u00b3 (\u00b1 %2 %)")
             .arg(Figure(Rounded(m_report->metal.volume, kMetalMm3Places), 3))
@@ -222,6 +248,9 @@ void CJewelReportWindow::ShowGems() {
 void CJewelReportWindow::ClearFigures(const QString& status) {
     m_status->setText(status);
     m_status->setVisible(!status.isEmpty());
+    m_scene->setText(QString::fromStdString(m_document.Title()));
+    m_warning->hide();
+    m_overlap->hide();
     m_metalVolume->setText("Metal volume: -");
     m_metalWeight->setText("Metal weight: -");
     m_stones->setText("Stones: -");
@@ -232,8 +261,7 @@ void CJewelReportWindow::ClearFigures(const QString& status) {
 
 void CJewelReportWindow::CopyText() {
     if (m_report) {
-        QApplication::clipboard()->setText(
-            QString::fromStdString(FormatJewelReportText(*m_report)));
+        QApplication::clipboard()->setText(QString::fromStdString(FormatJewelTable(*m_report)));
     }
 }
 

@@ -41,6 +41,9 @@ public:
 
     // The controls, for tests.
     QLabel& StatusLabel() { return *m_status; }
+    QLabel& SceneLabel() { return *m_scene; }
+    QLabel& WarningBand() { return *m_warning; }
+    QLabel& OverlapLabel() { return *m_overlap; }
     QLabel& MetalVolumeLabel() { return *m_metalVolume; }
     QComboBox& AlloyBox() { return *m_alloy; }
     QTableWidget& MetalsTable() { return *m_metals; }
@@ -74,9 +77,12 @@ private:
     // Tells the measurement still wanted from one stopped or replaced: only its result lands.
     int64_t m_serial = 0;
     std::optional<CJewelReport> m_report;
+    QLabel* m_scene;
+    QLabel* m_warning;  // shown only over the figures of a file that ends early
     QLabel* m_status;
     QLabel* m_metalVolume;
     QLabel* m_metalWeight;
+    QLabel* m_overlap;
     QLabel* m_stones;
     QComboBox* m_alloy;
     QTableWidget* m_metals;

@@ -44,6 +44,7 @@ bool COrvaDoc::OpenDocument(const std::string& path, const std::function<void()>
     }
     m_scene = std::move(fresh);
     m_path = full;
+    m_sceneLoad = m_lastLoad;
     return true;
 }
 

@@ -32,11 +32,14 @@ public:
     // How the last attempt to read a file went (also one that failed), for callers that report
     // more than the user sees.
     const CLoadReport& LastLoad() const { return m_lastLoad; }
+    // How the open scene was read (whether its file ended early, and where).
+    const CLoadReport& SceneLoad() const { return m_sceneLoad; }
 
 private:
     CSceneAnchor m_scene;
     std::string m_path;
     CLoadReport m_lastLoad;
+    CLoadReport m_sceneLoad;
 };
 
 // The full form of a path: absolute and normalised, without following links.

@@ -1,6 +1,7 @@
 #include "cli/measure_command.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/early_end_note.h"
 #include "cli/scene_load.h"
@@ -39,19 +40,20 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     if (load.status == CLoadReport::kOk && !StopRequested()) {
         report = MeasureJewel(scene.first, nullptr, options);
     }
+    report.source = {std::filesystem::path(o.scenePath).filename().string(), load};
     // A measure cut short would print figures too small: nothing is printed.
     if (StopRequested() || report.metal.interrupted) {
         return 130;
     }
     // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
-    const std::string text = o.json ? DescribeJewel(report, load.status)
-                                              .dump(2, ' ', false, json::error_handler_t::replace) +
-                                          "\n"
-                                    : FormatJewelTable(report, load.status);
+    const std::string text =
+        o.json ? DescribeJewel(report).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
+               : FormatJewelTable(report);
     if (!WriteResult(text)) {
         return 1;
     }
-    return load.status == CLoadReport::kOk ? 0 : 1;
+    // Figures of part of a piece are not the piece's: a script must not take them as such.
+    return load.status == CLoadReport::kOk && !IsIncomplete(report) ? 0 : 1;
 }
 
 }  // namespace orva

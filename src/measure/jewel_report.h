@@ -6,6 +6,7 @@
 
 #include "measure/jewel_materials.h"
 #include "measure/solid_volume.h"
+#include "scene/scene_file.h"
 
 namespace orva {
 
@@ -48,8 +49,15 @@ struct CJewelTotals {
     std::string overlapLine;  // what the table ends with when there is overlap; else empty
 };
 
+// Where the measured objects came from: the scene file's name and how much of it was read.
+struct CJewelSource {
+    std::string sceneName;  // the file's name without its folder; empty when not known
+    CLoadReport load;       // status, and where reading stopped when the file ends early
+};
+
 // What a jeweller asks of a piece: metal volume and weight, and the stones.
 struct CJewelReport {
+    CJewelSource source;
     CSolidVolume metal;
     std::vector<CMetalEntry> metals;
     std::vector<CGemEntry> gems;
@@ -58,6 +66,12 @@ struct CJewelReport {
     CVector3 max;
     CJewelTotals totals;  // kept by MeasureJewel and WeighMetals; AddUpJewel after other edits
 };
+
+// The file ended (or a record was cut short) before its end: the figures are those of the
+// objects before that point only.
+inline bool IsIncomplete(const CJewelReport& report) {
+    return report.source.load.status == CLoadReport::kOk && report.source.load.stoppedEarly;
+}
 
 // Measures the objects from `first` up to (not including) `stop`. The scene must stay
 // unchanged meanwhile; blocks until done or interrupted (then `metal.interrupted` is set).

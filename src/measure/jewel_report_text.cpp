@@ -13,6 +13,10 @@ namespace {
 
 const char* const kStatus[] = {"ok", "invalid", "unreadable"};
 
+bool WasRead(const CJewelReport& report) {
+    return report.source.load.status == CLoadReport::kOk;
+}
+
 json Optional(const std::optional<double>& value) {
     return value ? json(*value) : json(nullptr);
 }
@@ -100,10 +104,24 @@ void FormatGems(std::ostringstream& out, const std::vector<CGemEntry>& gems) {
 
 }  // namespace
 
-json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status) {
-    const bool ok = status == CLoadReport::kOk;
+const char* JewelStatus(const CJewelReport& report) {
+    return IsIncomplete(report) ? "incomplete" : kStatus[report.source.load.status];
+}
+
+std::string IncompleteLine(const CJewelReport& report) {
+    if (!IsIncomplete(report)) {
+        return {};
+    }
+    const int count = report.source.load.count;
+    return "INCOMPLETE: the file ends early; " + std::to_string(count) +
+           (count == 1 ? " object measured" : " objects measured");
+}
+
+json DescribeJewel(const CJewelReport& report) {
+    const bool ok = WasRead(report);
     json d;
-    d["status"] = kStatus[status];
+    d["status"] = JewelStatus(report);
+    d["scene"] = NameOrNull(report.source.sceneName);
     d["unit"] = "mm";
     d["bounds"] = ok && report.hasBounds
                       ? json{{"min", Point(report.min)}, {"max", Point(report.max)}}
@@ -121,13 +139,24 @@ json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status) {
         }
     }
     d["overlap_mm3"] = ok ? report.totals.overlapMm3 : 0.0;
+    const CLoadReport& load = report.source.load;
+    d["stopped"] = IsIncomplete(report) ? json{{"byte", load.stopOffset},
+                                               {"record", load.stopRecord},
+                                               {"reason", load.stopReason}}
+                                        : json(nullptr);
     return d;
 }
 
-std::string FormatJewelTable(const CJewelReport& report, CLoadReport::EStatus status) {
+std::string FormatJewelTable(const CJewelReport& report) {
     std::ostringstream out;
-    out << "status: " << kStatus[status] << "\n";
-    if (status != CLoadReport::kOk) {
+    if (IsIncomplete(report)) {
+        out << IncompleteLine(report) << "\n";
+    }
+    out << "status: " << JewelStatus(report) << "\n";
+    if (!report.source.sceneName.empty()) {
+        out << "scene: " << report.source.sceneName << "\n";
+    }
+    if (!WasRead(report)) {
         return out.str();
     }
     const CJewelTotals& totals = report.totals;
@@ -146,10 +175,6 @@ std::string FormatJewelTable(const CJewelReport& report, CLoadReport::EStatus st
     }
     out << totals.overlapLine;
     return out.str();
-}
-
-std::string FormatJewelReportText(const CJewelReport& report) {
-    return FormatJewelTable(report, CLoadReport::kOk);
 }
 
 }  // namespace orva

@@ -9,16 +9,22 @@
 
 namespace orva {
 
+// The report's status: "ok", "incomplete" (the file ends early; the objects before that point
+// are measured), "invalid" or "unreadable".
+const char* JewelStatus(const CJewelReport& report);
+
+// The first line of an incomplete report, "INCOMPLETE: the file ends early; N objects
+// measured"; empty for any other.
+std::string IncompleteLine(const CJewelReport& report);
+
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems", "overlap_mm3"}; a scene that was not read has empty
-// lists, null bounds and no volumes.
-nlohmann::ordered_json DescribeJewel(const CJewelReport& report, CLoadReport::EStatus status);
+// "uncertainty_pct", "metals", "gems", "overlap_mm3", "stopped"}; "stopped" says where reading
+// stopped in an incomplete file ({"byte", "record", "reason"}), else null. A scene that was
+// not read has empty lists, null bounds and no volumes.
+nlohmann::ordered_json DescribeJewel(const CJewelReport& report);
 
-// The same report as a short table; a scene that was not read gives only its status.
-std::string FormatJewelTable(const CJewelReport& report, CLoadReport::EStatus status);
-
-// The table of a measured scene: what `orva measure` prints, and what the viewer's report
-// window copies, so that both say the same.
-std::string FormatJewelReportText(const CJewelReport& report);
+// The same report as a short table: what `orva measure` prints and what the viewer's report
+// window copies, so that both say the same. A scene that was not read gives only its status.
+std::string FormatJewelTable(const CJewelReport& report);
 
 }  // namespace orva

@@ -184,6 +184,33 @@ TEST(MeasureCommandTest, UnreadableAndInvalidScenes) {
     EXPECT_TRUE(invalid["bounds"].is_null());
 }
 
+// A file cut off in its second box: the first is measured, and nothing says "ok".
+TEST(MeasureCommandTest, AFileThatEndsEarlyIsIncomplete) {
+    CObjectList scene;
+    CListBuilder list(scene.first);
+    list.Append(MakeBoxMesh({0, 0, 0}, {2, 3, 4}).release());
+    list.Append(MakeBoxMesh({5, 0, 0}, {9, 4, 4}).release());
+    std::vector<uint8_t> bytes = WriteSceneBytes(scene.first);
+    bytes.resize(bytes.size() - 40);
+    const std::string path = test::WriteTempFile("cut_off.orv", bytes);
+    const json r = MeasureJson("'" + path + "'", 1);
+    EXPECT_EQ(r["status"], "incomplete");
+    EXPECT_EQ(r["scene"], "cut_off.orv");
+    EXPECT_NEAR(r["metal_volume_mm3"].get<double>(), 24.0, 24.0 * 0.01);
+    EXPECT_EQ(r["stopped"]["record"], 1);
+    EXPECT_GT(r["stopped"]["byte"].get<int64_t>(), 0);
+    EXPECT_LE(r["stopped"]["byte"].get<int64_t>(), int64_t(bytes.size()));
+    const CRun text = RunOrva("measure '" + path + "'");
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_EQ(text.output.rfind("INCOMPLETE: the file ends early; 1 object measured\nstatus: "
+                                "incomplete\nscene: cut_off.orv\n",
+                                0),
+              0u)
+        << text.output;
+    // What the file holds is still listed as it was: the early end is a note, not a failure.
+    EXPECT_EQ(RunOrva("info '" + path + "'").exitCode, 0);
+}
+
 // The solitaire's shank alone, from the sample's own description: a cross-section 2.2 mm wide
 // from the inner radius 8.5 out to 10.2 + 0.3 ((1 + cos t) / 2)^2 at the angle t from the top,
 // swept round, less its four edges rounded with radius 0.35 (each takes (1 - pi / 4) r^2 of

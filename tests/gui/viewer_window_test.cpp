@@ -138,6 +138,7 @@ private slots:
     void aPictureIsSavedAtAnotherSizeWithATransparentBackground();
     void aStillPictureIsRefinedUntilInputAndTheSettingIsKept();
     void ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain();
+    void theReportWindowSaysWhatTheTextSays();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -1136,7 +1137,55 @@ CJewelReport ViewerWindowTest::MeasureOpenScene(const CAlloy* alloy) {
     options.threads = 2;
     options.alloy = alloy;
     const CSceneRange scene = WholeScene(m_session->Document().Scene());
-    return MeasureJewel(scene.first, scene.stop, options);
+    CJewelReport report = MeasureJewel(scene.first, scene.stop, options);
+    report.source = {m_session->Document().Title(), m_session->Document().SceneLoad()};
+    return report;
+}
+
+json Box(const char* material, float x0, float x1) {
+    return {{"type", "polyMesh"},
+            {"material", material},
+            {"points",
+             {{x0, 0, 0},
+              {x1, 0, 0},
+              {x1, 10, 0},
+              {x0, 10, 0},
+              {x0, 0, 10},
+              {x1, 0, 10},
+              {x1, 10, 10},
+              {x0, 10, 10}}},
+            {"polygons",
+             {{3, 2, 1, 0}, {4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}}}};
+}
+
+// The window says what the copied text says: the file's name, metal of two materials that
+// overlaps, and a file that ends early (a banner over the figures, gone for a whole file).
+void ViewerWindowTest::theReportWindowSaysWhatTheTextSays() {
+    std::vector<uint8_t> bytes = test::SceneBytes(json::array(
+        {Box("Gold18KYellow", 0, 10), Box("platinum", 5, 15), Box("platinum", 20, 30)}));
+    bytes.resize(bytes.size() - 40);
+    const std::string path = test::WriteTempFile("cut_overlap.orv", bytes);
+    CMainFrame& frame = Start({path}).MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    CJewelReportWindow& report = frame.ReportWindow();
+    QSignalSpy shown(&report, &CJewelReportWindow::reportShown);
+    QTest::keyClick(&frame, Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(shown.wait(60000));
+    QVERIFY(report.WarningBand().isVisible());
+    QVERIFY(report.WarningBand().text().startsWith(
+        "INCOMPLETE: the file ends early; 2 objects measured\nReading stopped at byte "));
+    QCOMPARE(report.SceneLabel().text(), QString("cut_overlap.orv"));
+    const std::string text = FormatJewelTable(MeasureOpenScene(nullptr));
+    QVERIFY(report.OverlapLabel().isVisible());
+    QVERIFY2(text.find(report.OverlapLabel().text().toStdString()) != std::string::npos,
+             text.c_str());
+    QVERIFY(text.find("overlap") != std::string::npos);
+    frame.OpenFile(kSamples + "first_ring.orv");
+    QVERIFY(shown.wait(60000));
+    QVERIFY(!report.WarningBand().isVisible());
+    QVERIFY(!report.OverlapLabel().isVisible());
+    QCOMPARE(report.SceneLabel().text(), QString("first_ring.orv"));
 }
 
 void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain() {
@@ -1171,7 +1220,7 @@ void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasu
     // Copy gives the text of the command line, as measured in that alloy from the start.
     QTest::mouseClick(&report.CopyButton(), Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text().toStdString(),
-             FormatJewelReportText(MeasureOpenScene(platinum)));
+             FormatJewelTable(MeasureOpenScene(platinum)));
     // Another scene while one is measured: the first result never lands, the second does.
     frame.OpenFile(kSamples + "first_ring.orv");
     frame.OpenFile(kSamples + "earrings.orv");
