@@ -40,7 +40,7 @@ void AddUpJewel(CJewelReport& report) {
         t.carats += LineCarats(g).value_or(0.0);
     }
     t.overlapMm3 = Rounded(report.metal.overlapVolume, kMetalMm3Places);
-    t.overlapLine = FormatMetalOverlap(t.overlapMm3);
+    t.overlapLine = FormatMetalOverlaps(report.metal.overlaps);
 }
 
 }  // namespace orva

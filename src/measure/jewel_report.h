@@ -45,8 +45,9 @@ struct CJewelTotals {
     std::optional<double> metalGrams;  // none unless there is metal and every part is weighed
     int stones = 0;
     double carats = 0.0;      // stones of unknown weight add nothing
-    double overlapMm3 = 0.0;  // metal counted under more than one material
-    std::string overlapLine;  // what the table ends with when there is overlap; else empty
+    double overlapMm3 = 0.0;  // metal where parts of different materials overlap
+    // What the table ends with when there is overlap, a line per overlap; else empty.
+    std::string overlapLine;
 };
 
 // Where the measured objects came from: the scene file's name and how much of it was read.

@@ -139,6 +139,12 @@ json DescribeJewel(const CJewelReport& report) {
         }
     }
     d["overlap_mm3"] = ok ? report.totals.overlapMm3 : 0.0;
+    d["overlaps"] = json::array();
+    for (const CMetalOverlap& o : ok ? report.metal.overlaps : std::vector<CMetalOverlap>{}) {
+        d["overlaps"].push_back({{"volume_mm3", Rounded(o.volume, kMetalMm3Places)},
+                                 {"material", NameOrNull(o.material)},
+                                 {"counted_as", NameOrNull(o.countedAs)}});
+    }
     const CLoadReport& load = report.source.load;
     d["stopped"] = IsIncomplete(report) ? json{{"byte", load.stopOffset},
                                                {"record", load.stopRecord},

@@ -18,7 +18,9 @@ const char* JewelStatus(const CJewelReport& report);
 std::string IncompleteLine(const CJewelReport& report);
 
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems", "overlap_mm3", "stopped"}; "stopped" says where reading
+// "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "stopped"}; "overlaps" lists
+// where parts of two materials overlap ({"volume_mm3", "material", "counted_as"}); "stopped"
+// says where reading
 // stopped in an incomplete file ({"byte", "record", "reason"}), else null. A scene that was
 // not read has empty lists, null bounds and no volumes.
 nlohmann::ordered_json DescribeJewel(const CJewelReport& report);

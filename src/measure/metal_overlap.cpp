@@ -2,18 +2,29 @@
 
 #include <cstdio>
 
+#include "measure/jewel_figures.h"
+
 namespace orva {
 
-std::string FormatMetalOverlap(double overlapMm3) {
-    if (!(overlapMm3 > 0.0)) {
-        return {};
+namespace {
+
+const char* MaterialName(const std::string& name) {
+    return name.empty() ? "(default)" : name.c_str();
+}
+
+}  // namespace
+
+std::string FormatMetalOverlaps(const std::vector<CMetalOverlap>& overlaps) {
+    std::string text;
+    for (const CMetalOverlap& o : overlaps) {
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "overlap: %.3f mm3 where %.120s reaches into %.120s is counted as %.120s\n",
+                      Rounded(o.volume, kMetalMm3Places), MaterialName(o.material),
+                      MaterialName(o.countedAs), MaterialName(o.countedAs));
+        text += line;
     }
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "overlap: %.3f mm3 of metal is counted under more than one material, in "
-                  "their volumes and weights\n",
-                  overlapMm3);
-    return line;
+    return text;
 }
 
 }  // namespace orva

@@ -1,5 +1,7 @@
 #include "measure/solid_volume.h"
 
+#include "measure/metal_ownership.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -305,37 +307,69 @@ CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materi
     return Collect(grid, cell);
 }
 
-// Each material's own metal, measured on the grid the whole was: the parts of that material
-// with every cut still made. Parts of different materials that touch or nest then each keep
-// their own metal, where a shared face would give the metal behind it to one of them.
+// Each material's metal, measured on the grid the whole was: the parts of that material with
+// every cut still made, less what later parts of other materials take. Parts of different
+// materials that touch or nest then each keep their own metal, where a shared face would give
+// the metal behind it to one of them.
 void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials,
-                      const CCsgPlan& plan, const CVector3& min, const CVector3& max, double cell,
-                      const std::set<std::string>& names, CSolidVolume& s) {
-    if (names.size() == 1) {
-        s.materials.push_back({*names.begin(), s.volume});
+                      const CCsgPlan& metal, const CVector3& min, const CVector3& max, double cell,
+                      CSolidVolume& s) {
+    const std::vector<CMaterialShare> shares = ShareMetalByMaterial(metal, v.first, v.stop);
+    if (shares.size() == 1) {
+        s.materials.push_back({shares.front().material, s.volume});
         return;
     }
-    double sum = 0.0;
-    for (const std::string& name : names) {
-        CCsgFilter ownMaterial;
-        ownMaterial.metalOnly = true;
-        ownMaterial.onlyMaterial = name.c_str();
-        const CCsgPlan part = FilterCsgPlan(plan, ownMaterial);
-        const CSolidVolume own = MeasureOnGrid(v, materials, part, min, max, cell);
-        if (own.interrupted) {
-            s.interrupted = true;
+    // Touching faces fall on the same cells in each measure, so parts that only touch lose
+    // nothing but for rounding and the grid's error at faces modelled a hair apart: only more
+    // than the accuracy asked for is an overlap.
+    const double tolerance = s.volume * std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
+    const auto measure = [&](const CCsgPlan& plan, double& volume) {
+        const CSolidVolume part = MeasureOnGrid(v, materials, plan, min, max, cell);
+        s.interrupted = s.interrupted || part.interrupted;
+        volume = part.volume;
+        return !part.interrupted;
+    };
+    std::vector<double> owned(shares.size(), 0.0);
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        if (!measure(shares[i].owned, owned[i])) {
             return;
         }
-        if (own.volume > 0.0) {
-            s.materials.push_back({name, own.volume});
-            sum += own.volume;
+        if (owned[i] > 0.0) {
+            s.materials.push_back({shares[i].material, owned[i]});
         }
     }
-    // Touching faces fall on the same cells in each measure, so parts that only touch add up
-    // to the whole but for rounding and the grid's error at faces modelled a hair apart: only
-    // more than the accuracy asked for is metal counted twice.
-    const double tolerance = s.volume * std::clamp(v.accuracyPercent, 0.01, 50.0) / 100.0;
-    s.overlapVolume = sum - s.volume > tolerance ? sum - s.volume : 0.0;
+    for (std::size_t i = 0; i < shares.size(); ++i) {
+        const CMaterialShare& share = shares[i];
+        double alone = 0.0;
+        if (share.laterMaterials.empty() || !measure(share.alone, alone) ||
+            !(alone - owned[i] > tolerance)) {
+            continue;
+        }
+        if (share.laterMaterials.size() == 1) {
+            s.overlaps.push_back({share.material, share.laterMaterials[0], alone - owned[i]});
+            continue;
+        }
+        // Taken by several: what each later material owns of this one's parts.
+        for (const CMaterialShare& later : shares) {
+            if (std::find(share.laterMaterials.begin(), share.laterMaterials.end(),
+                          later.material) == share.laterMaterials.end()) {
+                continue;
+            }
+            CCsgPlan shared;
+            shared.root.operation = ECsgOperation::kIntersection;
+            shared.root.children = {share.alone.root, later.owned.root};
+            double taken = 0.0;
+            if (!measure(shared, taken)) {
+                return;
+            }
+            if (taken > tolerance) {
+                s.overlaps.push_back({share.material, later.material, taken});
+            }
+        }
+    }
+    for (const CMetalOverlap& o : s.overlaps) {
+        s.overlapVolume += o.volume;
+    }
 }
 
 }  // namespace
@@ -366,10 +400,6 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
     CCsgFilter metalOnly;
     metalOnly.metalOnly = true;
     const CCsgPlan metal = FilterCsgPlan(plan, metalOnly);
-    std::set<std::string> names;
-    for (const char* name : SolidMaterialNames(metal)) {
-        names.insert(name);
-    }
     // A coarser look first finds the metal's own box, exact where flat faces bound it (the
     // objects' boxes may hold control points beyond the surfaces): grids fitted to it put
     // those faces on cell edges. Only a part thinner than its cells standing out of the rest
@@ -394,7 +424,7 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
         s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
     }
     if (!s.interrupted && !s.empty) {
-        MeasureMaterials(v, materials, plan, min, max, fitted / cells, names, s);
+        MeasureMaterials(v, materials, metal, min, max, fitted / cells, s);
     }
     return s;
 }

@@ -39,17 +39,25 @@ struct CMaterialVolume {
     double volume = 0.0;
 };
 
+// Metal where a part of one material reaches into a later part of another, which owns it.
+struct CMetalOverlap {
+    std::string material;   // of the earlier part
+    std::string countedAs;  // of the later part, whose volume and weight hold the metal
+    double volume = 0.0;
+};
+
 struct CSolidVolume {
     double volume = 0.0;  // the mean of the three directions
     // (largest - smallest) of the three directions over their mean, in per cent.
     double uncertaintyPercent = 0.0;
     std::array<double, 3> directionVolumes{};  // integrated along model y, z and x
-    // Per material, in the order of the names: each material's own metal (its parts with
-    // every cut made), the mean of the three directions. Parts of different materials that
-    // touch or nest each keep their own; where they overlap, both count the shared metal.
+    // Per material, in the order of the names: the metal the material owns, the mean of the
+    // three directions. Parts with every cut made; where parts of different materials overlap,
+    // the metal is the later part's (metal_ownership.h), so the materials add up to the whole.
     std::vector<CMaterialVolume> materials;
-    // How much more the materials add up to than the whole: metal counted under two materials
-    // where their parts overlap. 0 within the accuracy asked for.
+    // Where parts of different materials overlap by more than the accuracy asked for, and
+    // their sum.
+    std::vector<CMetalOverlap> overlaps;
     double overlapVolume = 0.0;
     // The box of the metal found; meaningless when `empty`.
     bool empty = true;

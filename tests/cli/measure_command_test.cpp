@@ -264,8 +264,8 @@ TEST(MeasureCommandTest, SolitaireRingReport) {
     EXPECT_NE(text.output.find("18k-yellow"), std::string::npos) << text.output;
 }
 
-// Parts of two materials sharing 5 x 7 x 8 of metal: the report says how much is counted
-// twice, in the JSON and in the table.
+// Parts of two materials sharing 5 x 7 x 8 of metal: the later part's material has it, the
+// weights add up to the whole, and the report says so in the JSON and in the table.
 TEST(MeasureCommandTest, OverlappingMaterialsAreReported) {
     CObjectList scene;
     CListBuilder list(scene.first);
@@ -278,8 +278,15 @@ TEST(MeasureCommandTest, OverlappingMaterialsAreReported) {
     const std::string path = test::WriteTempFile("overlap.orv", WriteSceneBytes(scene.first));
     const json r = MeasureJson("'" + path + "'", 0);
     EXPECT_NEAR(r["overlap_mm3"].get<double>(), 280.0, 1720.0 * 0.01);
+    ASSERT_EQ(r["overlaps"].size(), 1u);
+    EXPECT_EQ(r["overlaps"][0]["counted_as"], "Platinum");
+    EXPECT_NEAR(
+        r["metals"][0]["volume_mm3"].get<double>() + r["metals"][1]["volume_mm3"].get<double>(),
+        r["metal_volume_mm3"].get<double>(), 1720.0 * 0.005);
     const CRun text = RunOrva("measure '" + path + "'");
-    EXPECT_NE(text.output.find("overlap: 2"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("where Gold18KYellow reaches into Platinum is counted as Platinum"),
+              std::string::npos)
+        << text.output;
     // Apart, nothing is counted twice and the table says nothing of it.
     const json apart = MeasureJson("'" + TwoMetalScene() + "'", 0);
     EXPECT_EQ(apart["overlap_mm3"], 0.0);

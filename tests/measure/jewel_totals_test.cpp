@@ -31,6 +31,7 @@ TEST(JewelTotalsTest, TotalsAddUpTheLinesAndFollowTheAlloy) {
     report.metal.materials = {{"Gold18KYellow", 872.00037}, {"platinum", 200.12345}};
     report.metal.volume = 1072.12382;
     report.metal.overlapVolume = 3.14159;
+    report.metal.overlaps = {{"Gold18KYellow", "platinum", 3.14159}};
     WeighMetals(report, nullptr);
     CGemEntry diamonds;
     diamonds.count = 3;
@@ -55,7 +56,10 @@ TEST(JewelTotalsTest, TotalsAddUpTheLinesAndFollowTheAlloy) {
     std::string text = FormatJewelTable(report);
     EXPECT_TRUE(Has(text, "\nmetal weight: " + Fixed3(grams) + " g\n")) << text;
     EXPECT_TRUE(Has(text, "\nstones: 6, " + Fixed3(carats) + " ct\n")) << text;
-    EXPECT_TRUE(Has(text, "\noverlap: 3.142 mm3 of metal")) << text;
+    EXPECT_TRUE(Has(text,
+                    "\noverlap: 3.142 mm3 where Gold18KYellow reaches into platinum is "
+                    "counted as platinum\n"))
+        << text;
     EXPECT_DOUBLE_EQ(DescribeJewel(report)["overlap_mm3"].get<double>(), 3.142);
 
     // Weighed again as platinum, the metal's total follows; the stones stay.
@@ -70,6 +74,7 @@ TEST(JewelTotalsTest, TotalsAddUpTheLinesAndFollowTheAlloy) {
     // One part of no known alloy leaves the metal unweighed; no overlap, no line for it.
     report.metal.materials.push_back({"Mystery", 10.0});
     report.metal.overlapVolume = 0.0;
+    report.metal.overlaps.clear();
     WeighMetals(report, nullptr);
     EXPECT_FALSE(t.metalGrams.has_value());
     EXPECT_TRUE(t.overlapLine.empty());

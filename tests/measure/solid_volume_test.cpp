@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -221,31 +223,77 @@ TEST_F(SolidVolumeTest, PartNestedInACutHoleKeepsItsOwnMetal) {
     EXPECT_EQ(s.overlapVolume, 0.0);
 }
 
-// Parts of two materials that share 5 x 7 x 8 of metal: each counts it, and the overlap says
-// by how much the materials exceed the whole.
-TEST_F(SolidVolumeTest, OverlappingMaterialsReportTheOverlap) {
-    Add(Box({0, 0, 0}, {10, 10, 10}))->materialName = "Gold18KYellow";
-    Add(Box({5, 3, 2}, {15, 13, 12}))->materialName = "Platinum";
-    const CSolidVolume s = Measure();
-    EXPECT_NEAR(s.volume, 1720.0, 1720.0 * 0.005);
-    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 1000.0, 1720.0 * 0.005);
-    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 1000.0, 1720.0 * 0.005);
-    EXPECT_NEAR(s.overlapVolume, 280.0, 1720.0 * 0.01);
-}
+// Where parts of two materials overlap, the metal is the later part's, so that the materials
+// add up to the whole; the overlap is stated with who took it. Bars 10 x 10 in section along x.
+struct COwnershipCase {
+    const char* name;
+    std::vector<std::pair<const char*, std::pair<float, float>>> bars;  // material, x from..to
+    const char* group;  // "intersection": all bars in one intersection group; else top level
+    std::vector<std::pair<const char*, double>> owned;  // mm3 per material
+    std::vector<std::tuple<const char*, const char*, double>> overlaps;
+};
 
-// An intersection of parts of two materials is one part of both: leaving either out would
-// change its shape, so each material counts it whole.
-TEST_F(SolidVolumeTest, IntersectionOfTwoMaterialsCountsForBoth) {
-    auto gold = Box({0, 0, 0}, {10, 10, 10});
-    gold->materialName = "Gold18KYellow";
-    auto platinum = Box({5, 3, 2}, {15, 13, 12});
-    platinum->materialName = "Platinum";
-    Add(Group(kGroupIntersection, {gold.release(), platinum.release()}));
-    const CSolidVolume s = Measure();
-    EXPECT_NEAR(s.volume, 280.0, 280.0 * 0.005);
-    EXPECT_NEAR(MaterialVolume(s, "Gold18KYellow"), 280.0, 280.0 * 0.005);
-    EXPECT_NEAR(MaterialVolume(s, "Platinum"), 280.0, 280.0 * 0.005);
-    EXPECT_NEAR(s.overlapVolume, 280.0, 280.0 * 0.01);
+TEST_F(SolidVolumeTest, OverlapBelongsToTheLaterPart) {
+    const COwnershipCase cases[] = {
+        {"platinum later",
+         {{"Gold", {0, 10}}, {"Platinum", {5, 15}}},
+         "",
+         {{"Gold", 500}, {"Platinum", 1000}},
+         {{"Gold", "Platinum", 500}}},
+        {"gold later",
+         {{"Platinum", {5, 15}}, {"Gold", {0, 10}}},
+         "",
+         {{"Gold", 1000}, {"Platinum", 500}},
+         {{"Platinum", "Gold", 500}}},
+        {"interleaved",
+         {{"Gold", {0, 10}}, {"Platinum", {5, 15}}, {"Gold", {12, 20}}},
+         "",
+         {{"Gold", 1300}, {"Platinum", 700}},
+         {{"Gold", "Platinum", 500}, {"Platinum", "Gold", 300}}},
+        {"three",
+         {{"Gold", {0, 10}}, {"Silver", {8, 12}}, {"Platinum", {6, 15}}},
+         "",
+         {{"Gold", 600}, {"Platinum", 900}, {"Silver", 0}},
+         {{"Gold", "Platinum", 400}, {"Silver", "Platinum", 400}}},
+        {"intersection",
+         {{"Gold", {0, 10}}, {"Platinum", {5, 15}}},
+         "intersection",
+         {{"Platinum", 500}},
+         {}},
+    };
+    for (const COwnershipCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearScene(m_scene);
+        std::vector<CSceneObject*> bars;
+        for (const auto& [material, span] : c.bars) {
+            auto bar = Box({span.first, 0, 0}, {span.second, 10, 10});
+            bar->materialName = material;
+            bars.push_back(bar.release());
+        }
+        if (std::string(c.group) == "intersection") {
+            Add(Group(kGroupIntersection, {bars[0], bars[1]}));
+        } else {
+            for (CSceneObject* bar : bars) {
+                Add(std::unique_ptr<CSceneObject>(bar));
+            }
+        }
+        const CSolidVolume s = Measure(0.2);
+        double sum = 0.0;
+        for (const CMaterialVolume& m : s.materials) {
+            sum += m.volume;
+        }
+        EXPECT_NEAR(sum, s.volume, s.volume * 0.002);
+        for (const auto& [material, volume] : c.owned) {
+            EXPECT_NEAR(std::max(0.0, MaterialVolume(s, material)), volume, s.volume * 0.002)
+                << material;
+        }
+        ASSERT_EQ(s.overlaps.size(), c.overlaps.size());
+        for (std::size_t i = 0; i < c.overlaps.size(); ++i) {
+            EXPECT_EQ(s.overlaps[i].material, std::get<0>(c.overlaps[i]));
+            EXPECT_EQ(s.overlaps[i].countedAs, std::get<1>(c.overlaps[i]));
+            EXPECT_NEAR(s.overlaps[i].volume, std::get<2>(c.overlaps[i]), s.volume * 0.004);
+        }
+    }
 }
 
 TEST_F(SolidVolumeTest, SameResultOnAnyNumberOfThreads) {

@@ -354,10 +354,50 @@ bool AnyLeafOf(const CCsgNode& node, const char* material) {
     return any;
 }
 
+// Numbers the parts a filter meets, and lists them when asked.
+struct CPartCount {
+    int next = 0;
+    std::vector<CCsgPart>* listed = nullptr;
+};
+
+CCsgPart PartOf(const CCsgNode& node) {
+    CCsgPart part;
+    ForEachCsgLeaf(node, [&part](const CCsgNode& leaf) {
+        part.materialName = leaf.materialName;
+        part.objects.push_back(leaf.object);
+    });
+    return part;
+}
+
+// Whether a part selection keeps the node, which is a part when it adds to the solid and is
+// a leaf or an intersection outside any judged whole.
+bool SelectPart(const CCsgNode& node, const CCsgFilter& filter, bool judged, CPartCount& parts) {
+    const bool part =
+        !judged && node.role != ECsgRole::kCutter &&
+        (node.operation == ECsgOperation::kLeaf || node.operation == ECsgOperation::kIntersection);
+    if (!part) {
+        return true;
+    }
+    const auto ordinal = static_cast<std::size_t>(parts.next++);
+    if (parts.listed != nullptr) {
+        parts.listed->push_back(PartOf(node));
+    }
+    const std::vector<bool>* kept = filter.keptParts;
+    return kept == nullptr || (ordinal < kept->size() && (*kept)[ordinal]);
+}
+
 // The node with what the filter leaves out gone; false when nothing of it is left.
-bool Filter(CCsgNode& node, const CCsgFilter& filter, bool judged) {
+bool Filter(CCsgNode& node, const CCsgFilter& filter, bool judged, CPartCount& parts) {
     if (filter.metalOnly && node.role == ECsgRole::kGem) {
         return false;
+    }
+    if (!SelectPart(node, filter, judged, parts)) {
+        return false;
+    }
+    const bool numbering = filter.keptParts != nullptr || parts.listed != nullptr;
+    if (numbering && node.operation == ECsgOperation::kIntersection &&
+        node.role != ECsgRole::kCutter) {
+        judged = true;  // one part, kept or left out whole
     }
     const bool material = filter.onlyMaterial != nullptr && node.role != ECsgRole::kCutter;
     if (node.operation == ECsgOperation::kLeaf) {
@@ -372,7 +412,7 @@ bool Filter(CCsgNode& node, const CCsgFilter& filter, bool judged) {
     }
     std::vector<CCsgNode> kept;
     for (std::size_t i = 0; i < node.children.size(); ++i) {
-        if (Filter(node.children[i], filter, judged)) {
+        if (Filter(node.children[i], filter, judged, parts)) {
             kept.push_back(std::move(node.children[i]));
         } else if (node.operation == ECsgOperation::kIntersection ||
                    (node.operation == ECsgOperation::kDifference && i == 0)) {
@@ -398,11 +438,23 @@ CCsgPlan MakeCsgPlan(const CSceneObject* first, const CSceneObject* stop) {
 
 CCsgPlan FilterCsgPlan(const CCsgPlan& plan, const CCsgFilter& filter) {
     CCsgPlan filtered = plan;
-    if (!Filter(filtered.root, filter, false)) {
+    CPartCount parts;
+    if (!Filter(filtered.root, filter, false, parts)) {
         filtered.root = CCsgNode{};
         filtered.root.operation = ECsgOperation::kUnion;
     }
     return filtered;
+}
+
+std::vector<CCsgPart> CsgParts(const CCsgPlan& plan, bool metalOnly) {
+    std::vector<CCsgPart> listed;
+    CPartCount parts;
+    parts.listed = &listed;
+    CCsgFilter filter;
+    filter.metalOnly = metalOnly;
+    CCsgNode root = plan.root;
+    Filter(root, filter, false, parts);
+    return listed;
 }
 
 std::vector<const char*> SolidMaterialNames(const CCsgPlan& plan) {

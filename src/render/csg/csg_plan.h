@@ -94,11 +94,27 @@ struct CCsgFilter {
     // intersection counts as one part, kept whole when any of its parts has the material.
     // The default material is the empty name.
     const char* onlyMaterial = nullptr;
+    // When set: of the parts the solid gains (numbered as CsgParts lists them), those whose
+    // flag is false or missing are left out, while everything that cuts stays.
+    const std::vector<bool>* keptParts = nullptr;
+};
+
+// A part the solid gains as the filters judge them: a leaf that does not cut, or an
+// intersection, which counts as one part.
+struct CCsgPart {
+    // The material of the part; an intersection's is that of its last leaf.
+    const char* materialName = nullptr;
+    // The objects of its leaves, in plan order.
+    std::vector<const CSceneObject*> objects;
 };
 
 // The plan with what the filter leaves out gone, and what that empties with it: a union keeps
 // its other children, an intersection or a difference losing its base becomes nothing.
 CCsgPlan FilterCsgPlan(const CCsgPlan& plan, const CCsgFilter& filter);
+
+// The parts of the plan the solid gains, in the order the filters number them; with
+// `metalOnly`, of the plan as that filter leaves it.
+std::vector<CCsgPart> CsgParts(const CCsgPlan& plan, bool metalOnly);
 
 // Calls `visit` for every leaf of the subtree.
 template <typename Visit>
