@@ -14,21 +14,26 @@
 
 namespace {
 
+// Small pictures: every path of the renderer is met in a few rows, many times a second.
+constexpr int kWidth = 32;
+constexpr int kHeight = 24;
+
 void Render(const orva::CSceneObject* first, orva::CTessellationStore& kept, orva::EShading shading,
             int threads, float zoom, int antialias = 1) {
-    orva::CImageSurface surface(48, 36);
+    orva::CImageSurface surface(kWidth, kHeight);
     orva::CRenderRequest request;
     request.first = first;
     // A view that turns the scene a little, so no axis lines up with the pixel grid.
     request.view = orva::CMatrix4::Identity();
     request.view.At(0, 0) = 0.8f, request.view.At(0, 2) = -0.6f;
     request.view.At(2, 0) = 0.6f, request.view.At(2, 2) = 0.8f;
-    request.windowMatrix = orva::CMatrix4::Scaling(36 * zoom / 50, -36 * zoom / 50, 1);
-    request.windowMatrix.At(3, 0) = 23.5f;
-    request.windowMatrix.At(3, 1) = 17.5f;
+    const float scale = kHeight * zoom / 50;
+    request.windowMatrix = orva::CMatrix4::Scaling(scale, -scale, 1);
+    request.windowMatrix.At(3, 0) = kWidth / 2 - 0.5f;
+    request.windowMatrix.At(3, 1) = kHeight / 2 - 0.5f;
     request.windowMatrix = orva::Multiply(request.view, request.windowMatrix);
-    request.viewportWidth = 48;
-    request.viewportHeight = 36;
+    request.viewportWidth = kWidth;
+    request.viewportHeight = kHeight;
     request.shading = shading;
     request.threads = threads;
     request.surface = &surface;

@@ -2,7 +2,7 @@
 
 namespace orva {
 
-class CMatrix4;
+struct CMatrix4;
 
 class CViewCamera;
 
