@@ -28,6 +28,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -139,6 +140,7 @@ private slots:
     void aStillPictureIsRefinedUntilInputAndTheSettingIsKept();
     void ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain();
     void theReportWindowSaysWhatTheTextSays();
+    void aFifoOrADeviceIsRefusedAtOnce();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -1186,6 +1188,25 @@ void ViewerWindowTest::theReportWindowSaysWhatTheTextSays() {
     QVERIFY(!report.WarningBand().isVisible());
     QVERIFY(!report.OverlapLabel().isVisible());
     QCOMPARE(report.SceneLabel().text(), QString("first_ring.orv"));
+}
+
+// A FIFO on the command line would block the open until someone writes, /dev/zero opened
+// from the window would be read until memory runs out: both are refused with a message.
+void ViewerWindowTest::aFifoOrADeviceIsRefusedAtOnce() {
+    QTemporaryDir folder;
+    const std::string fifo = folder.filePath("waiting.orv").toStdString();
+    QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+    CMainFrame& frame = Start({fifo}).MainFrame();
+    m_session->Show();  // says what the open held back until the window was there
+    frame.OpenFile("/dev/zero");
+    const std::vector<std::string> expected = {"Cannot open " + fifo + ": not a regular file",
+                                               "Cannot open /dev/zero: not a regular file"};
+    std::string said;
+    for (const std::string& m : m_messages) {
+        said += m + "|";
+    }
+    QVERIFY2(m_messages == expected, said.c_str());
+    QCOMPARE(QString::fromStdString(m_session->Document().Title()), QString("Untitled"));
 }
 
 void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain() {
