@@ -186,12 +186,21 @@ void CJewelReportWindow::ShowFigures() {
     m_status->hide();
     m_scene->setText(QString::fromStdString(m_report->source.sceneName));
     const CLoadReport& load = m_report->source.load;
-    m_warning->setText(QString::fromStdString(IncompleteLine(*m_report)) +
-                       QString("\nReading stopped at byte %1 in top-level record %2: %3.")
-                           .arg(load.stopOffset)
-                           .arg(load.stopRecord)
-                           .arg(QString::fromStdString(load.stopReason)));
-    m_warning->setVisible(IsIncomplete(*m_report));
+    QStringList warnings;
+    if (IsIncomplete(*m_report)) {
+        warnings << QString::fromStdString(IncompleteLine(*m_report));
+    }
+    if (IsIncomplete(*m_report) && load.stoppedEarly) {
+        warnings << QString("Reading stopped at byte %1 in top-level record %2: %3.")
+                        .arg(load.stopOffset)
+                        .arg(load.stopRecord)
+                        .arg(QString::fromStdString(load.stopReason));
+    }
+    for (const std::string& warning : m_report->warnings) {
+        warnings << "Warning: " + QString::fromStdString(warning);
+    }
+    m_warning->setText(warnings.join('\n'));
+    m_warning->setVisible(!warnings.isEmpty());
     const QString overlap = QString::fromStdString(m_report->totals.overlapLine).trimmed();
     m_overlap->setText(overlap);
     m_overlap->setVisible(!overlap.isEmpty());

@@ -7,6 +7,7 @@
 #include "scene/extrusion.h"
 #include "scene/gem.h"
 #include "scene/group.h"
+#include "scene/object_class.h"
 #include "scene/poly_mesh.h"
 #include "scene/ref_plane.h"
 #include "scene/surface.h"
@@ -73,27 +74,6 @@ void DescribeClass(const CGroup& g, json& d) {
     d["children"] = std::move(children);
 }
 
-std::string TypeName(int typeId) {
-    switch (typeId) {
-        case kTypeCurve:
-            return "curve";
-        case kTypeSurface:
-            return "surface";
-        case kTypePolyMesh:
-            return "polyMesh";
-        case kTypeExtrusion:
-            return "extrusion";
-        case kTypeGroup:
-            return "group";
-        case kTypeRefPlane:
-            return "refPlane";
-        case kTypeGem:
-            return "gem";
-        default:
-            return std::to_string(typeId);
-    }
-}
-
 std::string FormatBox(const json& box) {
     if (box.is_null()) {
         return "-";
@@ -113,7 +93,7 @@ void FormatObjects(std::ostringstream& out, const json& objects, const std::stri
         const std::string material =
             o["material"].is_null() ? "-" : o["material"].get<std::string>();
         std::snprintf(line, sizeof line, "%s%-4d %-10s %6d %6d  %-16s ", indent.c_str(), index++,
-                      TypeName(o["type"].get<int>()).c_str(), o["state"].get<int>(),
+                      ObjectTypeName(o["type"].get<int>()).c_str(), o["state"].get<int>(),
                       o["colour"].get<int>(), material.c_str());
         out << line << FormatBox(o["bounds"]) << "\n";
         if (o.contains("children")) {

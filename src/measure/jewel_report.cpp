@@ -1,7 +1,11 @@
 #include "measure/jewel_report.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 
+#include "measure/left_out_objects.h"
 #include "render/csg/csg_plan.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
@@ -14,6 +18,8 @@ namespace {
 
 // Nearer than this in every size, stones count as alike.
 constexpr double kSameSizeMm = 0.01;
+// No stone set in jewellery is larger: a larger one is a stone scaled by mistake.
+constexpr double kLargestStoneMm = 50.0;
 
 bool NamesMaterial(const char* name) {
     return name != nullptr && name[0] != '\0';
@@ -107,6 +113,14 @@ void AddGem(CJewelReport& report, const CGem& gem, const char* material, bool sh
         MergeBounds(report.min, report.max, lo, hi);
         report.hasBounds = true;
     }
+    if (std::max({e.sizeMm[0], e.sizeMm[1], e.sizeMm[2]}) > kLargestStoneMm) {
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "a stone (shape #%d) measures %.3g mm, larger than %.0f mm: its carats "
+                      "are those of no stone set in jewellery",
+                      e.index, std::max({e.sizeMm[0], e.sizeMm[1], e.sizeMm[2]}), kLargestStoneMm);
+        report.warnings.push_back(line);
+    }
     for (CGemEntry& known : report.gems) {
         if (Alike(known, e)) {
             ++known.count;
@@ -114,6 +128,45 @@ void AddGem(CJewelReport& report, const CGem& gem, const char* material, bool sh
         }
     }
     report.gems.push_back(std::move(e));
+}
+
+bool HoldsStone(const CGroup& group) {
+    for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
+        if (c->GetTypeId() == kTypeGem ||
+            (c->GetTypeId() == kTypeGroup && HoldsStone(static_cast<const CGroup&>(*c)))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// An intersection that holds a stone has no metal: the stone is no solid to intersect with, as
+// the picture shows too. Said once per top-level object.
+void WarnOfStonesInIntersections(const CSceneObject* first, const CSceneObject* stop,
+                                 std::vector<std::string>& warnings) {
+    const std::function<bool(const CSceneObject&)> intersects = [&](const CSceneObject& o) {
+        if (o.GetTypeId() != kTypeGroup) {
+            return false;
+        }
+        const auto& group = static_cast<const CGroup&>(o);
+        if (group.kind == kGroupIntersection && HoldsStone(group)) {
+            return true;
+        }
+        for (const CSceneObject* c = group.children.first; c != nullptr; c = c->next) {
+            if (intersects(*c)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    int index = 0;
+    for (const CSceneObject* o = first; o != nullptr && o != stop; o = o->next, ++index) {
+        if (o->IsShown() && intersects(*o)) {
+            warnings.push_back("object " + std::to_string(index) +
+                               " (group): a stone inside an intersection group leaves none of "
+                               "the group's metal, as the picture shows");
+        }
+    }
 }
 
 }  // namespace
@@ -157,7 +210,14 @@ void WeighMetals(CJewelReport& report, const CAlloy* alloy) {
 CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
                           const CJewelOptions& options) {
     CJewelReport report;
-    const CCsgPlan plan = MakeCsgPlan(first, stop);
+    std::vector<const CSceneObject*> leftOut;
+    for (CLeftOutObject& o : FindObjectsToLeaveOut(first, stop)) {
+        leftOut.push_back(o.object);
+        report.warnings.push_back(std::move(o.warning));
+    }
+    report.objectsLeftOut = static_cast<int>(leftOut.size());
+    WarnOfStonesInIntersections(first, stop, report.warnings);
+    const CCsgPlan plan = MakeCsgPlan(first, stop, leftOut);
     CVolumeRequest request;
     request.first = first;
     request.stop = stop;

@@ -66,12 +66,16 @@ struct CJewelReport {
     CVector3 min;
     CVector3 max;
     CJewelTotals totals;  // kept by MeasureJewel and WeighMetals; AddUpJewel after other edits
+    // What the figures may not show: objects left out, stones that empty or are not stones.
+    std::vector<std::string> warnings;
+    int objectsLeftOut = 0;  // objects the measurement could not take (warnings say which)
 };
 
-// The file ended (or a record was cut short) before its end: the figures are those of the
-// objects before that point only.
+// The file ended (or a record was cut short) before its end, or objects were left out: the
+// figures are those of the rest only.
 inline bool IsIncomplete(const CJewelReport& report) {
-    return report.source.load.status == CLoadReport::kOk && report.source.load.stoppedEarly;
+    return report.source.load.status == CLoadReport::kOk &&
+           (report.source.load.stoppedEarly || report.objectsLeftOut > 0);
 }
 
 // Measures the objects from `first` up to (not including) `stop`. The scene must stay

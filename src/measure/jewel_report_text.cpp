@@ -112,6 +112,11 @@ std::string IncompleteLine(const CJewelReport& report) {
     if (!IsIncomplete(report)) {
         return {};
     }
+    if (!report.source.load.stoppedEarly) {
+        const int left = report.objectsLeftOut;
+        return "INCOMPLETE: " + std::to_string(left) +
+               (left == 1 ? " object left out" : " objects left out") + " of the measurement";
+    }
     const int count = report.source.load.count;
     return "INCOMPLETE: the file ends early; " + std::to_string(count) +
            (count == 1 ? " object measured" : " objects measured");
@@ -146,10 +151,11 @@ json DescribeJewel(const CJewelReport& report) {
                                  {"counted_as", NameOrNull(o.countedAs)}});
     }
     const CLoadReport& load = report.source.load;
-    d["stopped"] = IsIncomplete(report) ? json{{"byte", load.stopOffset},
-                                               {"record", load.stopRecord},
-                                               {"reason", load.stopReason}}
-                                        : json(nullptr);
+    d["warnings"] = ok ? json(report.warnings) : json::array();
+    d["stopped"] = IsIncomplete(report) && load.stoppedEarly ? json{{"byte", load.stopOffset},
+                                                                    {"record", load.stopRecord},
+                                                                    {"reason", load.stopReason}}
+                                                             : json(nullptr);
     return d;
 }
 
@@ -164,6 +170,9 @@ std::string FormatJewelTable(const CJewelReport& report) {
     }
     if (!WasRead(report)) {
         return out.str();
+    }
+    for (const std::string& warning : report.warnings) {
+        out << "warning: " << warning << "\n";
     }
     const CJewelTotals& totals = report.totals;
     out << "metal volume: " << Text(Rounded(report.metal.volume, kMetalMm3Places), 3)

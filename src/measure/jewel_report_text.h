@@ -14,15 +14,14 @@ namespace orva {
 const char* JewelStatus(const CJewelReport& report);
 
 // The first line of an incomplete report, "INCOMPLETE: the file ends early; N objects
-// measured"; empty for any other.
+// measured" or "INCOMPLETE: N objects left out of the measurement"; empty for any other.
 std::string IncompleteLine(const CJewelReport& report);
 
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "stopped"}; "overlaps" lists
-// where parts of two materials overlap ({"volume_mm3", "material", "counted_as"}); "stopped"
-// says where reading
-// stopped in an incomplete file ({"byte", "record", "reason"}), else null. A scene that was
-// not read has empty lists, null bounds and no volumes.
+// "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "warnings", "stopped"};
+// "overlaps" lists where parts of two materials overlap ({"volume_mm3", "material", "counted_as"});
+// "stopped" says where reading stopped in an incomplete file ({"byte", "record", "reason"}), else
+// null. A scene that was not read has empty lists, null bounds and no volumes.
 nlohmann::ordered_json DescribeJewel(const CJewelReport& report);
 
 // The same report as a short table: what `orva measure` prints and what the viewer's report

@@ -71,4 +71,25 @@ void WriteObject(CByteWriter& out, const CSceneObject& object) {
     object.Write(out);
 }
 
+std::string ObjectTypeName(int32_t typeId) {
+    switch (typeId) {
+        case kTypeCurve:
+            return "curve";
+        case kTypeSurface:
+            return "surface";
+        case kTypePolyMesh:
+            return "polyMesh";
+        case kTypeExtrusion:
+            return "extrusion";
+        case kTypeGroup:
+            return "group";
+        case kTypeRefPlane:
+            return "refPlane";
+        case kTypeGem:
+            return "gem";
+        default:
+            return std::to_string(typeId);
+    }
+}
+
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace orva {
 
@@ -22,6 +23,10 @@ public:
     const CObjectClass* const next;
     const int32_t typeId;
 };
+
+// The name files and reports give the type: "curve", "surface", "polyMesh", "extrusion",
+// "group", "refPlane", "gem", or the number of an unknown type.
+std::string ObjectTypeName(int32_t typeId);
 
 // Head of the registry chain; complete before any file is read, never changed afterwards.
 const CObjectClass* ObjectClassRegistry();

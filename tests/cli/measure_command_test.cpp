@@ -9,6 +9,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -209,6 +211,62 @@ TEST(MeasureCommandTest, AFileThatEndsEarlyIsIncomplete) {
         << text.output;
     // What the file holds is still listed as it was: the early end is a note, not a failure.
     EXPECT_EQ(RunOrva("info '" + path + "'").exitCode, 0);
+}
+
+// What the figures cannot be trusted for is said: a part far from the rest or with infinite
+// points is left out (the status incomplete), a stone in an intersection group or of an absurd
+// size is warned of. The healthy millimetre cube always measures 1 mm3.
+TEST(MeasureCommandTest, DegenerateObjectsAreLeftOutOrWarnedOf) {
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    struct CCase {
+        const char* name;
+        std::function<void(CListBuilder&)> add;
+        const char* status;
+        const char* warning;
+    };
+    const CCase cases[] = {
+        {"far",
+         [](CListBuilder& l) {
+             l.Append(MakeBoxMesh({1e30f, 0, 0}, {1e30f, 1, 1}).release());
+         },
+         "incomplete", "object 1 (polyMesh) is left out: it lies 1e+27 m from the rest"},
+        {"infinite",
+         [&](CListBuilder& l) {
+             l.Append(MakeBoxMesh({0, 0, 0}, {kInf, 1, 1}).release());
+         },
+         "incomplete", "object 1 (polyMesh) is left out: its points are not all finite"},
+        {"stone in an intersection",
+         [](CListBuilder& l) {
+             auto group = std::make_unique<CGroup>();
+             group->kind = kGroupIntersection;
+             CListBuilder children(group->children.first);
+             children.Append(MakeBoxMesh({5, 0, 0}, {6, 1, 1}).release());
+             children.Append(Stone("Diamond", {5.5f, 0.5f, 0.5f}, 1).release());
+             l.Append(group.release());
+         },
+         "ok", "object 1 (group): a stone inside an intersection group"},
+        {"huge stone",
+         [](CListBuilder& l) {
+             l.Append(Stone("Diamond", {9, 9, 9}, 1e29f).release());
+         },
+         "ok", "a stone (shape #0) measures 1e+29 mm, larger than 50 mm"},
+    };
+    const std::string library = CubeLibrary();
+    for (const CCase& c : cases) {
+        CObjectList scene;
+        CListBuilder list(scene.first);
+        list.Append(MakeBoxMesh({0, 0, 0}, {1, 1, 1}).release());
+        c.add(list);
+        const std::string path =
+            test::WriteTempFile("degenerate.orv", WriteSceneBytes(scene.first));
+        const bool complete = std::string(c.status) == "ok";
+        const json r = MeasureJson("--gemlib '" + library + "' '" + path + "'", complete ? 0 : 1);
+        EXPECT_EQ(r["status"], c.status) << c.name;
+        EXPECT_NEAR(r["metal_volume_mm3"].get<double>(), 1.0, 0.005) << c.name;
+        ASSERT_EQ(r["warnings"].size(), 1u) << c.name;
+        EXPECT_EQ(r["warnings"][0].get<std::string>().rfind(c.warning, 0), 0u)
+            << c.name << ": " << r["warnings"][0];
+    }
 }
 
 // The solitaire's shank alone, from the sample's own description: a cross-section 2.2 mm wide

@@ -425,11 +425,13 @@ bool Filter(CCsgNode& node, const CCsgFilter& filter, bool judged, CPartCount& p
 
 }  // namespace
 
-CCsgPlan MakeCsgPlan(const CSceneObject* first, const CSceneObject* stop) {
+CCsgPlan MakeCsgPlan(const CSceneObject* first, const CSceneObject* stop,
+                     const std::vector<const CSceneObject*>& leftOut) {
     CPlanBuilder builder;
     for (const CSceneObject* object = first; object != nullptr && object != stop;
          object = object->next) {
-        if (object->IsShown()) {
+        if (object->IsShown() &&
+            std::find(leftOut.begin(), leftOut.end(), object) == leftOut.end()) {
             builder.AddTopLevel(*object);
         }
     }

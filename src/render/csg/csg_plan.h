@@ -82,8 +82,10 @@ struct CCsgPlan {
     std::vector<CPlannedGem> gems;
 };
 
-// The plan of the objects from `first` up to (not including) `stop`.
-CCsgPlan MakeCsgPlan(const CSceneObject* first, const CSceneObject* stop);
+// The plan of the objects from `first` up to (not including) `stop`, but for the top-level
+// objects in `leftOut`.
+CCsgPlan MakeCsgPlan(const CSceneObject* first, const CSceneObject* stop,
+                     const std::vector<const CSceneObject*>& leftOut = {});
 
 // What a measurement keeps of the plan.
 struct CCsgFilter {
