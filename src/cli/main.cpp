@@ -10,6 +10,7 @@
 #include "cli/render_command.h"
 #include "cli/thumbnails_command.h"
 #include "cli/turntable_command.h"
+#include "measure/jewel_materials.h"
 
 namespace {
 
@@ -63,8 +64,7 @@ int main(int argc, char** argv) {
     measureCommand->add_option("--materials", measure.materialDirectory,
                                "Material folder to use instead of the one beside orva");
     measureCommand->add_option("--alloy", measure.alloy,
-                               "Weigh all metal as one alloy: 24k 22k 18k-yellow 18k-white-pd "
-                               "18k-white-ni 18k-rose 14k-yellow pt950 pt900 pd950 silver925");
+                               "Weigh all metal as one alloy: " + orva::AlloyKeys());
     measureCommand
         ->add_option("--accuracy", measure.accuracyPercent,
                      "Relative accuracy of the metal volume in per cent, 0.01..50")

@@ -8,10 +8,28 @@ namespace orva {
 
 namespace {
 
+// Densities as refiners and casting houses publish them for the usual alloys; the white
+// golds of 9K to 14K are the nickel-free ones sold for rings today.
 constexpr CAlloy kAlloys[] = {
-    {"24k", 19.32},          {"22k", 17.86},      {"18k-yellow", 15.53}, {"18k-white-pd", 15.66},
-    {"18k-white-ni", 14.69}, {"18k-rose", 15.02}, {"14k-yellow", 13.05}, {"pt950", 20.7},
-    {"pt900", 21.54},        {"pd950", 12.16},    {"silver925", 10.36},
+    {"24k", 19.32, "24K fine gold"},
+    {"22k", 17.86, "22K yellow gold"},
+    {"18k-yellow", 15.53, "18K yellow gold"},
+    {"18k-white-pd", 15.66, "18K white gold (palladium)"},
+    {"18k-white-ni", 14.69, "18K white gold (nickel)"},
+    {"18k-rose", 15.02, "18K rose gold"},
+    {"14k-yellow", 13.05, "14K yellow gold"},
+    {"14k-white", 12.61, "14K white gold"},
+    {"14k-rose", 13.14, "14K rose gold"},
+    {"10k-yellow", 11.57, "10K yellow gold"},
+    {"10k-white", 11.07, "10K white gold"},
+    {"10k-rose", 11.59, "10K rose gold"},
+    {"9k-yellow", 11.10, "9K yellow gold"},
+    {"9k-white", 11.20, "9K white gold"},
+    {"9k-rose", 11.10, "9K rose gold"},
+    {"pt950", 20.7, "Platinum 950"},
+    {"pt900", 21.54, "Platinum 900"},
+    {"pd950", 12.16, "Palladium 950"},
+    {"silver925", 10.36, "Sterling silver 925"},
 };
 
 // The shipped metals (data/materials.md). White gold is taken as the palladium alloy, the

@@ -7,8 +7,9 @@ namespace orva {
 
 // A precious-metal alloy as a jeweller weighs it.
 struct CAlloy {
-    const char* key;         // what --alloy names it by: "18k-yellow", "pt950", ...
-    double densityGramsCm3;  // g/cm³
+    const char* key;          // what --alloy names it by: "18k-yellow", "pt950", ...
+    double densityGramsCm3;   // g/cm³
+    const char* displayName;  // what a jeweller reads: "18K white gold (palladium)", ...
 };
 
 // The alloy of a key, or null for an unknown key.

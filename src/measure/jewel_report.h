@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "measure/jewel_materials.h"
+#include "measure/ring_size.h"
 #include "measure/solid_volume.h"
 #include "scene/scene_file.h"
 
@@ -68,7 +69,8 @@ struct CJewelReport {
     CJewelTotals totals;  // kept by MeasureJewel and WeighMetals; AddUpJewel after other edits
     // What the figures may not show: objects left out, stones that empty or are not stones.
     std::vector<std::string> warnings;
-    int objectsLeftOut = 0;  // objects the measurement could not take (warnings say which)
+    int objectsLeftOut = 0;         // objects the measurement could not take (warnings say which)
+    std::optional<CRingSize> ring;  // none unless the piece is a ring
 };
 
 // The file ended (or a record was cut short) before its end, or objects were left out: the
