@@ -169,6 +169,23 @@ void WarnOfStonesInIntersections(const CSceneObject* first, const CSceneObject* 
     }
 }
 
+// Metal thinner than two of the grid's cells (foil, fine wire) is hit or missed by luck from
+// the directions that see it edge-on; the uncertainty allows for it, and it is said when it
+// may put the volume out by more than the accuracy asked for.
+void WarnOfThinMetal(const CSolidVolume& metal, double accuracyPercent,
+                     std::vector<std::string>& warnings) {
+    const double share = metal.volume > 0.0 ? 100.0 * metal.thinMetalError / metal.volume : 0.0;
+    if (metal.interrupted || !(share > accuracyPercent)) {
+        return;
+    }
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "metal thinner than two of the grid's cells (%.3f mm) may put the volume out by "
+                  "%.1f %%: a finer accuracy measures it better",
+                  metal.cellSize, share);
+    warnings.push_back(line);
+}
+
 }  // namespace
 
 std::optional<double> ShapeMeshVolume(const CSceneObject& shape) {
@@ -226,6 +243,7 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
     request.threads = options.threads;
     request.interrupt = options.interrupt;
     report.metal = MeasureSolidVolume(request);
+    WarnOfThinMetal(report.metal, options.accuracyPercent, report.warnings);
     WeighMetals(report, options.alloy);
     ResetBounds(report.min, report.max);
     if (!report.metal.empty) {

@@ -55,6 +55,7 @@ struct CDirectionGrid {
     int depthAxis = 0;    // the model axis along the line of sight
     float depthSign = 1;  // model coordinate = eye depth * sign
     double cellArea = 0;  // model units squared
+    double cellSide = 0;  // the longer side of a cell
 };
 
 // The depths the metal spans along one direction's line of sight, as a worker found them.
@@ -71,6 +72,7 @@ struct CGridRows {
     const CDirectionGrid (&grids)[3];
     int firstRow[4] = {0, 0, 0, 0};  // of each direction, and the end of the last
     std::vector<double> sums;
+    std::vector<double> thinErrors;  // what the metal thinner than two cells may put out
     std::vector<std::array<CDepthRange, 3>> depths;  // per worker and direction
     std::atomic<int> rowsDone{0};
 
@@ -79,6 +81,7 @@ struct CGridRows {
             firstRow[d + 1] = firstRow[d] + grids[d].rows;
         }
         sums.assign(static_cast<std::size_t>(firstRow[3]), 0.0);
+        thinErrors = sums;
     }
     int DirectionOf(int row) const { return row < firstRow[1] ? 0 : (row < firstRow[2] ? 1 : 2); }
 };
@@ -144,6 +147,7 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     g.columns = count[0];
     g.rows = count[1];
     g.cellArea = size[0] * size[1];
+    g.cellSide = std::max(size[0], size[1]);
     CMatrix4 w = CMatrix4::Identity();
     w[0] = static_cast<float>(1.0 / size[0]);
     w[5] = static_cast<float>(-1.0 / size[1]);
@@ -164,9 +168,19 @@ void NoteDepths(CDepthRange& r, float nearest, float farthest) {
     r.farthest = std::min(r.farthest, farthest);
 }
 
+// What one row of a grid holds: the metal's thickness summed over its cells, and how far the
+// metal thinner than two cells may put the volume out. The other directions see such metal
+// edge-on, as a line their rows hit or miss by luck: each may count one cell's thickness of it
+// more or less than there is, and a line thinner than a cell as a whole cell.
+struct CRowSums {
+    float cell = 0.0f;
+    double all = 0.0;
+    double thinError = 0.0;
+};
+
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CDepthRange& r) {
+void TakeCrossings(CRenderContext& ctx, CFragment* list, CRowSums& sum, CDepthRange& r) {
     list = DropCoincidentPairs(list, ctx);
     float nearest = 0.0f;
     float farthest = 0.0f;
@@ -177,7 +191,10 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, double& sum, CDepthRang
         if (!(thickness > 0.0f)) {
             continue;
         }
-        sum += thickness;
+        sum.all += thickness;
+        if (thickness < 2.0f * sum.cell) {
+            sum.thinError += std::max(thickness, sum.cell);
+        }
         nearest = any ? std::max(nearest, f->depth) : f->depth;
         farthest = any ? std::min(farthest, exit.depth) : exit.depth;
         any = true;
@@ -218,11 +235,13 @@ bool MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& p
         const int y = row - offset;
         if (walker.AdvanceTo(y, ctx)) {
             CRenderNode& root = *tree.Root();
-            double sum = 0.0;
+            CRowSums sum;
+            sum.cell = static_cast<float>(g.cellSide);
             for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
                 TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, depths);
             }
-            grid.sums[static_cast<std::size_t>(row)] = sum;
+            grid.sums[static_cast<std::size_t>(row)] = sum.all;
+            grid.thinErrors[static_cast<std::size_t>(row)] = sum.thinError;
         }
         ++grid.rowsDone;
     }
@@ -253,11 +272,13 @@ CSolidVolume Collect(const CGridRows& grid, double cell) {
     CVector3 boxMin;
     CVector3 boxMax;
     ResetBounds(boxMin, boxMax);
+    double thin[3] = {0.0, 0.0, 0.0};
     for (int d = 0; d < 3; ++d) {
         const CDirectionGrid& g = grid.grids[d];
         for (int row = grid.firstRow[d]; row < grid.firstRow[d + 1]; ++row) {
             s.directionVolumes[static_cast<std::size_t>(d)] +=
                 grid.sums[static_cast<std::size_t>(row)] * g.cellArea;
+            thin[d] += grid.thinErrors[static_cast<std::size_t>(row)] * g.cellArea;
         }
         for (const std::array<CDepthRange, 3>& found : grid.depths) {
             const CDepthRange& r = found[static_cast<std::size_t>(d)];
@@ -277,6 +298,7 @@ CSolidVolume Collect(const CGridRows& grid, double cell) {
     const double spread =
         *std::max_element(v.begin(), v.end()) - *std::min_element(v.begin(), v.end());
     s.uncertaintyPercent = s.volume > 0.0 ? 100.0 * spread / s.volume : 0.0;
+    s.thinMetalError = std::max({thin[0], thin[1], thin[2]});
     s.empty = BoundsEmpty(boxMin, boxMax);
     s.min = boxMin;
     s.max = boxMax;
@@ -372,6 +394,34 @@ void MeasureMaterials(const CVolumeRequest& v, const CMaterialTable& materials,
     }
 }
 
+// Whether the metal found reaches beyond the box the grid was fitted to by more than `margin`.
+bool Outside(const CSolidVolume& s, const CVector3& min, const CVector3& max, double margin) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (Component(s.min, axis) < Component(min, axis) - margin ||
+            Component(s.max, axis) > Component(max, axis) + margin) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// How far the volume measured on a grid of `cells` may be from the truth, in per cent. The
+// spread of the three directions misses what they all get wrong alike: a grid in step with
+// a row of edges (boxes at a pitch the spacing divides) counts each a part of a cell too much
+// in every direction, and metal thinner than a cell is hit or missed by luck. So the statement
+// also takes the change from the grid of twice the spacing (which is out of step with what the
+// finer one is in step with, and errs at least as much), what metal thinner than two cells may
+// put out, and what the grid was made fine enough for.
+double HonestUncertainty(const CSolidVolume& s, const CSolidVolume& coarser, int cells) {
+    if (!(s.volume > 0.0)) {
+        return 0.0;
+    }
+    const double change = std::fabs(s.volume - coarser.volume);
+    const double statedByGrid = 100.0 * kCellsPerAccuracy / cells;
+    return std::max({s.uncertaintyPercent, statedByGrid, 100.0 * change / s.volume,
+                     100.0 * s.thinMetalError / s.volume});
+}
+
 }  // namespace
 
 CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
@@ -413,17 +463,35 @@ CSolidVolume MeasureSolidVolume(const CVolumeRequest& request) {
         min = s.min;
         max = s.max;
     }
-    const double fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
+    double fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
     if (!(fitted > 0.0)) {
         return s;
     }
     s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
-    // Directions that disagree more than asked show detail the grid is too coarse for.
-    if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
-        cells = std::min(kMostCells, cells * 2);
+    // Metal the coarse look missed (a wire thinner than its cells standing out of the rest)
+    // still shows in the depths along each axis, which no grid limits: fit the grid to it too.
+    if (!s.interrupted && !s.empty && Outside(s, min, max, fitted / cells)) {
+        MergeBounds(min, max, s.min, s.max);
+        fitted = std::max({max.x - min.x, max.y - min.y, max.z - min.z});
         s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
     }
-    if (!s.interrupted && !s.empty) {
+    // Directions that disagree more than asked show detail the grid is too coarse for.
+    std::optional<CSolidVolume> coarser;
+    if (!s.interrupted && s.uncertaintyPercent > 100.0 * accuracy && cells < kMostCells) {
+        coarser = s;
+        cells = std::min(kMostCells, cells * 2);
+        s = MeasureOnGrid(v, materials, metal, min, max, fitted / cells);
+    } else if (!s.interrupted) {
+        coarser = MeasureOnGrid(v, materials, metal, min, max, fitted / (cells / 2));
+    }
+    if (coarser && coarser->interrupted) {
+        s.interrupted = true;
+    }
+    if (s.interrupted) {
+        return s;
+    }
+    s.uncertaintyPercent = HonestUncertainty(s, *coarser, cells);
+    if (!s.empty) {
         MeasureMaterials(v, materials, metal, min, max, fitted / cells, s);
     }
     return s;

@@ -48,8 +48,14 @@ struct CMetalOverlap {
 
 struct CSolidVolume {
     double volume = 0.0;  // the mean of the three directions
-    // (largest - smallest) of the three directions over their mean, in per cent.
+    // How far from the truth the volume may be, in per cent of it: the largest of the spread
+    // of the three directions, the change from a grid of twice the spacing, what metal thinner
+    // than two cells may put out, and what the grid was made fine enough for.
     double uncertaintyPercent = 0.0;
+    // How far metal thinner than two cells along some direction (foil, fine wire) may put the
+    // volume out, in cubic model units: the other directions see it edge-on and hit or miss it
+    // by luck. The most any direction found.
+    double thinMetalError = 0.0;
     std::array<double, 3> directionVolumes{};  // integrated along model y, z and x
     // Per material, in the order of the names: the metal the material owns, the mean of the
     // three directions. Parts with every cut made; where parts of different materials overlap,
