@@ -63,6 +63,7 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
       m_metalVolume(new QLabel(this)),
       m_metalWeight(new QLabel(this)),
       m_overlap(new QLabel(this)),
+      m_ring(new QLabel(this)),
       m_stones(new QLabel(this)),
       m_alloy(new QComboBox(this)),
       m_metals(NewTable({"Material", "Alloy", "Density g/cm\u00b3", "Volume mm\u00b3", "Weight g"},
@@ -101,6 +102,7 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     layout->addWidget(m_metalWeight);
     layout->addWidget(m_metals, 1);
     layout->addWidget(m_overlap);
+    layout->addWidget(m_ring);
     layout->addWidget(m_stones);
     layout->addWidget(m_gems, 2);
     layout->addLayout(buttons);
@@ -204,6 +206,13 @@ void CJewelReportWindow::ShowFigures() {
     const QString overlap = QString::fromStdString(m_report->totals.overlapLine).trimmed();
     m_overlap->setText(overlap);
     m_overlap->setVisible(!overlap.isEmpty());
+    QString ring;
+    if (m_report->ring) {
+        ring = QString::fromStdString(RingLine(*m_report->ring));
+        ring[0] = ring[0].toUpper();
+    }
+    m_ring->setText(ring);
+    m_ring->setVisible(!ring.isEmpty());
     m_metalVolume->setText(
         QString("Metal volume: %1 mm\u00b3 (\u00b1 %2 %)")
             .arg(Figure(Rounded(m_report->metal.volume, kMetalMm3Places), 3))
@@ -260,6 +269,7 @@ void CJewelReportWindow::ClearFigures(const QString& status) {
     m_scene->setText(QString::fromStdString(m_document.Title()));
     m_warning->hide();
     m_overlap->hide();
+    m_ring->hide();
     m_metalVolume->setText("Metal volume: -");
     m_metalWeight->setText("Metal weight: -");
     m_stones->setText("Stones: -");

@@ -44,6 +44,7 @@ public:
     QLabel& SceneLabel() { return *m_scene; }
     QLabel& WarningBand() { return *m_warning; }
     QLabel& OverlapLabel() { return *m_overlap; }
+    QLabel& RingLabel() { return *m_ring; }
     QLabel& MetalVolumeLabel() { return *m_metalVolume; }
     QComboBox& AlloyBox() { return *m_alloy; }
     QTableWidget& MetalsTable() { return *m_metals; }
@@ -83,6 +84,7 @@ private:
     QLabel* m_metalVolume;
     QLabel* m_metalWeight;
     QLabel* m_overlap;
+    QLabel* m_ring;  // the ring's size, shown only for a ring
     QLabel* m_stones;
     QComboBox* m_alloy;
     QTableWidget* m_metals;

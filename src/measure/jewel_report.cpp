@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "measure/left_out_objects.h"
+#include "platform/interrupt.h"
 #include "render/csg/csg_plan.h"
 #include "scene/gem.h"
 #include "scene/gem_library.h"
@@ -244,6 +245,16 @@ CJewelReport MeasureJewel(const CSceneObject* first, const CSceneObject* stop,
     request.interrupt = options.interrupt;
     report.metal = MeasureSolidVolume(request);
     WarnOfThinMetal(report.metal, options.accuracyPercent, report.warnings);
+    if (!report.metal.empty && !report.metal.interrupted) {
+        CCsgFilter metalOnly;
+        metalOnly.metalOnly = true;
+        const CCsgPlan metal = FilterCsgPlan(plan, metalOnly);
+        CRingSearch search{first, stop, &metal, report.metal.min, report.metal.max};
+        search.interrupt = options.interrupt;
+        report.ring = FindRingSize(search);
+        // A stop during the search leaves the report as unfinished as one during the measure.
+        report.metal.interrupted = options.interrupt != nullptr && options.interrupt->Poll();
+    }
     WeighMetals(report, options.alloy);
     ResetBounds(report.min, report.max);
     if (!report.metal.empty) {

@@ -55,6 +55,15 @@ json DescribeGem(const CGemEntry& g) {
     return d;
 }
 
+json DescribeRing(const CRingSize& ring) {
+    return {{"inner_diameter_mm", Rounded(ring.innerDiameterMm, kMillimetrePlaces)},
+            {"circumference_mm", Rounded(ring.circumferenceMm, kMillimetrePlaces)},
+            {"us", ring.us},
+            {"uk", ring.uk},
+            {"eu", ring.eu},
+            {"jp", ring.jp}};
+}
+
 // A figure the report has already rounded, to `decimals` places; "-" for none.
 std::string Text(const std::optional<double>& value, int decimals) {
     if (!value) {
@@ -104,6 +113,12 @@ void FormatGems(std::ostringstream& out, const std::vector<CGemEntry>& gems) {
 
 }  // namespace
 
+std::string RingLine(const CRingSize& ring) {
+    return "ring: inner diameter " + Text(Rounded(ring.innerDiameterMm, kMillimetrePlaces), 2) +
+           " mm, circumference " + Text(Rounded(ring.circumferenceMm, kMillimetrePlaces), 2) +
+           " mm; size US " + ring.us + ", UK " + ring.uk + ", EU " + ring.eu + ", JP " + ring.jp;
+}
+
 const char* JewelStatus(const CJewelReport& report) {
     return IsIncomplete(report) ? "incomplete" : kStatus[report.source.load.status];
 }
@@ -150,6 +165,7 @@ json DescribeJewel(const CJewelReport& report) {
                                  {"material", NameOrNull(o.material)},
                                  {"counted_as", NameOrNull(o.countedAs)}});
     }
+    d["ring"] = ok && report.ring ? DescribeRing(*report.ring) : json(nullptr);
     const CLoadReport& load = report.source.load;
     d["warnings"] = ok ? json(report.warnings) : json::array();
     d["stopped"] = IsIncomplete(report) && load.stoppedEarly ? json{{"byte", load.stopOffset},
@@ -183,6 +199,9 @@ std::string FormatJewelTable(const CJewelReport& report) {
     }
     if (!report.metals.empty()) {
         FormatMetals(out, report.metals);
+    }
+    if (report.ring) {
+        out << RingLine(*report.ring) << "\n";
     }
     if (!report.gems.empty()) {
         out << "stones: " << totals.stones << ", " << Text(totals.carats, 3) << " ct\n";

@@ -17,8 +17,13 @@ const char* JewelStatus(const CJewelReport& report);
 // measured" or "INCOMPLETE: N objects left out of the measurement"; empty for any other.
 std::string IncompleteLine(const CJewelReport& report);
 
+// "ring: inner diameter 16.00 mm, circumference 50.27 mm; size US 5 1/4, UK K, EU 50, JP 10"
+std::string RingLine(const CRingSize& ring);
+
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
-// "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "warnings", "stopped"};
+// "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "ring", "warnings",
+// "stopped"}; "ring" is {"inner_diameter_mm", "circumference_mm", "us", "uk", "eu", "jp"} for a
+// ring, else null;
 // "overlaps" lists where parts of two materials overlap ({"volume_mm3", "material", "counted_as"});
 // "stopped" says where reading stopped in an incomplete file ({"byte", "record", "reason"}), else
 // null. A scene that was not read has empty lists, null bounds and no volumes.

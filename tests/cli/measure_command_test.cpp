@@ -324,11 +324,21 @@ TEST(MeasureCommandTest, SolitaireRingReport) {
     ASSERT_EQ(r["metals"].size(), 1u);
     EXPECT_EQ(r["metals"][0]["alloy"], "18k-yellow");
     EXPECT_LE(r["uncertainty_pct"].get<double>(), 1.0);
+    // The shank's bore is 17 mm across (inner radius 8.5), less what the tessellation's chords
+    // take; its sizes are those of 17 mm.
+    EXPECT_NEAR(r["ring"]["inner_diameter_mm"].get<double>(), 17.0, 0.05);
+    EXPECT_EQ(r["ring"]["us"], "6 1/2");
+    EXPECT_EQ(r["ring"]["jp"], "13");
     // The text table says the same.
     const CRun text = RunOrva("measure '" + ring + "'");
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_NE(text.output.find("round brilliant #0"), std::string::npos) << text.output;
     EXPECT_NE(text.output.find("18k-yellow"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("size US 6 1/2, UK M 1/2, EU 53, JP 13"), std::string::npos)
+        << text.output;
+    // The pendant's bail is a hole too small for a finger: no ring.
+    const json pendant = MeasureJson("'" + std::string(ORVA_SAMPLES_DIR) + "/pendant.orv'", 0);
+    EXPECT_TRUE(pendant["ring"].is_null()) << pendant["ring"];
 }
 
 // Parts of two materials sharing 5 x 7 x 8 of metal: the later part's material has it, the
