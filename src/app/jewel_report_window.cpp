@@ -9,6 +9,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -36,6 +38,8 @@ QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
     table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
+    // Every column as wide as its header and its figures; the last takes what is left.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -75,7 +79,7 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     setWindowTitle("Report");
     m_alloy->addItem(kOwnAlloys, QString());
     for (const QString& key : QString::fromStdString(AlloyKeys()).split(' ', Qt::SkipEmptyParts)) {
-        m_alloy->addItem(key, key);
+        m_alloy->addItem(FindAlloy(key.toStdString())->displayName, key);
     }
     m_copy->setToolTip("Copies the report as text");
     QFont bold = m_scene->font();
@@ -109,7 +113,8 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     connect(m_alloy, &QComboBox::currentIndexChanged, this, [this] { AlloyChanged(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { CopyText(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    resize(760, 480);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+    resize(std::max(760, m_gems->horizontalHeader()->length() + 40), 480);
     ClearFigures({});
 }
 
@@ -120,12 +125,40 @@ CJewelReportWindow::~CJewelReportWindow() {
 
 void CJewelReportWindow::ShowReport(int threads) {
     m_threads = threads;
+    if (!m_placed) {
+        PlaceBesideMainWindow();
+    }
     show();
     raise();
     activateWindow();
     if (!m_report && !m_job.Running()) {
         Measure();
     }
+}
+
+// Beside the main window, on its right where the screen has room, else on its left, else
+// over its right part but below its menu bar: never over the menu.
+void CJewelReportWindow::PlaceBesideMainWindow() {
+    QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (main == nullptr || main->screen() == nullptr) {
+        return;
+    }
+    m_placed = true;
+    const QRect screen = main->screen()->availableGeometry();
+    const QRect frame = main->frameGeometry();
+    const int gap = 8;
+    const int width = std::min(this->width(), screen.width());
+    int x = frame.right() + gap;
+    if (x + width > screen.right()) {
+        x = frame.left() - gap - width >= screen.left()
+                ? frame.left() - gap - width
+                : std::max(screen.left(), screen.right() - width);
+    }
+    const int menuBottom = main->geometry().top() + 40;
+    const bool overMain = x < frame.right() && x + width > frame.left();
+    const int y = std::clamp(overMain ? menuBottom : frame.top(), screen.top(),
+                             std::max(screen.top(), screen.bottom() - height()));
+    move(x, y);
 }
 
 void CJewelReportWindow::StopMeasuring() {
@@ -229,7 +262,7 @@ void CJewelReportWindow::ShowMetals() {
     for (const CMetalEntry& m : metals) {
         const bool alloy = m.alloy != nullptr;
         SetRow(*m_metals, row++,
-               {Name(m.material, "(default)"), alloy ? QString(m.alloy->key) : QString("-"),
+               {Name(m.material, "(default)"), alloy ? QString(m.alloy->displayName) : QString("-"),
                 Figure(alloy ? std::optional<double>(m.alloy->densityGramsCm3) : std::nullopt, 2),
                 Figure(Rounded(m.volumeMm3, kMetalMm3Places), 3),
                 Figure(Rounded(m.weightGrams, kGramPlaces), 3)},
@@ -251,15 +284,17 @@ void CJewelReportWindow::ShowGems() {
             size += (k > 0 ? " \u00d7 " : "") + Figure(Rounded(g.sizeMm[k], kMillimetrePlaces), 2);
         }
         SetRow(*m_gems, row++,
-               {QString::number(g.count),
-                QString::fromStdString(g.name.value_or("shape")) + QString(" #%1").arg(g.index),
+               {QString::number(g.count), QString::fromStdString(GemDisplayName(g)),
                 Name(g.material, "-"), size, Figure(Rounded(g.volumeMm3, kStoneMm3Places), 3),
                 Figure(Rounded(g.caratEach, kCaratPlaces), 3), Figure(LineCarats(g), 3)},
                0b110);
     }
-    m_stones->setText(QString("Stones: %1, %2 ct")
-                          .arg(m_report->totals.stones)
-                          .arg(Figure(m_report->totals.carats, 3)));
+    const CJewelTotals& totals = m_report->totals;
+    QString stones = QString("Stones: %1, %2 ct").arg(totals.stones).arg(Figure(totals.carats, 3));
+    if (totals.organicGems > 0) {
+        stones += QString("; pearls and other organic gems, by size: %1").arg(totals.organicGems);
+    }
+    m_stones->setText(stones);
     m_gems->resizeColumnsToContents();
 }
 

@@ -71,6 +71,7 @@ private:
     void ShowGems();
     void ClearFigures(const QString& status);
     void CopyText();
+    void PlaceBesideMainWindow();
 
     COrvaDoc& m_document;
     CMeasureJob m_job;
@@ -92,6 +93,7 @@ private:
     QPushButton* m_copy;
     int m_measurementsStarted = 0;
     int m_reportsShown = 0;
+    bool m_placed = false;  // placed beside the main window once; the user moves it after
 };
 
 }  // namespace orva

@@ -36,6 +36,10 @@ void AddUpJewel(CJewelReport& report) {
         *t.metalGrams += Rounded(*m.weightGrams, kGramPlaces);
     }
     for (const CGemEntry& g : report.gems) {
+        if (g.organic) {
+            t.organicGems += g.count;
+            continue;
+        }
         t.stones += g.count;
         t.carats += LineCarats(g).value_or(0.0);
     }

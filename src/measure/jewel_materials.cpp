@@ -109,6 +109,16 @@ std::optional<double> StoneDensity(const std::string& material) {
     return std::nullopt;
 }
 
+bool IsOrganicGem(const std::string& material) {
+    const std::string folded = Folded(material);
+    for (const char* organic : {"pearl", "coral", "amber", "jet"}) {
+        if (folded == organic) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<std::string> ShippedGemName(int index) {
     constexpr int kCount = static_cast<int>(std::size(kShippedGemNames));
     if (index < 0 || index >= kCount) {

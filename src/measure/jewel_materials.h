@@ -24,6 +24,10 @@ const CAlloy* AlloyOfMaterial(const std::string& material);
 // Zirconia", ...; case, spaces, '-' and '_' ignored); none for an unknown stone.
 std::optional<double> StoneDensity(const std::string& material);
 
+// Pearls, coral, amber and jet: gems grown by living things, sold by size and count rather
+// than by carats (case, spaces, '-' and '_' ignored).
+bool IsOrganicGem(const std::string& material);
+
 // The name the shipped gem library gives the shape at `index` ("round brilliant", ...), or
 // none for an index it does not have.
 std::optional<std::string> ShippedGemName(int index);

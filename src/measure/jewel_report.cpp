@@ -63,6 +63,7 @@ CGemEntry DescribeGem(const CGem& gem, const char* material, bool shippedNames) 
     e.index = gem.gemIndex;
     e.count = 1;
     e.material = NamesMaterial(material) ? material : "";
+    e.organic = IsOrganicGem(e.material);
     if (shippedNames) {
         e.name = ShippedGemName(gem.gemIndex);
     }
@@ -188,6 +189,17 @@ void WarnOfThinMetal(const CSolidVolume& metal, double accuracyPercent,
 }
 
 }  // namespace
+
+std::string GemDisplayName(const CGemEntry& gem) {
+    return gem.name ? *gem.name : "shape #" + std::to_string(gem.index);
+}
+
+std::string MetalDisplayName(const CMetalEntry& metal) {
+    if (metal.alloy != nullptr) {
+        return metal.alloy->displayName;
+    }
+    return metal.material.empty() ? "(default)" : metal.material;
+}
 
 std::optional<double> ShapeMeshVolume(const CSceneObject& shape) {
     if (shape.GetTypeId() == kTypePolyMesh) {

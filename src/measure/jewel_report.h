@@ -38,15 +38,23 @@ struct CGemEntry {
     std::optional<double> volumeMm3;  // none when the shape is not a closed mesh
     std::optional<double> caratEach;  // none for an unknown stone
     int count = 0;
+    bool organic = false;  // a pearl or the like: counted on its own line, not in the carats
 };
+
+// What a jeweller calls the stone's cut: the library's name for the shape, else "shape #N".
+std::string GemDisplayName(const CGemEntry& gem);
+// What a jeweller calls the metal: the alloy's name ("18K white gold (palladium)"), else the
+// material's, else "(default)".
+std::string MetalDisplayName(const CMetalEntry& metal);
 
 // The sums of a report's lines, added from the figures as the report gives them (see
 // jewel_figures.h), so that a total is always the sum of the lines printed above it.
 struct CJewelTotals {
     std::optional<double> metalGrams;  // none unless there is metal and every part is weighed
-    int stones = 0;
-    double carats = 0.0;      // stones of unknown weight add nothing
-    double overlapMm3 = 0.0;  // metal where parts of different materials overlap
+    int stones = 0;                    // pearls and the like not among them
+    double carats = 0.0;               // stones of unknown weight add nothing
+    int organicGems = 0;               // pearls and the like
+    double overlapMm3 = 0.0;           // metal where parts of different materials overlap
     // What the table ends with when there is overlap, a line per overlap; else empty.
     std::string overlapLine;
 };

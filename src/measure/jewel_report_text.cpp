@@ -33,6 +33,7 @@ json NameOrNull(const std::string& name) {
 json DescribeMetal(const CMetalEntry& m) {
     json d;
     d["material"] = NameOrNull(m.material);
+    d["display_name"] = MetalDisplayName(m);
     d["alloy"] = m.alloy != nullptr ? json(m.alloy->key) : json(nullptr);
     d["density_g_cm3"] = m.alloy != nullptr ? json(m.alloy->densityGramsCm3) : json(nullptr);
     d["volume_mm3"] = Rounded(m.volumeMm3, kMetalMm3Places);
@@ -44,6 +45,8 @@ json DescribeGem(const CGemEntry& g) {
     json d;
     d["index"] = g.index;
     d["name"] = g.name ? json(*g.name) : json(nullptr);
+    d["display_name"] = GemDisplayName(g);
+    d["organic"] = g.organic;
     d["material"] = NameOrNull(g.material);
     d["count"] = g.count;
     d["size_mm"] = json::array({Rounded(g.sizeMm[0], kMillimetrePlaces),
@@ -76,13 +79,13 @@ std::string Text(const std::optional<double>& value, int decimals) {
 
 void FormatMetals(std::ostringstream& out, const std::vector<CMetalEntry>& metals) {
     char line[256];
-    std::snprintf(line, sizeof line, "%-18s %-13s %8s %12s %10s\n", "metal", "alloy", "g/cm3",
-                  "volume mm3", "weight g");
+    std::snprintf(line, sizeof line, "%-27s %-18s %-13s %8s %12s %10s\n", "metal", "material",
+                  "alloy", "g/cm3", "volume mm3", "weight g");
     out << line;
     for (const CMetalEntry& m : metals) {
         const bool alloy = m.alloy != nullptr;
         std::snprintf(
-            line, sizeof line, "%-18s %-13s %8s %12s %10s\n",
+            line, sizeof line, "%-27s %-18s %-13s %8s %12s %10s\n", MetalDisplayName(m).c_str(),
             m.material.empty() ? "(default)" : m.material.c_str(), alloy ? m.alloy->key : "-",
             Text(alloy ? std::optional<double>(m.alloy->densityGramsCm3) : std::nullopt, 2).c_str(),
             Text(Rounded(m.volumeMm3, kMetalMm3Places), 3).c_str(),
@@ -91,13 +94,17 @@ void FormatMetals(std::ostringstream& out, const std::vector<CMetalEntry>& metal
     }
 }
 
-void FormatGems(std::ostringstream& out, const std::vector<CGemEntry>& gems) {
+// The stones, or the pearls and the like (`organic`), one line for alike ones.
+void FormatGems(std::ostringstream& out, const std::vector<CGemEntry>& gems, bool organic) {
     char line[256];
     std::snprintf(line, sizeof line, "%5s  %-22s %-12s %-22s %10s %8s %8s\n", "count", "cut",
                   "material", "size mm (L x W x D)", "volume mm3", "ct each", "ct total");
     out << line;
     for (const CGemEntry& g : gems) {
-        const std::string cut = g.name.value_or("shape") + " #" + std::to_string(g.index);
+        if (g.organic != organic) {
+            continue;
+        }
+        const std::string cut = GemDisplayName(g);
         std::string size;
         for (int k = 0; k < 3; ++k) {
             size += (k > 0 ? " x " : "") + Text(Rounded(g.sizeMm[k], kMillimetrePlaces), 2);
@@ -203,9 +210,13 @@ std::string FormatJewelTable(const CJewelReport& report) {
     if (report.ring) {
         out << RingLine(*report.ring) << "\n";
     }
-    if (!report.gems.empty()) {
+    if (totals.stones > 0) {
         out << "stones: " << totals.stones << ", " << Text(totals.carats, 3) << " ct\n";
-        FormatGems(out, report.gems);
+        FormatGems(out, report.gems, false);
+    }
+    if (totals.organicGems > 0) {
+        out << "pearls and other organic gems, by size: " << totals.organicGems << "\n";
+        FormatGems(out, report.gems, true);
     }
     out << totals.overlapLine;
     return out.str();

@@ -332,8 +332,8 @@ TEST(MeasureCommandTest, SolitaireRingReport) {
     // The text table says the same.
     const CRun text = RunOrva("measure '" + ring + "'");
     EXPECT_EQ(text.exitCode, 0);
-    EXPECT_NE(text.output.find("round brilliant #0"), std::string::npos) << text.output;
-    EXPECT_NE(text.output.find("18k-yellow"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("    1  round brilliant "), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("18K yellow gold  "), std::string::npos) << text.output;
     EXPECT_NE(text.output.find("size US 6 1/2, UK M 1/2, EU 53, JP 13"), std::string::npos)
         << text.output;
     // The pendant's bail is a hole too small for a finger: no ring.

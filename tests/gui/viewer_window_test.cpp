@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
@@ -1230,11 +1231,11 @@ void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasu
     // Platinum weighs the same metal without measuring it again: volume times density.
     const int measured = report.MeasurementsStarted();
     const CAlloy* platinum = FindAlloy("pt950");
-    report.AlloyBox().setCurrentIndex(report.AlloyBox().findText("pt950"));
+    report.AlloyBox().setCurrentIndex(report.AlloyBox().findText("Platinum 950"));
     QCOMPARE(report.MeasurementsStarted(), measured);
     QVERIFY(!report.Measuring());
     for (int row = 0; row < report.MetalsTable().rowCount(); ++row) {
-        QCOMPARE(report.MetalsTable().item(row, 1)->text(), QString("pt950"));
+        QCOMPARE(report.MetalsTable().item(row, 1)->text(), QString("Platinum 950"));
         const double grams = ring.metals[size_t(row)].volumeMm3 / 1000.0 * 20.7;
         QCOMPARE(report.MetalsTable().item(row, 4)->text(), QString::number(grams, 'f', 3));
     }
@@ -1253,9 +1254,22 @@ void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasu
     QVERIFY(
         report.MetalVolumeLabel().text().contains(QString::number(earrings.metal.volume, 'f', 3)));
     QCOMPARE(report.GemsTable().rowCount(), int(earrings.gems.size()));
-    // Closing the window stops its measurement; shown again, it measures again.
+    // It stands beside the main window, clear of its menu, with every column header whole.
+    const QRect menu(frame.menuBar()->mapToGlobal(QPoint(0, 0)), frame.menuBar()->size());
+    QVERIFY(!report.frameGeometry().intersects(menu));
+    for (QTableWidget* table : {&report.MetalsTable(), &report.GemsTable()}) {
+        QHeaderView& header = *table->horizontalHeader();
+        QVERIFY(header.length() <= table->viewport()->width());
+        for (int column = 0; column < header.count(); ++column) {
+            QVERIFY(header.sectionSize(column) >= header.sectionSizeHint(column));
+        }
+    }
+    // Escape closes the window, which stops its measurement; shown again, it measures again.
     frame.OpenFile(kSamples + "solitaire_ring.orv");
-    report.close();
+    report.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&report));
+    QTest::keyClick(&report, Qt::Key_Escape);
+    QVERIFY(!report.isVisible());
     QVERIFY(!report.Measuring());
     frame.ReportAction().trigger();
     QVERIFY(shown.wait(60000));
