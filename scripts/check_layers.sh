@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the includes under src/ keep the layers' direction:
 #
-#   geometry, platform, scene, image, view, render, display, picture, measure, mesh, browser,
-#   app, cli
+#   geometry, platform, scene, image, view, render, display, picture, measure, mesh, report,
+#   browser, app, cli
 #
 # A folder includes only itself and folders before it in that list. Inside render/ the rooms
 # shading/ and tessellation/ include nothing of csg/ or of render/'s own files, and csg/ nothing
@@ -20,7 +20,7 @@ import re
 import sys
 
 ORDER = ["geometry", "platform", "scene", "image", "view", "render", "display", "picture",
-         "measure", "mesh", "browser", "app", "cli"]
+         "measure", "mesh", "report", "browser", "app", "cli"]
 RANK = {name: i for i, name in enumerate(ORDER)}
 # Folders whose code sits above Qt; every other folder builds without it.
 QT_FOLDERS = {"browser", "app", "cli"}

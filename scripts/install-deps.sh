@@ -10,6 +10,10 @@ packages=(
     # The turntable's animations: animated WebP, and H.264 video in MP4 (libx264 through FFmpeg).
     libwebp-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
     libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
+    # The jeweller's report on paper: the page laid out with pango, drawn with cairo into a PDF.
+    libcairo2-dev libpango1.0-dev
+    # Its tests read the PDF back with poppler's pdftotext and pdfimages.
+    poppler-utils
     # The desktop viewer and its window tests, which run under a private X server.
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
     # The tools that make the registered file type take effect, and that its test runs.

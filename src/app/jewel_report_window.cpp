@@ -4,10 +4,14 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -15,13 +19,26 @@
 #include <QVBoxLayout>
 
 #include "app/orva_document.h"
+#include "app/report_printing.h"
 #include "measure/jewel_figures.h"
 #include "measure/jewel_report_text.h"
 #include "render/render_scene.h"
+#include "report/jewel_report_pdf.h"
 
 namespace orva {
 
 namespace {
+
+ReportPdfChooser g_pdfChooser;
+
+std::string ChooseReportPdf(QWidget* parent, const std::string& suggested) {
+    if (g_pdfChooser) {
+        return g_pdfChooser(parent, suggested);
+    }
+    return QFileDialog::getSaveFileName(parent, "Save Report as PDF",
+                                        QString::fromStdString(suggested), "PDF files (*.pdf)")
+        .toStdString();
+}
 
 // A figure of the report, as rounded as the copied text rounds it, to `decimals` places; "-"
 // for none.
@@ -58,6 +75,12 @@ void SetRow(QTableWidget& table, int row, const QStringList& cells, unsigned nam
 
 }  // namespace
 
+ReportPdfChooser SetReportPdfChooser(ReportPdfChooser chooser) {
+    ReportPdfChooser previous = std::move(g_pdfChooser);
+    g_pdfChooser = std::move(chooser);
+    return previous;
+}
+
 CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_document(document),
@@ -75,13 +98,20 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
       m_gems(NewTable({"Count", "Cut", "Material", "Size L \u00d7 W \u00d7 D mm", "Volume mm\u00b3",
                        "Carat each", "Carat total"},
                       this)),
-      m_copy(new QPushButton("&Copy", this)) {
+      m_copy(new QPushButton("&Copy", this)),
+      m_savePdf(new QPushButton("Save &PDF\u2026", this)),
+      m_print(new QPushButton("&Print\u2026", this)),
+      m_paperStatus(new QLabel(this)) {
     setWindowTitle("Report");
     m_alloy->addItem(kOwnAlloys, QString());
     for (const QString& key : QString::fromStdString(AlloyKeys()).split(' ', Qt::SkipEmptyParts)) {
         m_alloy->addItem(FindAlloy(key.toStdString())->displayName, key);
     }
     m_copy->setToolTip("Copies the report as text");
+    m_savePdf->setToolTip("Saves the report as a one-page PDF, with pictures of the piece");
+    m_print->setToolTip("Prints the report on one page, with pictures of the piece");
+    m_paperStatus->setWordWrap(true);
+    m_paperStatus->hide();
     QFont bold = m_scene->font();
     bold.setBold(true);
     m_scene->setFont(bold);
@@ -94,8 +124,10 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow("Alloy:", m_alloy);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    buttons->addWidget(m_paperStatus, 1);
     buttons->addWidget(m_copy);
+    buttons->addWidget(m_savePdf);
+    buttons->addWidget(m_print);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_warning);
@@ -112,6 +144,8 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
     layout->addLayout(buttons);
     connect(m_alloy, &QComboBox::currentIndexChanged, this, [this] { AlloyChanged(); });
     connect(m_copy, &QPushButton::clicked, this, [this] { CopyText(); });
+    connect(m_savePdf, &QPushButton::clicked, this, [this] { SavePdf(); });
+    connect(m_print, &QPushButton::clicked, this, [this] { Print(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
     resize(std::max(760, m_gems->horizontalHeader()->length() + 40), 480);
@@ -119,8 +153,9 @@ CJewelReportWindow::CJewelReportWindow(COrvaDoc& document, QWidget* parent)
 }
 
 CJewelReportWindow::~CJewelReportWindow() {
-    // The measurement reads the document's scene.
+    // The measurement and the pictures read the document's scene.
     m_job.Stop();
+    m_picturesJob.Stop();
 }
 
 void CJewelReportWindow::ShowReport(int threads) {
@@ -163,6 +198,8 @@ void CJewelReportWindow::PlaceBesideMainWindow() {
 
 void CJewelReportWindow::StopMeasuring() {
     m_job.Stop();
+    m_picturesJob.Stop();
+    m_paperWanted = EPaper::kNone;
     ++m_serial;
 }
 
@@ -179,6 +216,8 @@ void CJewelReportWindow::SceneChanged() {
 void CJewelReportWindow::Measure() {
     StopMeasuring();
     m_report.reset();
+    m_pictures.reset();
+    m_paperStatus->hide();
     if (m_document.Path().empty()) {
         ClearFigures("No scene is open.");
         return;
@@ -253,6 +292,7 @@ void CJewelReportWindow::ShowFigures() {
     ShowMetals();
     ShowGems();
     m_copy->setEnabled(true);
+    EnablePaper(m_paperWanted == EPaper::kNone);
 }
 
 void CJewelReportWindow::ShowMetals() {
@@ -311,11 +351,93 @@ void CJewelReportWindow::ClearFigures(const QString& status) {
     m_metals->setRowCount(0);
     m_gems->setRowCount(0);
     m_copy->setEnabled(false);
+    EnablePaper(false);
 }
 
 void CJewelReportWindow::CopyText() {
     if (m_report) {
         QApplication::clipboard()->setText(QString::fromStdString(FormatJewelTable(*m_report)));
+    }
+}
+
+void CJewelReportWindow::EnablePaper(bool enabled) {
+    m_savePdf->setEnabled(enabled);
+    m_print->setEnabled(enabled);
+}
+
+void CJewelReportWindow::SavePdf() {
+    if (!m_report) {
+        return;
+    }
+    // Beside the scene, named after it.
+    const QFileInfo scene(QString::fromStdString(m_document.Path()));
+    const std::string suggested =
+        scene.dir().filePath(scene.completeBaseName() + ".pdf").toStdString();
+    const std::string path = ChooseReportPdf(this, suggested);
+    if (path.empty()) {
+        return;
+    }
+    m_pdfPath = path;
+    WithPictures(EPaper::kPdf);
+}
+
+void CJewelReportWindow::Print() {
+    if (!m_report) {
+        return;
+    }
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_printer = std::move(printer);
+    WithPictures(EPaper::kPrint);
+}
+
+void CJewelReportWindow::WithPictures(EPaper paper) {
+    m_paperWanted = paper;
+    if (m_pictures) {
+        PutOnPaper();
+        return;
+    }
+    EnablePaper(false);
+    m_paperStatus->setText("Rendering the pictures\u2026");
+    m_paperStatus->show();
+    const int64_t serial = m_serial;
+    m_picturesJob.Start(m_document.Scene(), ThreadsOrCores(m_threads),
+                        [this, serial](std::shared_ptr<const CReportPictures> pictures) {
+                            QMetaObject::invokeMethod(
+                                this, [this, serial, pictures] { PicturesDone(serial, pictures); },
+                                Qt::QueuedConnection);
+                        });
+}
+
+void CJewelReportWindow::PicturesDone(int64_t serial,
+                                      std::shared_ptr<const CReportPictures> pictures) {
+    // Pictures of a scene since replaced, or stopped half way, are of no use.
+    if (serial != m_serial || !pictures || !m_report) {
+        return;
+    }
+    m_pictures = std::move(pictures);
+    PutOnPaper();
+}
+
+void CJewelReportWindow::PutOnPaper() {
+    const EPaper paper = m_paperWanted;
+    m_paperWanted = EPaper::kNone;
+    EnablePaper(true);
+    m_paperStatus->show();
+    if (paper == EPaper::kPdf) {
+        std::string error;
+        const bool written = WriteJewelReportPdf(*m_report, *m_pictures, m_pdfPath, error);
+        m_paperStatus->setText(written ? "Saved " + QString::fromStdString(m_pdfPath)
+                                       : "The report could not be saved: " +
+                                             QString::fromStdString(error));
+        emit pdfSaved(QString::fromStdString(m_pdfPath), written);
+    } else if (paper == EPaper::kPrint && m_printer) {
+        m_paperStatus->setText(PrintJewelReport(*m_printer, *m_report, *m_pictures)
+                                   ? QString("Sent to the printer")
+                                   : QString("The printer could not be started"));
     }
 }
 

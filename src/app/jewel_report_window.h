@@ -3,12 +3,17 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "app/measure_job.h"
+#include "app/report_pictures_job.h"
 
 class QComboBox;
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QTableWidget;
 
@@ -16,9 +21,18 @@ namespace orva {
 
 class COrvaDoc;
 
+// Asks where the report's PDF goes, suggesting `suggested`; empty when the user cancels. A
+// file dialog asks unless a chooser is installed: tests answer without a dialog.
+using ReportPdfChooser = std::function<std::string(QWidget* parent, const std::string& suggested)>;
+
+// Installs a chooser (null restores the file dialog) and returns the one it replaces.
+ReportPdfChooser SetReportPdfChooser(ReportPdfChooser chooser);
+
 // The jeweller's report on the open scene: metal volume and weight per material, the stones
 // and their carats. The scene is measured on a thread of its own while the window says
 // "Measuring…"; another alloy weighs the measured metal again without measuring it again.
+// Save PDF… and Print… put the report on paper, with two pictures of the piece rendered in the
+// background the first time either is asked for.
 class CJewelReportWindow : public QWidget {
     Q_OBJECT
 
@@ -50,6 +64,9 @@ public:
     QTableWidget& MetalsTable() { return *m_metals; }
     QTableWidget& GemsTable() { return *m_gems; }
     QPushButton& CopyButton() { return *m_copy; }
+    QPushButton& SavePdfButton() { return *m_savePdf; }
+    QPushButton& PrintButton() { return *m_print; }
+    QLabel& PaperStatus() { return *m_paperStatus; }
     // Counters for tests: measurements started, and reports shown from their results.
     int MeasurementsStarted() const { return m_measurementsStarted; }
     int ReportsShown() const { return m_reportsShown; }
@@ -57,6 +74,8 @@ public:
 signals:
     // A measurement's report is shown.
     void reportShown();
+    // Save PDF… wrote `path`, or failed to.
+    void pdfSaved(const QString& path, bool written);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +91,14 @@ private:
     void ClearFigures(const QString& status);
     void CopyText();
     void PlaceBesideMainWindow();
+    void SavePdf();
+    void Print();
+    enum class EPaper { kNone, kPdf, kPrint };
+    // Does what `paper` asks once the pictures are there, rendering them first when needed.
+    void WithPictures(EPaper paper);
+    void PicturesDone(int64_t serial, std::shared_ptr<const CReportPictures> pictures);
+    void PutOnPaper();
+    void EnablePaper(bool enabled);
 
     COrvaDoc& m_document;
     CMeasureJob m_job;
@@ -91,6 +118,15 @@ private:
     QTableWidget* m_metals;
     QTableWidget* m_gems;
     QPushButton* m_copy;
+    QPushButton* m_savePdf;
+    QPushButton* m_print;
+    QLabel* m_paperStatus;  // what became of the last Save PDF… or Print…
+    CReportPicturesJob m_picturesJob;
+    // The pictures of the scene measured; they do not change with the alloy.
+    std::shared_ptr<const CReportPictures> m_pictures;
+    EPaper m_paperWanted = EPaper::kNone;
+    std::string m_pdfPath;
+    std::unique_ptr<QPrinter> m_printer;  // as the print dialog set it up
     int m_measurementsStarted = 0;
     int m_reportsShown = 0;
     bool m_placed = false;  // placed beside the main window once; the user moves it after

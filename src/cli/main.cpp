@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
         app.add_subcommand("measure", "Metal volume and weight, stones and carats, in millimetres");
     measureCommand->add_option("scene", measure.scenePath, "Scene file (.orv)")->required();
     measureCommand->add_flag("--json", measure.json, "Print one JSON document");
+    measureCommand->add_option("--pdf", measure.pdfPath,
+                               "Also write the report as a one-page PDF, with pictures");
     measureCommand->add_option("--gemlib", measure.gemLibraryPath,
                                "Gem library to use instead of the one beside orva");
     measureCommand->add_option("--materials", measure.materialDirectory,

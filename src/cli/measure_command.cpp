@@ -8,10 +8,36 @@
 #include "cli/standard_output.h"
 #include "cli/stop_on_signal.h"
 #include "render/render_scene.h"
+#include "report/jewel_report_pdf.h"
 
 namespace orva {
 
 using json = nlohmann::ordered_json;
+
+namespace {
+
+// The page of the report, pictures and all. An incomplete report gets its page too, banner and
+// all: a jeweller may still want the part that was measured on paper. A scene that was not
+// read has nothing to put on paper.
+bool WritePdf(CSceneAnchor& scene, const CJewelReport& report, const std::string& path,
+              int threads) {
+    if (report.source.load.status != CLoadReport::kOk) {
+        std::fprintf(stderr, "orva: %s not written: the scene could not be read\n", path.c_str());
+        return false;
+    }
+    CReportPictures pictures;
+    if (!RenderReportPictures(scene, threads, pictures, &UserInterrupt())) {
+        return false;
+    }
+    std::string error;
+    if (!WriteJewelReportPdf(report, pictures, path, error)) {
+        std::fprintf(stderr, "orva: cannot write the report: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int RunMeasureCommand(const CMeasureOptions& o) {
     const CStopOnSignal stopOnSignal;
@@ -51,6 +77,9 @@ int RunMeasureCommand(const CMeasureOptions& o) {
                : FormatJewelTable(report);
     if (!WriteResult(text)) {
         return 1;
+    }
+    if (!o.pdfPath.empty() && !WritePdf(scene, report, o.pdfPath, options.threads)) {
+        return StopRequested() ? 130 : 1;
     }
     // Figures of part of a piece are not the piece's: a script must not take them as such.
     return load.status == CLoadReport::kOk && !IsIncomplete(report) ? 0 : 1;

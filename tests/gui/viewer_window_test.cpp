@@ -13,10 +13,12 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -141,6 +143,7 @@ private slots:
     void aStillPictureIsRefinedUntilInputAndTheSettingIsKept();
     void ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasuringAgain();
     void theReportWindowSaysWhatTheTextSays();
+    void savePdfWritesThePageBesideTheScene();
     void aFifoOrADeviceIsRefusedAtOnce();
 
 private:
@@ -1189,6 +1192,40 @@ void ViewerWindowTest::theReportWindowSaysWhatTheTextSays() {
     QVERIFY(!report.WarningBand().isVisible());
     QVERIFY(!report.OverlapLabel().isVisible());
     QCOMPARE(report.SceneLabel().text(), QString("first_ring.orv"));
+}
+
+// Save PDF… suggests the scene's name beside it and writes a page that names the scene, its
+// pictures rendered in the background.
+void ViewerWindowTest::savePdfWritesThePageBesideTheScene() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        QSKIP("poppler-utils (pdftotext) is not installed");
+    }
+    CMainFrame& frame = Start({kSamples + "pendant.orv"}).MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    CJewelReportWindow& report = frame.ReportWindow();
+    QSignalSpy shown(&report, &CJewelReportWindow::reportShown);
+    QTest::keyClick(&frame, Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(shown.wait(60000));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("report.pdf");
+    std::string suggested;
+    const ReportPdfChooser previous =
+        SetReportPdfChooser([&](QWidget*, const std::string& offered) {
+            suggested = offered;
+            return target.toStdString();
+        });
+    QSignalSpy saved(&report, &CJewelReportWindow::pdfSaved);
+    QTest::mouseClick(&report.SavePdfButton(), Qt::LeftButton);
+    SetReportPdfChooser(previous);
+    QVERIFY(saved.wait(60000));
+    QCOMPARE(saved[0][1].toBool(), true);
+    QCOMPARE(QString::fromStdString(suggested), QString::fromStdString(kSamples + "pendant.pdf"));
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {target, "-"});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString page = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    QVERIFY2(page.contains("pendant.orv"), qPrintable(page));
 }
 
 // A FIFO on the command line would block the open until someone writes, /dev/zero opened
