@@ -14,6 +14,9 @@ packages=(
     libcairo2-dev libpango1.0-dev
     # Its tests read the PDF back with poppler's pdftotext and pdfimages.
     poppler-utils
+    # The piece as closed meshes: the metal as an OpenVDB level set meshed, written to STL by
+    # our code and to 3MF through libzip; the tests check the files with CGAL and lib3mf.
+    libopenvdb-dev libzip-dev libcgal-dev lib3mf-dev
     # The desktop viewer and its window tests, which run under a private X server.
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev xvfb xauth
     # The tools that make the registered file type take effect, and that its test runs.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/export_command.h"
 #include "cli/info_command.h"
 #include "cli/measure_command.h"
 #include "cli/render_command.h"
@@ -53,6 +54,30 @@ int main(int argc, char** argv) {
     infoCommand->add_option("--gemlib", info.gemLibraryPath,
                             "Gem library to use instead of the one beside orva");
     infoCommand->add_option("scene", info.scenePath, "Scene file (.orv)")->required();
+
+    orva::CExportOptions exportOptions;
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Writes the resolved piece as closed meshes for casting and printing");
+    exportCommand->add_option("scene", exportOptions.scenePath, "Scene file (.orv)")->required();
+    exportCommand->add_option("-o,--output", exportOptions.outputPath, "Mesh file (.stl or .3mf)")
+        ->required();
+    exportCommand
+        ->add_option("--resolution", exportOptions.resolution,
+                     "Spacing of the metal's sampling in mm, 0.005..1")
+        ->check(CLI::Range(0.005, 1.0))
+        ->capture_default_str();
+    exportCommand->add_option("--parts", exportOptions.parts, "Which parts: all, metal or gems")
+        ->check(CLI::IsMember({"all", "metal", "gems"}))
+        ->capture_default_str();
+    exportCommand->add_option("--gemlib", exportOptions.gemLibraryPath,
+                              "Gem library to use instead of the one beside orva");
+    exportCommand->add_option("--materials", exportOptions.materialDirectory,
+                              "Material folder to use instead of the one beside orva");
+    exportCommand
+        ->add_option("--threads", exportOptions.threads, "Threads of work (default: one per core)")
+        ->check(CLI::Range(1, 64));
+    exportCommand->add_flag("--json", exportOptions.json,
+                            "Print one JSON document: the parts written and the file");
 
     orva::CMeasureOptions measure;
     CLI::App* measureCommand =
@@ -205,6 +230,9 @@ int main(int argc, char** argv) {
     }
     if (measureCommand->parsed()) {
         return orva::RunMeasureCommand(measure);
+    }
+    if (exportCommand->parsed()) {
+        return orva::RunExportCommand(exportOptions);
     }
     if (renderCommand->parsed()) {
         return orva::RunRenderCommand(render);

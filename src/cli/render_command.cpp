@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/progress_bar.h"
 #include "cli/scene_load.h"
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
@@ -31,43 +32,6 @@
 namespace orva {
 
 namespace {
-
-// Shows how far the render is while it runs, when a person watches stderr.
-class CProgressBar {
-public:
-    // `rows` tells how many of the picture's `height` rows are done.
-    CProgressBar(std::function<int64_t()> rows, int height, bool enabled)
-        : m_rows(std::move(rows)), m_height(height) {
-        if (enabled) {
-            m_thread = std::thread([this] { Run(); });
-        }
-    }
-    ~CProgressBar() {
-        m_done = true;
-        if (m_thread.joinable()) {
-            m_thread.join();
-            std::fputs("\r\033[K", stderr);
-        }
-    }
-
-private:
-    void Run() {
-        while (!m_done) {
-            const int64_t rows = m_rows();
-            const int percent = static_cast<int>(100 * rows / std::max(1, m_height));
-            const int bar = percent * 40 / 100;
-            std::fprintf(stderr, "\r[%-40.*s] %3d%%", bar,
-                         "========================================", percent);
-            std::fflush(stderr);
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-    }
-
-    std::function<int64_t()> m_rows;
-    int m_height;
-    std::atomic<bool> m_done{false};
-    std::thread m_thread;
-};
 
 long PeakResidentKiB() {
     rusage usage{};

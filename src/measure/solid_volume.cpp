@@ -1,5 +1,6 @@
 #include "measure/solid_volume.h"
 
+#include "measure/axis_rays.h"
 #include "measure/metal_ownership.h"
 
 #include <algorithm>
@@ -30,14 +31,6 @@ namespace orva {
 
 namespace {
 
-// Standard views 1, 3 and 5: looking along model y, z and x. Each row: the model axes that
-// become eye x, y and z, and their signs (as the view camera sets them up).
-constexpr int kDirections[3][6] = {
-    {0, 2, 1, 1, 1, -1},
-    {0, 1, 2, 1, 1, 1},
-    {1, 2, 0, -1, 1, -1},
-};
-
 // Beyond this many cells along the scene's longest side the grid gets no finer: it bounds
 // the time and memory a tiny accuracy could ask for.
 constexpr int kMostCells = 8000;
@@ -48,12 +41,7 @@ constexpr int kMostCells = 8000;
 constexpr double kCellsPerAccuracy = 4.0;
 
 struct CDirectionGrid {
-    CMatrix4 view;
-    CMatrix4 windowMatrix;
-    int columns = 1;
-    int rows = 1;
-    int depthAxis = 0;    // the model axis along the line of sight
-    float depthSign = 1;  // model coordinate = eye depth * sign
+    CAxisRayGrid rays;    // through the cells' centres
     double cellArea = 0;  // model units squared
     double cellSide = 0;  // the longer side of a cell
 };
@@ -78,12 +66,11 @@ struct CGridRows {
 
     CGridRows(const CDirectionGrid (&g)[3], int workers) : grids(g), depths(workers) {
         for (int d = 0; d < 3; ++d) {
-            firstRow[d + 1] = firstRow[d] + grids[d].rows;
+            firstRow[d + 1] = firstRow[d] + grids[d].rays.rows;
         }
         sums.assign(static_cast<std::size_t>(firstRow[3]), 0.0);
         thinErrors = sums;
     }
-    int DirectionOf(int row) const { return row < firstRow[1] ? 0 : (row < firstRow[2] ? 1 : 2); }
 };
 
 // The model box of what is measured: the objects that may add metal. Stones and cutters add
@@ -124,28 +111,28 @@ void SetComponent(CVector3& v, int axis, float value) {
 // a cell, such a face would count that fraction of a cell times its whole area too much or too
 // little.
 CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max, double cell) {
-    const int* a = kDirections[direction];
-    CViewport viewport;
-    viewport.SetAxes(a[0], a[1], a[2], a[3], a[4], a[5]);
+    const CAxisView axes = AxisView(direction);
     CDirectionGrid g;
-    g.view = viewport.view;
-    g.depthAxis = a[2];
-    g.depthSign = static_cast<float>(a[5]);
+    g.rays.view = axes.view;
+    g.rays.depthAxis = axes.depthAxis;
+    g.rays.depthSign = axes.depthSign;
+    const int eyeAxes[2] = {axes.columnAxis, axes.rowAxis};
+    const float eyeSigns[2] = {axes.columnSign, axes.rowSign};
     double start[2];
     double size[2];
     int count[2];
     for (int k = 0; k < 2; ++k) {
-        // Eye coordinate k is model axis a[k] times its sign.
-        const double lo = Component(min, a[k]);
-        const double hi = Component(max, a[k]);
-        const double e0 = a[3 + k] > 0 ? lo : -hi;
+        // Eye coordinate k is model axis eyeAxes[k] times its sign.
+        const double lo = Component(min, eyeAxes[k]);
+        const double hi = Component(max, eyeAxes[k]);
+        const double e0 = eyeSigns[k] > 0 ? lo : -hi;
         const double extent = hi - lo;
         count[k] = std::clamp(static_cast<int>(std::ceil(extent / cell - 1e-9)), 1, kMostCells);
         size[k] = extent > 0.0 ? extent / count[k] : cell;
         start[k] = extent > 0.0 ? e0 : e0 - cell / 2.0;
     }
-    g.columns = count[0];
-    g.rows = count[1];
+    g.rays.columns = count[0];
+    g.rays.rows = count[1];
     g.cellArea = size[0] * size[1];
     g.cellSide = std::max(size[0], size[1]);
     CMatrix4 w = CMatrix4::Identity();
@@ -153,7 +140,7 @@ CDirectionGrid MakeGrid(int direction, const CVector3& min, const CVector3& max,
     w[5] = static_cast<float>(-1.0 / size[1]);
     w[12] = static_cast<float>(-start[0] / size[0] - 0.5);
     w[13] = static_cast<float>((start[1] + count[1] * size[1]) / size[1] - 0.5);
-    g.windowMatrix = Multiply(g.view, w);
+    g.rays.windowMatrix = Multiply(g.rays.view, w);
     return g;
 }
 
@@ -180,8 +167,7 @@ struct CRowSums {
 
 // Sums the solid intervals of one crossing list (entry and exit in pairs, front first) and
 // recycles it.
-void TakeCrossings(CRenderContext& ctx, CFragment* list, CRowSums& sum, CDepthRange& r) {
-    list = DropCoincidentPairs(list, ctx);
+void TakeCrossings(const CFragment* list, CRowSums& sum, CDepthRange& r) {
     float nearest = 0.0f;
     float farthest = 0.0f;
     bool any = false;
@@ -202,66 +188,6 @@ void TakeCrossings(CRenderContext& ctx, CFragment* list, CRowSums& sum, CDepthRa
     if (any) {
         NoteDepths(r, nearest, farthest);
     }
-    RecycleFragments(ctx.pools, list);
-}
-
-// The rows of one band of one direction claimed from `rows`, each row's thickness summed
-// into its place. False when the interrupt stopped it.
-bool MeasureBand(CRenderContext& ctx, const CVolumeRequest& v, const CCsgPlan& plan,
-                 CGridRows& grid, int worker, const CRowBand& band, CClaimableRows& rows) {
-    const int d = grid.DirectionOf(band.first);
-    const CDirectionGrid& g = grid.grids[d];
-    const int offset = grid.firstRow[d];
-    CRenderRequest r;
-    r.first = v.first;
-    r.stop = v.stop;
-    r.plan = &plan;
-    r.view = g.view;
-    r.windowMatrix = g.windowMatrix;
-    r.viewportWidth = g.columns;
-    r.viewportHeight = g.rows;
-    r.shading = EShading::kVertexColours;
-    r.interrupt = v.interrupt;
-    r.tessellation = v.tessellation;
-    const CRenderRect rect{0, g.columns - 1, band.first - offset, band.last - offset};
-    const CBandTree tree(ctx, r, rect);
-    CRowWalker walker(tree.Root());
-    CDepthRange& depths =
-        grid.depths[static_cast<std::size_t>(worker)][static_cast<std::size_t>(d)];
-    for (int row = 0; rows.Claim(row);) {
-        if (v.interrupt != nullptr && v.interrupt->Poll()) {
-            return false;
-        }
-        const int y = row - offset;
-        if (walker.AdvanceTo(y, ctx)) {
-            CRenderNode& root = *tree.Root();
-            CRowSums sum;
-            sum.cell = static_cast<float>(g.cellSide);
-            for (int x = std::max(rect.x0, root.leftmostColumn); x <= rect.x1; ++x) {
-                TakeCrossings(ctx, FragmentsAtColumn(root, x, ctx), sum, depths);
-            }
-            grid.sums[static_cast<std::size_t>(row)] = sum.all;
-            grid.thinErrors[static_cast<std::size_t>(row)] = sum.thinError;
-        }
-        ++grid.rowsDone;
-    }
-    return true;
-}
-
-// Bands of each direction's rows: a band builds its own tree, so a few per thread and
-// direction balance the work without building the scene too often.
-std::vector<CRowBand> SplitIntoBands(const CGridRows& grid, int threads) {
-    std::vector<CRowBand> bands;
-    for (int d = 0; d < 3; ++d) {
-        const int rows = grid.grids[d].rows;
-        const int wanted = threads == 1 ? 1 : threads * 2;
-        const int height = std::max(16, (rows + wanted - 1) / wanted);
-        for (int y = 0; y < rows; y += height) {
-            bands.push_back(
-                {grid.firstRow[d] + y, grid.firstRow[d] + std::min(rows - 1, y + height - 1)});
-        }
-    }
-    return bands;
 }
 
 // Adds up the rows: per direction, and the metal's box.
@@ -287,10 +213,11 @@ CSolidVolume Collect(const CGridRows& grid, double cell) {
             }
             // Each model axis lies along the line of sight of one direction, whose depths
             // measure it exactly; the cells would give it only to a cell.
-            const float a = r.farthest * g.depthSign;
-            const float b = r.nearest * g.depthSign;
-            SetComponent(boxMin, g.depthAxis, std::min({Component(boxMin, g.depthAxis), a, b}));
-            SetComponent(boxMax, g.depthAxis, std::max({Component(boxMax, g.depthAxis), a, b}));
+            const int axis = g.rays.depthAxis;
+            const float a = r.farthest * g.rays.depthSign;
+            const float b = r.nearest * g.rays.depthSign;
+            SetComponent(boxMin, axis, std::min({Component(boxMin, axis), a, b}));
+            SetComponent(boxMax, axis, std::max({Component(boxMax, axis), a, b}));
         }
     }
     const auto& v = s.directionVolumes;
@@ -313,19 +240,28 @@ CSolidVolume MeasureOnGrid(const CVolumeRequest& v, const CMaterialTable& materi
                                      MakeGrid(2, min, max, cell)};
     const int threads = std::clamp(v.threads, 1, 64);
     CGridRows grid(grids, threads);
-    const std::vector<CRowBand> bands = SplitIntoBands(grid, threads);
-    std::vector<std::unique_ptr<CRenderContext>> contexts;
-    for (int t = 0; t < threads; ++t) {
-        contexts.push_back(std::make_unique<CRenderContext>());
-        contexts.back()->materials = &materials;
-    }
-    CBandRunOptions options;
-    options.threads = threads;
-    options.interrupt = v.interrupt;
-    RunBands(bands, options, [&](int worker, const CRowBand& band, CClaimableRows& rows) {
-        return MeasureBand(*contexts[static_cast<std::size_t>(worker)], v, plan, grid, worker, band,
-                           rows);
-    });
+    CAxisRayWalk walk;
+    walk.first = v.first;
+    walk.stop = v.stop;
+    walk.plan = &plan;
+    walk.materials = &materials;
+    walk.threads = threads;
+    walk.interrupt = v.interrupt;
+    walk.tessellation = v.tessellation;
+    const CAxisRayGrid rays[3] = {grids[0].rays, grids[1].rays, grids[2].rays};
+    WalkAxisRays(
+        walk, rays,
+        [&](CAxisRayRow& row) {
+            CRowSums sum;
+            sum.cell = static_cast<float>(grids[row.direction].cellSide);
+            CDepthRange& depths = grid.depths[static_cast<std::size_t>(row.worker)]
+                                             [static_cast<std::size_t>(row.direction)];
+            row.ForEachRay([&](int, const CFragment* list) { TakeCrossings(list, sum, depths); });
+            const auto at = static_cast<std::size_t>(grid.firstRow[row.direction] + row.row);
+            grid.sums[at] = sum.all;
+            grid.thinErrors[at] = sum.thinError;
+        },
+        &grid.rowsDone);
     return Collect(grid, cell);
 }
 
