@@ -3,7 +3,7 @@
 # it did: runs, runs per second, coverage at the start and at the end, inputs added, findings.
 #
 # Usage: scripts/fuzz.sh TARGET MINUTES
-#   TARGET: scene_reader_fuzz scene_render_fuzz scene_measure_fuzz gem_library_fuzz
+#   TARGET: scene_reader_fuzz scene_render_fuzz scene_measure_fuzz scene_export_fuzz gem_library_fuzz
 #           material_reader_fuzz bmp_reader_fuzz
 #
 # The corpus grows in build-fuzz/corpus/TARGET and is kept between runs; what crashes, leaks or
@@ -23,7 +23,7 @@ seeds=$build/fuzz/seeds
 timeout=10
 
 case $target in
-    scene_reader_fuzz | scene_render_fuzz | scene_measure_fuzz)
+    scene_reader_fuzz | scene_render_fuzz | scene_measure_fuzz | scene_export_fuzz)
         inputs=("$seeds/scenes" fuzz/seeds/findings)
         timeout=30
         max_len=4096 ;;

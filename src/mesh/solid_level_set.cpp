@@ -21,6 +21,9 @@ namespace {
 // sides of a band at y = 0) would otherwise hold nodes, whose sign is then a toss-up.
 constexpr double kOriginFraction = 0.3719;
 constexpr int kMarginNodes = 2;
+// Nodes along one axis at most, at the spacing asked for and at the estimate's coarser one: a
+// box that needs more is refused before any ray is cast.
+constexpr int kMostNodes = 1 << 16;
 
 float Component(const CVector3& v, int axis) {
     return axis == 0 ? v.x : (axis == 1 ? v.y : v.z);
@@ -33,14 +36,19 @@ struct CLattice {
     double spacing;
 };
 
+// Nodes along one axis, computed in double so that a huge box at a fine spacing cannot
+// overflow.
+double NodesAlong(const CLevelSetRequest& r, int axis, double spacing) {
+    const double lo = Component(r.min, axis) - (kMarginNodes + kOriginFraction) * spacing;
+    return std::ceil((Component(r.max, axis) - lo) / spacing) + kMarginNodes + 1;
+}
+
 CLattice LatticeOf(const CLevelSetRequest& r, double spacing) {
     CLattice l;
     l.spacing = spacing;
     for (int a = 0; a < 3; ++a) {
-        const double lo = Component(r.min, a);
-        const double hi = Component(r.max, a);
-        l.origin[a] = lo - (kMarginNodes + kOriginFraction) * spacing;
-        l.count[a] = static_cast<int>(std::ceil((hi - l.origin[a]) / spacing)) + kMarginNodes + 1;
+        l.origin[a] = Component(r.min, a) - (kMarginNodes + kOriginFraction) * spacing;
+        l.count[a] = static_cast<int>(std::min(NodesAlong(r, a, spacing), double(kMostNodes)));
     }
     return l;
 }
@@ -211,6 +219,17 @@ int LevelSetRows(const CLevelSetRequest& request) {
 
 int64_t EstimateLevelSetBytes(const CLevelSetRequest& request) {
     constexpr int kCoarser = 8;
+    // A box of more nodes than a lattice takes along some axis: its faces alone, were they
+    // metal, would take this much.
+    double nodes[3];
+    for (int a = 0; a < 3; ++a) {
+        nodes[a] = NodesAlong(request, a, request.spacing);
+    }
+    if (std::max({nodes[0], nodes[1], nodes[2]}) > kMostNodes) {
+        const double faces =
+            4.0 * (nodes[0] * nodes[1] + nodes[1] * nodes[2] + nodes[0] * nodes[2]);
+        return static_cast<int64_t>(std::min(faces * kBytesPerNode, 9e18));
+    }
     CLevelSetRequest coarse = request;
     coarse.rowsDone = nullptr;
     const CLattice l = LatticeOf(request, request.spacing * kCoarser);

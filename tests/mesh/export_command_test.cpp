@@ -201,6 +201,14 @@ TEST(ExportCommandTest, RefusalsLeaveNoFile) {
     const auto run = RunOrva("export '" + nothing + "' -o '" + out + "'", test::EStream::kStderr);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("nothing to export"), std::string::npos) << run.output;
+    // A lattice beyond the memory limit names a resolution that fits, before casting a ray.
+    CObjectList large;
+    CListBuilder(large.first).Append(MakeBoxMesh({0, 0, 0}, {900, 900, 900}).release());
+    const std::string big = test::WriteTempFile("large.orv", WriteSceneBytes(large.first));
+    const auto refused =
+        RunOrva("export --resolution 0.005 '" + big + "' -o '" + out + "'", test::EStream::kStderr);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find(" mm would fit"), std::string::npos) << refused.output;
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
