@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +13,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mesh_shapes.h"
@@ -210,6 +217,26 @@ TEST(ExportCommandTest, RefusalsLeaveNoFile) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find(" mm would fit"), std::string::npos) << refused.output;
     EXPECT_FALSE(std::filesystem::exists(out));
+    // Ctrl+C half way through a fine export: exit 130, and neither the file nor a temporary
+    // one beside it.
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+        execl(ORVA_PROGRAM, ORVA_PROGRAM, "export", "--resolution", "0.01", "--threads", "1",
+              ring.c_str(), "-o", out.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(out).parent_path())) {
+        EXPECT_EQ(entry.path().filename().string().rfind("refused.stl", 0), std::string::npos)
+            << entry.path();
+    }
 }
 
 }  // namespace
