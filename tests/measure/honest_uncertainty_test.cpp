@@ -77,7 +77,12 @@ void AddWires(CKnownScene& scene, std::mt19937& random) {
 TEST(HonestUncertaintyTest, TheStatedUncertaintyHoldsTheExactVolume) {
     std::mt19937 random(20261209);
     const double accuracies[] = {0.02, 0.1, 0.5, 1.0, 5.0};
-    for (int trial = 0; trial < 20; ++trial) {
+#ifdef ORVA_SANITIZED
+    constexpr int kTrials = 10;
+#else
+    constexpr int kTrials = 20;
+#endif
+    for (int trial = 0; trial < kTrials; ++trial) {
         CKnownScene scene;
         (trial % 2 == 0 ? AddLattice : AddWires)(scene, random);
         const double accuracy = accuracies[trial % 5];
