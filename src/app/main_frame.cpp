@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStringList>
 #include <QToolBar>
 #include <QUrl>
 
 #include "app/command_ids.h"
 #include "app/elided_label.h"
+#include "app/export_dialog.h"
 #include "app/jewel_report_window.h"
 #include "app/orva_document.h"
 #include "app/orva_view.h"
@@ -23,6 +25,7 @@
 #include "app/toolbar_icons.h"
 #include "app/web_site.h"
 #include "app/window_placement.h"
+#include "platform/message_box.h"
 
 namespace orva {
 
@@ -42,9 +45,9 @@ constexpr CToolbarButton kToolbarButtons[] = {
 // Whether finished pictures are refined, remembered between runs.
 constexpr char kRefinePicturesKey[] = "view/refinePictures";
 
-// How often the status bar tells how far a picture being saved has got.
+// How often the status bar tells how far a picture being saved or an export has got.
 constexpr int kSaveProgressMilliseconds = 100;
-// How long the status bar says where a picture was saved.
+// How long the status bar says where a picture or an export was saved.
 constexpr int kSaveNoteMilliseconds = 10000;
 
 }  // namespace
@@ -63,8 +66,10 @@ CMainFrame::CMainFrame(COrvaDoc& document)
 }
 
 CMainFrame::~CMainFrame() {
-    // The picture being saved and the report being measured read the document's scene.
+    // The picture being saved, the export and the report being measured read the document's
+    // scene.
     m_saveJob.Cancel();
+    m_exportJob.Cancel();
     m_reportWindow->StopMeasuring();
 }
 
@@ -74,6 +79,10 @@ void CMainFrame::AddMenus() {
                     [this] { RunCommand(kCommandOpenFile); });
     m_savePictureAction = file->addAction("&Save Picture\u2026", QKeySequence::Save, this,
                                           [this] { AskToSavePicture(); });
+    m_exportAction = file->addAction("&Export\u2026", this, [this] { AskToExport(); });
+    m_exportAction->setStatusTip("Writes the piece as closed meshes to an STL or 3MF file");
+    // Without a scene there is nothing to mesh.
+    m_exportAction->setEnabled(!m_document.Path().empty());
     file->addSeparator();
     file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
     QMenu* view = menuBar()->addMenu("&View");
@@ -121,7 +130,12 @@ void CMainFrame::AddStatusBar() {
     m_cancelSave->hide();
     statusBar()->addPermanentWidget(m_cancelSave);
     connect(m_cancelSave, &QPushButton::clicked, this, [this] { CancelSavePicture(); });
-    connect(&m_saveProgressTimer, &QTimer::timeout, this, [this] { ShowSaveProgress(); });
+    m_cancelExport = new QPushButton("Cancel Export", this);
+    m_cancelExport->setToolTip("Stops the export; no file is written (Escape)");
+    m_cancelExport->hide();
+    statusBar()->addPermanentWidget(m_cancelExport);
+    connect(m_cancelExport, &QPushButton::clicked, this, [this] { CancelExport(); });
+    connect(&m_progressTimer, &QTimer::timeout, this, [this] { ShowProgress(); });
     connect(m_view, &COrvaView::renderProgress, this, [this](int done, int rows) {
         const int percent = rows > 0 ? done * 100 / rows : 0;
         m_renderStatus->setText(QString("Rendering %1%").arg(percent));
@@ -139,6 +153,7 @@ void CMainFrame::AddShortcuts() {
     AddShortcut(Qt::Key_Escape, [this] {
         m_view->StopRender();
         CancelSavePicture();
+        CancelExport();
     });
     AddShortcut(Qt::Key_F5, [this] { m_view->RenderAgain(); });
     AddShortcut(Qt::Key_F11, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
@@ -175,10 +190,12 @@ void CMainFrame::OpenFile(const std::string& path) {
     if (!m_document.OpenDocument(path, [this] {
             m_view->StopRender();
             m_saveJob.Cancel();
+            m_exportJob.Cancel();
             m_reportWindow->StopMeasuring();
         })) {
         return;
     }
+    m_exportAction->setEnabled(true);
     m_view->SceneChanged();
     m_reportWindow->SceneChanged();
     setWindowTitle(QString::fromStdString(m_document.Caption()));
@@ -211,8 +228,8 @@ void CMainFrame::SavePicture(const CPictureSaveSettings& settings) {
                             this, [this, result] { SaveFinished(result); }, Qt::QueuedConnection);
                     });
     m_cancelSave->show();
-    m_saveProgressTimer.start(kSaveProgressMilliseconds);
-    ShowSaveProgress();
+    m_progressTimer.start(kSaveProgressMilliseconds);
+    ShowProgress();
 }
 
 void CMainFrame::CancelSavePicture() {
@@ -220,9 +237,16 @@ void CMainFrame::CancelSavePicture() {
     m_saveJob.RequestCancel();
 }
 
-void CMainFrame::ShowSaveProgress() {
+void CMainFrame::ShowProgress() {
+    QStringList running;
     if (m_saveJob.Running()) {
-        statusBar()->showMessage(QString("Saving the picture %1%").arg(m_saveJob.Percent()));
+        running << QString("Saving the picture %1%").arg(m_saveJob.Percent());
+    }
+    if (m_exportJob.Running()) {
+        running << QString("Exporting %1%").arg(m_exportJob.Percent());
+    }
+    if (!running.isEmpty()) {
+        statusBar()->showMessage(running.join(" \u2014 "));
     }
 }
 
@@ -231,13 +255,63 @@ void CMainFrame::SaveFinished(const CPictureSaveResult& result) {
     if (m_saveJob.Running()) {
         return;
     }
-    m_saveProgressTimer.stop();
+    if (!m_exportJob.Running()) {
+        m_progressTimer.stop();
+    }
     m_cancelSave->hide();
     const QString message = QString::fromStdString(result.message);
     // A failure stays until something else is said; the mouse help comes back after a success.
     statusBar()->showMessage(message,
                              result.outcome == ESaveOutcome::kFailed ? 0 : kSaveNoteMilliseconds);
     emit pictureSaveFinished(static_cast<int>(result.outcome), message);
+}
+
+void CMainFrame::AskToExport() {
+    if (m_document.Path().empty()) {
+        return;
+    }
+    const std::optional<CMeshExportSettings> settings = AskForExport(this, m_document.Path());
+    if (settings) {
+        ExportMeshes(*settings);
+    }
+}
+
+void CMainFrame::ExportMeshes(const CMeshExportSettings& settings) {
+    m_exportJob.Start(WholeScene(m_document.Scene()), m_document.Title(), settings,
+                      m_view->RenderThreads(), [this](const CMeshExportResult& result) {
+                          QMetaObject::invokeMethod(
+                              this, [this, result] { ExportFinished(result); },
+                              Qt::QueuedConnection);
+                      });
+    m_cancelExport->show();
+    m_progressTimer.start(kSaveProgressMilliseconds);
+    ShowProgress();
+}
+
+void CMainFrame::CancelExport() {
+    // Not waited for: the job stops after the rows in progress and reports.
+    m_exportJob.RequestCancel();
+}
+
+void CMainFrame::ExportFinished(const CMeshExportResult& result) {
+    // A newer export started meanwhile reports for itself.
+    if (m_exportJob.Running()) {
+        return;
+    }
+    if (!m_saveJob.Running()) {
+        m_progressTimer.stop();
+    }
+    m_cancelExport->hide();
+    const QString message = QString::fromStdString(result.message);
+    if (result.outcome == EExportOutcome::kWritten ||
+        result.outcome == EExportOutcome::kCancelled) {
+        statusBar()->showMessage(message, kSaveNoteMilliseconds);
+    } else {
+        // The user has to act on these (another resolution, other parts, another folder).
+        statusBar()->clearMessage();
+        ShowMessage(result.message);
+    }
+    emit exportFinished(static_cast<int>(result.outcome), message);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mesh_export_job.h"
 #include "app/picture_save_job.h"
 
 class QAction;
@@ -50,8 +51,17 @@ public:
     // Cancels the picture being saved, if any, without waiting for it.
     void CancelSavePicture();
     bool SavingPicture() const { return m_saveJob.Running(); }
+    // Starts exporting the scene's piece as meshes as the settings say, in the background; the
+    // status bar shows its progress and where it was written, a message box why it was not.
+    // An export still running is cancelled.
+    void ExportMeshes(const CMeshExportSettings& settings);
+    // Cancels the export running, if any, without waiting for it; it leaves no file.
+    void CancelExport();
+    bool Exporting() const { return m_exportJob.Running(); }
     // The entries of the menu bar, for tests.
     QAction& SavePictureAction() { return *m_savePictureAction; }
+    QAction& ExportAction() { return *m_exportAction; }
+    QPushButton& CancelExportButton() { return *m_cancelExport; }
     QAction& RefinePicturesAction() { return *m_refineAction; }
     QAction& ReportAction() { return *m_reportAction; }
     // The jeweller's report on the scene, shown by ReportAction.
@@ -60,6 +70,8 @@ public:
 signals:
     // A picture save ended; `outcome` is an ESaveOutcome.
     void pictureSaveFinished(int outcome, const QString& message);
+    // An export ended; `outcome` is an EExportOutcome.
+    void exportFinished(int outcome, const QString& message);
 
 protected:
     // Keeps the window's place for the next run.
@@ -74,8 +86,11 @@ private:
     void AddShortcuts();
     void AddShortcut(const QKeySequence& keys, const std::function<void()>& run);
     void AskToSavePicture();
-    void ShowSaveProgress();
+    // Says how far the picture being saved and the export have got.
+    void ShowProgress();
     void SaveFinished(const CPictureSaveResult& result);
+    void AskToExport();
+    void ExportFinished(const CMeshExportResult& result);
     void SetRefinePictures(bool refine);
     // Says in the status bar when the file ended before its end mark, until the next open.
     void ShowLoadNote(const CLoadReport& load);
@@ -86,12 +101,15 @@ private:
     CElidedLabel* m_idleText = nullptr;
     QLabel* m_renderStatus = nullptr;
     QAction* m_savePictureAction = nullptr;
+    QAction* m_exportAction = nullptr;
     QAction* m_refineAction = nullptr;
     QAction* m_reportAction = nullptr;
     CJewelReportWindow* m_reportWindow;
     QPushButton* m_cancelSave = nullptr;
-    QTimer m_saveProgressTimer;
+    QPushButton* m_cancelExport = nullptr;
+    QTimer m_progressTimer;  // runs while a picture is saved or an export runs
     CPictureSaveJob m_saveJob;
+    CMeshExportJob m_exportJob;
 };
 
 // The scene file a drop carries, if any: the first local file ending in ".orv".

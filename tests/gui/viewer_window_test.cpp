@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -45,6 +47,7 @@
 #include "app/canvas_surface.h"
 #include "app/command_ids.h"
 #include "app/elided_label.h"
+#include "app/export_dialog.h"
 #include "app/gl_format.h"
 #include "app/jewel_report_window.h"
 #include "app/main_frame.h"
@@ -145,6 +148,7 @@ private slots:
     void theReportWindowSaysWhatTheTextSays();
     void savePdfWritesThePageBesideTheScene();
     void aFifoOrADeviceIsRefusedAtOnce();
+    void exportWritesTheMetalAsOneSoundShellAndCancelLeavesNoFile();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -163,6 +167,10 @@ private:
     // saved and returns the status bar's message.
     QString SaveWithShortcut(const QString& answer,
                              const std::function<void(CSavePictureDialog&)>& choose, bool* pngOnly);
+    // Runs File ▸ Export…, letting `choose` set the dialog, answers the file dialog with
+    // `answer` (telling in `suggested` what it offered) and returns once the export has started.
+    void ExportWithMenu(const QString& answer, const std::function<void(CExportDialog&)>& choose,
+                        std::string* suggested);
     // The jeweller's report on the open scene, measured here rather than by the window.
     CJewelReport MeasureOpenScene(const CAlloy* alloy);
 
@@ -1312,6 +1320,98 @@ void ViewerWindowTest::ctrlIReportsTheSceneAndWeighsItInAnotherAlloyWithoutMeasu
     QVERIFY(shown.wait(60000));
     QCOMPARE(report.MetalsTable().item(0, 3)->text(),
              QString::number(ring.metals[0].volumeMm3, 'f', 3));
+}
+
+void ViewerWindowTest::ExportWithMenu(const QString& answer,
+                                      const std::function<void(CExportDialog&)>& choose,
+                                      std::string* suggested) {
+    const ExportFileChooser previous =
+        SetExportFileChooser([&](QWidget*, const std::string& offered) {
+            *suggested = offered;
+            return answer.toStdString();
+        });
+    QTimer dialogWatch;
+    QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<CExportDialog*>(QApplication::activeModalWidget())) {
+            dialogWatch.stop();
+            choose(*dialog);
+            dialog->accept();
+        }
+    });
+    dialogWatch.start(20);
+    m_session->MainFrame().ExportAction().trigger();
+    SetExportFileChooser(previous);
+}
+
+// File ▸ Export… of the metal alone at the draft resolution writes one closed, outward shell
+// holding the metal the report measures; the choices are offered again next time, and Cancel
+// or another file opened stops an export without leaving a file.
+void ViewerWindowTest::exportWritesTheMetalAsOneSoundShellAndCancelLeavesNoFile() {
+    QSettings().remove("export");
+    CMainFrame& frame = Start().MainFrame();
+    QVERIFY(!frame.ExportAction().isEnabled());
+    frame.OpenFile(kSamples + "first_ring.orv");
+    QVERIFY(frame.ExportAction().isEnabled());
+    QTemporaryDir folder;
+    const QString target = folder.filePath("ring.3mf");
+    std::string suggested;
+    QSignalSpy finished(&frame, &CMainFrame::exportFinished);
+    ExportWithMenu(
+        target,
+        [](CExportDialog& dialog) {
+            QCOMPARE(dialog.Settings().resolution, 0.02);
+            dialog.SetParts(EMeshParts::kMetal);
+            dialog.SetResolution(0.05);
+        },
+        &suggested);
+    QCOMPARE(QString::fromStdString(suggested),
+             QString::fromStdString(kSamples + "first_ring.stl"));
+    QVERIFY(frame.Exporting());
+    QVERIFY(frame.statusBar()->currentMessage().startsWith("Exporting "));
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(finished[0][0].toInt(), int(EExportOutcome::kWritten));
+    QVERIFY2(frame.statusBar()->currentMessage().endsWith(" triangles to " + target),
+             qPrintable(frame.statusBar()->currentMessage()));
+    QProcess check;
+    check.start(MESH_CHECK, {target});
+    QVERIFY(check.waitForFinished(120000));
+    const QList<QByteArray> shells = check.readAllStandardOutput().trimmed().split('\n');
+    QCOMPARE(shells.size(), 1);
+    const QJsonObject shell = QJsonDocument::fromJson(shells[0]).object();
+    QVERIFY2(shell["closed"].toBool() && shell["outward"].toBool(), shells[0].constData());
+    CJewelOptions options;
+    options.accuracyPercent = 0.1;
+    options.threads = 2;
+    const CSceneRange scene = WholeScene(m_session->Document().Scene());
+    const double metal = MeasureJewel(scene.first, scene.stop, options).metal.volume;
+    QVERIFY2(std::fabs(shell["volume"].toDouble() - metal) < metal * 0.005,
+             qPrintable(QString("%1 against %2").arg(shell["volume"].toDouble()).arg(metal)));
+
+    // The next export offers the same choices and format; Cancel stops it with no file.
+    const QString cancelled = folder.filePath("cancelled.3mf");
+    ExportWithMenu(
+        cancelled,
+        [](CExportDialog& dialog) {
+            QCOMPARE(int(dialog.Settings().parts), int(EMeshParts::kMetal));
+            QCOMPARE(dialog.Settings().resolution, 0.05);
+            dialog.SetResolution(0.01);
+        },
+        &suggested);
+    QVERIFY(QString::fromStdString(suggested).endsWith("first_ring.3mf"));
+    QVERIFY(frame.CancelExportButton().isVisible());
+    QTest::mouseClick(&frame.CancelExportButton(), Qt::LeftButton);
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(finished[1][0].toInt(), int(EExportOutcome::kCancelled));
+    QVERIFY(!frame.CancelExportButton().isVisible());
+    // Another scene opened stops the export reading the old one.
+    frame.ExportMeshes({cancelled.toStdString(), EMeshParts::kAll, 0.01});
+    frame.OpenFile(kSamples + "pendant.orv");
+    QVERIFY(!frame.Exporting());
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(finished[2][0].toInt(), int(EExportOutcome::kCancelled));
+    QVERIFY(!QFile::exists(cancelled));
+    QVERIFY(m_messages.empty());
+    QSettings().remove("export");
 }
 
 }  // namespace orva
