@@ -25,6 +25,8 @@ packages=(
     # of the package (lintian; without it the package test skips that step) and the lookup of
     # the program for the type once installed (xdg-mime).
     dpkg-dev file lintian xdg-utils
+    # Keeps compiled objects between the builds of one machine (see scripts/test.sh).
+    ccache
     # The check of the includes' layering.
     python3-minimal
 )

@@ -8,6 +8,12 @@ bash scripts/install-deps.sh
 echo "== layers"
 bash scripts/check_layers.sh
 jobs=$(nproc)
+# The three builds compile the OpenVDB and CGAL templates again each time; ccache keeps what an
+# earlier run on this machine compiled (paths taken relative to the clone, so any clone hits).
+if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+    export CCACHE_BASEDIR="$PWD"
+fi
 for preset in default asan; do
     echo "== $preset"
     cmake --preset "$preset"
