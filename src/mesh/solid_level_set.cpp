@@ -145,26 +145,26 @@ struct CWorkerGrids {
     openvdb::FloatGrid::Ptr votes = openvdb::FloatGrid::create(0.0f);
 };
 
-void WriteNode(CWorkerGrids& g, openvdb::FloatGrid::Accessor& distance,
-               openvdb::FloatGrid::Accessor& votes, const openvdb::Coord& node, float value,
-               bool inside) {
-    const float* known = nullptr;
-    float old = 0.0f;
-    if (distance.probeValue(node, old)) {
-        known = &old;
+// A worker's way into its grids: the smallest distance kept, the vote added.
+struct CNodeWriter {
+    openvdb::FloatGrid::Accessor distance;
+    openvdb::FloatGrid::Accessor votes;
+
+    explicit CNodeWriter(CWorkerGrids& g)
+        : distance(g.distance->getAccessor()), votes(g.votes->getAccessor()) {}
+
+    void Write(const openvdb::Coord& node, float value, bool inside) {
+        float known = 0.0f;
+        if (!distance.probeValue(node, known) || value < known) {
+            distance.setValue(node, value);
+        }
+        votes.setValue(node, votes.getValue(node) + (inside ? 1.0f : -1.0f));
     }
-    if (known == nullptr || value < *known) {
-        distance.setValue(node, value);
-    }
-    votes.setValue(node, votes.getValue(node) + (inside ? 1.0f : -1.0f));
-    (void)g;
-}
+};
 
 // Writes the nodes on either side of the crossing at `z` along one ray.
-void WriteCrossing(CWorkerGrids& g, openvdb::FloatGrid::Accessor& distance,
-                   openvdb::FloatGrid::Accessor& votes, const CLattice& l, const CNodeRays& n,
-                   int column, int row, double z, float normal,
-                   const std::vector<CInterval>& intervals) {
+void WriteCrossing(CNodeWriter& writer, const CLattice& l, const CNodeRays& n, int column, int row,
+                   double z, float normal, const std::vector<CInterval>& intervals) {
     const int axis = n.axes.depthAxis;
     const double h = l.spacing;
     const double t = (z - l.origin[axis]) / h;
@@ -175,8 +175,7 @@ void WriteCrossing(CWorkerGrids& g, openvdb::FloatGrid::Accessor& distance,
         }
         const double nodeZ = l.origin[axis] + k * h;
         const auto value = static_cast<float>(std::fabs(nodeZ - z) * normal);
-        WriteNode(g, distance, votes, NodeOf(n, l, column, row, k), value,
-                  Inside(intervals, nodeZ));
+        writer.Write(NodeOf(n, l, column, row, k), value, Inside(intervals, nodeZ));
     }
 }
 
@@ -247,26 +246,21 @@ openvdb::FloatGrid::Ptr BuildSolidLevelSet(const CLevelSetRequest& r) {
     const CLattice l = LatticeOf(r, r.spacing);
     const int workers = std::clamp(r.threads, 1, 64);
     std::vector<CWorkerGrids> grids(static_cast<std::size_t>(workers));
-    std::vector<std::unique_ptr<openvdb::FloatGrid::Accessor>> distance;
-    std::vector<std::unique_ptr<openvdb::FloatGrid::Accessor>> votes;
+    std::vector<std::unique_ptr<CNodeWriter>> writers;
     for (CWorkerGrids& g : grids) {
-        distance.push_back(
-            std::make_unique<openvdb::FloatGrid::Accessor>(g.distance->getAccessor()));
-        votes.push_back(std::make_unique<openvdb::FloatGrid::Accessor>(g.votes->getAccessor()));
+        writers.push_back(std::make_unique<CNodeWriter>(g));
     }
-    const bool done = CastNodeRays(r, l,
-                                   [&](int worker, const CNodeRays& n, int column, int row,
-                                       const std::vector<CInterval>& intervals) {
-                                       const auto w = static_cast<std::size_t>(worker);
-                                       for (const CInterval& i : intervals) {
-                                           WriteCrossing(grids[w], *distance[w], *votes[w], l, n,
-                                                         column, row, i.lo, i.normalLo, intervals);
-                                           WriteCrossing(grids[w], *distance[w], *votes[w], l, n,
-                                                         column, row, i.hi, i.normalHi, intervals);
-                                       }
-                                   });
-    distance.clear();
-    votes.clear();
+    const bool done =
+        CastNodeRays(r, l,
+                     [&](int worker, const CNodeRays& n, int column, int row,
+                         const std::vector<CInterval>& intervals) {
+                         CNodeWriter& w = *writers[static_cast<std::size_t>(worker)];
+                         for (const CInterval& i : intervals) {
+                             WriteCrossing(w, l, n, column, row, i.lo, i.normalLo, intervals);
+                             WriteCrossing(w, l, n, column, row, i.hi, i.normalHi, intervals);
+                         }
+                     });
+    writers.clear();  // the accessors' caches let go before the grids are combined
     if (!done) {
         return nullptr;
     }
