@@ -1,12 +1,13 @@
 // Reads arbitrary bytes as a scene and makes the closed meshes of its resolved piece at a
 // coarse resolution, with a gem library of a closed cube: whatever a file holds, the export
 // must neither crash nor read out of bounds nor hang, a lattice too large is refused, and
-// every triangle it makes names points it has.
+// every triangle it makes names points it has; its glTF binary starts as one.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "mesh/glb_file.h"
 #include "mesh/piece_mesh.h"
 #include "mesh_shapes.h"
 #include "sampling_cap.h"
@@ -56,6 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     }
                 }
             }
+        }
+        const orva::CGlbFile glb = orva::MakeGlb("fuzz", piece.parts);
+        if (glb.bytes.compare(0, 4, "glTF") != 0) {
+            __builtin_trap();
         }
         return 0;
     }

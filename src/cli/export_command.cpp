@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -14,9 +16,12 @@
 #include "cli/scene_load.h"
 #include "cli/standard_output.h"
 #include "cli/stop_on_signal.h"
+#include "mesh/glb_file.h"
 #include "mesh/mesh_files.h"
 #include "mesh/piece_mesh.h"
+#include "platform/replacing_file.h"
 #include "render/render_scene.h"
+#include "report/shop_page.h"
 
 namespace orva {
 
@@ -60,8 +65,8 @@ json Describe(const CExportOptions& o, const CPieceMesh& piece, const std::strin
 int RunExportCommand(const CExportOptions& o) {
     const CStopOnSignal stopOnSignal;
     const std::string format = LowerExtension(o.outputPath);
-    if (format != ".stl" && format != ".3mf") {
-        std::fprintf(stderr, "orva: %s: unknown extension; use .stl or .3mf\n",
+    if (format != ".stl" && format != ".3mf" && format != ".glb" && format != ".html") {
+        std::fprintf(stderr, "orva: %s: unknown extension; use .stl, .3mf, .glb or .html\n",
                      o.outputPath.c_str());
         return 2;
     }
@@ -104,8 +109,28 @@ int RunExportCommand(const CExportOptions& o) {
     }
     const std::string sceneName = std::filesystem::path(o.scenePath).filename().string();
     std::string error;
-    const bool written = format == ".stl" ? WriteStl(o.outputPath, sceneName, piece.parts, error)
-                                          : Write3mf(o.outputPath, sceneName, piece.parts, error);
+    bool written = false;
+    if (format == ".glb" || format == ".html") {
+        CGlbFile glb = MakeGlb(sceneName, piece.parts);
+        std::string bytes = std::move(glb.bytes);
+        if (format == ".html") {
+            std::string html;
+            if (!MakeShopPage(scene, sceneName, std::move(bytes), options.threads, &UserInterrupt(),
+                              html, error)) {
+                if (error.empty()) {
+                    return 130;
+                }
+                std::fprintf(stderr, "orva: %s: %s\n", o.outputPath.c_str(), error.c_str());
+                return 1;
+            }
+            bytes = std::move(html);
+        }
+        written = WriteReplacingFile(o.outputPath, bytes);
+        error = std::strerror(errno);
+    } else {
+        written = format == ".stl" ? WriteStl(o.outputPath, sceneName, piece.parts, error)
+                                   : Write3mf(o.outputPath, sceneName, piece.parts, error);
+    }
     if (!written) {
         std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(), error.c_str());
         return 1;

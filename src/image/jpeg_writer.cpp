@@ -1,6 +1,8 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 // jpeglib.h wants FILE and size_t declared before it.
@@ -66,12 +68,37 @@ bool WriteJpeg(std::FILE* file, const CPictureView& picture, int quality,
     return true;
 }
 
+bool Writable(const CPictureView& picture, int quality) {
+    // JPEG sides stop at 65500 pixels.
+    return picture.width > 0 && picture.height > 0 && picture.width <= 65500 &&
+           picture.height <= 65500 && picture.pixels != nullptr && quality >= 1 && quality <= 100;
+}
+
 }  // namespace
 
+bool EncodeJpeg(const CPictureView& picture, int quality, std::string& bytes) {
+    if (!Writable(picture, quality)) {
+        errno = EINVAL;
+        return false;
+    }
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* memory = open_memstream(&buffer, &size);
+    if (memory == nullptr) {
+        return false;
+    }
+    std::vector<uint8_t> row(static_cast<size_t>(picture.width) * 3);
+    const bool encoded = WriteJpeg(memory, picture, quality, row);
+    const bool closed = std::fclose(memory) == 0;
+    if (encoded && closed) {
+        bytes.assign(buffer, size);
+    }
+    std::free(buffer);
+    return encoded && closed;
+}
+
 bool WriteJpegFile(const std::string& path, const CPictureView& picture, int quality) {
-    // JPEG sides stop at 65500 pixels.
-    if (picture.width <= 0 || picture.height <= 0 || picture.width > 65500 ||
-        picture.height > 65500 || picture.pixels == nullptr || quality < 1 || quality > 100) {
+    if (!Writable(picture, quality)) {
         errno = EINVAL;
         return false;
     }

@@ -41,6 +41,9 @@ bool WriteBmpFile(const std::string& path, const CPictureView& picture);
 // Writes a baseline JPEG of quality 1..100.
 bool WriteJpegFile(const std::string& path, const CPictureView& picture, int quality);
 
+// The same baseline JPEG into `bytes`, for a picture that goes inside another file.
+bool EncodeJpeg(const CPictureView& picture, int quality, std::string& bytes);
+
 // The format a file name asks for by its extension, in any case: ".png", ".bmp", ".jpg" or
 // ".jpeg"; nothing for any other name.
 std::optional<EPictureFormat> PictureFormatOf(const std::string& path);

@@ -52,7 +52,9 @@ constexpr const char* kShippedGemNames[] = {
     "emerald",         "baguette", "cushion", "trillion", "cabochon", "pearl",
 };
 
-std::string Folded(const std::string& name) {
+}  // namespace
+
+std::string FoldedMaterialName(const std::string& name) {
     std::string out;
     for (const char c : name) {
         if (c != ' ' && c != '-' && c != '_') {
@@ -61,6 +63,8 @@ std::string Folded(const std::string& name) {
     }
     return out;
 }
+
+namespace {
 
 std::string Lower(const std::string& name) {
     std::string out = name;
@@ -100,7 +104,7 @@ const CAlloy* AlloyOfMaterial(const std::string& material) {
 }
 
 std::optional<double> StoneDensity(const std::string& material) {
-    const std::string folded = Folded(material);
+    const std::string folded = FoldedMaterialName(material);
     for (const auto& [name, density] : kStones) {
         if (folded == name) {
             return density;
@@ -110,7 +114,7 @@ std::optional<double> StoneDensity(const std::string& material) {
 }
 
 bool IsOrganicGem(const std::string& material) {
-    const std::string folded = Folded(material);
+    const std::string folded = FoldedMaterialName(material);
     for (const char* organic : {"pearl", "coral", "amber", "jet"}) {
         if (folded == organic) {
             return true;

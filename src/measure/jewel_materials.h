@@ -20,6 +20,10 @@ std::string AlloyKeys();
 // the keys themselves, case ignored; null when the name says no alloy.
 const CAlloy* AlloyOfMaterial(const std::string& material);
 
+// A material name as the tables know it: lower case, without spaces, '-' and '_'
+// ("Cubic_Zirconia" is "cubiczirconia").
+std::string FoldedMaterialName(const std::string& name);
+
 // The density in g/cm³ of the stone a material name stands for ("Diamond", "ruby", "Cubic
 // Zirconia", ...; case, spaces, '-' and '_' ignored); none for an unknown stone.
 std::optional<double> StoneDensity(const std::string& material);

@@ -1,5 +1,7 @@
 #include "measure/jewel_report_text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -118,7 +120,73 @@ void FormatGems(std::ostringstream& out, const std::vector<CGemEntry>& gems, boo
     }
 }
 
+std::string TwoPlaces(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// "1 round brilliant diamond 0.98 ct", "2 pearls": alike stones of all sizes together.
+std::vector<std::string> StoneSummaries(const std::vector<CGemEntry>& gems) {
+    struct CKind {
+        std::string name;
+        int count = 0;
+        std::optional<double> carats = 0.0;
+        bool organic = false;
+    };
+    std::vector<CKind> kinds;
+    for (const CGemEntry& g : gems) {
+        const std::string material = g.material.empty() ? "stone" : Lowered(g.material);
+        const std::string name = g.organic ? material : GemDisplayName(g) + " " + material;
+        auto kind = std::find_if(kinds.begin(), kinds.end(),
+                                 [&](const CKind& k) { return k.name == name; });
+        if (kind == kinds.end()) {
+            kinds.push_back({name, 0, 0.0, g.organic});
+            kind = kinds.end() - 1;
+        }
+        kind->count += g.count;
+        const std::optional<double> carats = LineCarats(g);
+        kind->carats =
+            kind->carats && carats ? std::optional(*kind->carats + *carats) : std::nullopt;
+    }
+    std::vector<std::string> out;
+    for (const CKind& k : kinds) {
+        std::string text = std::to_string(k.count) + " " + k.name;
+        if (k.organic) {
+            text += k.count == 1 ? "" : "s";
+        } else if (k.carats) {
+            text += " " + TwoPlaces(*k.carats) + " ct";
+        }
+        out.push_back(text);
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string JewelSummaryLine(const CJewelReport& report) {
+    std::vector<std::string> items;
+    for (const CMetalEntry& m : report.metals) {
+        items.push_back(MetalDisplayName(m) + " " +
+                        (m.weightGrams ? TwoPlaces(*m.weightGrams) + " g"
+                                       : TwoPlaces(m.volumeMm3) + " mm\u00b3"));
+    }
+    for (std::string& stone : StoneSummaries(report.gems)) {
+        items.push_back(std::move(stone));
+    }
+    std::string line;
+    for (const std::string& item : items) {
+        line += (line.empty() ? "" : " \u00b7 ") + item;
+    }
+    return line;
+}
 
 std::string RingLine(const CRingSize& ring) {
     return "ring: inner diameter " + Text(Rounded(ring.innerDiameterMm, kMillimetrePlaces), 2) +

@@ -20,6 +20,11 @@ std::string IncompleteLine(const CJewelReport& report);
 // "ring: inner diameter 16.00 mm, circumference 50.27 mm; size US 5 1/4, UK K, EU 50, JP 10"
 std::string RingLine(const CRingSize& ring);
 
+// The report in one line for a shop's page: the metal by alloy with its weight (its volume
+// where no alloy is known), then the stones alike in cut and material with their count and
+// carats, "18K yellow gold 3.42 g · 1 round brilliant diamond 0.98 ct · 2 pearls".
+std::string JewelSummaryLine(const CJewelReport& report);
+
 // The report as one JSON document: {"status", "unit", "bounds", "metal_volume_mm3",
 // "uncertainty_pct", "metals", "gems", "overlap_mm3", "overlaps", "ring", "warnings",
 // "stopped"}; "ring" is {"inner_diameter_mm", "circumference_mm", "us", "uk", "eu", "jp"} for a
