@@ -8,6 +8,10 @@ install(TARGETS orva orvaview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${ORVA_OUTPUT_DIR}/gemlib DESTINATION ${ORVA_INSTALL_DATA_DIR} OPTIONAL)
 install(DIRECTORY ${ORVA_OUTPUT_DIR}/material ${ORVA_OUTPUT_DIR}/samples
         DESTINATION ${ORVA_INSTALL_DATA_DIR} OPTIONAL)
+# The web component the page export inlines, when the build had node_modules/ to take it from.
+install(FILES ${ORVA_OUTPUT_DIR}/web/model-viewer.min.js
+              ${ORVA_OUTPUT_DIR}/web/model-viewer.LICENSE
+        DESTINATION ${ORVA_INSTALL_DATA_DIR}/web OPTIONAL)
 
 set(_resources ${PROJECT_SOURCE_DIR}/resources)
 install(FILES ${_resources}/orvaview.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

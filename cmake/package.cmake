@@ -51,6 +51,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright ${_changelog}
 # benchmarks: the install rules of the data are optional, and a file that was not built would
 # be missing from the package without a word.
 add_custom_target(package_contents DEPENDS orva orvaview samples materials gemlib
-                  sample_thumbnails man_pages package_changelog)
+                  sample_thumbnails man_pages package_changelog web_component)
 
 include(CPack)

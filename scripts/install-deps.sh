@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12. Uses sudo when not run as root and
-# skips apt-get entirely when everything is already there.
+# skips apt-get entirely when everything is already there; then installs the npm packages of
+# package.json into node_modules/ as the user who runs it, unless they are there already.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
     g++ cmake ninja-build pkg-config
@@ -29,16 +31,32 @@ packages=(
     ccache
     # The check of the includes' layering.
     python3-minimal
+    # The piece as glTF for the web: written through tinygltf, its vertices quantised with
+    # meshoptimizer; the tests open the exported page in a real browser.
+    libtinygltf-dev libmeshoptimizer-dev chromium
 )
+# npm brings the web component the exported page inlines and the checkers of the web tests
+# (package.json). A Node.js that came from elsewhere (and brought its own npm) is kept: Debian's
+# npm would replace it.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+    as_root=()
+    [ "$(id -u)" -ne 0 ] && as_root=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
 
-as_root=()
-[ "$(id -u)" -ne 0 ] && as_root=(sudo)
-echo "Installing: ${missing[*]}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+# npm writes node_modules/.package-lock.json at the end of every install: when it is missing or
+# older than the lock, node_modules is missing, half made or stale. npm ci installs exactly what
+# the lock says; no package runs install scripts (puppeteer-core downloads no browser, the tests
+# use Debian's chromium).
+if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+    echo "Installing the npm packages of package-lock.json"
+    npm ci --no-audit --no-fund --ignore-scripts
+fi

@@ -16,6 +16,14 @@ foreach(file bin/orva share/orvaview/gemlib share/orvaview/material/Gold18KYello
         message(FATAL_ERROR "not installed: ${file}")
     endif()
 endforeach()
+# The web component goes with the rest when the build had it (node_modules/ present).
+if(EXISTS ${BUILD}/bin/web/model-viewer.min.js)
+    foreach(file share/orvaview/web/model-viewer.min.js share/orvaview/web/model-viewer.LICENSE)
+        if(NOT EXISTS ${prefix}/${file})
+            message(FATAL_ERROR "not installed: ${file}")
+        endif()
+    endforeach()
+endif()
 set(arguments --size 96x72 --zoom-all --threads 1)
 execute_process(COMMAND ${prefix}/bin/orva render
                 ${prefix}/share/orvaview/samples/solitaire_ring.orv -o ${WORK}/installed.png
