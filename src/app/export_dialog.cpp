@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -30,27 +31,46 @@ constexpr const char* kPartsTexts[] = {"All", "Metal only", "Stones only"};
 
 constexpr char kPartsKey[] = "export/parts";
 constexpr char kResolutionKey[] = "export/resolution";
-constexpr char k3mfKey[] = "export/3mf";
+constexpr char kFormatKey[] = "export/format";
 
-constexpr char kStlFilter[] = "STL (*.stl)";
-constexpr char k3mfFilter[] = "3MF (*.3mf)";
+// The formats in the order the file dialog offers them, by the extension that names each.
+struct CFormatItem {
+    const char* extension;
+    const char* filter;
+};
+constexpr CFormatItem kFormats[] = {{"stl", "STL (*.stl)"},
+                                    {"3mf", "3MF (*.3mf)"},
+                                    {"glb", "glTF binary (*.glb)"},
+                                    {"html", "Web page (*.html)"}};
 
 ExportFileChooser g_chooser;
 
-bool HasMeshExtension(const QString& path) {
+bool HasExportExtension(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == "stl" || suffix == "3mf";
+    return std::any_of(std::begin(kFormats), std::end(kFormats),
+                       [&](const CFormatItem& f) { return suffix == f.extension; });
 }
 
 std::string AskForExportFile(QWidget* parent, const std::string& suggested) {
     const QString path = QString::fromStdString(suggested);
-    QString chosenFilter = Is3mfPath(suggested) ? k3mfFilter : kStlFilter;
-    QString chosen = QFileDialog::getSaveFileName(
-        parent, "Export", path, QString(kStlFilter) + ";;" + k3mfFilter, &chosenFilter);
-    // A name typed without either extension gets the chosen type's, so that the format is
-    // the one the user picked.
-    if (!chosen.isEmpty() && !HasMeshExtension(chosen)) {
-        chosen += chosenFilter == k3mfFilter ? ".3mf" : ".stl";
+    QStringList filters;
+    QString chosenFilter = kFormats[0].filter;
+    for (const CFormatItem& f : kFormats) {
+        filters << f.filter;
+        if (QFileInfo(path).suffix().toLower() == f.extension) {
+            chosenFilter = f.filter;
+        }
+    }
+    QString chosen =
+        QFileDialog::getSaveFileName(parent, "Export", path, filters.join(";;"), &chosenFilter);
+    // A name typed without any of the extensions gets the chosen type's, so that the format
+    // is the one the user picked.
+    if (!chosen.isEmpty() && !HasExportExtension(chosen)) {
+        for (const CFormatItem& f : kFormats) {
+            if (chosenFilter == f.filter) {
+                chosen += QString(".") + f.extension;
+            }
+        }
     }
     return chosen.toStdString();
 }
@@ -118,19 +138,23 @@ std::optional<CMeshExportSettings> AskForExport(QWidget* parent, const std::stri
     QSettings remembered;
     remembered.setValue(kPartsKey, static_cast<int>(settings.parts));
     remembered.setValue(kResolutionKey, settings.resolution);
-    const bool last3mf = remembered.value(k3mfKey, false).toBool();
+    QString lastFormat = remembered.value(kFormatKey, "stl").toString();
+    if (!HasExportExtension("." + lastFormat)) {
+        lastFormat = "stl";
+    }
     const QFileInfo scene(QString::fromStdString(scenePath));
     const std::string suggested =
-        scene.dir().filePath(scene.completeBaseName() + (last3mf ? ".3mf" : ".stl")).toStdString();
+        scene.dir().filePath(scene.completeBaseName() + "." + lastFormat).toStdString();
     settings.path = g_chooser ? g_chooser(parent, suggested) : AskForExportFile(parent, suggested);
     if (settings.path.empty()) {
         return std::nullopt;
     }
     // The format follows the extension: any other name gets the type suggested.
-    if (!HasMeshExtension(QString::fromStdString(settings.path))) {
-        settings.path += last3mf ? ".3mf" : ".stl";
+    if (!HasExportExtension(QString::fromStdString(settings.path))) {
+        settings.path += "." + lastFormat.toStdString();
     }
-    remembered.setValue(k3mfKey, Is3mfPath(settings.path));
+    remembered.setValue(kFormatKey,
+                        QFileInfo(QString::fromStdString(settings.path)).suffix().toLower());
     return settings;
 }
 

@@ -39,8 +39,9 @@ using ExportFileChooser = std::function<std::string(QWidget* parent, const std::
 ExportFileChooser SetExportFileChooser(ExportFileChooser chooser);
 
 // Asks for the parts and the resolution, then for the file, suggesting the scene's name with
-// the last format used beside `scenePath`; a name without ".stl" or ".3mf" gets the chosen
-// type's. Nothing when the user cancels either. The choices are remembered for the next time.
+// the last format used beside `scenePath`; a name without ".stl", ".3mf", ".glb" or ".html"
+// gets the chosen type's. Nothing when the user cancels either. The choices are remembered for the
+// next time.
 std::optional<CMeshExportSettings> AskForExport(QWidget* parent, const std::string& scenePath);
 
 }  // namespace orva

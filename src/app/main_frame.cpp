@@ -80,7 +80,8 @@ void CMainFrame::AddMenus() {
     m_savePictureAction = file->addAction("&Save Picture\u2026", QKeySequence::Save, this,
                                           [this] { AskToSavePicture(); });
     m_exportAction = file->addAction("&Export\u2026", this, [this] { AskToExport(); });
-    m_exportAction->setStatusTip("Writes the piece as closed meshes to an STL or 3MF file");
+    m_exportAction->setStatusTip(
+        "Writes the piece as closed meshes (STL, 3MF), as glTF or as a web page for a shop");
     // Without a scene there is nothing to mesh.
     m_exportAction->setEnabled(!m_document.Path().empty());
     file->addSeparator();
@@ -277,8 +278,8 @@ void CMainFrame::AskToExport() {
 }
 
 void CMainFrame::ExportMeshes(const CMeshExportSettings& settings) {
-    m_exportJob.Start(WholeScene(m_document.Scene()), m_document.Title(), settings,
-                      m_view->RenderThreads(), [this](const CMeshExportResult& result) {
+    m_exportJob.Start(m_document.Scene(), m_document.Title(), settings, m_view->RenderThreads(),
+                      [this](const CMeshExportResult& result) {
                           QMetaObject::invokeMethod(
                               this, [this, result] { ExportFinished(result); },
                               Qt::QueuedConnection);

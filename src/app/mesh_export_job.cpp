@@ -1,12 +1,10 @@
 #include "app/mesh_export_job.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <new>
 
-#include "mesh/mesh_files.h"
 #include "render/render_scene.h"
+#include "report/piece_file.h"
 
 namespace orva {
 
@@ -42,23 +40,13 @@ std::string TooLargeText(const CMeshExportSettings& settings, const CPieceMesh& 
 
 }  // namespace
 
-bool Is3mfPath(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string end = path.substr(path.size() - 4);
-    std::transform(end.begin(), end.end(), end.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return end == ".3mf";
-}
-
-void CMeshExportJob::Start(const CSceneRange& scene, const std::string& sceneName,
+void CMeshExportJob::Start(CSceneAnchor& scene, const std::string& sceneName,
                            const CMeshExportSettings& settings, int threads, Finished finished) {
     Cancel();
     m_cancelled = false;
     m_rowsDone = 0;
     m_rowsToDo = 0;
-    m_job.Start([this, scene, sceneName, settings, threads,
+    m_job.Start([this, &scene, sceneName, settings, threads,
                  finished = std::move(finished)](CInterrupt& interrupt) {
         const CMeshExportResult result = Export(scene, sceneName, settings, threads, interrupt);
         return std::function<void()>([finished, result] {
@@ -69,7 +57,7 @@ void CMeshExportJob::Start(const CSceneRange& scene, const std::string& sceneNam
     });
 }
 
-CMeshExportResult CMeshExportJob::Export(const CSceneRange& scene, const std::string& sceneName,
+CMeshExportResult CMeshExportJob::Export(CSceneAnchor& anchor, const std::string& sceneName,
                                          const CMeshExportSettings& settings, int threads,
                                          CInterrupt& interrupt) {
     CPieceMeshOptions options;
@@ -79,6 +67,7 @@ CMeshExportResult CMeshExportJob::Export(const CSceneRange& scene, const std::st
     options.interrupt = &interrupt;
     options.rowsDone = &m_rowsDone;
     options.rowsToDo = &m_rowsToDo;
+    const CSceneRange scene = WholeScene(anchor);
     try {
         const CPieceMesh piece = MeshPiece(scene.first, scene.stop, options);
         // Meshes finished despite a late cancel are still not written: the user asked for none.
@@ -91,22 +80,23 @@ CMeshExportResult CMeshExportJob::Export(const CSceneRange& scene, const std::st
         if (piece.status == CPieceMesh::kTooLarge) {
             return {EExportOutcome::kTooLarge, TooLargeText(settings, piece)};
         }
-        std::string error;
-        const bool written = Is3mfPath(settings.path)
-                                 ? Write3mf(settings.path, sceneName, piece.parts, error)
-                                 : WriteStl(settings.path, sceneName, piece.parts, error);
-        if (!written) {
-            return {EExportOutcome::kFailed,
-                    "The export could not be written to " + settings.path + ": " + error};
-        }
+        const CPieceFileResult written =
+            WritePieceFile(settings.path, anchor, sceneName, piece, threads, &interrupt);
         // Cancelled while the file was being written: the user asked for no file.
-        if (m_cancelled) {
-            std::remove(settings.path.c_str());
+        if (written.status == EPieceWritten::kStopped ||
+            (written.status == EPieceWritten::kDone && m_cancelled)) {
+            if (written.status == EPieceWritten::kDone) {
+                std::remove(settings.path.c_str());
+            }
             return {EExportOutcome::kCancelled, kCancelledText};
         }
         int64_t triangles = 0;
-        for (const CMeshPart& part : piece.parts) {
-            triangles += int64_t(part.mesh.triangles.size());
+        for (const size_t n : written.triangles) {
+            triangles += int64_t(n);
+        }
+        if (written.status == EPieceWritten::kFailed) {
+            return {EExportOutcome::kFailed,
+                    "The export could not be written to " + settings.path + ": " + written.error};
         }
         return {EExportOutcome::kWritten,
                 "Exported " + std::to_string(triangles) + " triangles to " + settings.path,

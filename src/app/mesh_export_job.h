@@ -11,8 +11,8 @@
 
 namespace orva {
 
-// What File ▸ Export… writes: the file (STL or 3MF by its extension), which parts of the piece
-// and how finely the metal is sampled.
+// What File ▸ Export… writes: the file (STL, 3MF, a glTF binary or a shop's web page, by its
+// extension), which parts of the piece and how finely the metal is sampled.
 struct CMeshExportSettings {
     std::string path;
     EMeshParts parts = EMeshParts::kAll;
@@ -39,8 +39,9 @@ public:
 
     // Starts exporting `scene` (named `sceneName` in the file) on `threads` (below 1: one per
     // core); `finished` runs on the job's thread once the file is written, or the export
-    // failed or was cancelled, when Running() is already false.
-    void Start(const CSceneRange& scene, const std::string& sceneName,
+    // failed or was cancelled, when Running() is already false. A web page also measures the
+    // piece and renders its poster.
+    void Start(CSceneAnchor& scene, const std::string& sceneName,
                const CMeshExportSettings& settings, int threads, Finished finished);
     // Asks the meshing to stop and returns at once; the job then finishes as cancelled.
     void RequestCancel();
@@ -51,7 +52,7 @@ public:
     int Percent() const;
 
 private:
-    CMeshExportResult Export(const CSceneRange& scene, const std::string& sceneName,
+    CMeshExportResult Export(CSceneAnchor& scene, const std::string& sceneName,
                              const CMeshExportSettings& settings, int threads,
                              CInterrupt& interrupt);
 
@@ -61,8 +62,5 @@ private:
     // Last: it stops the job's thread before the counters above go.
     CBackgroundJob m_job;
 };
-
-// Whether a path names a 3MF file (by its extension, in any case); otherwise it is STL.
-bool Is3mfPath(const std::string& path);
 
 }  // namespace orva

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -16,12 +14,9 @@
 #include "cli/scene_load.h"
 #include "cli/standard_output.h"
 #include "cli/stop_on_signal.h"
-#include "mesh/glb_file.h"
-#include "mesh/mesh_files.h"
 #include "mesh/piece_mesh.h"
-#include "platform/replacing_file.h"
 #include "render/render_scene.h"
-#include "report/shop_page.h"
+#include "report/piece_file.h"
 
 namespace orva {
 
@@ -40,20 +35,24 @@ json Point(const CVector3& p) {
     return json::array({p.x, p.y, p.z});
 }
 
-json Describe(const CExportOptions& o, const CPieceMesh& piece, const std::string& format) {
+// `written`: the triangles of each part as the file holds them.
+json Describe(const CExportOptions& o, const CPieceMesh& piece, const std::string& format,
+              const std::vector<size_t>& written, size_t bytes) {
     json d;
     d["file"] = o.outputPath;
     d["format"] = format;
+    d["bytes"] = bytes;
     d["resolution_mm"] = o.resolution;
     d["parts"] = json::array();
-    for (const CMeshPart& p : piece.parts) {
+    for (size_t i = 0; i < piece.parts.size(); ++i) {
+        const CMeshPart& p = piece.parts[i];
         CVector3 lo;
         CVector3 hi;
         MeshBounds(p.mesh, lo, hi);
         d["parts"].push_back({{"kind", p.kind == CMeshPart::kMetal ? "metal" : "gem"},
                               {"name", p.name},
                               {"material", p.material.empty() ? json(nullptr) : json(p.material)},
-                              {"triangles", p.mesh.triangles.size()},
+                              {"triangles", written[i]},
                               {"volume_mm3", EnclosedVolume(p.mesh)},
                               {"bounds", {{"min", Point(lo)}, {"max", Point(hi)}}}});
     }
@@ -65,7 +64,7 @@ json Describe(const CExportOptions& o, const CPieceMesh& piece, const std::strin
 int RunExportCommand(const CExportOptions& o) {
     const CStopOnSignal stopOnSignal;
     const std::string format = LowerExtension(o.outputPath);
-    if (format != ".stl" && format != ".3mf" && format != ".glb" && format != ".html") {
+    if (PieceFormatOf(o.outputPath) == EPieceFormat::kUnknown) {
         std::fprintf(stderr, "orva: %s: unknown extension; use .stl, .3mf, .glb or .html\n",
                      o.outputPath.c_str());
         return 2;
@@ -108,34 +107,20 @@ int RunExportCommand(const CExportOptions& o) {
         return 1;
     }
     const std::string sceneName = std::filesystem::path(o.scenePath).filename().string();
-    std::string error;
-    bool written = false;
-    if (format == ".glb" || format == ".html") {
-        CGlbFile glb = MakeGlb(sceneName, piece.parts);
-        std::string bytes = std::move(glb.bytes);
-        if (format == ".html") {
-            std::string html;
-            if (!MakeShopPage(scene, sceneName, std::move(bytes), options.threads, &UserInterrupt(),
-                              html, error)) {
-                if (error.empty()) {
-                    return 130;
-                }
-                std::fprintf(stderr, "orva: %s: %s\n", o.outputPath.c_str(), error.c_str());
-                return 1;
-            }
-            bytes = std::move(html);
-        }
-        written = WriteReplacingFile(o.outputPath, bytes);
-        error = std::strerror(errno);
-    } else {
-        written = format == ".stl" ? WriteStl(o.outputPath, sceneName, piece.parts, error)
-                                   : Write3mf(o.outputPath, sceneName, piece.parts, error);
+    const CPieceFileResult written =
+        WritePieceFile(o.outputPath, scene, sceneName, piece, options.threads, &UserInterrupt());
+    if (written.status == EPieceWritten::kStopped) {
+        return 130;
     }
-    if (!written) {
-        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(), error.c_str());
+    if (written.status == EPieceWritten::kFailed) {
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
+                     written.error.c_str());
         return 1;
     }
-    if (o.json && !WriteResult(Describe(o, piece, format.substr(1))
+    std::error_code ignored;
+    const auto bytes = std::filesystem::file_size(o.outputPath, ignored);
+    if (o.json && !WriteResult(Describe(o, piece, format.substr(1), written.triangles,
+                                        ignored ? 0 : size_t(bytes))
                                    .dump(2, ' ', false, json::error_handler_t::replace) +
                                "\n")) {
         return 1;

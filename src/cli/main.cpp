@@ -57,9 +57,10 @@ int main(int argc, char** argv) {
 
     orva::CExportOptions exportOptions;
     CLI::App* exportCommand = app.add_subcommand(
-        "export", "Writes the resolved piece as closed meshes for casting and printing");
+        "export",
+        "Writes the resolved piece as closed meshes for casting and printing, or for the web");
     exportCommand->add_option("scene", exportOptions.scenePath, "Scene file (.orv)")->required();
-    exportCommand->add_option("-o,--output", exportOptions.outputPath, "Mesh file (.stl or .3mf)")
+    exportCommand->add_option("-o,--output", exportOptions.outputPath, "Output file: .stl, .3mf, .glb or .html (a web page)")
         ->required();
     exportCommand
         ->add_option("--resolution", exportOptions.resolution,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mesh/mesh_files.h"
+#include "platform/markup_text.h"
 #include "platform/replacing_file.h"
 
 namespace orva {
@@ -29,32 +30,6 @@ constexpr const char* kRelationships =
     "<Relationship Target=\"/3D/3dmodel.model\" Id=\"rel0\" "
     "Type=\"http://schemas.microsoft.com/3dmanufacturing/2013/01/3dmodel\"/>"
     "</Relationships>\n";
-
-// Names come from the scene file's bytes: what XML cannot hold is left out or escaped.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-                    out += c;
-                }
-        }
-    }
-    return out;
-}
 
 void AppendNumber(std::string& out, float value) {
     char buffer[32];
@@ -87,17 +62,17 @@ std::string ModelXml(const std::string& sceneName, const std::vector<CMeshPart>&
         "<model unit=\"millimeter\" xml:lang=\"en-US\" "
         "xmlns=\"http://schemas.microsoft.com/3dmanufacturing/core/2015/02\">\n"
         "<metadata name=\"Title\">" +
-        Escaped(sceneName) + "</metadata>\n<resources>\n<basematerials id=\"1\">";
+        MarkupText(sceneName) + "</metadata>\n<resources>\n<basematerials id=\"1\">";
     for (const CMeshPart& p : parts) {
         char colour[16];
         std::snprintf(colour, sizeof colour, "#%06X", p.colour & 0xFFFFFFu);
-        out += "<base name=\"" + Escaped(p.material.empty() ? p.name : p.material) +
+        out += "<base name=\"" + MarkupText(p.material.empty() ? p.name : p.material) +
                "\" displaycolor=\"" + colour + "\"/>";
     }
     out += "</basematerials>\n";
     for (std::size_t i = 0; i < parts.size(); ++i) {
         out += "<object id=\"" + std::to_string(i + 2) + "\" type=\"model\" name=\"" +
-               Escaped(parts[i].name) + "\" pid=\"1\" pindex=\"" + std::to_string(i) + "\">";
+               MarkupText(parts[i].name) + "\" pid=\"1\" pindex=\"" + std::to_string(i) + "\">";
         AppendMesh(out, parts[i].mesh);
         out += "</object>\n";
     }

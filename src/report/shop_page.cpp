@@ -12,6 +12,7 @@
 #include "measure/jewel_report_text.h"
 #include "picture/scene_picture.h"
 #include "platform/interrupt.h"
+#include "platform/markup_text.h"
 #include "platform/module_directory.h"
 #include "view/draw_surface.h"
 
@@ -29,31 +30,6 @@ std::string Base64(const std::string& bytes) {
     const std::unique_ptr<gchar, decltype(&g_free)> text(
         g_base64_encode(reinterpret_cast<const guchar*>(bytes.data()), bytes.size()), g_free);
     return text.get();
-}
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-                    out += c;
-                }
-        }
-    }
-    return out;
 }
 
 std::string Hex(uint32_t colour) {
@@ -105,7 +81,7 @@ bool ReadWhole(const std::string& path, std::string& text) {
 }  // namespace
 
 std::string ShopPageHtml(const CShopPage& page) {
-    const std::string title = Escaped(page.title);
+    const std::string title = MarkupText(page.title);
     std::string html;
     html.reserve(page.viewerScript.size() + (page.glb.size() + page.posterJpeg.size()) * 4 / 3 +
                  4096);
@@ -124,7 +100,7 @@ std::string ShopPageHtml(const CShopPage& page) {
     html += "poster=\"data:image/jpeg;base64," + Base64(page.posterJpeg) + "\" ";
     html += "src=\"data:model/gltf-binary;base64," + Base64(page.glb) + "\">";
     html += "</model-viewer>\n";
-    html += "<p>" + Escaped(page.caption) + "</p>\n</body>\n</html>\n";
+    html += "<p>" + MarkupText(page.caption) + "</p>\n</body>\n</html>\n";
     return html;
 }
 

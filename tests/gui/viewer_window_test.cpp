@@ -149,6 +149,7 @@ private slots:
     void savePdfWritesThePageBesideTheScene();
     void aFifoOrADeviceIsRefusedAtOnce();
     void exportWritesTheMetalAsOneSoundShellAndCancelLeavesNoFile();
+    void exportWritesTheShopPageAndOffersItAgain();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -1410,6 +1411,40 @@ void ViewerWindowTest::exportWritesTheMetalAsOneSoundShellAndCancelLeavesNoFile(
     QVERIFY(finished.wait(120000));
     QCOMPARE(finished[2][0].toInt(), int(EExportOutcome::kCancelled));
     QVERIFY(!QFile::exists(cancelled));
+    QVERIFY(m_messages.empty());
+    QSettings().remove("export");
+}
+
+// File ▸ Export… to a name ending in ".html" writes the shop's page: the piece as a glTF binary
+// inside it, the scene's name and the report's line; the next export offers that format again.
+void ViewerWindowTest::exportWritesTheShopPageAndOffersItAgain() {
+    QSettings().remove("export");
+    CMainFrame& frame = Start().MainFrame();
+    frame.OpenFile(kSamples + "first_ring.orv");
+    QTemporaryDir folder;
+    const QString target = folder.filePath("ring.html");
+    std::string suggested;
+    QSignalSpy finished(&frame, &CMainFrame::exportFinished);
+    ExportWithMenu(
+        target, [](CExportDialog& dialog) { dialog.SetResolution(0.05); }, &suggested);
+    QVERIFY(finished.wait(300000));
+    QCOMPARE(finished[0][0].toInt(), int(EExportOutcome::kWritten));
+    QFile page(target);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    QVERIFY(html.startsWith("<!DOCTYPE html>"));
+    QVERIFY(html.contains("<title>first_ring.orv</title>"));
+    // "glTF" in base64, then the report's line under the piece.
+    QVERIFY(html.contains("src=\"data:model/gltf-binary;base64,Z2xURg"));
+    const CJewelReport report = MeasureOpenScene(nullptr);
+    QVERIFY(html.contains(QByteArray::fromStdString("<p>" + JewelSummaryLine(report) + "</p>")));
+    ExportWithMenu(
+        folder.filePath("again.glb"), [](CExportDialog&) {}, &suggested);
+    QVERIFY(QString::fromStdString(suggested).endsWith("first_ring.html"));
+    QVERIFY(finished.wait(300000));
+    QFile glb(folder.filePath("again.glb"));
+    QVERIFY(glb.open(QIODevice::ReadOnly));
+    QVERIFY(glb.read(4) == "glTF");
     QVERIFY(m_messages.empty());
     QSettings().remove("export");
 }

@@ -3,9 +3,9 @@
 // would open the file, waits until its <model-viewer> has loaded the piece and drawn it, and
 // saves a screenshot of the 1024 x 768 view. Fails (exit 1, one line on stderr per fault) when
 // the page tried to reach the network, logged an error or threw, never loaded or showed its
-// model, left the middle of the view empty, or has no title. Prints its figures, times counted
+// model, drew too little of the view or nothing across its centre, or has no title. Prints its figures, times counted
 // from the start of navigation: when the element loaded the model, when the first frame after
-// that was drawn, the share of the middle that is drawn and the page's size; as one JSON line
+// that was drawn, the share of the view that is drawn and the page's size; as one JSON line
 // with --json, else as a line of text. Exit 2 on a usage error or when Chromium cannot start.
 //
 // ORVA_CHROMIUM names the browser (default /usr/bin/chromium); ORVA_PAGE_TIMEOUT the seconds
@@ -25,9 +25,9 @@ function usage(problem) {
 
 const positional = [];
 let json = false;
-// The share of the middle box that must differ from the background. A box or a stone seen from
-// the side covers nearly all of it; a ring seen through its opening may cover much less.
-let minDrawn = 0.1;
+// The share of the view that must differ from the background; the drawn part must also span
+// the view's centre.
+let minDrawn = 0.05;
 const args = process.argv.slice(2);
 for (let i = 0; i < args.length; i++) {
     if (args[i] === '--json') {
@@ -47,9 +47,7 @@ const chromium = process.env.ORVA_CHROMIUM || '/usr/bin/chromium';
 const timeoutMs = 1000 * Number(process.env.ORVA_PAGE_TIMEOUT || 60);
 if (!(timeoutMs > 0)) usage('ORVA_PAGE_TIMEOUT must be a number of seconds');
 
-// The middle box, as a share of the element's width and height, and the difference from the
-// background (of 255, in any channel) that counts as drawn.
-const middle = 0.3;
+// The difference from the background (of 255, in any channel) that counts as drawn.
 const clearDifference = 24;
 
 let pageBytes;
@@ -234,8 +232,11 @@ try {
         figures.drawn_share = Math.round(drawn.share * 10000) / 10000;
         figures.background = drawn.background;
         if (drawn.share < minDrawn) {
-            failures.push(`${(100 * drawn.share).toFixed(1)} % of the middle of the view is drawn, ` +
+            failures.push(`${(100 * drawn.share).toFixed(1)} % of the view is drawn, ` +
                           `less than ${(100 * minDrawn).toFixed(1)} %: the piece is not there`);
+        }
+        if (!drawn.spansMiddle) {
+            failures.push('the drawn piece does not span the centre of the view');
         }
     } else if (shown.rect) {
         failures.push('the <model-viewer> element takes no room on the page');
@@ -260,12 +261,12 @@ if (json) {
     const ms = value => (value === undefined ? '-' : `${value} ms`);
     const share = report.drawn_share === undefined ? '-' : `${(100 * report.drawn_share).toFixed(1)} %`;
     console.log(`${pagePath}: ${report.ok ? 'ok' : 'FAILED'}: model loaded at ${ms(report.load_ms)}, ` +
-                `first frame at ${ms(report.first_frame_ms)}, middle drawn ${share}, ` +
+                `first frame at ${ms(report.first_frame_ms)}, drawn ${share}, ` +
                 `${pageBytes} bytes; screenshot ${screenshotPath}`);
 }
 process.exit(report.ok ? 0 : 1);
 
-// The share of the middle box of the element (RECT, in CSS pixels) whose pixels differ clearly
+// The share of the element (RECT, in CSS pixels) whose pixels differ clearly
 // from each of the background samples, taken inside the element's four corners (clear of the
 // loading bar along its top edge).
 function drawnShare(png, rect, dpr) {
@@ -284,14 +285,27 @@ function drawnShare(png, rect, dpr) {
     const differs = i => corners.every(c => Math.max(Math.abs(png.data[i] - c[0]),
                                                      Math.abs(png.data[i + 1] - c[1]),
                                                      Math.abs(png.data[i + 2] - c[2])) > clearDifference);
-    const x0 = Math.max(0, Math.round((rect.x + rect.width * (1 - middle) / 2) * dpr));
-    const x1 = Math.min(png.width, Math.round((rect.x + rect.width * (1 + middle) / 2) * dpr));
-    const y0 = Math.max(0, Math.round((rect.y + rect.height * (1 - middle) / 2) * dpr));
-    const y1 = Math.min(png.height, Math.round((rect.y + rect.height * (1 + middle) / 2) * dpr));
+    const x0 = Math.max(0, Math.round(rect.x * dpr));
+    const x1 = Math.min(png.width, Math.round((rect.x + rect.width) * dpr));
+    const y0 = Math.max(0, Math.round(rect.y * dpr));
+    const y1 = Math.min(png.height, Math.round((rect.y + rect.height) * dpr));
     let drawn = 0;
+    const box = { x0: Infinity, x1: -Infinity, y0: Infinity, y1: -Infinity };
     for (let y = y0; y < y1; y++) {
-        for (let x = x0; x < x1; x++) drawn += differs(4 * (y * png.width + x)) ? 1 : 0;
+        for (let x = x0; x < x1; x++) {
+            if (!differs(4 * (y * png.width + x))) continue;
+            drawn++;
+            box.x0 = Math.min(box.x0, x);
+            box.x1 = Math.max(box.x1, x);
+            box.y0 = Math.min(box.y0, y);
+            box.y1 = Math.max(box.y1, y);
+        }
     }
+    // The silhouette spans the centre when its box holds the element's centre: a ring seen
+    // through its opening is drawn around the centre, not on it.
+    const cx = (rect.x + rect.width / 2) * dpr;
+    const cy = (rect.y + rect.height / 2) * dpr;
+    const spansMiddle = drawn > 0 && box.x0 <= cx && box.x1 >= cx && box.y0 <= cy && box.y1 >= cy;
     const total = Math.max(0, x1 - x0) * Math.max(0, y1 - y0);
-    return { share: total ? drawn / total : 0, background: corners.map(c => `rgb(${c.join(', ')})`) };
+    return { share: total ? drawn / total : 0, spansMiddle, background: corners.map(c => `rgb(${c.join(', ')})`) };
 }
