@@ -2,15 +2,22 @@
 // time of the whole export (level sets, meshes and the STL file). Counters: the triangles, the
 // STL's size in MB and the process's peak resident memory in MB (a peak so far: run one sample
 // and resolution at a time, with --benchmark_filter, to read each one's own).
+// BM_WebSample: the same samples for the web at 0.02 mm: the GLB, and the shop's page (the GLB,
+// the measurement for its caption and its poster); counters: the triangles written, the file's
+// size in MB and the time after the lattice's meshes were made.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
+#include "mesh/glb_file.h"
 #include "mesh/mesh_files.h"
 #include "mesh/piece_mesh.h"
+#include "report/shop_page.h"
 #include "scene/gem_library.h"
+#include "scene/material_file.h"
 #include "scene/scene_file.h"
 
 namespace {
@@ -61,6 +68,57 @@ void BM_ExportSample(benchmark::State& state) {
 // Sample, resolution in micrometres, threads.
 BENCHMARK(BM_ExportSample)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {50, 20}, {2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+void BM_WebSample(benchmark::State& state) {
+    GemLibrary().SetPath(ORVA_OUTPUT_DIR "/gemlib");
+    SetMaterialDirectory(ORVA_OUTPUT_DIR "/material");
+    const char* name = kSamples[state.range(0)];
+    const bool page = state.range(1) == 1;
+    CSceneAnchor scene;
+    CLoadReport load;
+    ReadSceneFile(scene, std::string(ORVA_OUTPUT_DIR "/samples/") + name + ".orv", load);
+    if (load.status != CLoadReport::kOk) {
+        state.SkipWithError("sample not readable");
+        return;
+    }
+    CPieceMeshOptions options;
+    options.threads = 2;
+    std::size_t triangles = 0;
+    std::size_t bytes = 0;
+    double afterMeshMs = 0.0;
+    for (auto _ : state) {
+        const CPieceMesh piece = MeshPiece(scene.first, nullptr, options);
+        const auto meshed = std::chrono::steady_clock::now();
+        CGlbFile glb = MakeGlb(name, piece.parts);
+        std::string out = std::move(glb.bytes);
+        std::string error;
+        if (page && !MakeShopPage(scene, name, std::move(out), 2, nullptr, out, error,
+                                  ORVA_OUTPUT_DIR "/web/model-viewer.min.js")) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+        afterMeshMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - meshed)
+                .count();
+        bytes = out.size();
+        triangles = 0;
+        for (const std::size_t n : glb.triangles) {
+            triangles += n;
+        }
+    }
+    state.SetLabel(std::string(name) + (page ? " html" : " glb"));
+    state.counters["triangles"] = static_cast<double>(triangles);
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+    state.counters["after_mesh_ms"] = afterMeshMs;
+    ClearScene(scene);
+}
+
+// Sample, GLB (0) or page (1).
+BENCHMARK(BM_WebSample)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

@@ -2,6 +2,7 @@
 
 #include <meshoptimizer.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orva {
@@ -62,13 +63,20 @@ CTriangleMesh SimplifiedMesh(const CTriangleMesh& mesh, double maxErrorMm) {
 }
 
 CShadedMesh SmoothShaded(const CTriangleMesh& mesh, float creaseDegrees) {
+    // Each face adds its unit normal weighted by its angle at the point: the long thin
+    // triangles a simplified surface has would otherwise pull the normal their way.
     std::vector<CVector3> summed(mesh.points.size(), CVector3(0.0f, 0.0f, 0.0f));
     for (const auto& t : mesh.triangles) {
-        if (ValidTriangle(mesh, t)) {
-            const CVector3 n = AreaNormal(mesh, t);
-            for (const uint32_t i : t) {
-                summed[i] = summed[i] + n;
-            }
+        if (!ValidTriangle(mesh, t)) {
+            continue;
+        }
+        const CVector3 n = UnitOr(AreaNormal(mesh, t), CVector3(0.0f, 0.0f, 0.0f));
+        for (int c = 0; c < 3; ++c) {
+            const CVector3& p = mesh.points[t[c]];
+            const CVector3 a = UnitOr(mesh.points[t[(c + 1) % 3]] - p, CVector3(0, 0, 0));
+            const CVector3 b = UnitOr(mesh.points[t[(c + 2) % 3]] - p, CVector3(0, 0, 0));
+            const float angle = std::acos(std::clamp(DotProduct(a, b), -1.0f, 1.0f));
+            summed[t[c]] = summed[t[c]] + n * angle;
         }
     }
     const float creaseCos = std::cos(creaseDegrees * 0.017453292f);

@@ -95,7 +95,7 @@ std::string ShopPageHtml(const CShopPage& page) {
     // exposure than its default lets yellow gold read as gold rather than brass.
     html += "<model-viewer alt=\"" + title +
             "\" camera-controls auto-rotate rotation-per-second=\"12deg\" "
-            "environment-image=\"neutral\" exposure=\"1.1\" shadow-intensity=\"0.6\" "
+            "environment-image=\"neutral\" exposure=\"1.4\" shadow-intensity=\"0.6\" "
             "interaction-prompt=\"none\" ";
     html += "poster=\"data:image/jpeg;base64," + Base64(page.posterJpeg) + "\" ";
     html += "src=\"data:model/gltf-binary;base64," + Base64(page.glb) + "\">";
@@ -130,9 +130,9 @@ bool RenderShopPoster(CSceneAnchor& scene, int threads, uint32_t background, std
 }
 
 bool MakeShopPage(CSceneAnchor& scene, const std::string& sceneName, std::string glb, int threads,
-                  CInterrupt* interrupt, std::string& html, std::string& error) {
+                  CInterrupt* interrupt, std::string& html, std::string& error,
+                  const std::string& scriptPath) {
     CShopPage page;
-    const std::string scriptPath = ShopViewerScriptPath();
     if (!ReadWhole(scriptPath, page.viewerScript)) {
         error = "the page's viewer is missing: " + scriptPath;
         return false;

@@ -33,9 +33,10 @@ bool RenderShopPoster(CSceneAnchor& scene, int threads, uint32_t background, std
                       CInterrupt* interrupt = nullptr);
 
 // Makes the whole page of `scene` around its glTF binary: measures the piece for the
-// caption, renders the poster and reads the script. False with `error` when the script is
-// missing or the work was stopped (`error` then empty).
+// caption, renders the poster and reads the script from `scriptPath`. False with `error` when
+// the script is missing or the work was stopped (`error` then empty).
 bool MakeShopPage(CSceneAnchor& scene, const std::string& sceneName, std::string glb, int threads,
-                  CInterrupt* interrupt, std::string& html, std::string& error);
+                  CInterrupt* interrupt, std::string& html, std::string& error,
+                  const std::string& scriptPath = ShopViewerScriptPath());
 
 }  // namespace orva
