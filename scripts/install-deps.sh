@@ -9,8 +9,9 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libcli11-dev libpng-dev libjpeg62-turbo-dev
-    # The turntable's animations: animated WebP, and H.264 video in MP4 (libx264 through FFmpeg).
-    libwebp-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
+    # The turntable's animations: animated WebP, H.264 video in MP4 (libx264 through FFmpeg) and
+    # GIF (FFmpeg's encoder, its palette made by FFmpeg's filters).
+    libwebp-dev libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev
     libgl-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libgbm1
     # The jeweller's report on paper: the page laid out with pango, drawn with cairo into a PDF.
     libcairo2-dev libpango1.0-dev

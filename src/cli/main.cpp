@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
         "export",
         "Writes the resolved piece as closed meshes for casting and printing, or for the web");
     exportCommand->add_option("scene", exportOptions.scenePath, "Scene file (.orv)")->required();
-    exportCommand->add_option("-o,--output", exportOptions.outputPath, "Output file: .stl, .3mf, .glb or .html (a web page)")
+    exportCommand
+        ->add_option("-o,--output", exportOptions.outputPath,
+                     "Output file: .stl, .3mf, .glb or .html (a web page)")
         ->required();
     exportCommand
         ->add_option("--resolution", exportOptions.resolution,
@@ -162,7 +164,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     thumbnailsCommand
         ->add_option("--one", thumbnails.one,
-                     "IN OUT SIZE: one PNG of SIZE x SIZE for the desktop's thumbnailer")
+                     "IN OUT SIZE: one picture of SIZE x SIZE for the desktop's thumbnailer, "
+                     "in the format OUT's name asks for (PNG, JPEG, BMP; else PNG)")
         ->expected(3);
     thumbnailsCommand->add_option("--gemlib", thumbnails.gemLibraryPath,
                                   "Gem library to use instead of the one beside orva");
@@ -173,12 +176,13 @@ int main(int argc, char** argv) {
     CLI::App* turntableCommand = app.add_subcommand(
         "turntable",
         "Renders frames turning once around the view's vertical axis: OUT.webp (animated, "
-        "loops), OUT.mp4 (H.264) or any other name, a folder of frame_000.png, frame_001.png, "
-        "...; Ctrl+C leaves no animation file, and a folder keeps the frames finished before");
+        "loops), OUT.mp4 (H.264), OUT.gif (animated, loops) or a folder (a name without an "
+        "extension or ending in /) of frame_000.png, frame_001.png, ...; Ctrl+C leaves no "
+        "animation file, and a folder keeps the frames finished before");
     turntableCommand->add_option("scene", turntable.scenePath, "Scene file (.orv)")->required();
     turntableCommand
         ->add_option("-o,--output", turntable.outputPath,
-                     "OUT.webp, OUT.mp4, or a folder for PNG frames")
+                     "OUT.webp, OUT.mp4, OUT.gif, or a folder for PNG frames")
         ->required();
     turntableCommand->add_option("--frames", turntable.frames, "Frames in one turn, 1..3600")
         ->check(CLI::Range(1, 3600))

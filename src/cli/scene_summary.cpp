@@ -86,15 +86,21 @@ std::string FormatBox(const json& box) {
     return text;
 }
 
+// What the object does where parts meet: a cutter is cut away from the other parts, a
+// never-cut part is left whole by every cutter.
+const char* Role(const json& o) {
+    return o["cutter"].get<bool>() ? "cutter" : (o["neverCut"].get<bool>() ? "never cut" : "-");
+}
+
 void FormatObjects(std::ostringstream& out, const json& objects, const std::string& indent) {
     int index = 0;
     for (const json& o : objects) {
         char line[200];
         const std::string material =
             o["material"].is_null() ? "-" : o["material"].get<std::string>();
-        std::snprintf(line, sizeof line, "%s%-4d %-10s %6d %6d  %-16s ", indent.c_str(), index++,
-                      ObjectTypeName(o["type"].get<int>()).c_str(), o["state"].get<int>(),
-                      o["colour"].get<int>(), material.c_str());
+        std::snprintf(line, sizeof line, "%s%-4d %-10s %6d %6d  %-16s %-9s  ", indent.c_str(),
+                      index++, o["class"].get<std::string>().c_str(), o["state"].get<int>(),
+                      o["colour"].get<int>(), material.c_str(), Role(o));
         out << line << FormatBox(o["bounds"]) << "\n";
         if (o.contains("children")) {
             FormatObjects(out, o["children"], indent + "  ");
@@ -107,6 +113,7 @@ void FormatObjects(std::ostringstream& out, const json& objects, const std::stri
 json DescribeObject(const CSceneObject& o) {
     json d;
     d["type"] = o.GetTypeId();
+    d["class"] = ObjectTypeName(o.GetTypeId());
     d["state"] = o.displayState;
     d["colour"] = o.colourIndex;
     d["material"] = o.materialName != nullptr ? json(o.materialName) : json(nullptr);
@@ -172,7 +179,12 @@ std::string FormatSceneTable(const json& report) {
     out << "objects: " << report["objects"].size() << " at the top level\n";
     out << "bounds: " << FormatBox(report["bounds"]) << "\n";
     if (!report["objects"].empty()) {
-        out << "\n#    type        state colour  material          bounds\n";
+        out << "\n# is the place in the list or group (a group's parts indented below it); "
+               "state 0 shown, 1 highlighted, others hidden; colour the layer colour's number; "
+               "role: cutter (cut away from the other parts) or never cut (left whole by cutters); "
+               "bounds in "
+               "model units\n";
+        out << "#    class       state colour  material          role       bounds\n";
         FormatObjects(out, report["objects"], "");
     }
     return out.str();

@@ -68,7 +68,12 @@ int WriteOne(const std::vector<std::string>& one) {
     if (!RenderThumbnail(one[0], surface)) {
         return StopRequested() ? 130 : 1;
     }
-    if (!WritePngFile(one[1], ViewOf(surface))) {
+    // The format the name asks for, as `orva render` writes it; a name that asks for none (the
+    // desktop's thumbnailer may pass a temporary name) gets PNG, which the desktop reads.
+    const CPictureView picture = ViewOf(surface);
+    const bool written =
+        PictureFormatOf(one[1]) ? WritePictureFile(one[1], picture) : WritePngFile(one[1], picture);
+    if (!written) {
         ReportUnwritten(one[1]);
         return 1;
     }

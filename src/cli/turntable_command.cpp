@@ -60,8 +60,18 @@ std::string MakePlan(const CTurntableOptions& o, CTurntablePlan& plan) {
         return "--turn wants AZIMUTH[,ELEVATION] in degrees, not \"" + o.turn + "\"";
     }
     plan.format = TurntableFormatOf(o.outputPath);
-    if (plan.settings.transparent && plan.format == ETurntableFormat::kMp4) {
-        return "an MP4 cannot be transparent: write .webp or a folder of PNG frames";
+    if (plan.format == ETurntableFormat::kUnknown) {
+        return "unknown extension of \"" + o.outputPath +
+               "\": write .webp, .mp4, .gif, or a folder (a name without an extension or "
+               "ending in /)";
+    }
+    if (plan.format == ETurntableFormat::kGif && o.fps > 100) {
+        return "a GIF shows at most 100 frames a second";
+    }
+    if (plan.settings.transparent &&
+        (plan.format == ETurntableFormat::kMp4 || plan.format == ETurntableFormat::kGif)) {
+        return std::string("an ") + (plan.format == ETurntableFormat::kMp4 ? "MP4" : "GIF") +
+               " cannot be transparent: write .webp or a folder of PNG frames";
     }
     plan.settings.mode = kModeRendered;
     plan.settings.view = o.view;

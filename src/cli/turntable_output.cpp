@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "image/gif_animation_writer.h"
 #include "image/mp4_writer.h"
 #include "image/webp_animation_writer.h"
 #include "platform/replacing_file.h"
@@ -114,7 +115,15 @@ ETurntableFormat TurntableFormatOf(const std::string& path) {
     if (EndsWith(path, ".mp4")) {
         return ETurntableFormat::kMp4;
     }
-    return ETurntableFormat::kFolder;
+    if (EndsWith(path, ".gif")) {
+        return ETurntableFormat::kGif;
+    }
+    std::error_code ignored;
+    if (path.empty() || path.back() == '/' || fs::path(path).extension().empty() ||
+        fs::is_directory(path, ignored)) {
+        return ETurntableFormat::kFolder;
+    }
+    return ETurntableFormat::kUnknown;
 }
 
 std::string TurntableFrameName(int frame, int frames) {
@@ -161,10 +170,20 @@ std::unique_ptr<CTurntableOutput> OpenTurntableOutput(const std::string& path,
             mp4.padColour = settings.padColour;
             return OpenAnimation<CMp4Writer>(path, mp4, error);
         }
+        case ETurntableFormat::kGif: {
+            CGifSettings gif;
+            gif.width = settings.width;
+            gif.height = settings.height;
+            gif.framesPerSecond = settings.framesPerSecond;
+            return OpenAnimation<CGifAnimationWriter>(path, gif, error);
+        }
         case ETurntableFormat::kFolder:
+            return OpenFolder(path, settings, error);
+        case ETurntableFormat::kUnknown:
             break;
     }
-    return OpenFolder(path, settings, error);
+    error = path + ": unknown extension; use .webp, .mp4, .gif or a folder";
+    return nullptr;
 }
 
 }  // namespace orva

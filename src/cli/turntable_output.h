@@ -8,9 +8,10 @@
 
 namespace orva {
 
-enum class ETurntableFormat { kWebp, kMp4, kFolder };
+enum class ETurntableFormat { kWebp, kMp4, kGif, kFolder, kUnknown };
 
-// ".webp" and ".mp4" in any case name an animation file; any other name is a folder of frames.
+// ".webp", ".mp4" and ".gif" in any case name an animation file; a name ending in "/", without
+// an extension or naming a folder that is there names a folder of frames; any other is unknown.
 ETurntableFormat TurntableFormatOf(const std::string& path);
 
 struct CTurntableOutputSettings {
@@ -18,7 +19,7 @@ struct CTurntableOutputSettings {
     int height = 0;
     int frames = 0;
     int framesPerSecond = 24;
-    bool alpha = false;      // frames carry alpha to keep (not in MP4)
+    bool alpha = false;      // frames carry alpha to keep (not in MP4 or GIF)
     uint32_t padColour = 0;  // 0xRRGGBB rounding an MP4's odd sides up to even
 };
 

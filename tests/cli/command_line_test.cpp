@@ -126,8 +126,8 @@ int ExitAfterInterrupt(std::vector<std::string> words, std::chrono::milliseconds
     return -1;
 }
 
-// A scene file of 64 GB (sparse: the signature, then zeros, which are no record) takes minutes to read; Ctrl+C
-// stops the read at once in every command that reads scenes.
+// A scene file of 64 GB (sparse: the signature, then zeros, which are no record) takes minutes to
+// read; Ctrl+C stops the read at once in every command that reads scenes.
 TEST(CommandLineTest, InterruptStopsLoadingALargeFile) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orva_large";
     std::filesystem::create_directories(folder);

@@ -72,6 +72,8 @@ TEST(InfoCommandTest, ReportsEveryClassWithItsFields) {
     const json& o = report["objects"];
     ASSERT_EQ(o.size(), 7u);
     EXPECT_EQ(o[0]["type"], 2);
+    EXPECT_EQ(o[0]["class"], "curve");
+    EXPECT_EQ(o[4]["children"][0]["class"], "gem");
     EXPECT_EQ(o[0]["material"], "Gold");
     EXPECT_EQ(o[0]["closed"], 1);
     EXPECT_EQ(o[0]["steps"], 4);
@@ -174,11 +176,23 @@ TEST(InfoCommandTest, UsageErrorsExitTwoAndTheTableNamesTheObjects) {
     EXPECT_EQ(RunOrva("info").exitCode, 2);
     EXPECT_EQ(RunOrva("info --bogus x.orv").exitCode, 2);
     EXPECT_EQ(RunOrva("frobnicate").exitCode, 2);
-    const CRun table =
-        RunOrva("info '" + Scene("table.orv", {{{"type", "gem"}, {"gem", 4}}}) + "'");
+    const json objects = {{{"type", "gem"}, {"gem", 4}, {"neverCut", true}},
+                          {{"type", "polyMesh"},
+                           {"points", kSquare},
+                           {"polygons", {{0, 1, 2, 3}}},
+                           {"cutter", true}}};
+    const CRun table = RunOrva("info '" + Scene("table.orv", objects) + "'");
     EXPECT_EQ(table.exitCode, 0);
     EXPECT_NE(table.output.find("status: ok"), std::string::npos);
-    EXPECT_NE(table.output.find("gem"), std::string::npos);
+    // A line says what the columns hold; each row names its class and role.
+    EXPECT_NE(table.output.find("role: cutter (cut away from the other parts)"), std::string::npos)
+        << table.output;
+    EXPECT_NE(table.output.find("\n0    gem "), std::string::npos) << table.output;
+    const size_t gemRow = table.output.find("\n0    gem ");
+    const size_t meshRow = table.output.find("\n1    polyMesh ");
+    ASSERT_NE(meshRow, std::string::npos) << table.output;
+    EXPECT_NE(table.output.substr(gemRow, meshRow - gemRow).find(" never cut "), std::string::npos);
+    EXPECT_NE(table.output.substr(meshRow).find(" cutter "), std::string::npos);
 }
 
 }  // namespace

@@ -89,6 +89,9 @@ TEST(MeasurePdfTest, PageSaysWhatTheTablePrints) {
     }
     std::sort(scenes.begin(), scenes.end());
     ASSERT_GE(scenes.size(), 4u);
+#ifdef ORVA_SANITIZED
+    scenes.resize(2);
+#endif
     const std::string cut = test::WriteTempFile("cut_off.orv", {});
     fs::copy_file(scenes[0], cut, fs::copy_options::overwrite_existing);
     fs::resize_file(cut, fs::file_size(cut) * 2 / 3);

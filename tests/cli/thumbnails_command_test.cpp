@@ -109,6 +109,18 @@ TEST_F(ThumbnailsTest, EveryScenePictureIsAHundredSquareBottomUpBitmapThatMatche
     EXPECT_EQ(BmpPixel(image, 25, 75)[0], 228);
     EXPECT_NE(BmpPixel(image, 95, 95)[0], 228);
     ReleaseBmpImage(image);
+    // The format the name asks for; a name that asks for none gets PNG.
+    const auto magic = [&](const char* name) {
+        const fs::path out = m_folder / name;
+        EXPECT_EQ(test::RunOrva("thumbnails --one " + Q(scene) + " " + Q(out) + " 64").exitCode, 0);
+        std::ifstream in(out, std::ios::binary);
+        std::string bytes(4, '\0');
+        in.read(bytes.data(), 4);
+        return bytes;
+    };
+    EXPECT_EQ(magic("one.JPG").substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_EQ(magic("one.bmp").substr(0, 2), "BM");
+    EXPECT_EQ(magic("gnome-thumbnail-XXXXXX"), "\x89PNG");
 }
 
 TEST_F(ThumbnailsTest, ExistingPicturesStayUnlessForcedAndBadScenesAreReported) {

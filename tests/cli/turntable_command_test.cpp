@@ -157,7 +157,22 @@ TEST(TurntableCommandTest, AnimationsShowTheRenderedFramesInTurn) {
     for (const auto& [x, y] : {std::pair{95, 10}, std::pair{40, 71}, std::pair{95, 71}}) {
         EXPECT_NEAR(luma(video.At(0, x, y)), luma(background), 8.0) << x << "," << y;
     }
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"frames", "ring.MP4", "ring.webp"}));
+    // A GIF: one palette made for the piece keeps the frames close; it loops for ever.
+    ASSERT_EQ(Turntable(folder + "/ring.gif", options + "--fps 12").exitCode, 0);
+    const test::CDecodedFrames gif = test::DecodeVideo(folder + "/ring.gif");
+    ASSERT_TRUE(gif.read);
+    EXPECT_EQ(gif.width, 95);
+    EXPECT_EQ(gif.height, 71);
+    ASSERT_EQ(gif.bgra.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_LT(MeanDifference(gif, i, pictures[i], 95, 71, 95), 4.0) << i;
+    }
+    std::ifstream gifFile(folder + "/ring.gif", std::ios::binary);
+    const std::string gifBytes((std::istreambuf_iterator<char>(gifFile)), {});
+    EXPECT_EQ(gifBytes.compare(0, 6, "GIF89a"), 0);
+    EXPECT_NE(gifBytes.find(std::string("NETSCAPE2.0\x03\x01\x00\x00", 15)), std::string::npos);
+    EXPECT_EQ(Listing(folder),
+              (std::vector<std::string>{"frames", "ring.MP4", "ring.gif", "ring.webp"}));
     fs::remove_all(folder);
 }
 
@@ -182,7 +197,7 @@ int InterruptedTurntable(const std::string& out, const char* size,
 }
 
 TEST(TurntableCommandTest, InterruptLeavesNoAnimationAndOnlyWholeFramesInAFolder) {
-    for (const char* name : {"ring.webp", "ring.mp4"}) {
+    for (const char* name : {"ring.webp", "ring.mp4", "ring.gif"}) {
         const std::string folder = Folder("interrupt");
         // The animation's temporary file is there once the scene is read and frames start.
         EXPECT_EQ(InterruptedTurntable(folder + "/" + name, "1600x1600",
@@ -223,6 +238,13 @@ TEST(TurntableCommandTest, BadOptionsExitTwoAndUnusableFilesExitOne) {
     EXPECT_NE(transparent.output.find("MP4 cannot be transparent"), std::string::npos)
         << transparent.output;
     EXPECT_EQ(test::RunOrva("turntable '" + kRing + "'").exitCode, 2);  // no output
+    // A name with an extension that names no animation is a mistake, not a folder to make.
+    for (const char* name : {"/x.gif", "/spin.avi"}) {
+        const test::CRun run = Turntable(folder + name, "--background transparent");
+        EXPECT_EQ(run.exitCode, 2) << name;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(folder + "/spin.avi"));
 
     const test::CRun missing =
         test::RunOrva("turntable /nonexistent/a.orv -o x.webp", test::EStream::kStderr);
