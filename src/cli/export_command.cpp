@@ -65,7 +65,7 @@ int RunExportCommand(const CExportOptions& o) {
     const CStopOnSignal stopOnSignal;
     const std::string format = LowerExtension(o.outputPath);
     if (PieceFormatOf(o.outputPath) == EPieceFormat::kUnknown) {
-        std::fprintf(stderr, "orva: %s: unknown extension; use .stl, .3mf, .glb or .html\n",
+        std::fprintf(stderr, "orva: export: -o must be a .stl, .3mf, .glb or .html file (got %s)\n",
                      o.outputPath.c_str());
         return 2;
     }

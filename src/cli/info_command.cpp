@@ -18,6 +18,11 @@ int RunInfoCommand(const CInfoOptions& options) {
     CLoadReport load;
     LoadCommandScene(scene, options.scenePath, load);
     PrintEarlyEndNote(options.scenePath, load);
+    // A file that was not read is said in the one line the reading printed; only JSON, which a
+    // program reads, still gives its empty report.
+    if (load.status != CLoadReport::kOk && !options.json) {
+        return 1;
+    }
     const nlohmann::ordered_json report = DescribeScene(scene, load);
     // Names are whatever bytes the file holds: invalid UTF-8 is replaced, never thrown over.
     const std::string text =

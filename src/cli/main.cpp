@@ -1,13 +1,17 @@
 // orva: the command-line side of the viewer. Reads scenes and reports on them without a display.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "cli/export_command.h"
 #include "cli/info_command.h"
 #include "cli/measure_command.h"
+#include "cli/option_checks.h"
 #include "cli/render_command.h"
 #include "cli/thumbnails_command.h"
 #include "cli/turntable_command.h"
@@ -23,7 +27,7 @@ void RefuseNonFiniteNumbers(CLI::App& app) {
             char* end = nullptr;
             const double value = std::strtod(text.c_str(), &end);
             if (end != text.c_str() && !std::isfinite(value)) {
-                return text + " is not a finite number";
+                return "must be a finite number (got " + text + ")";
             }
             return {};
         },
@@ -67,10 +71,10 @@ int main(int argc, char** argv) {
     exportCommand
         ->add_option("--resolution", exportOptions.resolution,
                      "Spacing of the metal's sampling in mm, 0.005..1")
-        ->check(CLI::Range(0.005, 1.0))
+        ->check(orva::Within(0.005, 1.0))
         ->capture_default_str();
     exportCommand->add_option("--parts", exportOptions.parts, "Which parts: all, metal or gems")
-        ->check(CLI::IsMember({"all", "metal", "gems"}))
+        ->check(orva::OneOf({"all", "metal", "gems"}))
         ->capture_default_str();
     exportCommand->add_option("--gemlib", exportOptions.gemLibraryPath,
                               "Gem library to use instead of the one beside orva");
@@ -78,7 +82,7 @@ int main(int argc, char** argv) {
                               "Material folder to use instead of the one beside orva");
     exportCommand
         ->add_option("--threads", exportOptions.threads, "Threads of work (default: one per core)")
-        ->check(CLI::Range(1, 64));
+        ->check(orva::Within(1, 64));
     exportCommand->add_flag("--json", exportOptions.json,
                             "Print one JSON document: the parts written and the file");
 
@@ -98,11 +102,11 @@ int main(int argc, char** argv) {
     measureCommand
         ->add_option("--accuracy", measure.accuracyPercent,
                      "Relative accuracy of the metal volume in per cent, 0.01..50")
-        ->check(CLI::Range(0.01, 50.0))
+        ->check(orva::Within(0.01, 50.0))
         ->capture_default_str();
     measureCommand
         ->add_option("--threads", measure.threads, "Threads of work (default: one per core)")
-        ->check(CLI::Range(1, 64));
+        ->check(orva::Within(1, 64));
 
     orva::CRenderOptions render;
     CLI::App* renderCommand = app.add_subcommand(
@@ -113,7 +117,7 @@ int main(int argc, char** argv) {
                      "Picture to write (.png, .jpg, .jpeg or .bmp)")
         ->required();
     renderCommand->add_option("--quality", render.quality, "JPEG quality 1..100")
-        ->check(CLI::Range(1, 100))
+        ->check(orva::Within(1, 100))
         ->capture_default_str();
     renderCommand->add_option("--size", render.size, "Picture size WIDTHxHEIGHT")
         ->capture_default_str();
@@ -121,27 +125,27 @@ int main(int argc, char** argv) {
         ->add_option("--mode", render.mode,
                      "Display mode: 400 shaded per pixel, 300 per vertex; with OpenGL 100 "
                      "shaded, 10 fast wireframe, 0 wireframe")
-        ->check(CLI::IsMember({400, 300, 100, 10, 0}))
+        ->check(orva::OneOf({"400", "300", "100", "10", "0"}))
         ->capture_default_str();
     renderCommand->add_option("--view", render.view, "Standard view 1..6")
-        ->check(CLI::Range(1, 6))
+        ->check(orva::Within(1, 6))
         ->capture_default_str();
     renderCommand->add_flag("--zoom-all", render.zoomAll, "Fit the scene into the picture first");
     renderCommand
         ->add_option("--aa", render.antialias,
                      "Anti-aliasing: N x N samples per pixel, 1 (none) to 4; modes 400 and 300")
-        ->check(CLI::Range(1, 4))
+        ->check(orva::Within(1, 4))
         ->capture_default_str();
     renderCommand->add_option("--turn", render.turn,
                               "AZ[,EL]: degrees turned about the view's vertical axis, then "
                               "tilted about its horizontal axis, after --view");
     renderCommand->add_option("--zoom", render.zoom, "Magnification, applied last")
-        ->check(CLI::Range(0.001, 1000.0))
+        ->check(orva::Within(0.001, 1000.0))
         ->capture_default_str();
     renderCommand
         ->add_option("--margin", render.margin,
                      "Percent of the picture left free on each side by --zoom-all, 0..45")
-        ->check(CLI::Range(0.0, 45.0))
+        ->check(orva::Within(0.0, 45.0))
         ->capture_default_str();
     renderCommand->add_option(
         "--background", render.background,
@@ -152,7 +156,7 @@ int main(int argc, char** argv) {
                               "Material folder to use instead of the one beside orva");
     renderCommand
         ->add_option("--threads", render.threads, "Threads of work (default: one per core)")
-        ->check(CLI::Range(1, 64));
+        ->check(orva::Within(1, 64));
     renderCommand->add_flag("--stats", render.stats, "Print timings and counts as JSON on stderr");
 
     orva::CThumbnailOptions thumbnails;
@@ -161,6 +165,7 @@ int main(int argc, char** argv) {
     thumbnailsCommand->add_option("folder", thumbnails.folder, "Folder of scene files");
     thumbnailsCommand->add_flag("--force", thumbnails.force, "Write every thumbnail again");
     thumbnailsCommand->add_option("--size", thumbnails.size, "Width and height in pixels")
+        ->check(orva::Within(1, 4096))
         ->capture_default_str();
     thumbnailsCommand
         ->add_option("--one", thumbnails.one,
@@ -185,12 +190,12 @@ int main(int argc, char** argv) {
                      "OUT.webp, OUT.mp4, OUT.gif, or a folder for PNG frames")
         ->required();
     turntableCommand->add_option("--frames", turntable.frames, "Frames in one turn, 1..3600")
-        ->check(CLI::Range(1, 3600))
+        ->check(orva::Within(1, 3600))
         ->capture_default_str();
     turntableCommand->add_option("--size", turntable.size, "Frame size WIDTHxHEIGHT")
         ->capture_default_str();
     turntableCommand->add_option("--aa", turntable.antialias, "N x N samples per pixel, 1..4")
-        ->check(CLI::Range(1, 4))
+        ->check(orva::Within(1, 4))
         ->capture_default_str();
     turntableCommand
         ->add_option("--turn", turntable.turn,
@@ -200,15 +205,15 @@ int main(int argc, char** argv) {
                                  "RRGGBB, or transparent (WebP and PNG frames only); default "
                                  "the viewer's grey");
     turntableCommand->add_option("--view", turntable.view, "Standard view 1..6 turned about")
-        ->check(CLI::Range(1, 6))
+        ->check(orva::Within(1, 6))
         ->capture_default_str();
     turntableCommand
         ->add_option("--margin", turntable.margin,
                      "Percent of the frame left free on each side, 0..45")
-        ->check(CLI::Range(0.0, 45.0))
+        ->check(orva::Within(0.0, 45.0))
         ->capture_default_str();
     turntableCommand->add_option("--fps", turntable.fps, "Frames per second, 1..120")
-        ->check(CLI::Range(1, 120))
+        ->check(orva::Within(1, 120))
         ->capture_default_str();
     turntableCommand->add_option("--gemlib", turntable.gemLibraryPath,
                                  "Gem library to use instead of the one beside orva");
@@ -217,17 +222,39 @@ int main(int argc, char** argv) {
     turntableCommand
         ->add_option("--threads", turntable.threads,
                      "Threads of work, frames rendered side by side (default: one per core)")
-        ->check(CLI::Range(1, 64));
+        ->check(orva::Within(1, 64));
 
     RefuseNonFiniteNumbers(app);
+    std::vector<std::string> commands;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        commands.push_back(command->get_name());
+    }
+    // The command the words are for: the first that names one.
+    std::string command;
+    for (int i = 1; i < argc && command.empty(); ++i) {
+        if (std::find(commands.begin(), commands.end(), argv[i]) != commands.end()) {
+            command = argv[i];
+        }
+    }
+    if (command.empty() && argc > 1 && argv[1][0] != '-') {
+        std::fprintf(stderr, "orva: %s\n", orva::UnknownCommand(argv[1], commands).c_str());
+        return 2;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
     } catch (const CLI::CallForVersion& version) {
         return app.exit(version);
+    } catch (const CLI::RequiredError& error) {
+        if (command.empty()) {
+            std::fprintf(stderr, "orva: a command is required (orva --help lists them)\n");
+        } else {
+            std::fprintf(stderr, "%s\n", orva::OneLineError(error, command).c_str());
+        }
+        return 2;
     } catch (const CLI::ParseError& error) {
-        app.exit(error);
+        std::fprintf(stderr, "%s\n", orva::OneLineError(error, command).c_str());
         return 2;
     }
     if (infoCommand->parsed()) {

@@ -45,8 +45,8 @@ int RunMeasureCommand(const CMeasureOptions& o) {
     if (!o.alloy.empty()) {
         options.alloy = FindAlloy(o.alloy);
         if (options.alloy == nullptr) {
-            std::fprintf(stderr, "orva: unknown alloy \"%s\"; one of: %s\n", o.alloy.c_str(),
-                         AlloyKeys().c_str());
+            std::fprintf(stderr, "orva: measure: --alloy must be one of %s (got %s)\n",
+                         AlloyKeys().c_str(), o.alloy.c_str());
             return 2;
         }
     }

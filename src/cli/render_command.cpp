@@ -68,7 +68,7 @@ bool HasPictureExtension(const std::string& path) {
     const std::string extension = std::filesystem::path(path).extension().string();
     const std::string named =
         extension.empty() ? "a name without extension" : "\"" + extension + "\"";
-    std::fprintf(stderr, "orva: -o wants a .png, .jpg, .jpeg or .bmp file, not %s\n",
+    std::fprintf(stderr, "orva: render: -o must be a .png, .jpg, .jpeg or .bmp file (got %s)\n",
                  named.c_str());
     return false;
 }
@@ -83,17 +83,17 @@ bool StudioSettings(const CRenderOptions& o, CPictureSettings& settings) {
     settings.zoom = o.zoom;
     settings.margin = o.margin;
     if (!o.turn.empty() && !ParseTurn(o.turn, settings)) {
-        std::fprintf(stderr, "orva: --turn wants AZ or AZ,EL in degrees, not \"%s\"\n",
+        std::fprintf(stderr, "orva: render: --turn must be AZ or AZ,EL in degrees (got %s)\n",
                      o.turn.c_str());
         return false;
     }
     if (!o.background.empty() && !ParseBackground(o.background, settings)) {
-        std::fprintf(stderr, "orva: --background wants RRGGBB or transparent, not \"%s\"\n",
+        std::fprintf(stderr, "orva: render: --background must be RRGGBB or transparent (got %s)\n",
                      o.background.c_str());
         return false;
     }
     if (IsOpenGLMode(settings.mode) && (o.antialias > 1 || !o.background.empty())) {
-        std::fprintf(stderr, "orva: --aa and --background need display mode 400 or 300\n");
+        std::fprintf(stderr, "orva: render: --aa and --background need display mode 400 or 300\n");
         return false;
     }
     if (settings.transparent && PictureFormatOf(o.outputPath) != EPictureFormat::kPng) {
@@ -162,7 +162,7 @@ int RunRenderCommand(const CRenderOptions& o) {
     int width = 0;
     int height = 0;
     if (!ParsePictureSize(o.size, width, height)) {
-        std::fprintf(stderr, "orva: --size wants WIDTHxHEIGHT, each 1..%d, not \"%s\"\n",
+        std::fprintf(stderr, "orva: render: --size must be WIDTHxHEIGHT, each 1 to %d (got %s)\n",
                      kMaxPictureSide, o.size.c_str());
         return 2;
     }

@@ -59,7 +59,7 @@ int WriteOne(const std::vector<std::string>& one) {
     char* end = nullptr;
     const long size = std::strtol(one[2].c_str(), &end, 10);
     if (end == one[2].c_str() || *end != '\0' || size < 1 || size > kMaxThumbnailSize) {
-        std::fprintf(stderr, "orva: the thumbnail size must be 1..%d, not \"%s\"\n",
+        std::fprintf(stderr, "orva: thumbnails: --one's SIZE must be 1 to %d (got %s)\n",
                      kMaxThumbnailSize, one[2].c_str());
         return 2;
     }
@@ -150,11 +150,12 @@ std::string ThumbnailPath(const std::string& scenePath) {
 int RunThumbnailsCommand(const CThumbnailOptions& o) {
     const CStopOnSignal stopOnSignal;
     if (o.one.empty() == o.folder.empty()) {
-        std::fprintf(stderr, "orva: thumbnails wants a folder, or --one IN OUT SIZE\n");
+        std::fprintf(stderr, "orva: thumbnails: a folder, or --one IN OUT SIZE, is required\n");
         return 2;
     }
     if (o.size < 1 || o.size > kMaxThumbnailSize) {
-        std::fprintf(stderr, "orva: the thumbnail size must be 1..%d\n", kMaxThumbnailSize);
+        std::fprintf(stderr, "orva: thumbnails: --size must be 1 to %d (got %d)\n",
+                     kMaxThumbnailSize, o.size);
         return 2;
     }
     UseCommandData(o.gemLibraryPath, o.materialDirectory);

@@ -38,35 +38,37 @@ struct CTurntablePlan {
 // Says what is wrong with the options, or nothing when the plan is made.
 std::string MakePlan(const CTurntableOptions& o, CTurntablePlan& plan) {
     if (o.frames < 1 || o.frames > kMaxFrames) {
-        return "--frames wants 1.." + std::to_string(kMaxFrames);
+        return "--frames must be 1 to " + std::to_string(kMaxFrames) + " (got " +
+               std::to_string(o.frames) + ")";
     }
     if (o.fps < 1 || o.fps > kMaxFps) {
-        return "--fps wants 1.." + std::to_string(kMaxFps);
+        return "--fps must be 1 to " + std::to_string(kMaxFps) + " (got " + std::to_string(o.fps) +
+               ")";
     }
     if (o.antialias < 1 || o.antialias > 4) {
-        return "--aa wants 1..4";
+        return "--aa must be 1 to 4 (got " + std::to_string(o.antialias) + ")";
     }
     if (o.view < 1 || o.view > 6) {
-        return "--view wants 1..6";
+        return "--view must be 1 to 6 (got " + std::to_string(o.view) + ")";
     }
     if (!ParsePictureSize(o.size, plan.width, plan.height)) {
-        return "--size wants WIDTHxHEIGHT, each 1.." + std::to_string(kMaxPictureSide) +
-               ", not \"" + o.size + "\"";
+        return "--size must be WIDTHxHEIGHT, each 1 to " + std::to_string(kMaxPictureSide) +
+               " (got " + o.size + ")";
     }
     if (!o.background.empty() && !ParseBackground(o.background, plan.settings)) {
-        return "--background wants RRGGBB or transparent, not \"" + o.background + "\"";
+        return "--background must be RRGGBB or transparent (got " + o.background + ")";
     }
     if (!ParseTurn(o.turn, plan.settings)) {
-        return "--turn wants AZIMUTH[,ELEVATION] in degrees, not \"" + o.turn + "\"";
+        return "--turn must be AZIMUTH[,ELEVATION] in degrees (got " + o.turn + ")";
     }
     plan.format = TurntableFormatOf(o.outputPath);
     if (plan.format == ETurntableFormat::kUnknown) {
-        return "unknown extension of \"" + o.outputPath +
-               "\": write .webp, .mp4, .gif, or a folder (a name without an extension or "
-               "ending in /)";
+        return "-o must be a .webp, .mp4 or .gif file, or a folder (a name without an "
+               "extension or ending in /) (got " +
+               o.outputPath + ")";
     }
     if (plan.format == ETurntableFormat::kGif && o.fps > 100) {
-        return "a GIF shows at most 100 frames a second";
+        return "--fps must be 1 to 100 for a GIF (got " + std::to_string(o.fps) + ")";
     }
     if (plan.settings.transparent &&
         (plan.format == ETurntableFormat::kMp4 || plan.format == ETurntableFormat::kGif)) {
@@ -197,7 +199,7 @@ int RunTurntableCommand(const CTurntableOptions& o) {
     CTurntablePlan plan;
     const std::string wrong = MakePlan(o, plan);
     if (!wrong.empty()) {
-        std::fprintf(stderr, "orva: %s\n", wrong.c_str());
+        std::fprintf(stderr, "orva: turntable: %s\n", wrong.c_str());
         return 2;
     }
     CSceneAnchor scene;

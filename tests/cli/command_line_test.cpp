@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,38 @@ TEST(CommandLineTest, NoNumericOptionTakesNaNOrInfinity) {
             EXPECT_EQ(run.exitCode, 2) << option << " " << value;
             EXPECT_NE(run.output.find(value), std::string::npos) << option << ": " << run.output;
         }
+    }
+}
+
+// Every mistake on the command line is one line of one form, "orva: render: --aa must be 1 to 4
+// (got 99)": a value out of range or not a number for every numeric option, a value no choice
+// names, a missing or unknown argument, a mistyped command, a scene that is not there.
+TEST(CommandLineTest, EveryMistakeIsOneLineInOneStyle) {
+    std::vector<std::pair<std::string, std::string>> runs;  // words, what the line must hold
+    for (const char* option : kNumericOptions) {
+        const std::string command = std::string(option).substr(0, std::string(option).find(' '));
+        const std::string name = std::string(option).substr(std::string(option).rfind(' ') + 1);
+        for (const char* value : {"99999", "-7", "x"}) {
+            runs.push_back(
+                {WithScene(option) + " " + value, "orva: " + command + ": " + name + " must be "});
+        }
+    }
+    runs.push_back({WithScene("export SCENE -o X.stl --parts some"),
+                    "orva: export: --parts must be one of all, metal, gems (got some)"});
+    runs.push_back({WithScene("render SCENE -o X.png --size 9x"), "orva: render: --size must be"});
+    runs.push_back({WithScene("turntable SCENE -o X.webp --turn a"), "orva: turntable: --turn"});
+    runs.push_back({WithScene("measure SCENE --alloy 19k"), "orva: measure: --alloy must be"});
+    runs.push_back({WithScene("render SCENE"), "orva: render: --output is required"});
+    runs.push_back({WithScene("render SCENE -o X.png extra"), "orva: render: the following"});
+    runs.push_back({"rendr x.orv", "orva: unknown command 'rendr'; did you mean 'render'?"});
+    runs.push_back({"", "orva: a command is required"});
+    runs.push_back({"info /nonexistent/missing.orv", "orva: cannot open /nonexistent/missing.orv"});
+    for (const auto& [words, wanted] : runs) {
+        const test::CRun run = RunOrva(words, EStream::kBoth);
+        EXPECT_NE(run.exitCode, 0) << words;
+        EXPECT_EQ(run.output.find(wanted), 0u) << words << " said: " << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1)
+            << words << " said: " << run.output;
     }
 }
 

@@ -9,7 +9,9 @@ namespace orva::test {
 
 CRun RunOrva(const std::string& arguments, EStream captured) {
     CRun run;
-    const char* redirect = captured == EStream::kStdout ? " 2>/dev/null" : " 2>&1 >/dev/null";
+    const char* redirect = captured == EStream::kStdout   ? " 2>/dev/null"
+                           : captured == EStream::kStderr ? " 2>&1 >/dev/null"
+                                                          : " 2>&1";
     const std::string command = std::string(ORVA_PROGRAM) + " " + arguments + redirect;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
