@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -14,10 +15,12 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "app/about_box.h"
 #include "app/command_ids.h"
 #include "app/elided_label.h"
 #include "app/export_dialog.h"
 #include "app/jewel_report_window.h"
+#include "app/keys_and_mouse_window.h"
 #include "app/orva_document.h"
 #include "app/orva_view.h"
 #include "app/save_picture_dialog.h"
@@ -31,6 +34,8 @@ namespace orva {
 
 namespace {
 
+// The commands of the toolbar, in its order, with their tooltips; each is also in a menu,
+// whose keys the tooltip adds.
 struct CToolbarButton {
     int command;
     const char* tooltip;
@@ -41,6 +46,19 @@ constexpr CToolbarButton kToolbarButtons[] = {
     {kCommandViewRendering, "Rendering"}, {kCommandViewZoomAll, "Zoom All"},
     {kCommandViewReset, "Reset View"},
 };
+
+// The standard views by the side of the piece they look at, in the order of keys 1 to 6.
+constexpr const char* kStandardViewNames[] = {"&Front", "&Right", "&Top",
+                                              "&Back",  "&Left",  "Botto&m"};
+
+// "Zoom All (A, Home)": a control's name with the keys that give it.
+QString WithKeys(const QString& name, const QList<QKeySequence>& keys) {
+    QStringList shown;
+    for (const QKeySequence& key : keys) {
+        shown << key.toString(QKeySequence::NativeText);
+    }
+    return shown.isEmpty() ? name : QString("%1 (%2)").arg(name, shown.join(", "));
+}
 
 // Whether finished pictures are refined, remembered between runs.
 constexpr char kRefinePicturesKey[] = "view/refinePictures";
@@ -60,7 +78,6 @@ CMainFrame::CMainFrame(COrvaDoc& document)
     AddMenus();
     AddToolbar();
     AddStatusBar();
-    AddShortcuts();
     setAcceptDrops(true);
     setWindowTitle(QString::fromStdString(m_document.Caption()));
 }
@@ -73,32 +90,94 @@ CMainFrame::~CMainFrame() {
     m_reportWindow->StopMeasuring();
 }
 
+QAction* CMainFrame::AddCommand(QMenu& menu, const QString& text, const QList<QKeySequence>& keys,
+                                const std::function<void()>& run) {
+    QAction* action = menu.addAction(text, this, run);
+    action->setShortcuts(keys);
+    // Shortcuts act wherever the focus is in the window, menus closed.
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
+}
+
+QAction* CMainFrame::AddRoutedCommand(QMenu& menu, int commandId, const QString& text,
+                                      const QList<QKeySequence>& keys) {
+    QAction* action = AddCommand(menu, text, keys, [this, commandId] { RunCommand(commandId); });
+    action->setData(commandId);
+    m_commandActions[commandId] = action;
+    return action;
+}
+
 void CMainFrame::AddMenus() {
+    AddFileMenu();
+    AddViewMenu();
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    m_reportAction = AddCommand(*tools, "&Report\u2026", {QKeySequence(Qt::CTRL | Qt::Key_I)},
+                                [this] { m_reportWindow->ShowReport(m_view->RenderThreads()); });
+    m_reportAction->setStatusTip("Metal volume and weight, stones and carats of the scene");
+    AddHelpMenu();
+}
+
+void CMainFrame::AddFileMenu() {
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Open\u2026", QKeySequence::Open, this,
-                    [this] { RunCommand(kCommandOpenFile); });
-    m_savePictureAction = file->addAction("&Save Picture\u2026", QKeySequence::Save, this,
-                                          [this] { AskToSavePicture(); });
-    m_exportAction = file->addAction("&Export\u2026", this, [this] { AskToExport(); });
+    AddRoutedCommand(*file, kCommandOpenFile, "&Open\u2026", {QKeySequence::Open});
+    m_savePictureAction = AddCommand(*file, "&Save Picture\u2026", {QKeySequence::Save},
+                                     [this] { AskToSavePicture(); });
+    m_exportAction = AddCommand(*file, "&Export\u2026", {}, [this] { AskToExport(); });
     m_exportAction->setStatusTip(
         "Writes the piece as closed meshes (STL, 3MF), as glTF or as a web page for a shop");
     // Without a scene there is nothing to mesh.
     m_exportAction->setEnabled(!m_document.Path().empty());
     file->addSeparator();
-    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+    AddCommand(*file, "&Quit", {QKeySequence::Quit}, [this] { close(); });
+}
+
+void CMainFrame::AddViewMenu() {
     QMenu* view = menuBar()->addMenu("&View");
-    m_refineAction = view->addAction("&Refine Pictures");
+    AddRoutedCommand(*view, kCommandViewWireframe, "&Wireframe", {Qt::Key_W});
+    AddRoutedCommand(*view, kCommandViewRendering, "&Rendering", {Qt::Key_R});
+    view->addSeparator();
+    AddRoutedCommand(*view, kCommandViewZoomAll, "&Zoom All", {Qt::Key_A, Qt::Key_Home});
+    AddRoutedCommand(*view, kCommandViewReset, "Reset &View", {Qt::Key_0});
+    QMenu* standard = view->addMenu("&Standard Views");
+    for (int index = 1; index <= COrvaView::kStandardViewCount; ++index) {
+        AddCommand(*standard, kStandardViewNames[index - 1], {Qt::Key_0 + index},
+                   [this, index] { m_view->ShowStandardView(index); });
+    }
+    view->addSeparator();
+    AddCommand(*view, "Render &Again", {Qt::Key_F5}, [this] { m_view->RenderAgain(); });
+    // Escape stops whatever runs: the render, the picture being saved, the export.
+    AddCommand(*view, "S&top", {Qt::Key_Escape}, [this] {
+        m_view->StopRender();
+        CancelSavePicture();
+        CancelExport();
+    });
+    m_refineAction = view->addAction("Re&fine Pictures");
     m_refineAction->setCheckable(true);
     m_refineAction->setStatusTip(
         "Renders a picture that stands still again, anti-aliased, while the window is idle");
     m_refineAction->setChecked(QSettings().value(kRefinePicturesKey, true).toBool());
     m_view->SetRefinePictures(m_refineAction->isChecked());
     connect(m_refineAction, &QAction::toggled, this, [this](bool on) { SetRefinePictures(on); });
-    QMenu* tools = menuBar()->addMenu("&Tools");
-    m_reportAction =
-        tools->addAction("&Report\u2026", QKeySequence(Qt::CTRL | Qt::Key_I), this,
-                         [this] { m_reportWindow->ShowReport(m_view->RenderThreads()); });
-    m_reportAction->setStatusTip("Metal volume and weight, stones and carats of the scene");
+    view->addSeparator();
+    AddCommand(*view, "F&ull Screen", {Qt::Key_F11},
+               [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+}
+
+void CMainFrame::AddHelpMenu() {
+    QMenu* help = menuBar()->addMenu("&Help");
+    AddCommand(*help, "&Keys and Mouse", {Qt::Key_F1}, [this] { ShowKeysAndMouse(); });
+    AddRoutedCommand(*help, kCommandWebSite, "&Web Site", {});
+    help->addSeparator();
+    AddCommand(*help, "&About Orvatrix Viewer", {}, [this] { ShowAboutBox(this); });
+}
+
+void CMainFrame::ShowKeysAndMouse() {
+    if (m_keysWindow == nullptr) {
+        m_keysWindow = new CKeysAndMouseWindow(*menuBar(), this);
+    }
+    m_keysWindow->show();
+    m_keysWindow->raise();
+    m_keysWindow->activateWindow();
 }
 
 void CMainFrame::SetRefinePictures(bool refine) {
@@ -111,12 +190,12 @@ void CMainFrame::AddToolbar() {
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
+    // The menus' own actions: a button says the keys that do the same.
     for (const CToolbarButton& button : kToolbarButtons) {
-        QAction* action = toolbar->addAction(ToolbarIcon(button.command), button.tooltip);
-        action->setToolTip(button.tooltip);
-        action->setData(button.command);
-        const int command = button.command;
-        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+        QAction* action = m_commandActions.at(button.command);
+        action->setIcon(ToolbarIcon(button.command));
+        action->setToolTip(WithKeys(button.tooltip, action->shortcuts()));
+        toolbar->addAction(action);
         m_actions.push_back(action);
     }
 }
@@ -146,29 +225,6 @@ void CMainFrame::AddStatusBar() {
                                     ? QString("Render stopped after %1 s").arg(seconds, 0, 'f', 2)
                                     : QString("Rendered in %1 s").arg(seconds, 0, 'f', 2));
     });
-}
-
-void CMainFrame::AddShortcuts() {
-    // Shortcuts that no control shows, so the toolbar keeps exactly its five buttons. They
-    // act wherever the focus is in the window.
-    AddShortcut(Qt::Key_Escape, [this] {
-        m_view->StopRender();
-        CancelSavePicture();
-        CancelExport();
-    });
-    AddShortcut(Qt::Key_F5, [this] { m_view->RenderAgain(); });
-    AddShortcut(Qt::Key_F11, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
-    for (int index = 1; index <= COrvaView::kStandardViewCount; ++index) {
-        AddShortcut(Qt::Key_0 + index, [this, index] { m_view->ShowStandardView(index); });
-    }
-}
-
-void CMainFrame::AddShortcut(const QKeySequence& keys, const std::function<void()>& run) {
-    QAction* action = new QAction(this);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, run);
-    addAction(action);
 }
 
 void CMainFrame::RunCommand(int commandId) {
@@ -315,9 +371,31 @@ void CMainFrame::ExportFinished(const CMeshExportResult& result) {
     emit exportFinished(static_cast<int>(result.outcome), message);
 }
 
+void CMainFrame::RestorePlacement() {
+    RestoreWindowPlacement(*this);
+    m_normalGeometry = geometry();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    SaveWindowPlacement(*this);
+    SaveWindowPlacement(*this, m_normalGeometry);
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    KeepNormalGeometry();
+    QMainWindow::moveEvent(event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    KeepNormalGeometry();
+    QMainWindow::resizeEvent(event);
+}
+
+void CMainFrame::KeepNormalGeometry() {
+    // Maximised or full screen, the window's place is the screen's, not one the user chose.
+    if (isVisible() && InNormalState(*this)) {
+        m_normalGeometry = geometry();
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

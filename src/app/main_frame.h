@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,8 +14,8 @@
 #include "app/picture_save_job.h"
 
 class QAction;
-class QKeySequence;
 class QLabel;
+class QMenu;
 class QMimeData;
 class QPushButton;
 
@@ -20,6 +23,7 @@ namespace orva {
 
 class CElidedLabel;
 class CJewelReportWindow;
+class CKeysAndMouseWindow;
 struct CLoadReport;
 struct CPictureSaveSettings;
 class COrvaDoc;
@@ -35,11 +39,14 @@ public:
     ~CMainFrame() override;
 
     COrvaView& View() { return *m_view; }
-    // The toolbar's actions in order, each carrying its command id as data.
+    // The toolbar's actions in order, each carrying its command id as data; the same actions
+    // are the menus' entries.
     const std::vector<QAction*>& ToolbarActions() const { return m_actions; }
     CElidedLabel& IdleText() { return *m_idleText; }
     QLabel& RenderStatus() { return *m_renderStatus; }
 
+    // Gives the window the place it had when last closed (not shown yet).
+    void RestorePlacement();
     // Routes a command: the view's first, then the window's own.
     void RunCommand(int commandId);
     // Opens a scene file as the document, stopping the render that reads the old scene. A file
@@ -76,6 +83,8 @@ signals:
 protected:
     // Keeps the window's place for the next run.
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -83,8 +92,18 @@ private:
     void AddMenus();
     void AddToolbar();
     void AddStatusBar();
-    void AddShortcuts();
-    void AddShortcut(const QKeySequence& keys, const std::function<void()>& run);
+    void AddFileMenu();
+    void AddViewMenu();
+    void AddHelpMenu();
+    // Adds an entry to `menu` whose keys act anywhere in the window.
+    QAction* AddCommand(QMenu& menu, const QString& text, const QList<QKeySequence>& keys,
+                        const std::function<void()>& run);
+    // Adds an entry that gives command `commandId` through RunCommand; the toolbar shares it.
+    QAction* AddRoutedCommand(QMenu& menu, int commandId, const QString& text,
+                              const QList<QKeySequence>& keys);
+    void ShowKeysAndMouse();
+    // Follows the window's place while it is in its normal state.
+    void KeepNormalGeometry();
     void AskToSavePicture();
     // Says how far the picture being saved and the export have got.
     void ShowProgress();
@@ -98,6 +117,9 @@ private:
     COrvaDoc& m_document;
     COrvaView* m_view;
     std::vector<QAction*> m_actions;
+    std::map<int, QAction*> m_commandActions;     // the menus' entries that carry a command id
+    CKeysAndMouseWindow* m_keysWindow = nullptr;  // made when first asked for
+    QRect m_normalGeometry;                       // the window's last place in its normal state
     CElidedLabel* m_idleText = nullptr;
     QLabel* m_renderStatus = nullptr;
     QAction* m_savePictureAction = nullptr;

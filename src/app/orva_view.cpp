@@ -17,6 +17,7 @@
 #include "platform/interrupt.h"
 #include "view/frame_context.h"
 #include "view/navigation.h"
+#include "view/zoom_all.h"
 
 namespace orva {
 
@@ -114,6 +115,7 @@ void COrvaView::ShowStandardView(int index) {
     CViewCamera& camera = Camera();
     camera.standardView = index;
     camera.SetStandardView(index);
+    ZoomAllWhenCutOff(camera);
     RequestRedraw(false);
 }
 
@@ -124,6 +126,9 @@ void COrvaView::SceneChanged() {
     // How quickly the old scene drew says nothing about the new one: its preview is tried.
     m_previewMilliseconds = 0;
     Camera().scene = &m_document.Scene();
+    // A piece larger than the view is fitted, once the view knows its size: before the
+    // window is first shown it has none.
+    m_fitAtPaint = true;
     RequestRedraw(false);
 }
 
@@ -210,6 +215,9 @@ void COrvaView::paintGL() {
     camera.scene = &m_document.Scene();
     camera.SetViewportRect(0, 0, w, h);
     camera.CurrentViewport().viewSize = camera.viewSize;
+    if (std::exchange(m_fitAtPaint, false)) {
+        ZoomAllWhenCutOff(camera);
+    }
 
     m_showCanvas = false;
     m_context.SetInsidePaint(true);

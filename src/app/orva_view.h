@@ -42,7 +42,8 @@ public:
     void StopRender();
     // Renders the picture again even though nothing it depends on changed.
     void RenderAgain();
-    // Loads standard view `index` (1..kStandardViewCount) with zoom 1 and no pan.
+    // Loads standard view `index` (1..kStandardViewCount) with zoom 1 and no pan, or fitted
+    // when the piece would be cut off at zoom 1.
     void ShowStandardView(int index);
     bool RenderRunning() const { return m_render.Running(); }
     // The view's size in device pixels: the size of its rendered picture.
@@ -127,6 +128,7 @@ private:
     CRenderJob m_render;
     CPictureKey m_renderedKey;
     bool m_haveRenderedKey = false;
+    bool m_fitAtPaint = false;   // the next paint zooms all when the piece is cut off
     bool m_forceRender = false;  // the next rendered-mode paint renders even if nothing changed
     bool m_interactive = false;  // the next paint is a quick preview
     bool m_showCanvas = false;   // the paint under way shows the rendered picture

@@ -33,6 +33,7 @@ bool RunViewCommand(int commandId, CViewCamera& camera, const std::function<void
             return true;
         case kCommandViewReset:
             ResetView(camera);
+            ZoomAllWhenCutOff(camera);
             redraw();
             return true;
         default:

@@ -5,7 +5,6 @@
 #include "browser/data_directory.h"
 
 #include "app/orva_view.h"
-#include "app/window_placement.h"
 #include "platform/message_box.h"
 
 namespace orva {
@@ -26,7 +25,7 @@ CViewerSession::CViewerSession(const std::vector<std::string>& arguments)
 }
 
 void CViewerSession::Show() {
-    RestoreWindowPlacement(*m_frame);
+    m_frame->RestorePlacement();
     m_frame->show();
     for (const std::string& text : std::exchange(m_heldMessages, {})) {
         ShowMessage(text);

@@ -35,6 +35,9 @@ void SceneBox(const CSceneAnchor* scene, CVector3& min, CVector3& max) {
 // 720 frames falls on one, and between them the box turns too little to matter.
 constexpr int kTurnSteps = 720;
 
+// How far past the viewport's edge, as a fraction, a corner may lie and still count as shown.
+constexpr float kFitSlack = 1.0001f;
+
 }  // namespace
 
 float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float elevation) {
@@ -89,6 +92,37 @@ void ZoomAll(CViewCamera& camera) {
     v.view[12] = pan.x;
     v.view[13] = pan.y;
     v.view[14] = pan.z;
+}
+
+bool SceneFitsView(const CViewCamera& camera) {
+    CVector3 min;
+    CVector3 max;
+    SceneBox(camera.scene, min, max);
+    const CViewport& v = camera.CurrentViewport();
+    if (!(max.x >= min.x) || v.width <= 0 || v.height <= 0 || !(v.zoom > 0.0f)) {
+        return true;
+    }
+    // Half the visible height and width in view units; a hair of slack so that a box fitted
+    // exactly by Zoom All is not fitted again for the rounding of its corners.
+    const float halfHeight = v.viewSize / v.zoom * kFitSlack;
+    const float halfWidth = halfHeight * static_cast<float>(v.width) / static_cast<float>(v.height);
+    for (int corner = 0; corner < 8; ++corner) {
+        const CVector3 point(corner & 1 ? max.x : min.x, corner & 2 ? max.y : min.y,
+                             corner & 4 ? max.z : min.z);
+        const CVector3 seen = TransformPoint(point, v.view);
+        if (std::fabs(seen.x) > halfWidth || std::fabs(seen.y) > halfHeight) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ZoomAllWhenCutOff(CViewCamera& camera) {
+    if (SceneFitsView(camera)) {
+        return false;
+    }
+    ZoomAll(camera);
+    return true;
 }
 
 void ResetView(CViewCamera& camera) {

@@ -17,6 +17,14 @@ void ZoomAll(CViewCamera& camera);
 // horizontal axis; the current zoom when the scene is empty or flat.
 float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float elevation);
 
+// Whether the Zoom All box of the camera's scene lies within the current viewport as it is
+// shown (its zoom and pan); an empty or flat scene, or a viewport without a size, fits.
+bool SceneFitsView(const CViewCamera& camera);
+// Zoom All when the scene's box does not fit the current viewport, so that a piece opened or
+// shown from a standard view is never cut off; a piece that fits keeps its zoom and pan.
+// Returns whether it zoomed. Does not draw.
+bool ZoomAllWhenCutOff(CViewCamera& camera);
+
 // Back to the camera's standard view with zoom 1 and no pan. Does not draw.
 void ResetView(CViewCamera& camera);
 

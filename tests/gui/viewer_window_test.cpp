@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -18,6 +19,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -30,11 +32,13 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -44,12 +48,14 @@
 #include <thread>
 #include <vector>
 
+#include "app/about_box.h"
 #include "app/canvas_surface.h"
 #include "app/command_ids.h"
 #include "app/elided_label.h"
 #include "app/export_dialog.h"
 #include "app/gl_format.h"
 #include "app/jewel_report_window.h"
+#include "app/keys_and_mouse_window.h"
 #include "app/main_frame.h"
 #include "app/orva_view.h"
 #include "app/picture_save_job.h"
@@ -57,6 +63,7 @@
 #include "app/save_picture_dialog.h"
 #include "app/scene_file_chooser.h"
 #include "app/viewer_session.h"
+#include "app/window_placement.h"
 #include "browser/data_directory.h"
 #include "image/picture_writer.h"
 #include "measure/jewel_report_text.h"
@@ -66,6 +73,7 @@
 #include "scene_bytes.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
+#include "view/zoom_all.h"
 
 namespace orva {
 
@@ -91,6 +99,36 @@ void SendWheel(QWidget& widget, int delta, Qt::KeyboardModifiers modifiers = Qt:
     QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                       modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&widget, &event);
+}
+
+// Whether every pixel on the picture's edges is the background of its corner: nothing of the
+// piece is cut off by the view.
+bool EdgesAreBackground(const QImage& picture) {
+    const QRgb background = picture.pixel(0, 0);
+    const int w = picture.width();
+    const int h = picture.height();
+    for (int x = 0; x < w; ++x) {
+        if (picture.pixel(x, 0) != background || picture.pixel(x, h - 1) != background) {
+            return false;
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        if (picture.pixel(0, y) != background || picture.pixel(w - 1, y) != background) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The entries of a menu and of its submenus.
+void CollectMenuActions(const QMenu& menu, std::vector<QAction*>& actions) {
+    for (QAction* action : menu.actions()) {
+        if (action->menu() != nullptr) {
+            CollectMenuActions(*action->menu(), actions);
+        } else if (!action->isSeparator()) {
+            actions.push_back(action);
+        }
+    }
 }
 
 bool NearMatrix(const CMatrix4& a, const CMatrix4& b, float tolerance = 1e-4f) {
@@ -150,10 +188,15 @@ private slots:
     void aFifoOrADeviceIsRefusedAtOnce();
     void exportWritesTheMetalAsOneSoundShellAndCancelLeavesNoFile();
     void exportWritesTheShopPageAndOffersItAgain();
+    void aPieceCutOffIsFittedOnOpenResetAndTheStandardViews();
+    void everyToolbarCommandIsInAMenuWithItsKeysAndHelpListsThemAll();
+    void fullScreenIsNeverKeptAsTheNormalPlaceAndARestoredWindowStaysOnScreen();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
     CViewerSession& Start(const std::vector<std::string>& arguments = {});
+    // A session without a file, placed and shown as the program does it.
+    CMainFrame* StartAsTheProgramDoes();
     COrvaView& View() { return m_session->MainFrame().View(); }
     CViewCamera& Camera() { return View().Camera(); }
     // Waits for a render started after `rendersBefore` renders to finish.
@@ -202,6 +245,15 @@ CViewerSession& ViewerWindowTest::Start(const std::vector<std::string>& argument
     return *m_session;
 }
 
+CMainFrame* ViewerWindowTest::StartAsTheProgramDoes() {
+    m_session = std::make_unique<CViewerSession>(std::vector<std::string>{});
+    m_session->Show();
+    if (!QTest::qWaitForWindowExposed(&m_session->MainFrame())) {
+        qFatal("the main window was never shown");
+    }
+    return &m_session->MainFrame();
+}
+
 void ViewerWindowTest::WaitForRender(int rendersBefore) {
     QTRY_VERIFY_WITH_TIMEOUT(View().RendersStarted() > rendersBefore && !View().RenderRunning(),
                              60000);
@@ -237,9 +289,11 @@ void ViewerWindowTest::startsUntitledWithFiveToolbarButtons() {
     for (QAction* menu : frame.menuBar()->actions()) {
         menus << menu->text();
     }
-    QCOMPARE(menus, QStringList({"&File", "&View", "&Tools"}));
+    QCOMPARE(menus, QStringList({"&File", "&View", "&Tools", "&Help"}));
     const std::vector<QAction*>& actions = frame.ToolbarActions();
-    const QStringList tips{"Open File", "Wireframe", "Rendering", "Zoom All", "Reset View"};
+    // The buttons' names, with the keys that do the same.
+    const QStringList tips{"Open File (Ctrl+O)", "Wireframe (W)", "Rendering (R)",
+                           "Zoom All (A, Home)", "Reset View (0)"};
     const std::vector<int> ids{kCommandOpenFile, kCommandViewWireframe, kCommandViewRendering,
                                kCommandViewZoomAll, kCommandViewReset};
     QCOMPARE(actions.size(), size_t(5));
@@ -915,17 +969,9 @@ void ViewerWindowTest::theIdleTextIsShortenedInANarrowWindow() {
 
 void ViewerWindowTest::theWindowOpensCentredAndKeepsItsPlace() {
     QSettings().clear();
-    const auto startAsTheProgramDoes = [this] {
-        m_session = std::make_unique<CViewerSession>(std::vector<std::string>{});
-        m_session->Show();
-        if (!QTest::qWaitForWindowExposed(&m_session->MainFrame())) {
-            qFatal("the main window was never shown");
-        }
-        return &m_session->MainFrame();
-    };
     // A first start: maximised, and without a window manager to maximise it, a window of
     // two thirds of the screen in its middle rather than a scrap in a corner.
-    CMainFrame* frame = startAsTheProgramDoes();
+    CMainFrame* frame = StartAsTheProgramDoes();
     const QRect screen = frame->screen()->availableGeometry();
     const QRect first = frame->geometry();
     QVERIFY(frame->isMaximized());
@@ -945,13 +991,13 @@ void ViewerWindowTest::theWindowOpensCentredAndKeepsItsPlace() {
     QVERIFY(QTest::qWaitForWindowActive(frame));
     QTest::keyClick(&View(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!frame->isVisible());
-    frame = startAsTheProgramDoes();
+    frame = StartAsTheProgramDoes();
     QTRY_COMPARE(frame->geometry(), moved);
     QVERIFY(!frame->isMaximized());
     // Closed maximised: maximised again, and un-maximising gives the place it had.
     frame->showMaximized();
     frame->close();
-    frame = startAsTheProgramDoes();
+    frame = StartAsTheProgramDoes();
     QVERIFY(frame->isMaximized());
     QCOMPARE(frame->normalGeometry(), moved);
 }
@@ -1034,11 +1080,10 @@ void ViewerWindowTest::aPictureIsSavedAtAnotherSizeWithATransparentBackground() 
     CMainFrame& frame = Start({kSamples + "pendant.orv"}).MainFrame();
     frame.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&frame));
+    // Opened fitted (its bail would be cut off at zoom 1), the pendant's metal body is in the
+    // middle of any picture of the view.
     WaitForRender();
-    // Zoomed to fit, the pendant's metal body is in the middle of any picture of the view.
-    const int renders = View().RendersStarted();
-    frame.RunCommand(kCommandViewZoomAll);
-    WaitForRender(renders);
+    QVERIFY(SceneFitsView(Camera()));
     const QString png = QDir::temp().filePath("orvaview-transparent.png");
     QFile::remove(png);
     bool pngOnly = false;
@@ -1447,6 +1492,173 @@ void ViewerWindowTest::exportWritesTheShopPageAndOffersItAgain() {
     QVERIFY(glb.read(4) == "glTF");
     QVERIFY(m_messages.empty());
     QSettings().remove("export");
+}
+
+void ViewerWindowTest::aPieceCutOffIsFittedOnOpenResetAndTheStandardViews() {
+    // The pendant's bail reaches above the view at zoom 1: it opens fitted, nothing on the
+    // picture's edges.
+    CMainFrame& frame = Start({kSamples + "pendant.orv"}).MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    WaitForRender();
+    QVERIFY(Camera().CurrentViewport().zoom != 1.0f);
+    QCOMPARE(Camera().standardView, 1);
+    // Zoom All fills the view's height: a notch out leaves room on every side.
+    int renders = View().RendersStarted();
+    SendWheel(View(), -120);
+    WaitForRender(renders);
+    QVERIFY(EdgesAreBackground(View().grabFramebuffer()));
+    QDir().mkpath(QStringLiteral(ORVA_SCREENSHOT_DIR));
+    frame.grab().save(QStringLiteral(ORVA_SCREENSHOT_DIR) + "/orvaview_pendant_opened.png");
+
+    QTest::keyClick(&View(), Qt::Key_0);
+    QVERIFY(Camera().CurrentViewport().zoom != 1.0f && SceneFitsView(Camera()));
+    // A piece that fits at zoom 1 is shown so by Reset View, and keeps that view when the
+    // next piece that fits is opened into it.
+    frame.OpenFile(kSamples + "solitaire_ring.orv");
+    QTest::keyClick(&View(), Qt::Key_0);
+    QCOMPARE(Camera().CurrentViewport().zoom, 1.0f);
+    frame.OpenFile(kSamples + "first_ring.orv");
+    QTest::qWait(100);
+    QCOMPARE(Camera().CurrentViewport().zoom, 1.0f);
+    // A column 70 high and 10 wide is cut off from the four sides but fits seen from above
+    // or below (keys 3 and 6): each view is fitted exactly when it has to be.
+    frame.OpenFile(CurveFile("column.orv", {{-5, -5, 0}, {5, 5, 70}}));
+    for (int index = 1; index <= 6; ++index) {
+        QTest::keyClick(&View(), Qt::Key(Qt::Key_0 + index));
+        QCOMPARE(Camera().standardView, index);
+        const bool fromAboveOrBelow = index == 3 || index == 6;
+        QCOMPARE(Camera().CurrentViewport().zoom == 1.0f, fromAboveOrBelow);
+        QVERIFY(SceneFitsView(Camera()));
+    }
+    // Rolled by hand, Reset View goes back to the first view, fitted.
+    SendWheel(View(), 120, Qt::ControlModifier);
+    QTest::keyClick(&View(), Qt::Key_0);
+    QVERIFY(Camera().CurrentViewport().zoom < 1.0f && SceneFitsView(Camera()));
+    frame.grab().save(QStringLiteral(ORVA_SCREENSHOT_DIR) + "/orvaview_column_fitted.png");
+
+    // Opened into a view turned and zoomed in on the ring, the pendant is fitted again.
+    frame.OpenFile(kSamples + "solitaire_ring.orv");
+    QTest::keyClick(&View(), Qt::Key_1);
+    SendWheel(View(), 3 * 120);
+    const float zoomedIn = Camera().CurrentViewport().zoom;
+    frame.OpenFile(kSamples + "pendant.orv");
+    QTRY_VERIFY(Camera().CurrentViewport().zoom != zoomedIn);
+    QVERIFY(SceneFitsView(Camera()));
+}
+
+void ViewerWindowTest::everyToolbarCommandIsInAMenuWithItsKeysAndHelpListsThemAll() {
+    CMainFrame& frame = Start({kSamples + "solitaire_ring.orv"}).MainFrame();
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    std::vector<QAction*> entries;
+    for (QAction* menu : frame.menuBar()->actions()) {
+        CollectMenuActions(*menu->menu(), entries);
+    }
+    // Each toolbar button is a menu entry with keys, and its tooltip names them.
+    for (QAction* button : frame.ToolbarActions()) {
+        QVERIFY(std::find(entries.begin(), entries.end(), button) != entries.end());
+        QVERIFY(!button->shortcuts().isEmpty());
+        QVERIFY2(button->toolTip().contains(button->shortcut().toString(QKeySequence::NativeText)),
+                 qPrintable(button->toolTip()));
+    }
+    // No key does two things, and the cheat-sheet lists every entry's keys.
+    const std::vector<CKeyHelpLine> lines = KeysAndMouseLines(*frame.menuBar());
+    QSet<QString> keys;
+    for (QAction* entry : entries) {
+        for (const QKeySequence& key : entry->shortcuts()) {
+            const QString text = key.toString(QKeySequence::NativeText);
+            QVERIFY2(!keys.contains(text), qPrintable(text));
+            keys.insert(text);
+            const bool listed = std::any_of(lines.begin(), lines.end(), [&](const auto& line) {
+                return line.input.split(", ").contains(text) &&
+                       line.does.endsWith(QString(entry->text()).remove('&').remove(u'\u2026'));
+            });
+            QVERIFY2(listed, qPrintable(text));
+        }
+    }
+    // The keys act: A and Home fit a turned and zoomed view, 0 resets it.
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_Home}) {
+        SendWheel(View(), 5 * 120);
+        QTest::keyClick(&View(), key);
+        QVERIFY(SceneFitsView(Camera()) && Camera().CurrentViewport().zoom > 1.0f);
+        QTest::keyClick(&View(), Qt::Key_0);
+        QCOMPARE(Camera().CurrentViewport().zoom, 1.0f);
+    }
+    QTest::keyClick(&View(), Qt::Key_W);
+    QCOMPARE(Camera().displayMode, int(kModeWireframe));
+    QTest::keyClick(&View(), Qt::Key_R);
+    QCOMPARE(Camera().displayMode, int(kModeRendered));
+
+    // F1 shows the cheat-sheet as a window of its own, every line in it.
+    QTest::keyClick(&View(), Qt::Key_F1);
+    auto* sheet = frame.findChild<CKeysAndMouseWindow*>();
+    QVERIFY(sheet != nullptr);
+    QTRY_VERIFY(sheet->isVisible());
+    QCOMPARE(sheet->findChild<QTableWidget*>()->rowCount(), int(lines.size()));
+    sheet->grab().save(QStringLiteral(ORVA_SCREENSHOT_DIR) + "/orvaview_keys_and_mouse.png");
+    sheet->close();
+
+    // About credits every library the viewer links, and says its version.
+    const QString about = AboutText();
+    QVERIFY(about.contains(kApplicationName) && about.contains(qVersion()));
+    QProcess objdump;
+    objdump.start("objdump", {"-p", QCoreApplication::applicationDirPath() + "/orvaview"});
+    QVERIFY(objdump.waitForFinished(30000) && objdump.exitCode() == 0);
+    const QStringList runtime{"libc.", "libm.", "libstdc++", "libgcc_s", "ld-linux"};
+    int needed = 0;
+    for (const QString& line : QString(objdump.readAllStandardOutput()).split('\n')) {
+        const QStringList words = line.simplified().split(' ');
+        if (words.size() != 2 || words[0] != "NEEDED") {
+            continue;
+        }
+        ++needed;
+        const auto begins = [&](const QString& prefix) { return words[1].startsWith(prefix); };
+        const QStringList credited = CreditedSharedObjects();
+        QVERIFY2(std::any_of(credited.begin(), credited.end(), begins) ||
+                     std::any_of(runtime.begin(), runtime.end(), begins),
+                 qPrintable(words[1]));
+    }
+    QVERIFY(needed > 5);
+}
+
+void ViewerWindowTest::fullScreenIsNeverKeptAsTheNormalPlaceAndARestoredWindowStaysOnScreen() {
+    QSettings().clear();
+    CMainFrame* frame = StartAsTheProgramDoes();
+    const QRect screen = frame->screen()->availableGeometry();
+    const QRect moved(130, 90, 900, 620);
+    frame->showNormal();
+    frame->setGeometry(moved);
+    QTRY_COMPARE(frame->geometry(), moved);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    // F11, the screen given to the window as a window manager does, F11 again (the window
+    // manager has not given the old place back yet), and quit.
+    QTest::keyClick(&View(), Qt::Key_F11);
+    QVERIFY(frame->isFullScreen());
+    frame->windowHandle()->setGeometry(frame->screen()->geometry());
+    QTRY_COMPARE(frame->geometry(), frame->screen()->geometry());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(&View(), Qt::Key_F11);
+    QVERIFY(!frame->isFullScreen());
+    frame->close();
+    frame = StartAsTheProgramDoes();
+    QTRY_COMPARE(frame->geometry(), moved);
+    frame->close();
+
+    // Places kept from another screen or by an older version: on the screen, title and all.
+    const QRect kept[] = {QRect(0, -30, screen.width(), screen.height()),
+                          QRect(screen.right() - 100, 50, 800, 600),
+                          QRect(-700, screen.bottom() - 40, 800, 600)};
+    for (const QRect& place : kept) {
+        const QRect placed = PlaceOnScreen(place, screen);
+        QVERIFY(screen.contains(placed));
+        QVERIFY(placed.top() >= screen.top() + 24);
+        QVERIFY(placed.width() >= std::min(place.width(), screen.width()) - 1);
+    }
+    // A place that is on the screen is kept as it is.
+    QCOMPARE(PlaceOnScreen(moved, screen), moved);
 }
 
 }  // namespace orva
