@@ -44,6 +44,9 @@ void RefuseNonFiniteNumbers(CLI::App& app) {
     }
 }
 
+const char* const kScenes =
+    "Scene files (.orv), done one after another; a file that fails is named and the next goes on";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,10 +57,11 @@ int main(int argc, char** argv) {
     orva::CInfoOptions info;
     CLI::App* infoCommand =
         app.add_subcommand("info", "Lists the objects of a scene file and its bounds");
-    infoCommand->add_flag("--json", info.json, "Print one JSON document");
+    infoCommand->add_flag("--json", info.json,
+                          "Print one JSON document (of several scenes, one a line)");
     infoCommand->add_option("--gemlib", info.gemLibraryPath,
                             "Gem library to use instead of the one beside orva");
-    infoCommand->add_option("scene", info.scenePath, "Scene file (.orv)")->required();
+    infoCommand->add_option("scene", info.scenePaths, kScenes)->required();
 
     orva::CExportOptions exportOptions;
     CLI::App* exportCommand = app.add_subcommand(
@@ -89,10 +93,12 @@ int main(int argc, char** argv) {
     orva::CMeasureOptions measure;
     CLI::App* measureCommand =
         app.add_subcommand("measure", "Metal volume and weight, stones and carats, in millimetres");
-    measureCommand->add_option("scene", measure.scenePath, "Scene file (.orv)")->required();
-    measureCommand->add_flag("--json", measure.json, "Print one JSON document");
+    measureCommand->add_option("scene", measure.scenePaths, kScenes)->required();
+    measureCommand->add_flag("--json", measure.json,
+                             "Print one JSON document (of several scenes, one a line)");
     measureCommand->add_option("--pdf", measure.pdfPath,
-                               "Also write the report as a one-page PDF, with pictures");
+                               "Also write the report as a one-page PDF, with pictures; {name} "
+                               "is the scene's name, needed with several scenes");
     measureCommand->add_option("--gemlib", measure.gemLibraryPath,
                                "Gem library to use instead of the one beside orva");
     measureCommand->add_option("--materials", measure.materialDirectory,
@@ -111,10 +117,11 @@ int main(int argc, char** argv) {
     orva::CRenderOptions render;
     CLI::App* renderCommand = app.add_subcommand(
         "render", "Renders a scene as the viewer shows it and writes the picture");
-    renderCommand->add_option("scene", render.scenePath, "Scene file (.orv)")->required();
+    renderCommand->add_option("scene", render.scenePaths, kScenes)->required();
     renderCommand
         ->add_option("-o,--output", render.outputPath,
-                     "Picture to write (.png, .jpg, .jpeg or .bmp)")
+                     "Picture to write (.png, .jpg, .jpeg or .bmp); {name} is the scene's name, "
+                     "needed with several scenes: -o 'pictures/{name}.png'")
         ->required();
     renderCommand->add_option("--quality", render.quality, "JPEG quality 1..100")
         ->check(orva::Within(1, 100))

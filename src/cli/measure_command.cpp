@@ -1,9 +1,13 @@
 #include "cli/measure_command.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/early_end_note.h"
+#include "cli/progress_bar.h"
+#include "cli/scene_batch.h"
 #include "cli/scene_load.h"
 #include "cli/standard_output.h"
 #include "cli/stop_on_signal.h"
@@ -11,8 +15,6 @@
 #include "report/jewel_report_pdf.h"
 
 namespace orva {
-
-using json = nlohmann::ordered_json;
 
 namespace {
 
@@ -37,6 +39,40 @@ bool WritePdf(CSceneAnchor& scene, const CJewelReport& report, const std::string
     return true;
 }
 
+// Measures one scene and prints its report (and writes its page to `pdfPath` when set).
+int MeasureScene(const CMeasureOptions& o, const CJewelOptions& options, const std::string& path,
+                 const std::string& pdfPath, const CScenePlace& place, CSceneHeadings& headings) {
+    CSceneAnchor scene;
+    CLoadReport load;
+    LoadCommandScene(scene, path, load);
+    if (StopRequested()) {
+        return 130;
+    }
+    PrintEarlyEndNote(path, load);
+    CJewelReport report;
+    if (load.status == CLoadReport::kOk && !StopRequested()) {
+        // Of several scenes, the bar counts those done; it is gone before the report prints.
+        const CProgressBar progress([&place] { return int64_t(place.index); }, place.count,
+                                    place.Several() && isatty(STDERR_FILENO) != 0);
+        report = MeasureJewel(scene.first, nullptr, options);
+    }
+    report.source = {std::filesystem::path(path).filename().string(), load};
+    // A measure cut short would print figures too small: nothing is printed.
+    if (StopRequested() || report.metal.interrupted) {
+        return 130;
+    }
+    const std::string text = o.json ? JsonResult(DescribeJewel(report), place.Several())
+                                    : headings.Headed(path, FormatJewelTable(report));
+    if (!WriteResult(text)) {
+        return 1;
+    }
+    if (!pdfPath.empty() && !WritePdf(scene, report, pdfPath, options.threads)) {
+        return StopRequested() ? 130 : 1;
+    }
+    // Figures of part of a piece are not the piece's: a script must not take them as such.
+    return load.status == CLoadReport::kOk && !IsIncomplete(report) ? 0 : 1;
+}
+
 }  // namespace
 
 int RunMeasureCommand(const CMeasureOptions& o) {
@@ -50,39 +86,21 @@ int RunMeasureCommand(const CMeasureOptions& o) {
             return 2;
         }
     }
+    // Each scene's page gets a file of its own, or none is measured.
+    std::vector<std::string> pdfPaths(o.scenePaths.size());
+    if (!o.pdfPath.empty() &&
+        !OutputPerScene("measure", "--pdf", o.scenePaths, o.pdfPath, pdfPaths)) {
+        return 2;
+    }
     UseCommandData(o.gemLibraryPath, o.materialDirectory);
     options.accuracyPercent = o.accuracyPercent;
     options.threads = ThreadsOrCores(o.threads);
     options.shippedGemNames = o.gemLibraryPath.empty();
     options.interrupt = &UserInterrupt();
-    CSceneAnchor scene;
-    CLoadReport load;
-    LoadCommandScene(scene, o.scenePath, load);
-    if (StopRequested()) {
-        return 130;
-    }
-    PrintEarlyEndNote(o.scenePath, load);
-    CJewelReport report;
-    if (load.status == CLoadReport::kOk && !StopRequested()) {
-        report = MeasureJewel(scene.first, nullptr, options);
-    }
-    report.source = {std::filesystem::path(o.scenePath).filename().string(), load};
-    // A measure cut short would print figures too small: nothing is printed.
-    if (StopRequested() || report.metal.interrupted) {
-        return 130;
-    }
-    // Material names are whatever bytes the file holds: invalid UTF-8 is replaced, not thrown.
-    const std::string text =
-        o.json ? DescribeJewel(report).dump(2, ' ', false, json::error_handler_t::replace) + "\n"
-               : FormatJewelTable(report);
-    if (!WriteResult(text)) {
-        return 1;
-    }
-    if (!o.pdfPath.empty() && !WritePdf(scene, report, o.pdfPath, options.threads)) {
-        return StopRequested() ? 130 : 1;
-    }
-    // Figures of part of a piece are not the piece's: a script must not take them as such.
-    return load.status == CLoadReport::kOk && !IsIncomplete(report) ? 0 : 1;
+    CSceneHeadings headings(o.scenePaths.size());
+    return RunSceneBatch(o.scenePaths, [&](const std::string& path, const CScenePlace& place) {
+        return MeasureScene(o, options, path, pdfPaths[place.index], place, headings);
+    });
 }
 
 }  // namespace orva

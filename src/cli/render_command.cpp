@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -12,10 +13,12 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/progress_bar.h"
+#include "cli/scene_batch.h"
 #include "cli/scene_load.h"
 #include "cli/stop_on_signal.h"
 #include "display/offscreen_view.h"
@@ -96,48 +99,114 @@ bool StudioSettings(const CRenderOptions& o, CPictureSettings& settings) {
         std::fprintf(stderr, "orva: render: --aa and --background need display mode 400 or 300\n");
         return false;
     }
-    if (settings.transparent && PictureFormatOf(o.outputPath) != EPictureFormat::kPng) {
-        std::fprintf(stderr, "orva: a transparent background needs a .png picture\n");
-        return false;
+    return true;
+}
+
+// A transparent background has only PNG to keep it in.
+bool TransparencyFits(const CPictureSettings& settings, const std::vector<std::string>& outputs) {
+    for (const std::string& path : outputs) {
+        if (settings.transparent && PictureFormatOf(path) != EPictureFormat::kPng) {
+            std::fprintf(stderr, "orva: a transparent background needs a .png picture\n");
+            return false;
+        }
     }
     return true;
 }
 
+// What every scene of a run is rendered with.
+struct CRenderJob {
+    const CRenderOptions& options;
+    CPictureSettings settings;
+    int width = 0;
+    int height = 0;
+    COffscreenView* glView = nullptr;  // set in the OpenGL modes
+};
+
+// The bar of a run over several scenes goes once from empty to full, each scene's rows its share.
+CProgressBar RowsBar(std::function<int64_t()> rows, int height, const CScenePlace& place) {
+    return CProgressBar([rows = std::move(rows), height,
+                         index = place.index] { return int64_t(index) * height + rows(); },
+                        int64_t(place.count) * height, isatty(STDERR_FILENO) != 0);
+}
+
 // A software picture written to its PNG or JPEG row by row as the render delivers them, so
 // that even the largest never lies whole in memory. An interrupted render keeps the rows done.
-int RenderStreamed(const CRenderOptions& o, CSceneAnchor& scene, const CPictureSettings& settings,
-                   int width, int height) {
+int RenderStreamed(const CRenderJob& job, CSceneAnchor& scene, const std::string& out,
+                   const CScenePlace& place) {
     CStreamedPicture picture;
-    picture.path = o.outputPath;
-    picture.width = width;
-    picture.height = height;
-    picture.transparent = settings.transparent;
-    picture.background = settings.background.value_or(DisplayGrey());
-    picture.jpegQuality = o.quality;
+    picture.path = out;
+    picture.width = job.width;
+    picture.height = job.height;
+    picture.transparent = job.settings.transparent;
+    picture.background = job.settings.background.value_or(DisplayGrey());
+    picture.jpegQuality = job.options.quality;
     picture.interrupted = EInterruptedPicture::kKeepRowsDrawn;
     const CStreamedPictureResult result = RenderStreamedPicture(
         picture,
         [&](CRowStreamSurface& surface) {
             CRenderStats stats;
             {
-                const CProgressBar progress([&surface] { return surface.RowsDelivered(); }, height,
-                                            isatty(STDERR_FILENO) != 0);
-                stats =
-                    RenderScenePicture(scene, settings, surface, width, height, &UserInterrupt());
+                const CProgressBar progress =
+                    RowsBar([&surface] { return surface.RowsDelivered(); }, job.height, place);
+                stats = RenderScenePicture(scene, job.settings, surface, job.width, job.height,
+                                           &UserInterrupt());
             }
-            if (o.stats) {
-                PrintStats(o, width, height, stats);
+            if (job.options.stats) {
+                PrintStats(job.options, job.width, job.height, stats);
             }
             return stats;
         },
         &UserInterrupt());
     if (result.error != 0) {
-        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", out.c_str(),
                      std::strerror(result.error));
         return 1;
     }
     // Stopped before the first row, the file is never made.
     return result.stats.interrupted ? 130 : 0;
+}
+
+// A picture drawn whole, then written: a BMP, or any picture of the OpenGL modes.
+int RenderWhole(const CRenderJob& job, CSceneAnchor& scene, const std::string& out,
+                const CScenePlace& place) {
+    const int width = job.width;
+    const int height = job.height;
+    // The display's grey, in the surface's 0xBBGGRR, where an interrupted render drew nothing.
+    CImageSurface surface(job.glView != nullptr ? 1 : width, job.glView != nullptr ? 1 : height,
+                          g_colourTable[0]);
+    CRenderStats stats;
+    if (job.glView != nullptr) {
+        stats = DrawScenePicture(scene, job.settings, *job.glView);
+    } else {
+        const CProgressBar progress =
+            RowsBar([&surface] { return surface.RowsDelivered(); }, height, place);
+        stats = RenderScenePicture(scene, job.settings, surface, &UserInterrupt());
+    }
+    if (job.options.stats) {
+        PrintStats(job.options, width, height, stats);
+    }
+    if (stats.interrupted && stats.rowsDelivered == 0) {
+        return 130;  // stopped before the first row: there is nothing to keep
+    }
+    const CImageSurface& drawn = job.glView != nullptr ? job.glView->Picture() : surface;
+    const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
+    if (!WritePictureFile(out, picture, job.options.quality)) {
+        std::fprintf(stderr, "orva: cannot write %s: %s\n", out.c_str(), std::strerror(errno));
+        return 1;
+    }
+    return stats.interrupted ? 130 : 0;
+}
+
+int RenderScene(const CRenderJob& job, const std::string& path, const std::string& out,
+                const CScenePlace& place) {
+    CSceneAnchor scene;
+    if (const int status = LoadPictureScene(scene, path); status != 0) {
+        return status;
+    }
+    if (job.glView == nullptr && StreamsPicture(out)) {
+        return RenderStreamed(job, scene, out, place);
+    }
+    return RenderWhole(job, scene, out, place);
 }
 
 }  // namespace
@@ -159,63 +228,34 @@ bool ParsePictureSize(const std::string& text, int& width, int& height) {
 
 int RunRenderCommand(const CRenderOptions& o) {
     const CStopOnSignal stopOnSignal;
-    int width = 0;
-    int height = 0;
-    if (!ParsePictureSize(o.size, width, height)) {
+    CRenderJob job{o, {}, 0, 0, nullptr};
+    if (!ParsePictureSize(o.size, job.width, job.height)) {
         std::fprintf(stderr, "orva: render: --size must be WIDTHxHEIGHT, each 1 to %d (got %s)\n",
                      kMaxPictureSide, o.size.c_str());
         return 2;
     }
-    if (!HasPictureExtension(o.outputPath)) {
+    std::vector<std::string> outputs;
+    if (!OutputPerScene("render", "-o", o.scenePaths, o.outputPath, outputs) ||
+        !std::all_of(outputs.begin(), outputs.end(), HasPictureExtension) ||
+        !StudioSettings(o, job.settings) || !TransparencyFits(job.settings, outputs)) {
         return 2;
     }
-    CPictureSettings settings;
-    if (!StudioSettings(o, settings)) {
-        return 2;
-    }
-    // The OpenGL modes need a context; without one there is nothing to draw with.
+    // The OpenGL modes need a context; without one there is nothing to draw with. One serves
+    // every scene: what it keeps of a scene is rebuilt as soon as the scene differs.
     std::unique_ptr<COffscreenView> glView;
     if (IsOpenGLMode(static_cast<EDisplayMode>(o.mode))) {
-        glView = std::make_unique<COffscreenView>(width, height);
+        glView = std::make_unique<COffscreenView>(job.width, job.height);
         if (!glView->HasOpenGL()) {
             std::fprintf(stderr, "orva: display mode %d needs OpenGL, which is not available: %s\n",
                          o.mode, glView->OpenGLFailure().c_str());
             return 1;
         }
+        job.glView = glView.get();
     }
     UseCommandData(o.gemLibraryPath, o.materialDirectory);
-    CSceneAnchor scene;
-    if (const int status = LoadPictureScene(scene, o.scenePath); status != 0) {
-        return status;
-    }
-    if (glView == nullptr && StreamsPicture(o.outputPath)) {
-        return RenderStreamed(o, scene, settings, width, height);
-    }
-    // The display's grey, in the surface's 0xBBGGRR, where an interrupted render drew nothing.
-    CImageSurface surface(glView != nullptr ? 1 : width, glView != nullptr ? 1 : height,
-                          g_colourTable[0]);
-    CRenderStats stats;
-    if (glView != nullptr) {
-        stats = DrawScenePicture(scene, settings, *glView);
-    } else {
-        const CProgressBar progress([&surface] { return surface.RowsDelivered(); }, height,
-                                    isatty(STDERR_FILENO) != 0);
-        stats = RenderScenePicture(scene, settings, surface, &UserInterrupt());
-    }
-    if (o.stats) {
-        PrintStats(o, width, height, stats);
-    }
-    if (stats.interrupted && stats.rowsDelivered == 0) {
-        return 130;  // stopped before the first row: there is nothing to keep
-    }
-    const CImageSurface& drawn = glView != nullptr ? glView->Picture() : surface;
-    const CPictureView picture{width, height, int64_t{width} * 3, drawn.Pixels().data()};
-    if (!WritePictureFile(o.outputPath, picture, o.quality)) {
-        std::fprintf(stderr, "orva: cannot write %s: %s\n", o.outputPath.c_str(),
-                     std::strerror(errno));
-        return 1;
-    }
-    return stats.interrupted ? 130 : 0;
+    return RunSceneBatch(o.scenePaths, [&](const std::string& path, const CScenePlace& place) {
+        return RenderScene(job, path, outputs[place.index], place);
+    });
 }
 
 }  // namespace orva

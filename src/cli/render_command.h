@@ -1,14 +1,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "image/picture_writer.h"
 
 namespace orva {
 
 struct CRenderOptions {
-    std::string scenePath;
-    std::string outputPath;  // ".png", ".jpg", ".jpeg" or ".bmp" in any case
+    std::vector<std::string> scenePaths;  // one or more, rendered one after another
+    std::string outputPath;  // ".png", ".jpg", ".jpeg" or ".bmp" in any case; {name} the scene's
     std::string size = "800x600";
     int mode = 400;
     int view = 1;
@@ -28,9 +29,10 @@ struct CRenderOptions {
 // Width and height of "WxH", each 1..16384; false when the text is not that.
 bool ParsePictureSize(const std::string& text, int& width, int& height);
 
-// Renders the scene as the viewer's first picture would show it and writes it. Exit status:
-// 0 written, 1 unreadable scene or unwritable picture, 2 bad options (an output name of no
-// known picture format among them), 130 interrupted (the rows done are written).
+// Renders each scene as the viewer's first picture would show it and writes it. Exit status:
+// 0 written, 1 unreadable scene or unwritable picture (of several scenes: any of them), 2 bad
+// options (an output name of no known picture format among them, or several scenes with no
+// {name} in it), 130 interrupted (the rows done are written).
 int RunRenderCommand(const CRenderOptions& options);
 
 }  // namespace orva

@@ -17,4 +17,10 @@ bool WriteResult(const std::string& text) {
     return false;
 }
 
+std::string JsonResult(const nlohmann::ordered_json& document, bool oneLine) {
+    return document.dump(oneLine ? -1 : 2, ' ', false,
+                         nlohmann::ordered_json::error_handler_t::replace) +
+           "\n";
+}
+
 }  // namespace orva

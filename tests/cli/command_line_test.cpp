@@ -24,10 +24,13 @@ using test::EStream;
 using test::RunOrva;
 
 const std::string kScene = std::string(ORVA_SAMPLES_DIR) + "/solitaire_ring.orv";
+const std::string kOtherScene = std::string(ORVA_SAMPLES_DIR) + "/first_ring.orv";
 
-// Every numeric option of every command, with what else the command needs.
+// Every numeric option of every command, with what else the command needs; scenes one after
+// another take them alike.
 const char* const kNumericOptions[] = {
     "measure SCENE --accuracy",           "measure SCENE --threads",
+    "measure SCENE OTHER --accuracy",     "render SCENE OTHER -o X.{name}.png --aa",
     "render SCENE -o X.png --quality",    "render SCENE -o X.png --mode",
     "render SCENE -o X.png --view",       "render SCENE -o X.png --aa",
     "render SCENE -o X.png --zoom",       "render SCENE -o X.png --margin",
@@ -39,6 +42,7 @@ const char* const kNumericOptions[] = {
 
 std::string WithScene(std::string words) {
     for (const auto& [name, value] : {std::pair<std::string, std::string>{"SCENE", kScene},
+                                      {"OTHER", kOtherScene},
                                       {"DIR", ORVA_SAMPLES_DIR},
                                       {"X.", "/nonexistent/x."}}) {
         for (std::size_t at = words.find(name); at != std::string::npos; at = words.find(name)) {
@@ -77,7 +81,11 @@ TEST(CommandLineTest, EveryMistakeIsOneLineInOneStyle) {
     runs.push_back({WithScene("turntable SCENE -o X.webp --turn a"), "orva: turntable: --turn"});
     runs.push_back({WithScene("measure SCENE --alloy 19k"), "orva: measure: --alloy must be"});
     runs.push_back({WithScene("render SCENE"), "orva: render: --output is required"});
-    runs.push_back({WithScene("render SCENE -o X.png extra"), "orva: render: the following"});
+    runs.push_back({WithScene("export SCENE -o X.stl extra"), "orva: export: the following"});
+    runs.push_back({WithScene("render SCENE OTHER -o X.png"), "orva: render: -o needs {name}"});
+    runs.push_back({WithScene("render SCENE SCENE -o X.{name}.png"),
+                    "orva: render: " + kScene + " and " + kScene + " would both write"});
+    runs.push_back({WithScene("measure SCENE OTHER --pdf X.pdf"), "orva: measure: --pdf needs"});
     runs.push_back({"rendr x.orv", "orva: unknown command 'rendr'; did you mean 'render'?"});
     runs.push_back({"", "orva: a command is required"});
     runs.push_back({"info /nonexistent/missing.orv", "orva: cannot open /nonexistent/missing.orv"});
@@ -176,6 +184,9 @@ TEST(CommandLineTest, InterruptStopsLoadingALargeFile) {
     const std::vector<std::vector<std::string>> commands = {
         {"measure", large},
         {"render", large, "-o", out + ".png"},
+        // Of several scenes, the stop ends the run: the next is not begun.
+        {"render", large, kScene, "-o", out + "{name}.png"},
+        {"measure", large, kScene},
         {"turntable", large, "-o", out + ".webp", "--frames", "2"},
         {"thumbnails", folder.string()},
     };
