@@ -30,7 +30,7 @@ void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPicture
         if (settings.fitWholeTurn) {
             v.zoom = WholeTurnZoom(camera, standard, settings.turnElevation);
         }
-        v.zoom *= 1.0f - 2.0f * std::clamp(settings.margin, 0.0f, 45.0f) / 100.0f;
+        LeaveMargin(v, settings.margin);
     }
     if (settings.zoom != 1.0f) {
         v.zoom = std::clamp(v.zoom * settings.zoom, kMinZoom, kMaxZoom);

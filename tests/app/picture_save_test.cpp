@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,7 +16,10 @@
 #include "app/picture_save_job.h"
 #include "geometry/matrix4.h"
 #include "picture/picture_save_settings.h"
+#include "picture/scene_picture.h"
+#include "picture/streamed_picture.h"
 #include "scene_bytes.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
 
@@ -104,24 +108,25 @@ CPictureSaveResult SaveAndWait(const CPictureSaveSettings& settings, const CView
     return done.get_future().get();
 }
 
+// A box from corner `lo` to corner `hi`, as a mesh of six faces.
+test::json Box(const std::array<float, 3>& lo, const std::array<float, 3>& hi) {
+    test::json points = test::json::array();
+    for (int corner = 0; corner < 8; ++corner) {
+        points.push_back(
+            {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1], corner & 4 ? hi[2] : lo[2]});
+    }
+    return {{"type", "polyMesh"},
+            {"points", points},
+            {"polygons",
+             {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}}}};
+}
+
 // A cube of side 20 at the origin, turned so that three of its faces show in three shades.
 class PictureSaveSceneTest : public ::testing::Test {
 protected:
     PictureSaveSceneTest() {
-        const test::json box = {
-            {"type", "polyMesh"},
-            {"points",
-             {{-10, -10, -10},
-              {10, -10, -10},
-              {-10, 10, -10},
-              {10, 10, -10},
-              {-10, -10, 10},
-              {10, -10, 10},
-              {-10, 10, 10},
-              {10, 10, 10}}},
-            {"polygons",
-             {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}}}};
-        m_cube = test::ReadScene(test::SceneBytes(test::json::array({box})));
+        m_cube = test::ReadScene(
+            test::SceneBytes(test::json::array({Box({-10, -10, -10}, {10, 10, 10})})));
         CViewCamera camera;
         camera.SetViewportRect(0, 0, 120, 90);
         camera.SetStandardView(1);
@@ -167,6 +172,88 @@ TEST_F(PictureSaveSceneTest, StreamedFilesAreThoseOfThePictureRenderedWholeInMem
         EXPECT_FALSE(streamed.empty());
         EXPECT_TRUE(streamed == Bytes(settings.path)) << name;
     }
+}
+
+// The picture `orva render` writes of the scene at width x height with these settings.
+std::string CommandLinePicture(CSceneAnchor& scene, const CPictureSettings& settings, int width,
+                               int height, const std::filesystem::path& path) {
+    CStreamedPicture picture;
+    picture.path = path.string();
+    picture.width = width;
+    picture.height = height;
+    picture.background = settings.background.value_or(DisplayGrey());
+    const CStreamedPictureResult result = RenderStreamedPicture(
+        picture,
+        [&](CRowStreamSurface& surface) {
+            return RenderScenePicture(scene, settings, surface, width, height);
+        },
+        nullptr);
+    return result.written ? Bytes(path) : "not written";
+}
+
+TEST(PictureSaveTest, AFittedOrColouredPictureIsTheCommandLinesPicture) {
+    // A cube at the origin and a bar off to its side: fitting moves the view as well as
+    // zooming it.
+    test::CReadResult read = test::ReadScene(test::SceneBytes(
+        test::json::array({Box({-10, -10, -10}, {10, 10, 10}), Box({15, -3, -2}, {45, 3, 2})})));
+    ASSERT_EQ(read.count, 2);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("orva-picture-fit-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    // The viewer's first view, as the command line shows the scene unless told otherwise.
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 160, 120);
+    camera.SetStandardView(1);
+    const CViewport firstView = camera.CurrentViewport();
+    // Zoomed and panned by hand, which a fitted picture does not show.
+    CViewport movedView = firstView;
+    movedView.Zoom(2.3f);
+    movedView.view[12] += 7.0f;
+    movedView.view[13] -= 4.0f;
+    struct CCase {
+        const char* name;
+        const CViewport& view;
+        CPictureSaveSettings viewer;
+        CPictureSettings commandLine;
+    };
+    CCase cases[] = {{"as shown", firstView, {}, {}},
+                     {"fitted", movedView, {}, {}},
+                     {"fitted flush, coloured", movedView, {}, {}},
+                     {"coloured", firstView, {}, {}}};
+    // The command line's --zoom-all --margin 10 --aa 2.
+    cases[1].viewer.fitPiece = cases[1].commandLine.zoomAll = true;
+    cases[1].viewer.margin = cases[1].commandLine.margin = 10.0f;
+    cases[1].viewer.antialias = cases[1].commandLine.antialias = 2;
+    // --zoom-all --background 2A6B9C --aa 3.
+    cases[2].viewer.fitPiece = cases[2].commandLine.zoomAll = true;
+    cases[2].viewer.background = EPictureBackground::kColour;
+    cases[2].viewer.colour = 0x2A6B9C;
+    cases[2].commandLine.background = 0x2A6B9C;
+    cases[2].commandLine.antialias = 3;
+    // --background F0E0D0 --aa 3.
+    cases[3].viewer.background = EPictureBackground::kColour;
+    cases[3].viewer.colour = 0xF0E0D0;
+    cases[3].commandLine.background = 0xF0E0D0;
+    cases[3].commandLine.antialias = 3;
+    // Unchanged settings save the view as the command line draws it with --aa 3.
+    cases[0].commandLine.antialias = 3;
+    std::set<std::string> pictures;
+    for (CCase& c : cases) {
+        c.viewer.width = 210;
+        c.viewer.height = 120;
+        c.viewer.path = (folder / "viewer.png").string();
+        ASSERT_EQ(SaveAndWait(c.viewer, c.view, WholeScene(read.objects)).outcome,
+                  ESaveOutcome::kWritten)
+            << c.name;
+        const std::string saved = Bytes(c.viewer.path);
+        EXPECT_TRUE(saved == CommandLinePicture(read.objects, c.commandLine, 210, 120,
+                                                folder / "command-line.png"))
+            << c.name;
+        pictures.insert(saved);
+    }
+    // Each setting changes the picture: none of them is lost on the way.
+    EXPECT_EQ(pictures.size(), std::size(cases));
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(PictureSaveSceneTest, ACancelledSaveLeavesNoFile) {
