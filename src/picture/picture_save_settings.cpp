@@ -55,7 +55,7 @@ CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
     camera.SetViewportRect(0, 0, settings.width, settings.height);
     // Fitted as the command line's --zoom-all --margin fits, so that both give one picture.
     if (settings.fitPiece) {
-        ZoomAll(camera, scene);
+        ZoomAllToShorterSide(camera, scene);
         LeaveMargin(camera.CurrentViewport(), settings.margin);
     }
     // The OpenGL modes save the picture of the rendered mode.

@@ -26,7 +26,7 @@ void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPicture
         camera.standardView = 0;  // turned: no longer a standard view
     }
     if (settings.zoomAll) {
-        ZoomAll(camera);
+        ZoomAllToShorterSide(camera, WholeScene(scene));
         if (settings.fitWholeTurn) {
             v.zoom = WholeTurnZoom(camera, standard, settings.turnElevation);
         }

@@ -97,6 +97,15 @@ void ZoomAll(CViewCamera& camera, const CSceneRange& scene) {
     v.view[14] = pan.z;
 }
 
+void ZoomAllToShorterSide(CViewCamera& camera, const CSceneRange& scene) {
+    ZoomAll(camera, scene);
+    // The visible width is the height times the aspect, so a narrow view zooms out by it.
+    CViewport& v = camera.CurrentViewport();
+    if (v.width > 0 && v.width < v.height) {
+        v.zoom *= static_cast<float>(v.width) / static_cast<float>(v.height);
+    }
+}
+
 void LeaveMargin(CViewport& view, float percent) {
     view.zoom *= 1.0f - 2.0f * std::clamp(percent, 0.0f, 45.0f) / 100.0f;
 }

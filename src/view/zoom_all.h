@@ -15,6 +15,9 @@ class CViewport;
 void ZoomAll(CViewCamera& camera);
 // The same for the objects of `scene` rather than the camera's.
 void ZoomAll(CViewCamera& camera, const CSceneRange& scene);
+// Zoom All for a picture: as above, but the largest half extent fills half the shorter side
+// of the viewport, so that in a picture taller than wide the piece keeps within its width.
+void ZoomAllToShorterSide(CViewCamera& camera, const CSceneRange& scene);
 // Shrinks the zoom of a fitted view so that the piece leaves `percent` (clamped to 0..45) of
 // the view free on each side.
 void LeaveMargin(CViewport& view, float percent);

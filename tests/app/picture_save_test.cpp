@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -254,6 +255,37 @@ TEST(PictureSaveTest, AFittedOrColouredPictureIsTheCommandLinesPicture) {
     // Each setting changes the picture: none of them is lost on the way.
     EXPECT_EQ(pictures.size(), std::size(cases));
     std::filesystem::remove_all(folder);
+}
+
+// Fitted into a picture taller than wide, the piece keeps within the picture's width, each
+// side keeping its margin's share free.
+TEST(PictureSaveTest, AFittedPortraitKeepsThePieceWithinItsWidth) {
+    test::CReadResult read = test::ReadScene(test::SceneBytes(
+        test::json::array({Box({-10, -10, -10}, {10, 10, 10}), Box({15, -3, -2}, {45, 3, 2})})));
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 160, 120);
+    camera.SetStandardView(1);
+    CPictureSaveSettings settings = Settings(60, 200, EPictureBackground::kColour, "a.png");
+    settings.colour = 0x205020;  // unlike any shade of the boxes, whichever the bytes' order
+    settings.fitPiece = true;
+    settings.margin = 10.0f;
+    CImageSurface surface(settings.width, settings.height);
+    RenderPicture(MakePictureSaveRequest(camera.CurrentViewport(), kModeRendered,
+                                         WholeScene(read.objects), settings, surface, 2));
+    int left = settings.width;
+    int right = -1;
+    for (int y = 0; y < settings.height; ++y) {
+        for (int x = 0; x < settings.width; ++x) {
+            const uint8_t* rgb = &surface.Pixels()[(size_t(y) * settings.width + x) * 3];
+            if (rgb[0] != 0x20 || rgb[1] != 0x50 || rgb[2] != 0x20) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    // The box's 55 units across fill the width less the margins: 6 pixels free each side.
+    EXPECT_NEAR(left, 6, 1);
+    EXPECT_NEAR(right, 53, 1);
 }
 
 TEST_F(PictureSaveSceneTest, ACancelledSaveLeavesNoFile) {
