@@ -53,6 +53,12 @@ TEST(PictureSaveTest, SettingsOutsideTheirRangesAreRefusedWithAReason) {
         samples.antialias = antialias;
         EXPECT_NE(CheckPictureSaveSettings(samples), "");
     }
+    // The margin counts only for a fitted picture.
+    CPictureSaveSettings framed = Settings(5, 5, E::kColour, "a.png");
+    framed.margin = 46.0f;
+    EXPECT_EQ(CheckPictureSaveSettings(framed), "");
+    framed.fitPiece = true;
+    EXPECT_NE(CheckPictureSaveSettings(framed), "");
 }
 
 TEST(PictureSaveTest, TheRequestShowsTheViewsPictureScaledToTheChosenSize) {
@@ -192,76 +198,70 @@ std::string CommandLinePicture(CSceneAnchor& scene, const CPictureSettings& sett
     return result.written ? Bytes(path) : "not written";
 }
 
-TEST(PictureSaveTest, AFittedOrColouredPictureIsTheCommandLinesPicture) {
-    // A cube at the origin and a bar off to its side: fitting moves the view as well as
-    // zooming it.
-    test::CReadResult read = test::ReadScene(test::SceneBytes(
+// A cube at the origin and a bar off to its side: fitting moves the view as well as zooming it.
+test::CReadResult CubeAndBar() {
+    return test::ReadScene(test::SceneBytes(
         test::json::array({Box({-10, -10, -10}, {10, 10, 10}), Box({15, -3, -2}, {45, 3, 2})})));
-    ASSERT_EQ(read.count, 2);
+}
+
+TEST(PictureSaveTest, AFittedOrColouredPictureIsTheCommandLinesPicture) {
+    test::CReadResult read = CubeAndBar();
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("orva-picture-fit-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    // The viewer's first view, as the command line shows the scene unless told otherwise.
+    // The viewer's first view, which the command line shows unless told otherwise; a fitted
+    // picture leaves out the zoom and pan given by hand.
     CViewCamera camera;
     camera.SetViewportRect(0, 0, 160, 120);
     camera.SetStandardView(1);
     const CViewport firstView = camera.CurrentViewport();
-    // Zoomed and panned by hand, which a fitted picture does not show.
     CViewport movedView = firstView;
     movedView.Zoom(2.3f);
     movedView.view[12] += 7.0f;
     movedView.view[13] -= 4.0f;
     struct CCase {
-        const char* name;
-        const CViewport& view;
-        CPictureSaveSettings viewer;
-        CPictureSettings commandLine;
+        bool fit;
+        float margin;
+        int antialias;
+        uint32_t colour;  // 0: the window's grey
     };
-    CCase cases[] = {{"as shown", firstView, {}, {}},
-                     {"fitted", movedView, {}, {}},
-                     {"fitted flush, coloured", movedView, {}, {}},
-                     {"coloured", firstView, {}, {}}};
-    // The command line's --zoom-all --margin 10 --aa 2.
-    cases[1].viewer.fitPiece = cases[1].commandLine.zoomAll = true;
-    cases[1].viewer.margin = cases[1].commandLine.margin = 10.0f;
-    cases[1].viewer.antialias = cases[1].commandLine.antialias = 2;
-    // --zoom-all --background 2A6B9C --aa 3.
-    cases[2].viewer.fitPiece = cases[2].commandLine.zoomAll = true;
-    cases[2].viewer.background = EPictureBackground::kColour;
-    cases[2].viewer.colour = 0x2A6B9C;
-    cases[2].commandLine.background = 0x2A6B9C;
-    cases[2].commandLine.antialias = 3;
-    // --background F0E0D0 --aa 3.
-    cases[3].viewer.background = EPictureBackground::kColour;
-    cases[3].viewer.colour = 0xF0E0D0;
-    cases[3].commandLine.background = 0xF0E0D0;
-    cases[3].commandLine.antialias = 3;
-    // Unchanged settings save the view as the command line draws it with --aa 3.
-    cases[0].commandLine.antialias = 3;
     std::set<std::string> pictures;
-    for (CCase& c : cases) {
-        c.viewer.width = 210;
-        c.viewer.height = 120;
-        c.viewer.path = (folder / "viewer.png").string();
-        ASSERT_EQ(SaveAndWait(c.viewer, c.view, WholeScene(read.objects)).outcome,
-                  ESaveOutcome::kWritten)
-            << c.name;
-        const std::string saved = Bytes(c.viewer.path);
-        EXPECT_TRUE(saved == CommandLinePicture(read.objects, c.commandLine, 210, 120,
+    // The first: the dialog's first choices, today's picture of the view.
+    for (const CCase c : {CCase{false, 0, 3, 0}, CCase{true, 10, 2, 0}, CCase{true, 0, 3, 0x2A6B9C},
+                          CCase{false, 0, 3, 0xF0E0D0}}) {
+        CPictureSaveSettings viewer = Settings(
+            210, 120, c.colour != 0 ? EPictureBackground::kColour : EPictureBackground::kWindow,
+            (folder / "viewer.png").string());
+        viewer.fitPiece = c.fit;
+        viewer.margin = c.margin;
+        viewer.antialias = c.antialias;
+        viewer.colour = c.colour;
+        // orva render --aa N [--zoom-all --margin M] [--background RRGGBB]
+        CPictureSettings commandLine;
+        commandLine.zoomAll = c.fit;
+        commandLine.margin = c.margin;
+        commandLine.antialias = c.antialias;
+        if (c.colour != 0) {
+            commandLine.background = c.colour;
+        }
+        const CViewport& view = c.fit ? movedView : firstView;
+        ASSERT_EQ(SaveAndWait(viewer, view, WholeScene(read.objects)).outcome,
+                  ESaveOutcome::kWritten);
+        const std::string saved = Bytes(viewer.path);
+        EXPECT_TRUE(saved == CommandLinePicture(read.objects, commandLine, 210, 120,
                                                 folder / "command-line.png"))
-            << c.name;
+            << "case " << pictures.size();
         pictures.insert(saved);
     }
-    // Each setting changes the picture: none of them is lost on the way.
-    EXPECT_EQ(pictures.size(), std::size(cases));
+    // Each setting changes the picture: none is lost on the way.
+    EXPECT_EQ(pictures.size(), 4u);
     std::filesystem::remove_all(folder);
 }
 
 // Fitted into a picture taller than wide, the piece keeps within the picture's width, each
 // side keeping its margin's share free.
 TEST(PictureSaveTest, AFittedPortraitKeepsThePieceWithinItsWidth) {
-    test::CReadResult read = test::ReadScene(test::SceneBytes(
-        test::json::array({Box({-10, -10, -10}, {10, 10, 10}), Box({15, -3, -2}, {45, 3, 2})})));
+    test::CReadResult read = CubeAndBar();
     CViewCamera camera;
     camera.SetViewportRect(0, 0, 160, 120);
     camera.SetStandardView(1);

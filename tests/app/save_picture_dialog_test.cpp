@@ -73,7 +73,7 @@ void SavePictureDialogTest::theSceneNameIsSuggestedWhereTheLastPictureWent() {
     QCOMPARE(QString::fromStdString(Save(ring, shot, {}).path), QString::fromStdString(shot));
     QCOMPARE(m_offered, QString("/work/jewels/samples/solitaire_ring.png"));
     QVERIFY(!m_pngOnly);
-    // Then the folder and type of the last picture, in this run or the next.
+    // Then in the folder and as the type of the last picture saved.
     const QString folder = QDir(pictures.path()).absolutePath();
     Save(ring, shot, {});
     QCOMPARE(m_offered, folder + "/solitaire_ring.jpg");
