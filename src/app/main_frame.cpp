@@ -271,7 +271,7 @@ void CMainFrame::ShowLoadNote(const CLoadReport& load) {
 
 void CMainFrame::AskToSavePicture() {
     const std::optional<CPictureSaveSettings> settings =
-        AskForPictureToSave(this, m_view->DeviceSize());
+        AskForPictureToSave(this, m_view->DeviceSize(), m_document.Path());
     if (settings) {
         SavePicture(*settings);
     }

@@ -7,6 +7,7 @@
 #include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
+#include "view/zoom_all.h"
 
 namespace orva {
 
@@ -27,6 +28,9 @@ std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings) {
     }
     if (settings.antialias < 1 || settings.antialias > 4) {
         return "Anti-aliasing takes 1 to 4 samples per side.";
+    }
+    if (settings.fitPiece && !(settings.margin >= 0.0f && settings.margin <= 45.0f)) {
+        return "The margin around the piece is 0 to 45 percent.";
     }
     const std::optional<EPictureFormat> format = PictureFormatOf(settings.path);
     if (!format) {
@@ -49,14 +53,21 @@ CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
     camera.CurrentViewport() = view;
     camera.CurrentViewport().ClearRepaint();
     camera.SetViewportRect(0, 0, settings.width, settings.height);
+    // Fitted as the command line's --zoom-all --margin fits, so that both give one picture.
+    if (settings.fitPiece) {
+        ZoomAllToShorterSide(camera, scene);
+        LeaveMargin(camera.CurrentViewport(), settings.margin);
+    }
     // The OpenGL modes save the picture of the rendered mode.
     const EShading shading =
         mode == kModeRenderedVertexColours ? EShading::kVertexColours : EShading::kPerPixel;
     CRenderRequest request = MakeRenderRequest(camera, scene, surface, shading, threads);
     request.antialias = settings.antialias;
     request.coverage = settings.background == EPictureBackground::kTransparent;
-    if (settings.background == EPictureBackground::kWhite) {
-        request.background = kWhite;
+    // The window's grey is the render's own background, as on screen.
+    if (settings.background == EPictureBackground::kWhite ||
+        settings.background == EPictureBackground::kColour) {
+        request.background = SavedPictureBackground(settings);
     }
     return request;
 }
@@ -67,6 +78,8 @@ uint32_t SavedPictureBackground(const CPictureSaveSettings& settings) {
             return kWhite;
         case EPictureBackground::kTransparent:
             return 0;
+        case EPictureBackground::kColour:
+            return settings.colour;
         case EPictureBackground::kWindow:
             break;
     }

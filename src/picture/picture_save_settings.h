@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "render/render_scene.h"
@@ -12,7 +13,7 @@ class CImageSurface;
 class CViewport;
 struct CSceneRange;
 
-enum class EPictureBackground { kWindow, kWhite, kTransparent };
+enum class EPictureBackground { kWindow, kWhite, kTransparent, kColour };
 
 // What the user chose for a saved picture of the view.
 struct CPictureSaveSettings {
@@ -20,15 +21,22 @@ struct CPictureSaveSettings {
     int height = 0;
     int antialias = 3;  // samples per side of a pixel, 1 (none) .. 4
     EPictureBackground background = EPictureBackground::kWindow;
+    uint32_t colour = 0xFFFFFF;  // 0xRRGGBB of the kColour background
+    // The picture shows the whole piece, as Zoom All in the view's direction at the picture's
+    // size would, leaving `margin` percent (0..45) of it free on each side; else the view as
+    // shown.
+    bool fitPiece = false;
+    float margin = 0.0f;
     std::string path;  // ".png", ".jpg", ".jpeg" or ".bmp"
 };
 
 // Why the settings cannot make a picture, or empty when they can.
 std::string CheckPictureSaveSettings(const CPictureSaveSettings& settings);
 
-// The request for what the viewport `view` shows (its view, zoom and pan) in display mode
-// `mode` (shaded per vertex in mode 300, else per pixel) at the settings' size, with their
-// anti-aliasing and background, into `surface`.
+// The request for what the viewport `view` shows (its view, zoom and pan, or its view fitted
+// to `scene` when the settings fit the piece) in display mode `mode` (shaded per vertex in
+// mode 300, else per pixel) at the settings' size, with their anti-aliasing and background,
+// into `surface`.
 CRenderRequest MakePictureSaveRequest(const CViewport& view, EDisplayMode mode,
                                       const CSceneRange& scene,
                                       const CPictureSaveSettings& settings, CDrawSurface& surface,

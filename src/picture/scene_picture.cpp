@@ -26,11 +26,11 @@ void SetUpPictureCamera(CViewCamera& camera, CSceneAnchor& scene, const CPicture
         camera.standardView = 0;  // turned: no longer a standard view
     }
     if (settings.zoomAll) {
-        ZoomAll(camera);
+        ZoomAllToShorterSide(camera, WholeScene(scene));
         if (settings.fitWholeTurn) {
             v.zoom = WholeTurnZoom(camera, standard, settings.turnElevation);
         }
-        v.zoom *= 1.0f - 2.0f * std::clamp(settings.margin, 0.0f, 45.0f) / 100.0f;
+        LeaveMargin(v, settings.margin);
     }
     if (settings.zoom != 1.0f) {
         v.zoom = std::clamp(v.zoom * settings.zoom, kMinZoom, kMaxZoom);

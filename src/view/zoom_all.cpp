@@ -11,14 +11,16 @@ namespace orva {
 
 namespace {
 
-// The Zoom All box of the scene's top-level objects; inverted when nothing was measured.
-void SceneBox(const CSceneAnchor* scene, CVector3& min, CVector3& max) {
+// The camera's whole scene; none when it has none.
+CSceneRange CameraScene(const CViewCamera& camera) {
+    return camera.scene != nullptr ? WholeScene(*camera.scene) : CSceneRange{};
+}
+
+// The Zoom All box of the range's top-level objects; inverted when nothing was measured.
+void SceneBox(const CSceneRange& scene, CVector3& min, CVector3& max) {
     min = CVector3(1e32f, 1e32f, 1e32f);
     max = CVector3(-1e32f, -1e32f, -1e32f);
-    if (scene == nullptr) {
-        return;
-    }
-    for (const CSceneObject* o = scene->first; o != nullptr; o = o->next) {
+    for (const CSceneObject* o = scene.first; o != nullptr && o != scene.stop; o = o->next) {
         const CSceneObject& object = *o;
         if (!object.IsShown() || object.GetTypeId() == kTypeRefPlane) {
             continue;
@@ -43,7 +45,7 @@ constexpr float kFitSlack = 1.0001f;
 float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float elevation) {
     CVector3 min;
     CVector3 max;
-    SceneBox(camera.scene, min, max);
+    SceneBox(CameraScene(camera), min, max);
     const CViewport& current = camera.CurrentViewport();
     const CVector3 centre = (min + max) * 0.5f;
     const CVector3 half = max - centre;
@@ -75,9 +77,13 @@ float WholeTurnZoom(const CViewCamera& camera, const CMatrix4& beforeTurn, float
 }
 
 void ZoomAll(CViewCamera& camera) {
+    ZoomAll(camera, CameraScene(camera));
+}
+
+void ZoomAll(CViewCamera& camera, const CSceneRange& scene) {
     CVector3 min;
     CVector3 max;
-    SceneBox(camera.scene, min, max);
+    SceneBox(scene, min, max);
 
     const CVector3 centre = (min + max) * 0.5f;
     float g = std::max({max.x - centre.x, max.y - centre.y, max.z - centre.z});
@@ -97,7 +103,7 @@ void ZoomAll(CViewCamera& camera) {
 bool SceneFitsView(const CViewCamera& camera) {
     CVector3 min;
     CVector3 max;
-    SceneBox(camera.scene, min, max);
+    SceneBox(CameraScene(camera), min, max);
     const CViewport& v = camera.CurrentViewport();
     if (!(max.x >= min.x) || v.width <= 0 || v.height <= 0 || !(v.zoom > 0.0f)) {
         return true;
@@ -123,6 +129,19 @@ bool ZoomAllWhenCutOff(CViewCamera& camera) {
     }
     ZoomAll(camera);
     return true;
+}
+
+void ZoomAllToShorterSide(CViewCamera& camera, const CSceneRange& scene) {
+    ZoomAll(camera, scene);
+    // The visible width is the height times the aspect, so a narrow view zooms out by it.
+    CViewport& v = camera.CurrentViewport();
+    if (v.width > 0 && v.width < v.height) {
+        v.zoom *= static_cast<float>(v.width) / static_cast<float>(v.height);
+    }
+}
+
+void LeaveMargin(CViewport& view, float percent) {
+    view.zoom *= 1.0f - 2.0f * std::clamp(percent, 0.0f, 45.0f) / 100.0f;
 }
 
 void ResetView(CViewCamera& camera) {

@@ -2,6 +2,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,7 +17,10 @@
 #include "app/picture_save_job.h"
 #include "geometry/matrix4.h"
 #include "picture/picture_save_settings.h"
+#include "picture/scene_picture.h"
+#include "picture/streamed_picture.h"
 #include "scene_bytes.h"
+#include "view/display_colours.h"
 #include "view/draw_surface.h"
 #include "view/view_camera.h"
 
@@ -48,6 +53,12 @@ TEST(PictureSaveTest, SettingsOutsideTheirRangesAreRefusedWithAReason) {
         samples.antialias = antialias;
         EXPECT_NE(CheckPictureSaveSettings(samples), "");
     }
+    // The margin counts only for a fitted picture.
+    CPictureSaveSettings framed = Settings(5, 5, E::kColour, "a.png");
+    framed.margin = 46.0f;
+    EXPECT_EQ(CheckPictureSaveSettings(framed), "");
+    framed.fitPiece = true;
+    EXPECT_NE(CheckPictureSaveSettings(framed), "");
 }
 
 TEST(PictureSaveTest, TheRequestShowsTheViewsPictureScaledToTheChosenSize) {
@@ -104,24 +115,25 @@ CPictureSaveResult SaveAndWait(const CPictureSaveSettings& settings, const CView
     return done.get_future().get();
 }
 
+// A box from corner `lo` to corner `hi`, as a mesh of six faces.
+test::json Box(const std::array<float, 3>& lo, const std::array<float, 3>& hi) {
+    test::json points = test::json::array();
+    for (int corner = 0; corner < 8; ++corner) {
+        points.push_back(
+            {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1], corner & 4 ? hi[2] : lo[2]});
+    }
+    return {{"type", "polyMesh"},
+            {"points", points},
+            {"polygons",
+             {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}}}};
+}
+
 // A cube of side 20 at the origin, turned so that three of its faces show in three shades.
 class PictureSaveSceneTest : public ::testing::Test {
 protected:
     PictureSaveSceneTest() {
-        const test::json box = {
-            {"type", "polyMesh"},
-            {"points",
-             {{-10, -10, -10},
-              {10, -10, -10},
-              {-10, 10, -10},
-              {10, 10, -10},
-              {-10, -10, 10},
-              {10, -10, 10},
-              {-10, 10, 10},
-              {10, 10, 10}}},
-            {"polygons",
-             {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}}}};
-        m_cube = test::ReadScene(test::SceneBytes(test::json::array({box})));
+        m_cube = test::ReadScene(
+            test::SceneBytes(test::json::array({Box({-10, -10, -10}, {10, 10, 10})})));
         CViewCamera camera;
         camera.SetViewportRect(0, 0, 120, 90);
         camera.SetStandardView(1);
@@ -167,6 +179,113 @@ TEST_F(PictureSaveSceneTest, StreamedFilesAreThoseOfThePictureRenderedWholeInMem
         EXPECT_FALSE(streamed.empty());
         EXPECT_TRUE(streamed == Bytes(settings.path)) << name;
     }
+}
+
+// The picture `orva render` writes of the scene at width x height with these settings.
+std::string CommandLinePicture(CSceneAnchor& scene, const CPictureSettings& settings, int width,
+                               int height, const std::filesystem::path& path) {
+    CStreamedPicture picture;
+    picture.path = path.string();
+    picture.width = width;
+    picture.height = height;
+    picture.background = settings.background.value_or(DisplayGrey());
+    const CStreamedPictureResult result = RenderStreamedPicture(
+        picture,
+        [&](CRowStreamSurface& surface) {
+            return RenderScenePicture(scene, settings, surface, width, height);
+        },
+        nullptr);
+    return result.written ? Bytes(path) : "not written";
+}
+
+// A cube at the origin and a bar off to its side: fitting moves the view as well as zooming it.
+test::CReadResult CubeAndBar() {
+    return test::ReadScene(test::SceneBytes(
+        test::json::array({Box({-10, -10, -10}, {10, 10, 10}), Box({15, -3, -2}, {45, 3, 2})})));
+}
+
+TEST(PictureSaveTest, AFittedOrColouredPictureIsTheCommandLinesPicture) {
+    test::CReadResult read = CubeAndBar();
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("orva-picture-fit-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    // The viewer's first view, which the command line shows unless told otherwise; a fitted
+    // picture leaves out the zoom and pan given by hand.
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 160, 120);
+    camera.SetStandardView(1);
+    const CViewport firstView = camera.CurrentViewport();
+    CViewport movedView = firstView;
+    movedView.Zoom(2.3f);
+    movedView.view[12] += 7.0f;
+    movedView.view[13] -= 4.0f;
+    struct CCase {
+        bool fit;
+        float margin;
+        int antialias;
+        uint32_t colour;  // 0: the window's grey
+    };
+    std::set<std::string> pictures;
+    // The first: the dialog's first choices, today's picture of the view.
+    for (const CCase c : {CCase{false, 0, 3, 0}, CCase{true, 10, 2, 0}, CCase{true, 0, 3, 0x2A6B9C},
+                          CCase{false, 0, 3, 0xF0E0D0}}) {
+        CPictureSaveSettings viewer = Settings(
+            210, 120, c.colour != 0 ? EPictureBackground::kColour : EPictureBackground::kWindow,
+            (folder / "viewer.png").string());
+        viewer.fitPiece = c.fit;
+        viewer.margin = c.margin;
+        viewer.antialias = c.antialias;
+        viewer.colour = c.colour;
+        // orva render --aa N [--zoom-all --margin M] [--background RRGGBB]
+        CPictureSettings commandLine;
+        commandLine.zoomAll = c.fit;
+        commandLine.margin = c.margin;
+        commandLine.antialias = c.antialias;
+        if (c.colour != 0) {
+            commandLine.background = c.colour;
+        }
+        const CViewport& view = c.fit ? movedView : firstView;
+        ASSERT_EQ(SaveAndWait(viewer, view, WholeScene(read.objects)).outcome,
+                  ESaveOutcome::kWritten);
+        const std::string saved = Bytes(viewer.path);
+        EXPECT_TRUE(saved == CommandLinePicture(read.objects, commandLine, 210, 120,
+                                                folder / "command-line.png"))
+            << "case " << pictures.size();
+        pictures.insert(saved);
+    }
+    // Each setting changes the picture: none is lost on the way.
+    EXPECT_EQ(pictures.size(), 4u);
+    std::filesystem::remove_all(folder);
+}
+
+// Fitted into a picture taller than wide, the piece keeps within the picture's width, each
+// side keeping its margin's share free.
+TEST(PictureSaveTest, AFittedPortraitKeepsThePieceWithinItsWidth) {
+    test::CReadResult read = CubeAndBar();
+    CViewCamera camera;
+    camera.SetViewportRect(0, 0, 160, 120);
+    camera.SetStandardView(1);
+    CPictureSaveSettings settings = Settings(60, 200, EPictureBackground::kColour, "a.png");
+    settings.colour = 0x205020;  // unlike any shade of the boxes, whichever the bytes' order
+    settings.fitPiece = true;
+    settings.margin = 10.0f;
+    CImageSurface surface(settings.width, settings.height);
+    RenderPicture(MakePictureSaveRequest(camera.CurrentViewport(), kModeRendered,
+                                         WholeScene(read.objects), settings, surface, 2));
+    int left = settings.width;
+    int right = -1;
+    for (int y = 0; y < settings.height; ++y) {
+        for (int x = 0; x < settings.width; ++x) {
+            const uint8_t* rgb = &surface.Pixels()[(size_t(y) * settings.width + x) * 3];
+            if (rgb[0] != 0x20 || rgb[1] != 0x50 || rgb[2] != 0x20) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    // The box's 55 units across fill the width less the margins: 6 pixels free each side.
+    EXPECT_NEAR(left, 6, 1);
+    EXPECT_NEAR(right, 53, 1);
 }
 
 TEST_F(PictureSaveSceneTest, ACancelledSaveLeavesNoFile) {

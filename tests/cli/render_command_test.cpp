@@ -374,7 +374,8 @@ int InterruptedRender(const std::string& scene, const std::string& out,
     const pid_t child = fork();
     if (child == 0) {
         execl(ORVA_PROGRAM, ORVA_PROGRAM, "render", scene.c_str(), "-o", out.c_str(), "--size",
-              "2000x6000", "--threads", "1", "--zoom-all", static_cast<char*>(nullptr));
+              "2000x6000", "--threads", "1", "--zoom-all", "--zoom", "3",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     std::this_thread::sleep_for(delay);
@@ -400,8 +401,8 @@ TEST(RenderCommandTest, InterruptStopsTheRenderAndWritesTheRowsDone) {
     const CPicture p = ReadPng(out);
     ASSERT_EQ(p.width, 2000);
     ASSERT_EQ(p.height, 6000);
-    // After Zoom All the cube fills the picture: its top row was rendered, its bottom row
-    // was not and shows the background.
+    // Fitted to the picture's width and magnified thrice, the cube fills the picture: its top
+    // row was rendered, its bottom row was not and shows the background.
     EXPECT_NE(p.At(1000, 0)[0], 228);
     EXPECT_EQ(p.At(1000, 5999)[0], 228);
     std::filesystem::remove(out);

@@ -905,10 +905,13 @@ void ViewerWindowTest::ctrlOAsksForAFileAndCtrlSSavesThePicture() {
 QString ViewerWindowTest::SaveWithShortcut(const QString& answer,
                                            const std::function<void(CSavePictureDialog&)>& choose,
                                            bool* pngOnly) {
-    const PictureFileChooser previous = SetPictureFileChooser([&](QWidget*, bool onlyPng) {
-        *pngOnly = onlyPng;
-        return answer.toStdString();
-    });
+    // Each save starts from the dialog's first choices, not those of the test before.
+    QSettings().remove("savePicture");
+    const PictureFileChooser previous =
+        SetPictureFileChooser([&](QWidget*, const std::string&, bool onlyPng) {
+            *pngOnly = onlyPng;
+            return answer.toStdString();
+        });
     bool chosen = false;
     QTimer dialogWatch;
     QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
