@@ -232,7 +232,7 @@ void CMainFrame::RunCommand(int commandId) {
         return;
     }
     if (commandId == kCommandOpenFile) {
-        const std::string path = ChooseSceneFile(this);
+        const std::string path = ChooseSceneFile(this, m_document.Path());
         if (!path.empty()) {
             OpenFile(path);
         }

@@ -7,8 +7,9 @@ namespace orva {
 namespace {
 
 // The Open File browser, one per process, which remembers its folder and the file chosen.
-std::string BrowseForSceneFile(QWidget* parent) {
+std::string BrowseForSceneFile(QWidget* parent, const std::string& openFile) {
     COpenFileDlg& dialog = GetOpenFileDlg();
+    dialog.SetOpenFile(openFile);
     return dialog.DoModal(parent) == COpenFileDlg::kIdOk ? dialog.ChosenFile() : std::string();
 }
 
@@ -22,8 +23,8 @@ SceneFileChooser SetSceneFileChooser(SceneFileChooser chooser) {
     return previous;
 }
 
-std::string ChooseSceneFile(QWidget* parent) {
-    return g_chooser ? g_chooser(parent) : BrowseForSceneFile(parent);
+std::string ChooseSceneFile(QWidget* parent, const std::string& openFile) {
+    return g_chooser ? g_chooser(parent) : BrowseForSceneFile(parent, openFile);
 }
 
 }  // namespace orva

@@ -13,6 +13,7 @@ using SceneFileChooser = std::function<std::string(QWidget* parent)>;
 
 // Installs a chooser (null restores the browser) and returns the one it replaces.
 SceneFileChooser SetSceneFileChooser(SceneFileChooser chooser);
-std::string ChooseSceneFile(QWidget* parent);
+// `openFile` is the scene open now (empty when none): the browser opens on its folder.
+std::string ChooseSceneFile(QWidget* parent, const std::string& openFile);
 
 }  // namespace orva

@@ -1,6 +1,7 @@
 #include "browser/data_directory.h"
 
 #include <QSettings>
+#include <utility>
 
 #include "browser/folder_dialog.h"
 #include "platform/module_directory.h"
@@ -24,6 +25,18 @@ constexpr char kRememberedFolderKey[] = "browser/folder";
 
 std::string RememberedFolder() {
     return QSettings().value(kRememberedFolderKey).toByteArray().toStdString();
+}
+
+// GetModuleDirectory ends in "/", so "../OrvData" of the command-line flag lands beside the
+// program's folder.
+std::string FromProgramFolder(const std::string& directory) {
+    return directory.empty() || directory.front() == '/' ? directory
+                                                         : GetModuleDirectory() + directory;
+}
+
+std::string& SamplesFolderText() {
+    static std::string text = GetProgramDataDirectory() + "samples";
+    return text;
 }
 
 }  // namespace
@@ -51,23 +64,30 @@ void ChooseDataDirectory(std::string directory) {
     SetDataDirectory(std::move(directory));
 }
 
-std::string GetDataDirectory() {
+std::string KnownDataDirectory() {
     std::string& directory = DataDirectoryText();
     if (directory.empty()) {
         directory = RememberedFolder();
     }
-    if (directory.empty()) {
+    return FromProgramFolder(directory);
+}
+
+std::string GetDataDirectory() {
+    if (KnownDataDirectory().empty()) {
         const std::string answer = AskForFolder(kChooseDataDirectoryTitle);
         if (!answer.empty()) {
             ChooseDataDirectory(answer);
         }
     }
-    if (directory.empty() || directory.front() == '/') {
-        return directory;
-    }
-    // GetModuleDirectory ends in "/", so "../OrvData" of the command-line flag lands beside
-    // the program's folder.
-    return GetModuleDirectory() + directory;
+    return FromProgramFolder(DataDirectoryText());
+}
+
+std::string SamplesFolder() {
+    return SamplesFolderText();
+}
+
+std::string SetSamplesFolder(std::string folder) {
+    return std::exchange(SamplesFolderText(), std::move(folder));
 }
 
 }  // namespace orva

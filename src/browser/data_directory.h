@@ -31,5 +31,14 @@ void ChooseDataDirectory(std::string directory);
 // asked again next time after a cancel); an empty result means there is none. A relative data
 // directory is taken from the program's folder.
 std::string GetDataDirectory();
+// The same folder as far as it is known without asking: empty when neither the command line
+// nor an earlier run has named one.
+std::string KnownDataDirectory();
+
+// The sample scenes shipped with the programs ("samples" in their data folder), which a new
+// user sees before being asked for a folder of their own.
+std::string SamplesFolder();
+// Puts another folder in the samples' place (tests) and returns the one it replaces.
+std::string SetSamplesFolder(std::string folder);
 
 }  // namespace orva

@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
@@ -20,8 +23,10 @@
 
 #include "browser/data_directory.h"
 #include "browser/dialog_units.h"
+#include "browser/path_line.h"
 #include "browser/placeholder_thumbnail.h"
 #include "browser/thumbnail_image.h"
+#include "browser/thumbnail_mark.h"
 
 namespace orva {
 
@@ -37,6 +42,11 @@ constexpr int kMargin = 2;
 // Thumbnails put into the list per turn of the event loop. A turn stays short (well under a
 // millisecond for 48), so input and painting go on while a large folder fills.
 constexpr size_t kThumbnailsPerTurn = 48;
+
+// How long the shown folder must be quiet before its list is read again.
+constexpr int kRelistDelayMs = 250;
+// Marked files watched for being written anew; each costs the system a watch of its own.
+constexpr int kMostWatchedFiles = 64;
 
 // A tree item keeps the folder's name as bytes: the path is made of them, whatever the text
 // shown for a name that is not valid in the locale's encoding.
@@ -65,18 +75,27 @@ std::string CurrentDirectory() {
     return getcwd(buffer, sizeof(buffer)) != nullptr ? std::string(buffer) : std::string(".");
 }
 
-bool IsEnterableFolder(const std::string& path) {
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_directory(path, error) &&
-           access(path.c_str(), X_OK) == 0;
+// An unusable folder (none chosen, or one that cannot be entered) shows the folders of the
+// process's current directory instead.
+std::string RootOrCurrentDirectory(const std::string& folder) {
+    return WithoutTrailingSlash(IsEnterableFolder(folder) ? folder : CurrentDirectory());
 }
 
-// "/data/" and "/data" name the same root; paths below it are joined with one slash.
-std::string WithoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
+QString Decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// The tree's top item shows the root folder's own name; its whole path is in the path line.
+QString FolderName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash + 1 == path.size() ? Decoded(path)
+                                                                  : Decoded(path.substr(slash + 1));
+}
+
+std::string AbsoluteNormal(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
 }
 
 QPixmap BlankPicture(const QColor& colour) {
@@ -92,7 +111,16 @@ COpenFileDlg::COpenFileDlg(QWidget* parent)
     setWindowTitle(QStringLiteral("Open File"));
     CreateControls();
     m_placeholder = QPixmap::fromImage(PlaceholderThumbnail());
+    m_markedPlaceholder = QPixmap::fromImage(MarkedThumbnail(PlaceholderThumbnail()));
     m_waiting = BlankPicture(m_fileList->palette().color(QPalette::Base));
+    m_watcher = new QFileSystemWatcher(this);
+    m_relistTimer = new QTimer(this);
+    m_relistTimer->setSingleShot(true);
+    m_relistTimer->setInterval(kRelistDelayMs);
+    connect(m_relistTimer, &QTimer::timeout, this, [this] { Relist(); });
+    const auto changed = [this] { m_relistTimer->start(); };
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
 }
 
 COpenFileDlg::~COpenFileDlg() = default;
@@ -106,19 +134,22 @@ void COpenFileDlg::CreateControls() {
     m_changeFolder->setObjectName(QStringLiteral("changeFolder"));
     m_changeFolder->setAutoDefault(false);
     connect(m_changeFolder, &QPushButton::clicked, this, [this] { OnChangeFolder(); });
+    m_pathLine = new CPathLine(this);
+    m_pathLine->setObjectName(QStringLiteral("folderPath"));
 
     auto* panes = new QHBoxLayout;
     panes->addWidget(m_folderTree);
     panes->addWidget(m_fileList, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_changeFolder);
-    buttons->addStretch(1);
+    buttons->addWidget(m_pathLine, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(units.X(kMargin), units.Y(kMargin), units.X(kMargin),
                                units.Y(kMargin));
     layout->addLayout(panes, 1);
     layout->addLayout(buttons);
-    // The tree comes first: it has the focus when the dialog opens.
+    // The thumbnails have the focus when the dialog opens (OnInitDialog); Tab goes on to the
+    // button, then round to the tree.
     setTabOrder(m_folderTree, m_fileList);
     setTabOrder(m_fileList, m_changeFolder);
 }
@@ -179,6 +210,15 @@ QPixmap COpenFileDlg::Thumbnail(int index) const {
     return m_thumbnailList[static_cast<size_t>(index)];
 }
 
+bool COpenFileDlg::Marked(int index) const {
+    return index >= 0 && static_cast<size_t>(index) < m_checks.size() &&
+           m_checks[static_cast<size_t>(index)].Marked();
+}
+
+void COpenFileDlg::SetOpenFile(const std::string& path) {
+    m_openFile = path.empty() ? path : AbsoluteNormal(path);
+}
+
 void COpenFileDlg::showEvent(QShowEvent* event) {
     // A show from the window system (restoring a minimised window) is not a new showing.
     if (!event->spontaneous()) {
@@ -192,21 +232,32 @@ void COpenFileDlg::hideEvent(QHideEvent* event) {
         // Nobody looks at the pictures of a closed dialog; the next showing reads them anew.
         m_reader.Cancel();
         m_pendingThumbnails = 0;
+        StopWatching();
     }
     QDialog::hideEvent(event);
 }
 
 bool COpenFileDlg::OnInitDialog() {
-    ShowRoot();
-    // Every showing starts in the folder tree, the first control, wherever the focus was when
-    // the dialog last closed.
-    m_folderTree->setFocus(Qt::OtherFocusReason);
+    ShowRoot(StartingPlace());
+    // Every showing starts on the thumbnails, with the chosen file current, so the arrow keys
+    // and Enter work at once, wherever the focus was when the dialog last closed.
+    m_fileList->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
-void COpenFileDlg::ShowRoot() {
+CBrowserStart COpenFileDlg::StartingPlace() const {
+    CBrowserStart start =
+        ChooseBrowserStart({m_openFile, KnownDataDirectory(), SamplesFolder(), m_currentFolder});
+    if (start.root.empty()) {
+        // Nothing the browser knows of exists, not even the samples: the user is asked.
+        start = {RootOrCurrentDirectory(GetDataDirectory()), m_currentFolder};
+    }
+    return start;
+}
+
+void COpenFileDlg::ShowRoot(const CBrowserStart& start) {
     ClearFileList();
-    m_root = ChooseRoot();
+    m_root = start.root;
     QTreeWidgetItem* root = nullptr;
     {
         // Only a selection made below fills the file list, not the items going away.
@@ -214,19 +265,19 @@ void COpenFileDlg::ShowRoot() {
         m_folderTree->clear();
         // The root is a folder of the tree like the others, so its own scene files are shown.
         root = new QTreeWidgetItem(m_folderTree);
-        root->setText(0, QFile::decodeName(QByteArray::fromStdString(m_root)));
-        root->setToolTip(0, root->text(0));
+        root->setText(0, FolderName(m_root));
+        root->setToolTip(0, Decoded(m_root));
         MarkUnlisted(root);
     }
     root->setExpanded(true);
-    SelectRememberedFolder(root);
+    SelectRememberedFolder(root, start.folder);
 }
 
-void COpenFileDlg::SelectRememberedFolder(QTreeWidgetItem* root) {
+void COpenFileDlg::SelectRememberedFolder(QTreeWidgetItem* root, const std::string& folder) {
     // A folder remembered below another root (the data directory changed) matches nothing.
     const std::string prefix = m_root == "/" ? m_root : m_root + "/";
-    if (!m_currentFolder.starts_with(prefix) ||
-        !SelectFolderPath(root, std::string_view(m_currentFolder).substr(prefix.size()))) {
+    if (!folder.starts_with(prefix) ||
+        !SelectFolderPath(root, std::string_view(folder).substr(prefix.size()))) {
         SelectFolder(root);
     }
 }
@@ -238,14 +289,8 @@ void COpenFileDlg::OnChangeFolder() {
     }
     ChooseDataDirectory(folder);
     m_currentFolder.clear();
-    ShowRoot();
-}
-
-std::string COpenFileDlg::ChooseRoot() const {
-    // An unusable data directory (none chosen, or one that cannot be entered) shows the
-    // folders of the process's current directory instead.
-    const std::string root = GetDataDirectory();
-    return WithoutTrailingSlash(IsEnterableFolder(root) ? root : CurrentDirectory());
+    // The folder just chosen, wherever the open file is.
+    ShowRoot({RootOrCurrentDirectory(GetDataDirectory()), {}});
 }
 
 void COpenFileDlg::ListChildFolders(QTreeWidgetItem* parent) {
@@ -267,6 +312,8 @@ void COpenFileDlg::ListChildFolders(QTreeWidgetItem* parent) {
         auto* item = new QTreeWidgetItem;
         const QByteArray bytes = QByteArray::fromStdString(name);
         item->setText(0, QFile::decodeName(bytes));
+        // The narrow tree cuts long names; the tooltip shows them whole.
+        item->setToolTip(0, item->text(0));
         item->setData(0, kNameRole, bytes);
         const auto id = IdentifyFolder(JoinPath(folder, name));
         if (id && std::find(enclosing.begin(), enclosing.end(), *id) == enclosing.end()) {
@@ -327,6 +374,9 @@ void COpenFileDlg::ClearFileList() {
     m_fileList->clear();
     m_thumbnailList.clear();
     m_scenes.clear();
+    m_checks.clear();
+    m_read.clear();
+    m_jobRows.clear();
     m_pendingThumbnails = 0;
 }
 
@@ -335,47 +385,55 @@ void COpenFileDlg::OnFolderChanged(QTreeWidgetItem* item) {
         return;
     }
     m_currentFolder = FullPath(item);
+    m_pathLine->SetPath(Decoded(m_currentFolder));
+    WatchShownFolder();
     ClearFileList();
-    m_scenes = ListSceneFiles(m_currentFolder);
+    m_scenes = ListStampedScenes(m_currentFolder);
+    m_thumbnailList.assign(m_scenes.size(), m_waiting);
+    m_checks.assign(m_scenes.size(), {});
+    m_read.assign(m_scenes.size(), false);
     // The titles show at once with blank pictures; the reader fills in the thumbnails in list
     // order as they are read.
-    InsertTitles();
+    InsertItems();
     SelectChosenFile();
-    std::vector<CThumbnailSource> thumbnails;
-    thumbnails.reserve(m_scenes.size());
-    for (const CSceneEntry& scene : m_scenes) {
-        // Without a bitmap beside it, the scene's picture comes from the shared cache.
-        thumbnails.push_back({scene.thumbnailPath, JoinPath(m_currentFolder, scene.fileName)});
-    }
-    m_pendingThumbnails = static_cast<int>(m_scenes.size());
-    m_thumbnailJob = m_reader.Start(std::move(thumbnails));
+    ReadPendingThumbnails();
 }
 
-void COpenFileDlg::InsertTitles() {
-    m_thumbnailList.assign(m_scenes.size(), m_waiting);
-    const QIcon waiting(m_waiting);
-    const QFontMetrics metrics(m_fileList->font());
+void COpenFileDlg::InsertItems() {
     m_fileList->setUpdatesEnabled(false);
-    for (const CSceneEntry& scene : m_scenes) {
-        const QString title = QFile::decodeName(QByteArray::fromStdString(scene.title));
-        auto* item = new QListWidgetItem(waiting, title);
-        // A title wider than its thumbnail is cut in the grid; the tooltip shows all of it.
-        if (metrics.horizontalAdvance(title) > kThumbnailSize) {
-            item->setToolTip(title);
-        }
+    for (size_t row = 0; row < m_scenes.size(); ++row) {
+        auto* item =
+            new QListWidgetItem(QIcon(m_thumbnailList[row]), Decoded(m_scenes[row].entry.title));
+        item->setToolTip(ToolTip(static_cast<int>(row)));
         m_fileList->addItem(item);
     }
     m_fileList->setUpdatesEnabled(true);
+}
+
+QString COpenFileDlg::ToolTip(int row) const {
+    const QString title = Decoded(m_scenes[static_cast<size_t>(row)].entry.title);
+    const QString note = QString::fromStdString(m_checks[static_cast<size_t>(row)].note);
+    // A title wider than its thumbnail is cut in the grid; the tooltip shows all of it.
+    const bool cut = QFontMetrics(m_fileList->font()).horizontalAdvance(title) > kThumbnailSize;
+    if (note.isEmpty()) {
+        return cut ? title : QString();
+    }
+    return cut ? title + '\n' + note : note;
 }
 
 void COpenFileDlg::SelectChosenFile() {
     if (m_scenes.empty()) {
         return;
     }
-    // The file chosen last when it is in this folder, otherwise the first one.
+    // The open file when it is in this folder, else the file chosen last, else the first one.
     int chosen = 0;
     for (size_t i = 0; i < m_scenes.size(); ++i) {
-        if (JoinPath(m_currentFolder, m_scenes[i].fileName) == m_chosenFile) {
+        const std::string path = JoinPath(m_currentFolder, m_scenes[i].entry.fileName);
+        if (path == m_openFile) {
+            chosen = static_cast<int>(i);
+            break;
+        }
+        if (path == m_chosenFile) {
             chosen = static_cast<int>(i);
         }
     }
@@ -384,22 +442,143 @@ void COpenFileDlg::SelectChosenFile() {
     m_fileList->scrollToItem(item, QAbstractItemView::PositionAtTop);
 }
 
+void COpenFileDlg::ReadPendingThumbnails() {
+    std::vector<CThumbnailSource> thumbnails;
+    m_jobRows.clear();
+    for (size_t row = 0; row < m_scenes.size(); ++row) {
+        if (m_read[row]) {
+            continue;
+        }
+        // Without a bitmap beside it, the scene's picture comes from the shared cache.
+        const CSceneEntry& scene = m_scenes[row].entry;
+        thumbnails.push_back({scene.thumbnailPath, JoinPath(m_currentFolder, scene.fileName)});
+        m_jobRows.push_back(static_cast<int>(row));
+    }
+    m_pendingThumbnails = static_cast<int>(thumbnails.size());
+    m_thumbnailJob = m_reader.Start(std::move(thumbnails));
+}
+
 void COpenFileDlg::ShowThumbnails() {
     int shown = 0;
     for (CReadThumbnail& thumbnail : m_reader.Take(kThumbnailsPerTurn)) {
         if (thumbnail.job != m_thumbnailJob) {
             continue;
         }
-        QPixmap picture =
-            thumbnail.picture.isNull() ? m_placeholder : QPixmap::fromImage(thumbnail.picture);
-        m_fileList->item(thumbnail.index)->setIcon(QIcon(picture));
-        m_thumbnailList[static_cast<size_t>(thumbnail.index)] = std::move(picture);
+        const int row = m_jobRows[static_cast<size_t>(thumbnail.index)];
+        const bool marked = thumbnail.check.Marked();
+        QPixmap picture = thumbnail.picture.isNull()
+                              ? (marked ? m_markedPlaceholder : m_placeholder)
+                              : QPixmap::fromImage(marked ? MarkedThumbnail(thumbnail.picture)
+                                                          : thumbnail.picture);
+        m_checks[static_cast<size_t>(row)] = std::move(thumbnail.check);
+        m_read[static_cast<size_t>(row)] = true;
+        QListWidgetItem* item = m_fileList->item(row);
+        item->setIcon(QIcon(picture));
+        item->setToolTip(ToolTip(row));
+        m_thumbnailList[static_cast<size_t>(row)] = std::move(picture);
+        if (marked) {
+            WatchMarkedFile(row);
+        }
         --m_pendingThumbnails;
         ++shown;
     }
     if (shown > 0) {
         emit ThumbnailsShown(m_pendingThumbnails);
     }
+}
+
+void COpenFileDlg::WatchShownFolder() {
+    StopWatching();
+    m_watcher->addPath(Decoded(m_currentFolder));
+}
+
+void COpenFileDlg::WatchMarkedFile(int row) {
+    // A file still being written reads as cut off; the folder alone would not tell when it is
+    // complete, as writing into a file changes nothing of the folder.
+    if (m_watcher->files().size() < kMostWatchedFiles) {
+        m_watcher->addPath(
+            Decoded(JoinPath(m_currentFolder, m_scenes[static_cast<size_t>(row)].entry.fileName)));
+    }
+}
+
+void COpenFileDlg::StopWatching() {
+    m_relistTimer->stop();
+    const QStringList watched = m_watcher->files() + m_watcher->directories();
+    if (!watched.isEmpty()) {
+        m_watcher->removePaths(watched);
+    }
+}
+
+void COpenFileDlg::Relist() {
+    if (!isVisible()) {
+        return;
+    }
+    std::vector<CStampedScene> scenes = ListStampedScenes(m_currentFolder);
+    const std::vector<int> unchanged = UnchangedRows(scenes, m_scenes);
+    if (NothingChanged(unchanged, m_scenes.size())) {
+        return;
+    }
+    const int currentRow = m_fileList->currentRow();
+    const std::string currentFile =
+        currentRow >= 0 ? m_scenes[static_cast<size_t>(currentRow)].entry.fileName : std::string();
+    const bool selected = !m_fileList->selectedItems().isEmpty();
+    const int scroll = m_fileList->verticalScrollBar()->value();
+
+    m_reader.Cancel();
+    m_scenes = std::move(scenes);
+    KeepPictures(unchanged);
+    m_fileList->clear();
+    InsertItems();
+    RestoreView(currentFile, currentRow, selected, scroll);
+    // Marks of files gone or changed go with their watches; the ones kept watch anew.
+    const QStringList files = m_watcher->files();
+    if (!files.isEmpty()) {
+        m_watcher->removePaths(files);
+    }
+    for (size_t row = 0; row < m_scenes.size(); ++row) {
+        if (m_checks[row].Marked()) {
+            WatchMarkedFile(static_cast<int>(row));
+        }
+    }
+    ReadPendingThumbnails();
+}
+
+void COpenFileDlg::KeepPictures(const std::vector<int>& unchangedRows) {
+    // The files that were read and have not changed keep their pictures and notes; the others
+    // are read again.
+    std::vector<QPixmap> pictures(m_scenes.size(), m_waiting);
+    std::vector<CSceneCheck> checks(m_scenes.size());
+    std::vector<bool> read(m_scenes.size(), false);
+    for (size_t row = 0; row < m_scenes.size(); ++row) {
+        const int before = unchangedRows[row];
+        if (before >= 0 && m_read[static_cast<size_t>(before)]) {
+            pictures[row] = m_thumbnailList[static_cast<size_t>(before)];
+            checks[row] = m_checks[static_cast<size_t>(before)];
+            read[row] = true;
+        }
+    }
+    m_thumbnailList = std::move(pictures);
+    m_checks = std::move(checks);
+    m_read = std::move(read);
+}
+
+void COpenFileDlg::RestoreView(const std::string& currentFile, int currentRow, bool selected,
+                               int scroll) {
+    if (m_scenes.empty() || currentRow < 0) {
+        return;
+    }
+    // The same file when it is still there, else the one that took its place in the list.
+    int row = std::min(currentRow, static_cast<int>(m_scenes.size()) - 1);
+    for (size_t i = 0; i < m_scenes.size(); ++i) {
+        if (m_scenes[i].entry.fileName == currentFile) {
+            row = static_cast<int>(i);
+        }
+    }
+    m_fileList->setCurrentItem(m_fileList->item(row), selected ? QItemSelectionModel::ClearAndSelect
+                                                               : QItemSelectionModel::NoUpdate);
+    // The grid is laid out now, so the list stays where the user had scrolled it.
+    m_fileList->doItemsLayout();
+    m_fileList->verticalScrollBar()->setValue(scroll);
 }
 
 bool COpenFileDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -445,7 +624,7 @@ void COpenFileDlg::OnOK() {
         return;
     }
     const int row = m_fileList->row(selected.front());
-    m_chosenFile = JoinPath(m_currentFolder, m_scenes[static_cast<size_t>(row)].fileName);
+    m_chosenFile = JoinPath(m_currentFolder, m_scenes[static_cast<size_t>(row)].entry.fileName);
     done(QDialog::Accepted);
 }
 

@@ -29,10 +29,9 @@ uint64_t CThumbnailReader::Start(std::vector<CThumbnailSource> sources) {
     uint64_t job = 0;
     {
         std::lock_guard lock(m_mutex);
-        job = ++m_job;
+        DropJob();
+        job = m_job;
         m_sources = std::move(sources);
-        m_next = 0;
-        m_ready.clear();
     }
     m_changed.notify_all();
     return job;
@@ -40,10 +39,15 @@ uint64_t CThumbnailReader::Start(std::vector<CThumbnailSource> sources) {
 
 void CThumbnailReader::Cancel() {
     std::lock_guard lock(m_mutex);
+    DropJob();
+}
+
+void CThumbnailReader::DropJob() {
     ++m_job;
     m_sources.clear();
     m_next = 0;
     m_ready.clear();
+    m_interrupt.Request();
 }
 
 std::vector<CReadThumbnail> CThumbnailReader::Take(size_t most) {
@@ -76,6 +80,7 @@ bool CThumbnailReader::NextSource(uint64_t& job, int& index, CThumbnailSource& s
         return false;
     }
     job = m_job;
+    m_interrupt.Reset();
     index = static_cast<int>(m_next);
     source = m_sources[m_next++];
     return true;
@@ -102,8 +107,14 @@ void CThumbnailReader::Run() {
     int index = 0;
     CThumbnailSource source;
     while (NextSource(job, index, source)) {
-        QImage picture = LoadThumbnail(source);
-        Deliver({job, index, std::move(picture)});
+        CSceneCheck check;
+        if (!source.scenePath.empty()) {
+            check = CheckSceneFile(source.scenePath, &m_interrupt);
+        }
+        // A file that is no scene has no picture to render; a bitmap beside it still shows.
+        QImage picture =
+            LoadThumbnail(check.readable ? source : CThumbnailSource{source.bmpPath, {}});
+        Deliver({job, index, std::move(picture), std::move(check)});
     }
 }
 

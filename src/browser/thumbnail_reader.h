@@ -10,7 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include "browser/scene_check.h"
 #include "browser/scene_thumbnail.h"
+#include "platform/interrupt.h"
 
 class QObject;
 
@@ -20,14 +22,15 @@ namespace orva {
 struct CReadThumbnail {
     uint64_t job = 0;
     int index = 0;
-    QImage picture;  // null when the bitmap is missing or unreadable
+    QImage picture;     // null when the bitmap is missing or unreadable
+    CSceneCheck check;  // how the scene itself reads
 };
 
 // Reads the thumbnails of a folder on a thread of its own, in list order, so a folder of
 // thousands of scene files shows its titles at once and its pictures as they come, while the
-// dialog stays responsive. The user-interface thread collects finished pictures with Take();
-// `wake` is queued to `receiver`, which owns the reader, whenever pictures wait and no wake is
-// pending.
+// dialog stays responsive. Each scene is read through as well, to say whether it is whole. The
+// user-interface thread collects finished pictures with Take(); `wake` is queued to `receiver`,
+// which owns the reader, whenever pictures wait and no wake is pending.
 class CThumbnailReader {
 public:
     CThumbnailReader(QObject* receiver, std::function<void()> wake);
@@ -36,7 +39,8 @@ public:
     CThumbnailReader& operator=(const CThumbnailReader&) = delete;
 
     // Replaces the running job: the pictures of the old one are no longer read or delivered.
-    // An empty source gives a null picture without touching the disk. Returns the job's number.
+    // An empty source gives a null picture and no note without touching the disk. Returns the job's
+    // number.
     uint64_t Start(std::vector<CThumbnailSource> sources);
     // Stops the running job, as when the dialog closes.
     void Cancel();
@@ -49,6 +53,7 @@ private:
     bool NextSource(uint64_t& job, int& index, CThumbnailSource& source);
     void Deliver(CReadThumbnail picture);
     void PostWake();
+    void DropJob();
 
     QObject* m_receiver;  // owns this reader, so it outlives the thread
     std::function<void()> m_wake;
@@ -61,6 +66,9 @@ private:
     std::deque<CReadThumbnail> m_ready;
     bool m_wakePending = false;
     bool m_quit = false;
+    // Stops the reading of a large scene once its job is dropped. Requested and reset under
+    // the mutex, together with the job's change, so it never stops an item of a newer job.
+    CInterrupt m_interrupt;
     std::thread m_thread;  // last, so it starts after the fields it reads exist
 };
 

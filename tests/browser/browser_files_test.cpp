@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include "browser/browser_start.h"
 #include "browser/data_directory.h"
 #include "browser/folder_scan.h"
 #include "browser/scene_folder.h"
@@ -102,6 +103,28 @@ private slots:
         m_question.answer = "picked";
         QCOMPARE(GetDataDirectory(), GetModuleDirectory() + "picked");
         QCOMPARE(m_question.asked, 2);
+    }
+
+    void browserStartComparesFoldersAsPathsNotAsText() {
+        CTestFolder folder("start");
+        folder.WriteScene("data/sub/x.orv");
+        folder.WriteScene("data2/y.orv");
+        folder.MakeFolder("bin");
+        // The data directory as the command line's relative flag makes it.
+        const std::string data = folder.Path("bin/../data/");
+        CBrowserStart start = ChooseBrowserStart({folder.Path("data/sub/x.orv"), data, {}, {}});
+        QCOMPARE(start.root, folder.Path("data"));
+        QCOMPARE(start.folder, folder.Path("data/sub"));
+        // "data2" only begins like "data".
+        start = ChooseBrowserStart({folder.Path("data2/y.orv"), data, {}, {}});
+        QCOMPARE(start.root, folder.Path("data2"));
+        QCOMPARE(start.folder, folder.Path("data2"));
+        // The last folder is kept within the samples' tree and dropped outside it.
+        start = ChooseBrowserStart({{}, folder.Path("missing"), data, folder.Path("data/sub/")});
+        QCOMPARE(start.folder, folder.Path("data/sub"));
+        start = ChooseBrowserStart({{}, {}, data, folder.Path("data2")});
+        QCOMPARE(start.folder, folder.Path("data"));
+        QCOMPARE(ChooseBrowserStart({{}, {}, folder.Path("missing"), {}}).root, std::string());
     }
 
     void scenesAreSortedIgnoringCaseAndKeepTheirOwnNames() {

@@ -11,17 +11,22 @@
 #include <QWindow>
 #include <QtTest>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <set>
 
 #include "browser/data_directory.h"
 #include "browser/folder_dialog.h"
 #include "browser/open_file_dlg.h"
+#include "browser/path_line.h"
 #include "browser/placeholder_thumbnail.h"
 #include "browser/thumbnail_image.h"
+#include "browser/thumbnail_mark.h"
 #include "folder_question_stub.h"
 #include "image/bmp_bytes.h"
 #include "private_settings.h"
+#include "scene/scene_file.h"
 #include "test_folder.h"
 
 namespace orva {
@@ -130,13 +135,13 @@ bool WaitForThumbnails(const COpenFileDlg& dialog) {
 }
 
 // Shows the dialog without a modal loop of its own, so the test drives it, and waits until
-// it is the active window, with the focus in its folder tree as for a user, and every
+// it is the active window, with the focus on its thumbnails as for a user, and every
 // thumbnail is in.
 bool Open(COpenFileDlg& dialog) {
     dialog.show();
     dialog.activateWindow();
     return QTest::qWaitForWindowActive(&dialog) &&
-           QTest::qWaitFor([&] { return dialog.FolderTree()->hasFocus(); }) &&
+           QTest::qWaitFor([&] { return dialog.FileList()->hasFocus(); }) &&
            WaitForThumbnails(dialog);
 }
 
@@ -161,6 +166,36 @@ void ClickFile(const COpenFileDlg& dialog, int row, Qt::MouseButton button = Qt:
 QPoint EmptySpot(QListWidget* list) {
     const QRect last = list->visualItemRect(list->item(list->count() - 1));
     return QPoint(list->viewport()->width() - 5, last.bottom() + 20);
+}
+
+std::vector<uint8_t> SampleBytes(const std::string& name) {
+    std::ifstream file(std::string(ORVA_SAMPLES_DIR) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// What the loader says of the file: its own count is the one the tooltip must repeat.
+CLoadReport LoaderReport(const std::string& path) {
+    CSceneAnchor scene;
+    CLoadReport report;
+    ReadSceneFile(scene, path, report);
+    return report;
+}
+
+// The first `length` bytes of `bytes`, written as `name` in `folder`; the loader's report of it.
+CLoadReport WriteCutOff(const CTestFolder& folder, const std::string& name,
+                        const std::vector<uint8_t>& bytes, size_t length) {
+    folder.WriteBytes(name, std::vector<uint8_t>(bytes.begin(), bytes.begin() + length));
+    return LoaderReport(folder.Path(name));
+}
+
+// The row of the list whose title is `title`; -1 when there is none.
+int RowOf(const QListWidget* list, const QString& title) {
+    const QList<QListWidgetItem*> found = list->findItems(title, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : list->row(found.front());
+}
+
+QString CurrentTitle(const QListWidget* list) {
+    return list->currentItem() != nullptr ? list->currentItem()->text() : QString("(none)");
 }
 
 // Moves the process into another working folder and back, also when a test stops early: the
@@ -208,7 +243,11 @@ class OpenFileDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { m_question.Install(); }
+    void init() {
+        m_question.Install();
+        // No shipped samples unless a test puts some there.
+        SetSamplesFolder(m_noSamples.Path("none"));
+    }
 
     void cleanup() {
         SetDataDirectory({});
@@ -362,7 +401,10 @@ private slots:
         QVERIFY(OpenOn(dialog, folder));
         QTreeWidget* tree = dialog.FolderTree();
         QCOMPARE(tree->topLevelItemCount(), 1);
-        QCOMPARE(tree->topLevelItem(0)->text(0), QString::fromStdString(folder.Path()));
+        // The root shows its own name; its whole path is the tooltip and the path line's.
+        const QString name = QString::fromStdString(folder.Path()).section('/', -1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), name);
+        QCOMPARE(tree->topLevelItem(0)->toolTip(0), QString::fromStdString(folder.Path()));
         QCOMPARE(Names(tree), QStringList({"sub"}));
         QCOMPARE(TreePath(tree->currentItem()), QString());
         QCOMPARE(Titles(dialog.FileList()), QStringList({"top"}));
@@ -752,9 +794,178 @@ private slots:
         QCOMPARE(folder, std::string());
     }
 
+    void filesThatWillNotOpenAreMarkedAndSayWhy() {
+        // A long path, to see that the path line keeps its start and the folder's name.
+        CTestFolder folder("marked");
+        const std::string shown =
+            "a folder with a rather long name/and another one below it/"
+            "and a third one to make the path longer than the line";
+        const std::vector<uint8_t> band = SampleBytes("channel_band.orv");
+        const std::vector<uint8_t> small = SampleBytes("first_ring.orv");
+        QVERIFY(band.size() > 1000);
+        folder.WriteBytes(shown + "/whole.orv", band);
+        const CLoadReport cut = WriteCutOff(folder, shown + "/cut.orv", band, band.size() / 2);
+        QVERIFY(cut.stoppedEarly && cut.count > 1);
+        // Cut just after the first object: the note speaks of one object.
+        CLoadReport single;
+        for (size_t length = 19; length < small.size() && single.count != 1; ++length) {
+            single = WriteCutOff(folder, shown + "/single.orv", small, length);
+        }
+        QVERIFY(single.stoppedEarly && single.count == 1);
+        folder.WriteBytes(shown + "/text.orv", {'h', 'e', 'l', 'l', 'o', '\n'});
+        folder.Link(shown + "/gone.orv", folder.Path("nowhere.orv"));
+        SetDataDirectory(folder.Path());
+        COpenFileDlg dialog;
+        dialog.SetOpenFile(folder.Path(shown + "/whole.orv"));
+        QVERIFY(Open(dialog));
+
+        QListWidget* list = dialog.FileList();
+        QCOMPARE(Titles(list), QStringList({"cut", "gone", "single", "text", "whole"}));
+        const QStringList notes = {QString("ends early: %1 objects").arg(cut.count),
+                                   "cannot be read: No such file or directory",
+                                   "ends early: 1 object", "not a scene file", ""};
+        const QImage placeholder = PlaceholderThumbnail().convertToFormat(QImage::Format_RGB32);
+        const QPoint markCentre = ThumbnailMarkArea(placeholder.size()).center();
+        for (int row = 0; row < list->count(); ++row) {
+            QCOMPARE(list->item(row)->toolTip(), notes[row]);
+            QCOMPARE(dialog.Marked(row), !notes[row].isEmpty());
+            // The mark is drawn on the picture, amber where the placeholder is pale grey.
+            const QRgb centre = Shown(list->item(row)).pixel(markCentre);
+            QCOMPARE(centre != placeholder.pixel(markCentre), dialog.Marked(row));
+        }
+        QCOMPARE(CurrentTitle(list), QString("whole"));
+
+        // The path line gives way in the middle, never at the end.
+        CPathLine* path = dialog.PathLine();
+        const QString full = QString::fromStdString(folder.Path(shown));
+        QCOMPARE(path->Path(), full);
+        QCOMPARE(path->toolTip(), full);
+        QVERIFY2(path->text().contains(QChar(0x2026)), qPrintable(path->text()));
+        QVERIFY(path->text().startsWith("/"));
+        QVERIFY(path->text().endsWith("longer than the line"));
+        QVERIFY(path->fontMetrics().horizontalAdvance(path->text()) <=
+                path->contentsRect().width());
+        QDir().mkpath("screenshots");
+        dialog.grab().save("screenshots/open_file_marked.png");
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void listFollowsFilesAddedAndDeletedWhileOpen() {
+        CTestFolder folder("follow");
+        WriteScenes(folder, {"a.orv", "b.orv", "c.orv", "other/x.orv"});
+        COpenFileDlg dialog;
+        QVERIFY(OpenOn(dialog, folder));
+        QListWidget* list = dialog.FileList();
+        list->setCurrentRow(1);
+        folder.WriteScene("d.orv");
+        folder.Remove("a.orv");
+        QTRY_COMPARE_WITH_TIMEOUT(Titles(list), QStringList({"b", "c", "d"}), 10000);
+        QCOMPARE(CurrentTitle(list), QString("b"));
+        QVERIFY(list->currentItem()->isSelected());
+        QVERIFY(WaitForThumbnails(dialog));
+        QVERIFY(!dialog.Marked(2));
+
+        // A file caught half written is marked, and loses the mark once it is whole.
+        const std::vector<uint8_t> ring = SampleBytes("first_ring.orv");
+        WriteCutOff(folder, "e.orv", ring, ring.size() / 2);
+        QTRY_COMPARE_WITH_TIMEOUT(RowOf(list, "e"), 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.Marked(3), 10000);
+        std::ofstream(folder.Path("e.orv"), std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(ring.data() + ring.size() / 2),
+                   std::streamsize(ring.size() - ring.size() / 2));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.Marked(3) && dialog.PendingThumbnails() == 0, 10000);
+        QCOMPARE(list->item(3)->toolTip(), QString());
+
+        // The current item goes with its file; the list watches the folder now shown.
+        folder.Remove("b.orv");
+        QTRY_COMPARE_WITH_TIMEOUT(CurrentTitle(list), QString("c"), 10000);
+        dialog.FolderTree()->setCurrentItem(FindFolder(dialog.FolderTree(), "other"));
+        folder.WriteScene("other/y.orv");
+        QTRY_COMPARE_WITH_TIMEOUT(Titles(list), QStringList({"x", "y"}), 10000);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void keysWorkOnTheThumbnailsAtOnce() {
+        CTestFolder folder("keys");
+        WriteScenes(folder, {"one.orv", "three.orv", "two.orv", "sub/inner.orv"});
+        COpenFileDlg dialog;
+        QVERIFY(OpenOn(dialog, folder));
+        QCOMPARE(QApplication::focusWidget(), dialog.FileList());
+        QCOMPARE(CurrentTitle(dialog.FileList()), QString("one"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.ChosenFile(), folder.Path("three.orv"));
+        // Wherever the focus was at the close, the next showing starts on the thumbnails.
+        QVERIFY(Open(dialog));
+        dialog.FolderTree()->setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(Open(dialog));
+        QCOMPARE(CurrentTitle(dialog.FileList()), QString("three"));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }
+
+    void opensOnTheOpenFilesFolderElseTheRememberedElseTheSamples() {
+        CTestFolder data("start-data");
+        CTestFolder elsewhere("start-elsewhere");
+        CTestFolder samples("start-samples");
+        data.WriteScene("inner/x.orv");
+        data.WriteScene("inner/w.orv");
+        elsewhere.WriteScene("y.orv");
+        samples.WriteScene("z.orv");
+        SetSamplesFolder(samples.Path());
+        const auto shows = [](COpenFileDlg& dialog, const std::string& root,
+                              const std::string& folder, const QString& current) {
+            const bool opened = Open(dialog);
+            const bool right = dialog.Root() == root && dialog.CurrentFolder() == folder &&
+                               CurrentTitle(dialog.FileList()) == current;
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            return opened && right;
+        };
+        COpenFileDlg dialog;
+        // A new user: the samples, without a question.
+        QVERIFY(shows(dialog, samples.Path(), samples.Path(), "z"));
+        QCOMPARE(m_question.asked, 0);
+
+        // A folder remembered from an earlier run wins over the samples.
+        ChooseDataDirectory(data.Path());
+        SetDataDirectory({});
+        QVERIFY(shows(dialog, data.Path(), data.Path(), "(none)"));
+        // The open file's folder wins over both, within the remembered tree when it lies there.
+        dialog.SetOpenFile(data.Path("inner/x.orv"));
+        QVERIFY(shows(dialog, data.Path(), data.Path("inner"), "x"));
+        dialog.SetOpenFile(elsewhere.Path("y.orv"));
+        QVERIFY(shows(dialog, elsewhere.Path(), elsewhere.Path(), "y"));
+        // "Change Folder…" still goes elsewhere while a file is open.
+        QVERIFY(Open(dialog));
+        m_question.answer = samples.Path();
+        QTest::mouseClick(dialog.ChangeFolderButton(), Qt::LeftButton);
+        QCOMPARE(dialog.Root(), samples.Path());
+        QCOMPARE(Titles(dialog.FileList()), QStringList({"z"}));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(m_question.asked, 1);
+
+        // Gone, one after the other: the open file's folder, the remembered one, the samples;
+        // only then is the user asked.
+        ChooseDataDirectory(data.Path());
+        elsewhere.Remove("");
+        QVERIFY(shows(dialog, data.Path(), data.Path(), "(none)"));
+        data.Remove("");
+        QVERIFY(shows(dialog, samples.Path(), samples.Path(), "z"));
+        samples.Remove("");
+        SetDataDirectory({});
+        QSettings().clear();
+        CTestFolder answer("start-answer");
+        answer.WriteScene("q.orv");
+        m_question.answer = answer.Path();
+        QVERIFY(shows(dialog, answer.Path(), answer.Path(), "q"));
+        QCOMPARE(m_question.asked, 2);
+    }
+
 private:
     test::CPrivateSettings m_settings;
     test::CFolderQuestionStub m_question;
+    CTestFolder m_noSamples{"no-samples"};
 };
 
 }  // namespace orva

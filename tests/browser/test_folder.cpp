@@ -8,6 +8,8 @@
 
 #include "image/bmp_image.h"
 #include "image/picture_writer.h"
+#include "scene/byte_writer.h"
+#include "scene/scene_file.h"
 
 namespace orva::test {
 
@@ -34,8 +36,14 @@ void CTestFolder::MakeFolder(const std::string& relative) const {
 }
 
 void CTestFolder::WriteScene(const std::string& relative) const {
-    const std::string signature = "OrvatrixViewer0100";
-    WriteBytes(relative, std::vector<uint8_t>(signature.begin(), signature.end()));
+    // The signature and the end mark, through the scene files' own writer.
+    CMemorySink sink;
+    CByteWriter out(sink);
+    for (const char* c = kSceneSignature; *c != '\0'; ++c) {
+        out.WriteByte(static_cast<uint8_t>(*c));
+    }
+    out.WriteByte('&');
+    WriteBytes(relative, sink.data);
 }
 
 void CTestFolder::WriteBitmap(const std::string& relative, int width, int height,

@@ -24,7 +24,7 @@ public:
     std::string Path(const std::string& relative = {}) const;
 
     void MakeFolder(const std::string& relative) const;
-    // A scene file; the browser lists it by name and never reads it.
+    // A whole scene file without objects.
     void WriteScene(const std::string& relative) const;
     // A 24-bit bottom-up bitmap written by the program's own picture writer.
     void WriteBitmap(const std::string& relative, int width, int height,
