@@ -159,7 +159,8 @@ void COrvaView::SceneChanged() {
 void COrvaView::StopRender() {
     StopRefine();
     m_render.Stop();
-    m_turning.Cancel();
+    // The scene may change next: nothing may render it any more.
+    m_turning.Stop();
 }
 
 void COrvaView::RenderAgain() {
@@ -178,6 +179,11 @@ void COrvaView::RequestRedraw(bool interactive) {
         m_forceRender = true;
     }
     StopRefine();
+    // Anything else that asks for a picture (a mode, a command) ends the turn's pictures.
+    if (m_turningDrag) {
+        EndTurning();
+        m_turningBelowRows = false;
+    }
     m_interactive = interactive;
     m_wholeFrameNeeded = true;
     ++m_redrawRequests;
@@ -509,8 +515,6 @@ void COrvaView::mouseMoveEvent(QMouseEvent* event) {
 void COrvaView::SetResolvedWhileTurning(bool resolved) {
     m_resolvedWhileTurning = resolved;
     if (!resolved && m_turningDrag) {
-        EndTurning();
-        m_turningBelowRows = false;
         RequestRedraw(true);
     }
 }

@@ -68,6 +68,8 @@ public:
     // Pictures of a turn shown so far, and the share of the view's pixels the next one has.
     int TurningFramesShown() const { return m_turningFramesShown; }
     double TurningPixelFraction() const { return m_turning.PixelFraction(); }
+    // What each picture of a turn is sized to take.
+    void SetTurningFrameTarget(double milliseconds) { m_turning.SetFrameTarget(milliseconds); }
 
     CDrawSurface& Surface() override { return m_canvas; }
     CGLContext* Context() override { return &m_context; }

@@ -99,6 +99,11 @@ void CTurningPreview::ResetFraction() {
     m_expectedMilliseconds = 0;
 }
 
+void CTurningPreview::SetFrameTarget(double milliseconds) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_targetMilliseconds = milliseconds;
+}
+
 void CTurningPreview::Run() {
     // The window's thread and the full picture come first.
     LowerCurrentThreadPriority();
@@ -126,7 +131,7 @@ void CTurningPreview::Run() {
 
         lock.lock();
         if (!picture.isNull()) {
-            m_fraction = NextTurningFraction(fraction, milliseconds, kFrameTargetMilliseconds);
+            m_fraction = NextTurningFraction(fraction, milliseconds, m_targetMilliseconds);
             m_expectedMilliseconds = milliseconds * m_fraction / fraction;
         }
         if (!picture.isNull() && generation == m_generation) {

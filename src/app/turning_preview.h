@@ -53,6 +53,8 @@ public:
     double PixelFraction() const;
     // A new scene starts again from kTurningStartFraction.
     void ResetFraction();
+    // What the pictures are sized to take; kFrameTargetMilliseconds unless set.
+    void SetFrameTarget(double milliseconds);
 
 private:
     struct CCamera {
@@ -79,6 +81,7 @@ private:
     int64_t m_generation = 0;  // raised by Cancel: pictures of older ones are dropped
     QImage m_frame;
     double m_fraction;
+    double m_targetMilliseconds = kFrameTargetMilliseconds;
     double m_expectedMilliseconds = 0;  // the next picture's time, from the last one's
     // A picture was started since the last one handed over, the first of them at m_owedSince:
     // the user has waited for a new picture since then.
