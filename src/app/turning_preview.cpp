@@ -96,7 +96,7 @@ double CTurningPreview::PixelFraction() const {
 void CTurningPreview::ResetFraction() {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_fraction = kTurningStartFraction;
-    m_expectedMilliseconds = 0;
+    m_expectedMilliseconds = m_targetMilliseconds;
 }
 
 void CTurningPreview::SetFrameTarget(double milliseconds) {

@@ -82,7 +82,8 @@ private:
     QImage m_frame;
     double m_fraction;
     double m_targetMilliseconds = kFrameTargetMilliseconds;
-    double m_expectedMilliseconds = 0;  // the next picture's time, from the last one's
+    // The next picture's time, from the last one's; before any, what it is sized to take.
+    double m_expectedMilliseconds = kFrameTargetMilliseconds;
     // A picture was started since the last one handed over, the first of them at m_owedSince:
     // the user has waited for a new picture since then.
     bool m_owed = false;
