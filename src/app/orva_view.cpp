@@ -101,8 +101,14 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
         if (m_render.Running()) {
             m_canvas.HoldRows(kLongestRowHold);
         }
+        if (m_turningDrag) {
+            m_turning.HoldRows(kLongestRowHold);
+        }
     });
-    connect(this, &QOpenGLWidget::frameSwapped, this, [this] { m_canvas.ReleaseRows(); });
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        m_canvas.ReleaseRows();
+        m_turning.ReleaseRows();
+    });
     // Rows arrive on render threads; the window thread draws them.
     m_canvas.SetRowsArrived([this] {
         QMetaObject::invokeMethod(

@@ -29,6 +29,21 @@ QImage ToImage(const CImageSurface& picture) {
     return image;
 }
 
+// A picture whose render threads wait at each row while the window holds them.
+class CHeldImageSurface : public CImageSurface {
+public:
+    CHeldImageSurface(int width, int height, CRowHold& hold)
+        : CImageSurface(width, height), m_hold(hold) {}
+
+    void PutImage(int x, int y, int width, int height, const uint8_t* bits) override {
+        CImageSurface::PutImage(x, y, width, height, bits);
+        m_hold.Wait();
+    }
+
+private:
+    CRowHold& m_hold;
+};
+
 }  // namespace
 
 CTurningPreview::CTurningPreview(FrameReady ready)
@@ -153,7 +168,7 @@ void CTurningPreview::Run() {
 QImage CTurningPreview::Render(const CCamera& camera, double fraction) {
     const CTurningSize size =
         TurningPictureSize(camera.viewport.width, camera.viewport.height, fraction);
-    CImageSurface surface(size.width, size.height);
+    CHeldImageSurface surface(size.width, size.height, m_hold);
     // The same camera seen through a smaller window: the projection scales with the height.
     CViewport viewport = camera.viewport;
     viewport.SetRect(0, 0, size.width, size.height);

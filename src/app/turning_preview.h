@@ -10,6 +10,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/row_hold.h"
 #include "platform/interrupt.h"
 #include "render/render_request.h"
 #include "view/viewport.h"
@@ -55,6 +56,9 @@ public:
     void ResetFraction();
     // What the pictures are sized to take; kFrameTargetMilliseconds unless set.
     void SetFrameTarget(double milliseconds);
+    // The window composes a frame: the picture in progress pauses after its current rows.
+    void HoldRows(std::chrono::milliseconds atMost) { m_hold.Hold(atMost); }
+    void ReleaseRows() { m_hold.Release(); }
 
 private:
     struct CCamera {
@@ -76,8 +80,9 @@ private:
     std::thread m_thread;
     bool m_quit = false;
     std::optional<CCamera> m_pending;
-    bool m_busy = false;       // a picture is rendered or handed over
-    CInterrupt m_interrupt;    // the picture in progress
+    bool m_busy = false;     // a picture is rendered or handed over
+    CInterrupt m_interrupt;  // the picture in progress
+    CRowHold m_hold;
     int64_t m_generation = 0;  // raised by Cancel: pictures of older ones are dropped
     QImage m_frame;
     double m_fraction;
