@@ -1742,7 +1742,6 @@ void ViewerWindowTest::aTurnResolvedShowsRenderedPicturesAndEndsOnThePictureWith
 
     frame.ResolvedWhileTurningAction().trigger();
     QVERIFY(View().ResolvedWhileTurning());
-    QVERIFY(QSettings().value("view/resolvedWhileTurning").toBool());
     // Pictures no render can make in time: the turn's go down to an eighth of the pixels.
     View().SetTurningFrameTarget(0.001);
     const int rendersBefore = View().RendersStarted();
@@ -1775,6 +1774,12 @@ void ViewerWindowTest::aTurnResolvedShowsRenderedPicturesAndEndsOnThePictureWith
     QCOMPARE(small.size(), full.size());
     const int far = FarPerMille(small, full);
     QVERIFY2(far < 20, qPrintable(QString::number(far)));
+
+    // The choice is kept for the next window.
+    m_session.reset();
+    Start({kSamples + "first_ring.orv"});
+    QVERIFY(m_session->MainFrame().ResolvedWhileTurningAction().isChecked());
+    QVERIFY(View().ResolvedWhileTurning());
     QSettings().remove("view/resolvedWhileTurning");
 }
 
