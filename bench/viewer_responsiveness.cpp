@@ -10,7 +10,6 @@
 //   entering the queue to the render having stopped, and how much of it the click waited.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -31,72 +30,17 @@
 #include "scene/scene_file.h"
 #include "scene_writer.h"
 #include "stress_scene.h"
+#include "window_loop_watch.h"
 
 namespace {
 
 using namespace orva;
+using bench::CLoopWatch;
+using bench::Milliseconds;
+using bench::RunUntil;
 
 constexpr int kPictureWidth = 1920;
 constexpr int kPictureHeight = 1080;
-constexpr int kTickMilliseconds = 2;
-constexpr int kBudgetMilliseconds = 50;  // blocks longer than this are counted
-
-double Milliseconds(qint64 nanoseconds) {
-    return double(nanoseconds) * 1e-6;
-}
-
-// Runs the event loop until `done` holds or `timeoutMs` has passed. The loop sleeps between
-// events, so the measuring takes no processor from the render.
-bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    check.start(1);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!done()) {
-        loop.exec();
-    }
-    return done();
-}
-
-// Gaps between the ticks of a short timer: how long the loop was busy with something else.
-class CLoopWatch {
-public:
-    CLoopWatch() {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(kTickMilliseconds);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
-    }
-    void Start() {
-        m_longest = 0;
-        m_overBudget = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    void Stop() { m_timer.stop(); }
-    qint64 LongestBlock() const { return m_longest; }
-    int BlocksOverBudget() const { return m_overBudget; }
-
-private:
-    void Tick() {
-        const qint64 now = m_clock.nsecsElapsed();
-        const qint64 blocked = now - m_last - kTickMilliseconds * 1000000LL;
-        m_longest = std::max(m_longest, blocked);
-        m_overBudget += blocked > kBudgetMilliseconds * 1000000LL ? 1 : 0;
-        m_last = now;
-    }
-
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-    int m_overBudget = 0;
-};
 
 // Hands a posted left press to the view at once and notes when it arrived and when the
 // view had finished with it (the render stops inside the press).
@@ -147,19 +91,6 @@ std::string WriteStressScene() {
     bench::BuildStressScene(scene);
     const std::string path = folder + "/stress.orv";
     return WriteFileBytes(path, WriteSceneBytes(scene.first)) ? path : std::string();
-}
-
-// Sizes the main window so that the view is exactly the picture size.
-bool SizeViewTo(CMainFrame& frame, COrvaView& view) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const QSize missing = QSize(kPictureWidth, kPictureHeight) - view.size();
-        if (missing.isNull()) {
-            return true;
-        }
-        frame.resize(frame.size() + missing);
-        RunUntil([] { return false; }, 200);
-    }
-    return view.size() == QSize(kPictureWidth, kPictureHeight);
 }
 
 struct CResult {
@@ -253,7 +184,7 @@ int main(int argc, char** argv) {
     COrvaView& view = frame.View();
     view.SetRenderThreads(threads);
     frame.show();
-    if (!SizeViewTo(frame, view)) {
+    if (!bench::SizeViewTo(frame, view, kPictureWidth, kPictureHeight)) {
         std::fprintf(stderr, "viewer_responsiveness: the view is %dx%d, not %dx%d\n", view.width(),
                      view.height(), kPictureWidth, kPictureHeight);
         return 1;

@@ -83,28 +83,15 @@ void CCanvasSurface::PutImage(int x, int y, int width, int height, const uint8_t
     if (m_notify && !m_notifyPending.exchange(true)) {
         m_notify();
     }
-    WaitWhileRowsAreHeld();
+    m_hold.Wait();
 }
 
 void CCanvasSurface::HoldRows(std::chrono::milliseconds atMost) {
-    const std::lock_guard<std::mutex> lock(m_holdMutex);
-    m_heldUntil = std::chrono::steady_clock::now() + atMost;
+    m_hold.Hold(atMost);
 }
 
 void CCanvasSurface::ReleaseRows() {
-    {
-        const std::lock_guard<std::mutex> lock(m_holdMutex);
-        m_heldUntil = {};
-    }
-    m_holdReleased.notify_all();
-}
-
-void CCanvasSurface::WaitWhileRowsAreHeld() {
-    std::unique_lock<std::mutex> lock(m_holdMutex);
-    // The deadline is read anew after each wake: a release clears it, a new hold moves it.
-    while (std::chrono::steady_clock::now() < m_heldUntil) {
-        m_holdReleased.wait_until(lock, m_heldUntil);
-    }
+    m_hold.Release();
 }
 
 void CCanvasSurface::Draw(QPainter& painter, double devicePixelRatio) {

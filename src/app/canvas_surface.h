@@ -4,11 +4,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <vector>
 
+#include "app/row_hold.h"
 #include "view/draw_surface.h"
 
 class QPainter;
@@ -55,7 +55,6 @@ public:
 
 private:
     void DrawRows(QPainter& painter, double devicePixelRatio, bool onlyNew);
-    void WaitWhileRowsAreHeld();
 
     mutable std::mutex m_mutex;  // render threads write rows while the window draws them
     QImage m_image;
@@ -65,9 +64,7 @@ private:
     std::function<void()> m_notify;
     std::atomic<bool> m_notifyPending{false};
     // Apart from m_mutex: a thread that waits here must not keep the window from drawing.
-    std::mutex m_holdMutex;
-    std::condition_variable m_holdReleased;
-    std::chrono::steady_clock::time_point m_heldUntil;  // in the past when rows flow freely
+    CRowHold m_hold;
 };
 
 }  // namespace orva

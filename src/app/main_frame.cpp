@@ -62,6 +62,8 @@ QString WithKeys(const QString& name, const QList<QKeySequence>& keys) {
 
 // Whether finished pictures are refined, remembered between runs.
 constexpr char kRefinePicturesKey[] = "view/refinePictures";
+// Whether a drag shows software pictures of reduced resolution, remembered between runs.
+constexpr char kResolvedWhileTurningKey[] = "view/resolvedWhileTurning";
 
 // How often the status bar tells how far a picture being saved or an export has got.
 constexpr int kSaveProgressMilliseconds = 100;
@@ -158,6 +160,17 @@ void CMainFrame::AddViewMenu() {
     m_refineAction->setChecked(QSettings().value(kRefinePicturesKey, true).toBool());
     m_view->SetRefinePictures(m_refineAction->isChecked());
     connect(m_refineAction, &QAction::toggled, this, [this](bool on) { SetRefinePictures(on); });
+    m_turningAction = view->addAction("Resolved While &Turning");
+    m_turningAction->setCheckable(true);
+    m_turningAction->setStatusTip(
+        "Shows rendered pictures at a reduced resolution while the view is dragged, rather "
+        "than the shaded preview");
+    m_turningAction->setChecked(QSettings().value(kResolvedWhileTurningKey, false).toBool());
+    m_view->SetResolvedWhileTurning(m_turningAction->isChecked());
+    connect(m_turningAction, &QAction::toggled, this, [this](bool on) {
+        m_view->SetResolvedWhileTurning(on);
+        QSettings().setValue(kResolvedWhileTurningKey, on);
+    });
     view->addSeparator();
     AddCommand(*view, "F&ull Screen", {Qt::Key_F11},
                [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });

@@ -70,6 +70,7 @@ public:
     QAction& ExportAction() { return *m_exportAction; }
     QPushButton& CancelExportButton() { return *m_cancelExport; }
     QAction& RefinePicturesAction() { return *m_refineAction; }
+    QAction& ResolvedWhileTurningAction() { return *m_turningAction; }
     QAction& ReportAction() { return *m_reportAction; }
     // The jeweller's report on the scene, shown by ReportAction.
     CJewelReportWindow& ReportWindow() { return *m_reportWindow; }
@@ -125,6 +126,7 @@ private:
     QAction* m_savePictureAction = nullptr;
     QAction* m_exportAction = nullptr;
     QAction* m_refineAction = nullptr;
+    QAction* m_turningAction = nullptr;
     QAction* m_reportAction = nullptr;
     CJewelReportWindow* m_reportWindow;
     QPushButton* m_cancelSave = nullptr;

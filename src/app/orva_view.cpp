@@ -15,6 +15,7 @@
 #include "display/draw_view.h"
 #include "display/frame_plan.h"
 #include "platform/interrupt.h"
+#include "scene/scene_file.h"
 #include "view/frame_context.h"
 #include "view/navigation.h"
 #include "view/zoom_all.h"
@@ -25,6 +26,18 @@ namespace {
 
 bool IsSoftware(EFramePath path) {
     return path == EFramePath::kSoftwareVertexColours || path == EFramePath::kSoftwarePerPixel;
+}
+
+EShading SoftwareShading(EFramePath path) {
+    return path == EFramePath::kSoftwareVertexColours ? EShading::kVertexColours
+                                                      : EShading::kPerPixel;
+}
+
+// A picture smaller than the view, filling it: smoothly, so that its pixels do not show as
+// blocks while the view turns.
+void DrawScaledUp(QPainter& painter, const QImage& picture, const QRect& target) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(target), picture);
 }
 
 // A quick shaded picture that takes longer than this is not drawn again below the rows of a
@@ -65,7 +78,11 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
       m_document(document),
       m_context(*this),
       m_previewBudgetMilliseconds(kDefaultPreviewBudgetMilliseconds),
-      m_refineDelayMilliseconds(kDefaultRefineDelayMilliseconds) {
+      m_refineDelayMilliseconds(kDefaultRefineDelayMilliseconds),
+      m_turning([this] {
+          QMetaObject::invokeMethod(
+              this, [this] { TurningFrameArrived(); }, Qt::QueuedConnection);
+      }) {
     CViewCamera& camera = Camera();
     camera.scene = &m_document.Scene();
     camera.standardView = 1;
@@ -84,8 +101,14 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
         if (m_render.Running()) {
             m_canvas.HoldRows(kLongestRowHold);
         }
+        if (m_turningDrag) {
+            m_turning.HoldRows(kLongestRowHold);
+        }
     });
-    connect(this, &QOpenGLWidget::frameSwapped, this, [this] { m_canvas.ReleaseRows(); });
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+        m_canvas.ReleaseRows();
+        m_turning.ReleaseRows();
+    });
     // Rows arrive on render threads; the window thread draws them.
     m_canvas.SetRowsArrived([this] {
         QMetaObject::invokeMethod(
@@ -94,6 +117,7 @@ COrvaView::COrvaView(COrvaDoc& document, QWidget* parent)
 }
 
 COrvaView::~COrvaView() {
+    m_turning.Stop();
     m_refine.Stop();
     m_render.Stop();
 }
@@ -122,6 +146,12 @@ void COrvaView::ShowStandardView(int index) {
 void COrvaView::SceneChanged() {
     StopRefine();
     m_render.Stop();
+    // The turn's pictures read the old scene until they have stopped.
+    m_turning.Stop();
+    m_turning.ResetFraction();
+    m_turningDrag = false;
+    m_turningBelowRows = false;
+    m_turningFrame = QImage();
     ++m_sceneGeneration;
     // How quickly the old scene drew says nothing about the new one: its preview is tried.
     m_previewMilliseconds = 0;
@@ -135,6 +165,8 @@ void COrvaView::SceneChanged() {
 void COrvaView::StopRender() {
     StopRefine();
     m_render.Stop();
+    // The scene may change next: nothing may render it any more.
+    m_turning.Stop();
 }
 
 void COrvaView::RenderAgain() {
@@ -153,6 +185,11 @@ void COrvaView::RequestRedraw(bool interactive) {
         m_forceRender = true;
     }
     StopRefine();
+    // Anything else that asks for a picture (a mode, a command) ends the turn's pictures.
+    if (m_turningDrag) {
+        EndTurning();
+        m_turningBelowRows = false;
+    }
     m_interactive = interactive;
     m_wholeFrameNeeded = true;
     ++m_redrawRequests;
@@ -176,6 +213,7 @@ void COrvaView::resizeGL(int, int) {
     // The running render writes rows of the old size; the next paint renders the new one.
     StopRefine();
     m_render.Stop();
+    m_turning.Cancel();
     m_canvas.Resize(DeviceWidth(), DeviceHeight());
     m_wholeFrameNeeded = true;
     m_frameBlank = true;
@@ -201,6 +239,15 @@ void COrvaView::paintGL() {
     }
     m_wholeFrameNeeded = false;
     ++m_framesDrawn;
+    if (m_turningDrag && !m_turningFrame.isNull()) {
+        QPainter painter(this);
+        DrawScaledUp(painter, m_turningFrame, rect());
+        m_turningFramesShown += std::exchange(m_turningFrameNew, false) ? 1 : 0;
+        m_interactive = false;
+        m_canvasOnScreen = false;
+        m_frameBlank = false;
+        return;
+    }
     const int w = DeviceWidth();
     const int h = DeviceHeight();
     if (m_canvas.Width() != w || m_canvas.Height() != h) {
@@ -221,13 +268,18 @@ void COrvaView::paintGL() {
 
     m_showCanvas = false;
     m_context.SetInsidePaint(true);
-    Paint(m_interactive);
+    // Before the turn's first picture, its frames are the shaded preview as without it.
+    Paint(m_interactive || m_turningDrag);
     m_context.SetInsidePaint(false);
     m_interactive = false;
 
     m_canvasOnScreen = m_showCanvas;
-    if (m_showCanvas && m_canvas.RowsArrived() > 0) {
+    const bool turningBelow = std::exchange(m_drawTurningBelow, false);
+    if (m_showCanvas && (turningBelow || m_canvas.RowsArrived() > 0)) {
         QPainter painter(this);
+        if (turningBelow) {
+            DrawScaledUp(painter, m_turningFrame, rect());
+        }
         m_canvas.Draw(painter, devicePixelRatioF());
     }
     DrawEmptyHint();
@@ -258,11 +310,9 @@ void COrvaView::DrawFrame(CFrameContext& frame) {
         }
         return;
     }
-    const EShading shading = plan.path == EFramePath::kSoftwareVertexColours
-                                 ? EShading::kVertexColours
-                                 : EShading::kPerPixel;
-    CRenderRequest request = MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(),
-                                               shading, ThreadsOrCores(frame.renderThreads));
+    CRenderRequest request =
+        MakeRenderRequest(frame.Camera(), frame.Scene(), frame.Surface(),
+                          SoftwareShading(plan.path), ThreadsOrCores(frame.renderThreads));
     request.tessellation = &PictureTessellation();
     const CPictureKey key{request, m_sceneGeneration};
     if (m_forceRender || !m_haveRenderedKey || !SamePicture(key, m_renderedKey)) {
@@ -275,6 +325,11 @@ void COrvaView::DrawFrame(CFrameContext& frame) {
 }
 
 void COrvaView::DrawPreviewBelowRows(CFrameContext& frame) {
+    // The turn's last picture is nearer the full one than the shaded preview: it stays.
+    if (m_turningBelowRows && !m_turningFrame.isNull()) {
+        m_drawTurningBelow = true;
+        return;
+    }
     // A slow preview is skipped where the frame already shows a picture: the previous one,
     // or the last preview of a drag, which is this very picture.
     if (!m_frameBlank && m_previewMilliseconds > m_previewBudgetMilliseconds) {
@@ -336,6 +391,8 @@ void COrvaView::RenderDone(int64_t serial, const CRenderStats& stats) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - m_renderStart).count();
     m_rowPaintTimer.stop();
+    m_turningBelowRows = false;
+    m_turningFrame = QImage();
     update();
     emit renderFinished(seconds, stats.interrupted);
     if (!stats.interrupted) {
@@ -429,6 +486,9 @@ void COrvaView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     camera.buttons &= ~bit;
+    if (camera.buttons == 0 && m_turningDrag) {
+        EndTurning();
+    }
     // The full picture replaces the quick previews of the drag.
     if (camera.displayMode > kModeShaded) {
         m_forceRender = true;
@@ -450,8 +510,63 @@ void COrvaView::mouseMoveEvent(QMouseEvent* event) {
     const EGesture gesture = ChooseGesture(camera, left, right, ctrl);
     ApplyGesture(camera.CurrentViewport(), gesture, dx, dy);
     m_lastMouse = point;
+    if (TurningResolved()) {
+        HandTurningCamera();
+        return;
+    }
     // Moves that arrive before the paint add up into one picture.
     RequestRedraw(true);
+}
+
+void COrvaView::SetResolvedWhileTurning(bool resolved) {
+    m_resolvedWhileTurning = resolved;
+    if (!resolved && m_turningDrag) {
+        RequestRedraw(true);
+    }
+}
+
+bool COrvaView::TurningResolved() {
+    const CViewCamera& camera = Camera();
+    return m_resolvedWhileTurning && m_document.Scene().first != nullptr &&
+           IsSoftware(PlanFrame(camera.displayMode, false).path) &&
+           camera.CurrentViewport().width > 0 && camera.CurrentViewport().height > 0;
+}
+
+void COrvaView::HandTurningCamera() {
+    StopRefine();
+    if (!m_turningDrag) {
+        // The full picture of the camera left behind is wanted no more.
+        m_render.Stop();
+        m_haveRenderedKey = false;
+        m_turningDrag = true;
+        m_turningBelowRows = false;
+        m_turningFrame = QImage();
+    }
+    CViewCamera& camera = Camera();
+    CRenderRequest request =
+        MakeRenderRequest(camera, WholeScene(m_document.Scene()), m_canvas,
+                          SoftwareShading(PlanFrame(camera.displayMode, false).path),
+                          ThreadsOrCores(RenderThreads()));
+    request.tessellation = &PictureTessellation();
+    m_turning.Show(request, camera.CurrentViewport());
+}
+
+void COrvaView::TurningFrameArrived() {
+    QImage frame = m_turning.TakeFrame();
+    if (frame.isNull() || !m_turningDrag) {
+        return;
+    }
+    m_turningFrame = std::move(frame);
+    m_turningFrameNew = true;
+    m_wholeFrameNeeded = true;
+    update();
+}
+
+void COrvaView::EndTurning() {
+    m_turning.Cancel();
+    m_turningDrag = false;
+    m_turningFrameNew = false;
+    m_turningBelowRows = !m_turningFrame.isNull();
 }
 
 void COrvaView::mouseDoubleClickEvent(QMouseEvent* event) {

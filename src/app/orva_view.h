@@ -11,6 +11,7 @@
 #include "app/canvas_surface.h"
 #include "app/picture_key.h"
 #include "app/render_job.h"
+#include "app/turning_preview.h"
 #include "app/widget_gl_context.h"
 #include "display/gl_view.h"
 #include "view/draw_surface.h"
@@ -60,6 +61,16 @@ public:
     int RefinesStarted() const { return m_refinesStarted; }
     int RefinesShown() const { return m_refinesShown; }
 
+    // While the view is dragged in a rendered mode, it shows software pictures of reduced
+    // resolution, scaled up, instead of the shaded preview; off by default.
+    void SetResolvedWhileTurning(bool resolved);
+    bool ResolvedWhileTurning() const { return m_resolvedWhileTurning; }
+    // Pictures of a turn shown so far, and the share of the view's pixels the next one has.
+    int TurningFramesShown() const { return m_turningFramesShown; }
+    double TurningPixelFraction() const { return m_turning.PixelFraction(); }
+    // What each picture of a turn is sized to take.
+    void SetTurningFrameTarget(double milliseconds) { m_turning.SetFrameTarget(milliseconds); }
+
     CDrawSurface& Surface() override { return m_canvas; }
     CGLContext* Context() override { return &m_context; }
     const CCanvasSurface& Canvas() const { return m_canvas; }
@@ -108,6 +119,12 @@ private:
     void DrawFrame(CFrameContext& frame) override;
     // The quick shaded picture below the rows of a render still to come.
     void DrawPreviewBelowRows(CFrameContext& frame);
+    // The pictures of a turn: the newest camera handed over, a finished picture shown, and
+    // the end of the turn.
+    bool TurningResolved();
+    void HandTurningCamera();
+    void TurningFrameArrived();
+    void EndTurning();
     void StartRender(const CPictureKey& key);
     void RowsArrived();
     void ShowArrivedRows();
@@ -157,6 +174,16 @@ private:
     int64_t m_refineSerial = 0;  // tells the refinement still wanted from one given up
     int m_refinesStarted = 0;
     int m_refinesShown = 0;
+    bool m_resolvedWhileTurning = false;
+    CTurningPreview m_turning;
+    bool m_turningDrag = false;  // the drag under way shows the turning pictures
+    QImage m_turningFrame;       // the newest of them, shown by the next paint
+    bool m_turningFrameNew = false;
+    // The last picture of the turn stays below the rows of the full picture that follows, in
+    // place of the shaded preview; m_drawTurningBelow: the paint under way draws it there.
+    bool m_turningBelowRows = false;
+    bool m_drawTurningBelow = false;
+    int m_turningFramesShown = 0;
     QPointF m_lastMouse;  // device pixels
     int m_wheelAccumulator = 0;
     int m_redrawRequests = 0;

@@ -131,6 +131,43 @@ void CollectMenuActions(const QMenu& menu, std::vector<QAction*>& actions) {
     }
 }
 
+// The share, in percent, of the coloured pixels of a picture that are yellow: red and green
+// well above blue. A yellow gold piece rendered with its material is mostly yellow; drawn in
+// its pink layer colour (green and blue alike) it has next to none.
+int YellowPercent(const QImage& picture) {
+    int coloured = 0;
+    int yellow = 0;
+    for (int y = 0; y < picture.height(); y += 2) {
+        for (int x = 0; x < picture.width(); x += 2) {
+            const QRgb p = picture.pixel(x, y);
+            const int r = qRed(p), g = qGreen(p), b = qBlue(p);
+            if (std::max({r, g, b}) - std::min({r, g, b}) < 24) {
+                continue;  // the grey background, white highlights, black shadows
+            }
+            ++coloured;
+            yellow += g - b >= 24 && r >= g ? 1 : 0;
+        }
+    }
+    return coloured < 200 ? -1 : yellow * 100 / coloured;
+}
+
+// The share, in per mille, of the pixels of two pictures of one size whose colours are far
+// apart.
+int FarPerMille(const QImage& a, const QImage& b) {
+    int far = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            far += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))}) > 64
+                       ? 1
+                       : 0;
+        }
+    }
+    return int(int64_t(far) * 1000 / (int64_t(a.width()) * a.height()));
+}
+
 bool NearMatrix(const CMatrix4& a, const CMatrix4& b, float tolerance = 1e-4f) {
     for (int i = 0; i < 16; ++i) {
         if (std::fabs(a[i] - b[i]) > tolerance) {
@@ -191,6 +228,7 @@ private slots:
     void aPieceCutOffIsFittedOnOpenResetAndTheStandardViews();
     void everyToolbarCommandIsInAMenuWithItsKeysAndHelpListsThemAll();
     void fullScreenIsNeverKeptAsTheNormalPlaceAndARestoredWindowStaysOnScreen();
+    void aTurnResolvedShowsRenderedPicturesAndEndsOnThePictureWithoutIt();
 
 private:
     // A shown session of a fixed size, not maximised, so picture sizes are known.
@@ -1662,6 +1700,90 @@ void ViewerWindowTest::fullScreenIsNeverKeptAsTheNormalPlaceAndARestoredWindowSt
     }
     // A place that is on the screen is kept as it is.
     QCOMPARE(PlaceOnScreen(moved, screen), moved);
+}
+
+// Dragged with Resolved While Turning, the view shows software pictures (the material's gold,
+// where the shaded preview shows the layer's pink) and ends on the very picture it renders
+// without the option.
+void ViewerWindowTest::aTurnResolvedShowsRenderedPicturesAndEndsOnThePictureWithoutIt() {
+    QSettings().remove("view/resolvedWhileTurning");
+    CMainFrame& frame = Start({kSamples + "first_ring.orv"}).MainFrame();
+    QVERIFY(!frame.ResolvedWhileTurningAction().isChecked());
+    QVERIFY(!View().ResolvedWhileTurning());
+    View().SetRefinePictures(false);  // the pictures compared are the plain ones
+    WaitForRender();
+    const CViewport start = Camera().CurrentViewport();
+    // Presses, moves in `steps` steps calling `during` after each, releases and returns the
+    // full picture rendered after the release.
+    const auto drag = [&](int steps, const std::function<void(int)>& during) {
+        Camera().CurrentViewport() = start;
+        SendMouse(View(), QEvent::MouseButtonPress, QPointF(200, 200), Qt::LeftButton,
+                  Qt::LeftButton);
+        for (int step = 1; step <= steps; ++step) {
+            SendMouse(View(), QEvent::MouseMove, QPointF(200 + 15 * step, 200 + 4 * step),
+                      Qt::NoButton, Qt::LeftButton);
+            during(step);
+        }
+        const int renders = View().RendersStarted();
+        SendMouse(View(), QEvent::MouseButtonRelease, QPointF(200 + 15 * steps, 200 + 4 * steps),
+                  Qt::LeftButton, Qt::NoButton);
+        WaitForRender(renders);
+        return View().Canvas().Image();
+    };
+    constexpr int kSteps = 4;
+
+    // Without the option the drag shows the shaded preview in the layer's colour.
+    int previewYellow = 100;
+    const QImage without = drag(kSteps, [&](int step) {
+        if (step == 1) {
+            previewYellow = YellowPercent(View().grabFramebuffer());
+        }
+    });
+    const CMatrix4 endWithout = Camera().CurrentViewport().view;
+    QCOMPARE(View().TurningFramesShown(), 0);
+    QVERIFY2(previewYellow >= 0 && previewYellow < 10, qPrintable(QString::number(previewYellow)));
+
+    frame.ResolvedWhileTurningAction().trigger();
+    QVERIFY(View().ResolvedWhileTurning());
+    // Pictures no render can make in time: the turn's go down to an eighth of the pixels.
+    View().SetTurningFrameTarget(0.001);
+    const int rendersBefore = View().RendersStarted();
+    std::vector<int> shownYellow;
+    QImage lastShown;
+    const QImage with = drag(kSteps, [&](int step) {
+        // Each step waits for a picture of its own camera or a later one.
+        QTRY_VERIFY_WITH_TIMEOUT(View().TurningFramesShown() >= step, 30000);
+        shownYellow.push_back(YellowPercent(View().grabFramebuffer()));
+        if (step == kSteps) {
+            // Once the turn's pictures have caught up, the last is of the last camera.
+            QTest::qWait(500);
+            lastShown = View().grabFramebuffer();
+        }
+    });
+    // The turn rendered no full picture: only the release did.
+    QCOMPARE(View().RendersStarted(), rendersBefore + 1);
+    QVERIFY(View().TurningFramesShown() >= kSteps);
+    QCOMPARE(View().TurningPixelFraction(), 0.125);
+    for (const int yellow : shownYellow) {
+        QVERIFY2(yellow > 60, qPrintable(QString::number(yellow)));
+    }
+    QVERIFY(NearMatrix(Camera().CurrentViewport().view, endWithout, 0.0f));
+    QCOMPARE(with.size(), without.size());
+    QVERIFY(with == without);
+    // The last picture of the turn is the full one at a lower resolution: the same piece in the
+    // same place, apart from the blur of its scaling at the edges.
+    const QImage full = with.convertToFormat(QImage::Format_RGB32);
+    const QImage small = lastShown.convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(small.size(), full.size());
+    const int far = FarPerMille(small, full);
+    QVERIFY2(far < 20, qPrintable(QString::number(far)));
+
+    // The choice is kept for the next window.
+    m_session.reset();
+    Start({kSamples + "first_ring.orv"});
+    QVERIFY(m_session->MainFrame().ResolvedWhileTurningAction().isChecked());
+    QVERIFY(View().ResolvedWhileTurning());
+    QSettings().remove("view/resolvedWhileTurning");
 }
 
 }  // namespace orva
