@@ -7,6 +7,7 @@
 #include "platform/interrupt.h"
 #include "render/band_tree.h"
 #include "render/csg/tree_walk.h"
+#include "render/csg/wanted_columns.h"
 #include "render/render_scene.h"
 #include "render/row_loop.h"
 #include "view/draw_surface.h"
@@ -99,16 +100,31 @@ struct CSampleSums {
     std::vector<int> columns;  // the band pixels sampled in full, increasing
     std::vector<uint32_t> colour;
     std::vector<float> coverage;
+    CWantedColumns wanted;  // their columns of samples
 };
+
+// Advances to a row of samples setting up only what the listed pixels' samples can show: on
+// most rows they are a few edges across a wide picture.
+bool AdvanceForSamples(CRenderContext& ctx, CRowWalker& walker, int row,
+                       const CWantedColumns& wanted) {
+    ctx.wantedColumns = &wanted;
+    const bool any = walker.AdvanceTo(row, ctx);
+    ctx.wantedColumns = nullptr;
+    return any;
+}
 
 // Adds the n x n samples of every listed pixel of output row y, sub-row by sub-row.
 void SampleRow(CRenderContext& ctx, CRowWalker& walker, CRenderNode* root, int n, int y,
                CSampleSums& sums) {
     sums.colour.assign(3 * sums.columns.size(), 0);
     sums.coverage.assign(sums.columns.size(), 0.0f);
+    sums.wanted.Reset(ctx.renderRect.x0, ctx.renderRect.x1);
+    for (const int x : sums.columns) {
+        sums.wanted.Want(n * x, n * x + n - 1);
+    }
     for (int i = 0; i < n; ++i) {
         const int row = n * y + i;
-        const bool any = walker.AdvanceTo(row, ctx);
+        const bool any = AdvanceForSamples(ctx, walker, row, sums.wanted);
         for (size_t k = 0; k < sums.columns.size(); ++k) {
             for (int j = 0; j < n; ++j) {
                 const int column = n * sums.columns[k] + j;
