@@ -10,6 +10,7 @@
 #include "render/csg/wanted_columns.h"
 #include "render/render_scene.h"
 #include "render/row_loop.h"
+#include "render/shading/shading_batch.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -100,7 +101,8 @@ struct CSampleSums {
     std::vector<int> columns;  // the band pixels sampled in full, increasing
     std::vector<uint32_t> colour;
     std::vector<float> coverage;
-    CWantedColumns wanted;  // their columns of samples
+    CWantedColumns wanted;         // their columns of samples
+    std::vector<uint8_t> samples;  // one row of their samples, 3 bytes each
 };
 
 // Advances to a row of samples setting up only what the listed pixels' samples can show: on
@@ -122,22 +124,30 @@ void SampleRow(CRenderContext& ctx, CRowWalker& walker, CRenderNode* root, int n
     for (const int x : sums.columns) {
         sums.wanted.Want(n * x, n * x + n - 1);
     }
+    const size_t count = sums.columns.size() * static_cast<size_t>(n);
+    sums.samples.resize(3 * count);
     for (int i = 0; i < n; ++i) {
         const int row = n * y + i;
         const bool any = AdvanceForSamples(ctx, walker, row, sums.wanted);
+        FillBackground(ctx, sums.samples.data(), static_cast<int>(count));
+        // Opaque samples are shaded four at a time, as whole rows are.
+        CShadingBatch batch;
+        batch.SetRow(row);
         for (size_t k = 0; k < sums.columns.size(); ++k) {
             for (int j = 0; j < n; ++j) {
                 const int column = n * sums.columns[k] + j;
-                uint8_t sample[3] = {ctx.background[0], ctx.background[1], ctx.background[2]};
-                CSampleResult s;
                 if (any && column >= root->leftmostColumn) {
-                    s = ShadeSample(ctx, FragmentsAtColumn(*root, column, ctx), sample, column,
-                                    row);
+                    uint8_t* sample = sums.samples.data() + 3 * (k * n + j);
+                    const CSampleResult s = ShadeOrQueue(
+                        ctx, batch, FragmentsAtColumn(*root, column, ctx), sample, column, row);
+                    sums.coverage[k] += 1.0f - s.transmitted;
                 }
-                for (int c = 0; c < 3; ++c) {
-                    sums.colour[3 * k + c] += sample[c];
-                }
-                sums.coverage[k] += 1.0f - s.transmitted;
+            }
+        }
+        batch.Flush(ctx);
+        for (size_t s = 0; s < count; ++s) {
+            for (int c = 0; c < 3; ++c) {
+                sums.colour[3 * (s / n) + c] += sums.samples[3 * s + c];
             }
         }
     }
