@@ -86,14 +86,35 @@ bool Differ(const CCoarsePass& pass, int x, int y, int nx, int ny) {
     return false;
 }
 
-// Whether the pixel's four neighbours (those sampled) all look like it. An edge between two
-// pixel centres may lie in either pixel, so both are sampled in full; one that only clips a
-// corner moves the average by too little to matter.
-bool NeedsSamples(const CCoarsePass& pass, int x, int y) {
-    return (x > pass.rect.x0 && Differ(pass, x, y, x - 1, y)) ||
-           (x < pass.rect.x1 && Differ(pass, x, y, x + 1, y)) ||
-           (y > pass.rect.y0 && Differ(pass, x, y, x, y - 1)) ||
-           (y < pass.rect.y1 && Differ(pass, x, y, x, y + 1));
+// Which pixels of the band are sampled in full (1 a pixel, by rows): those whose four
+// neighbours (those sampled) do not all look like them. An edge between two pixel centres may
+// lie in either pixel, so both are sampled in full; one that only clips a corner moves the
+// average by too little to matter. Each pair of neighbours is compared once.
+std::vector<uint8_t> RefinedPixels(const CCoarsePass& pass, const CRenderRect& band) {
+    const int width = band.x1 - band.x0 + 1;
+    std::vector<uint8_t> refined(static_cast<size_t>(width) * (band.y1 - band.y0 + 1));
+    const auto mark = [&](int x, int y) {
+        if (x >= band.x0 && x <= band.x1 && y >= band.y0 && y <= band.y1) {
+            refined[static_cast<size_t>(y - band.y0) * width + (x - band.x0)] = 1;
+        }
+    };
+    const auto compare = [&](int x, int y, int nx, int ny) {
+        if (Differ(pass, x, y, nx, ny)) {
+            mark(x, y);
+            mark(nx, ny);
+        }
+    };
+    const int left = std::max(band.x0 - 1, pass.rect.x0);
+    const int right = std::min(band.x1, pass.rect.x1 - 1);
+    for (int y = std::max(band.y0 - 1, pass.rect.y0); y <= band.y1; ++y) {
+        for (int x = band.x0; y < pass.rect.y1 && x <= band.x1; ++x) {
+            compare(x, y, x, y + 1);
+        }
+        for (int x = left; y >= band.y0 && x <= right; ++x) {
+            compare(x, y, x + 1, y);
+        }
+    }
+    return refined;
 }
 
 // The sums of one row's full samples.
@@ -205,6 +226,7 @@ int RenderAntialiasedBand(CRenderContext& ctx, const CRenderRequest& r,
                    {n * band.x0, n * band.x1 + n - 1, n * band.y0, n * band.y1 + n - 1});
     CRowWalker walker(fine.Root());
     CSampleSums sums;
+    const std::vector<uint8_t> refined = RefinedPixels(pass, band);
     int delivered = 0;
     for (int y = band.y0; y <= band.y1; ++y) {
         if (Interrupted(ctx)) {
@@ -214,7 +236,7 @@ int RenderAntialiasedBand(CRenderContext& ctx, const CRenderRequest& r,
         for (int x = band.x0; x <= band.x1; ++x) {
             std::copy_n(pass.Colour(x, y), 3, row.data() + 3 * (x - band.x0));
             coverage[x - band.x0] = 1.0f - pass.Sample(x, y).transmitted;
-            if (NeedsSamples(pass, x, y)) {
+            if (refined[static_cast<size_t>(y - band.y0) * width + (x - band.x0)] != 0) {
                 sums.columns.push_back(x);
             }
         }
