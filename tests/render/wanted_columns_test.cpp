@@ -23,18 +23,23 @@
 namespace orva {
 namespace {
 
-// Random runs from left to right, some overlapping the last or reaching past the range on
-// either side.
-std::vector<std::pair<int, int>> RandomRuns(std::mt19937& random, int first, int last) {
+// Wants random runs of columns from left to right, some overlapping the last or reaching past
+// the range on either side; returns which columns of the range are wanted.
+std::vector<bool> WantRandomRuns(std::mt19937& random, CWantedColumns& wanted, int first,
+                                 int last) {
     std::uniform_int_distribution<int> gap(-3, 40);
     std::uniform_int_distribution<int> length(0, 12);
-    std::vector<std::pair<int, int>> runs;
+    wanted.Reset(first, last);
+    std::vector<bool> flags(static_cast<std::size_t>(last - first + 1));
     for (int from = first - 8 + gap(random); from <= last + 8;) {
         const int to = from + length(random);
-        runs.emplace_back(from, to);
+        wanted.Want(from, to);
+        for (int c = std::max(from, first); c <= std::min(to, last); ++c) {
+            flags[static_cast<std::size_t>(c - first)] = true;
+        }
         from = std::max(from + 1, to + gap(random) + 1);
     }
-    return runs;
+    return flags;
 }
 
 TEST(WantedColumnsTest, AnyInAgreesWithTheColumnsWanted) {
@@ -43,14 +48,7 @@ TEST(WantedColumnsTest, AnyInAgreesWithTheColumnsWanted) {
         const int first = trial % 2 == 0 ? 0 : -37;
         const int last = first + trial;  // from one column to two hundred
         CWantedColumns wanted;
-        wanted.Reset(first, last);
-        std::vector<bool> expected(static_cast<std::size_t>(last - first + 1));
-        for (const auto& [from, to] : RandomRuns(random, first, last)) {
-            wanted.Want(from, to);
-            for (int c = std::max(from, first); c <= std::min(to, last); ++c) {
-                expected[static_cast<std::size_t>(c - first)] = true;
-            }
-        }
+        const std::vector<bool> expected = WantRandomRuns(random, wanted, first, last);
         for (int a = first - 3; a <= last + 3; ++a) {
             for (int b = a - 1; b <= last + 4; ++b) {
                 bool any = false;
@@ -151,7 +149,6 @@ TEST(WantedColumnsTest, RowsWalkedForSomeColumnsGiveTheFragmentsOfFullRows) {
         camera.SetStandardView(1);
         camera.CurrentViewport().Rotate(1, turn);
         camera.CurrentViewport().Rotate(0, turn / 2.0);
-        camera.CurrentViewport().zoom = 1.0f;
         const CRenderRequest r =
             MakeRenderRequest(camera, WholeScene(scene), surface, EShading::kPerPixel, 1);
         CWalkedTree full(r);
@@ -162,14 +159,7 @@ TEST(WantedColumnsTest, RowsWalkedForSomeColumnsGiveTheFragmentsOfFullRows) {
             if (skipRow(random)) {
                 continue;  // rows without a pixel to sample are passed over
             }
-            wanted.Reset(0, kWidth - 1);
-            std::vector<bool> columns(kWidth);
-            for (const auto& [from, to] : RandomRuns(random, 0, kWidth - 1)) {
-                wanted.Want(from, to);
-                for (int c = std::max(from, 0); c <= std::min(to, kWidth - 1); ++c) {
-                    columns[static_cast<std::size_t>(c)] = true;
-                }
-            }
+            const std::vector<bool> columns = WantRandomRuns(random, wanted, 0, kWidth - 1);
             const std::vector<CSeen> expected = full.Row(y, nullptr, columns);
             ASSERT_EQ(some.Row(y, &wanted, columns), expected) << "row " << y;
             compared += expected.size();
