@@ -7,8 +7,10 @@
 #include "platform/interrupt.h"
 #include "render/band_tree.h"
 #include "render/csg/tree_walk.h"
+#include "render/csg/wanted_columns.h"
 #include "render/render_scene.h"
 #include "render/row_loop.h"
+#include "render/shading/shading_batch.h"
 #include "view/draw_surface.h"
 
 namespace orva {
@@ -84,14 +86,35 @@ bool Differ(const CCoarsePass& pass, int x, int y, int nx, int ny) {
     return false;
 }
 
-// Whether the pixel's four neighbours (those sampled) all look like it. An edge between two
-// pixel centres may lie in either pixel, so both are sampled in full; one that only clips a
-// corner moves the average by too little to matter.
-bool NeedsSamples(const CCoarsePass& pass, int x, int y) {
-    return (x > pass.rect.x0 && Differ(pass, x, y, x - 1, y)) ||
-           (x < pass.rect.x1 && Differ(pass, x, y, x + 1, y)) ||
-           (y > pass.rect.y0 && Differ(pass, x, y, x, y - 1)) ||
-           (y < pass.rect.y1 && Differ(pass, x, y, x, y + 1));
+// Which pixels of the band are sampled in full (1 a pixel, by rows): those whose four
+// neighbours (those sampled) do not all look like them. An edge between two pixel centres may
+// lie in either pixel, so both are sampled in full; one that only clips a corner moves the
+// average by too little to matter. Each pair of neighbours is compared once.
+std::vector<uint8_t> RefinedPixels(const CCoarsePass& pass, const CRenderRect& band) {
+    const int width = band.x1 - band.x0 + 1;
+    std::vector<uint8_t> refined(static_cast<size_t>(width) * (band.y1 - band.y0 + 1));
+    const auto mark = [&](int x, int y) {
+        if (x >= band.x0 && x <= band.x1 && y >= band.y0 && y <= band.y1) {
+            refined[static_cast<size_t>(y - band.y0) * width + (x - band.x0)] = 1;
+        }
+    };
+    const auto compare = [&](int x, int y, int nx, int ny) {
+        if (Differ(pass, x, y, nx, ny)) {
+            mark(x, y);
+            mark(nx, ny);
+        }
+    };
+    const int left = std::max(band.x0 - 1, pass.rect.x0);
+    const int right = std::min(band.x1, pass.rect.x1 - 1);
+    for (int y = std::max(band.y0 - 1, pass.rect.y0); y <= band.y1; ++y) {
+        for (int x = band.x0; y < pass.rect.y1 && x <= band.x1; ++x) {
+            compare(x, y, x, y + 1);
+        }
+        for (int x = left; y >= band.y0 && x <= right; ++x) {
+            compare(x, y, x + 1, y);
+        }
+    }
+    return refined;
 }
 
 // The sums of one row's full samples.
@@ -99,29 +122,53 @@ struct CSampleSums {
     std::vector<int> columns;  // the band pixels sampled in full, increasing
     std::vector<uint32_t> colour;
     std::vector<float> coverage;
+    CWantedColumns wanted;         // their columns of samples
+    std::vector<uint8_t> samples;  // one row of their samples, 3 bytes each
 };
+
+// Advances to a row of samples setting up only what the listed pixels' samples can show: on
+// most rows they are a few edges across a wide picture.
+bool AdvanceForSamples(CRenderContext& ctx, CRowWalker& walker, int row,
+                       const CWantedColumns& wanted) {
+    ctx.wantedColumns = &wanted;
+    const bool any = walker.AdvanceTo(row, ctx);
+    ctx.wantedColumns = nullptr;
+    return any;
+}
 
 // Adds the n x n samples of every listed pixel of output row y, sub-row by sub-row.
 void SampleRow(CRenderContext& ctx, CRowWalker& walker, CRenderNode* root, int n, int y,
                CSampleSums& sums) {
     sums.colour.assign(3 * sums.columns.size(), 0);
     sums.coverage.assign(sums.columns.size(), 0.0f);
+    sums.wanted.Reset(ctx.renderRect.x0, ctx.renderRect.x1);
+    for (const int x : sums.columns) {
+        sums.wanted.Want(n * x, n * x + n - 1);
+    }
+    const size_t count = sums.columns.size() * static_cast<size_t>(n);
+    sums.samples.resize(3 * count);
     for (int i = 0; i < n; ++i) {
         const int row = n * y + i;
-        const bool any = walker.AdvanceTo(row, ctx);
+        const bool any = AdvanceForSamples(ctx, walker, row, sums.wanted);
+        FillBackground(ctx, sums.samples.data(), static_cast<int>(count));
+        // Opaque samples are shaded four at a time, as whole rows are.
+        CShadingBatch batch;
+        batch.SetRow(row);
         for (size_t k = 0; k < sums.columns.size(); ++k) {
             for (int j = 0; j < n; ++j) {
                 const int column = n * sums.columns[k] + j;
-                uint8_t sample[3] = {ctx.background[0], ctx.background[1], ctx.background[2]};
-                CSampleResult s;
                 if (any && column >= root->leftmostColumn) {
-                    s = ShadeSample(ctx, FragmentsAtColumn(*root, column, ctx), sample, column,
-                                    row);
+                    uint8_t* sample = sums.samples.data() + 3 * (k * n + j);
+                    const CSampleResult s = ShadeOrQueue(
+                        ctx, batch, FragmentsAtColumn(*root, column, ctx), sample, column, row);
+                    sums.coverage[k] += 1.0f - s.transmitted;
                 }
-                for (int c = 0; c < 3; ++c) {
-                    sums.colour[3 * k + c] += sample[c];
-                }
-                sums.coverage[k] += 1.0f - s.transmitted;
+            }
+        }
+        batch.Flush(ctx);
+        for (size_t s = 0; s < count; ++s) {
+            for (int c = 0; c < 3; ++c) {
+                sums.colour[3 * (s / n) + c] += sums.samples[3 * s + c];
             }
         }
     }
@@ -179,6 +226,7 @@ int RenderAntialiasedBand(CRenderContext& ctx, const CRenderRequest& r,
                    {n * band.x0, n * band.x1 + n - 1, n * band.y0, n * band.y1 + n - 1});
     CRowWalker walker(fine.Root());
     CSampleSums sums;
+    const std::vector<uint8_t> refined = RefinedPixels(pass, band);
     int delivered = 0;
     for (int y = band.y0; y <= band.y1; ++y) {
         if (Interrupted(ctx)) {
@@ -188,7 +236,7 @@ int RenderAntialiasedBand(CRenderContext& ctx, const CRenderRequest& r,
         for (int x = band.x0; x <= band.x1; ++x) {
             std::copy_n(pass.Colour(x, y), 3, row.data() + 3 * (x - band.x0));
             coverage[x - band.x0] = 1.0f - pass.Sample(x, y).transmitted;
-            if (NeedsSamples(pass, x, y)) {
+            if (refined[static_cast<size_t>(y - band.y0) * width + (x - band.x0)] != 0) {
                 sums.columns.push_back(x);
             }
         }

@@ -82,21 +82,6 @@ CSampleResult ShadeFragments(CRenderContext& ctx, CFragment* list, uint8_t* pixe
     return result;
 }
 
-// ShadeSample, except that a lone opaque fragment the batch takes is queued there: its result
-// does not depend on the pixel's old colour, so it may be shaded later in the row.
-CSampleResult ShadeOrQueue(CRenderContext& ctx, CShadingBatch& batch, CFragment* list,
-                           uint8_t* pixel, int column, int row) {
-    list = DropCoincidentPairs(list, ctx);
-    if (list == nullptr || ctx.shadingModeSwitch != EShading::kPerPixel ||
-        !CShadingBatch::Takes(MaterialOf(*list))) {
-        return ShadeSample(ctx, list, pixel, column, row);
-    }
-    batch.Add(ctx, MaterialOf(*list), pixel, column, list->depth, FragmentNormal(*list, column));
-    const CSampleResult result{0.0f, MixKey(0, *list)};
-    RecycleFragments(ctx.pools, list);
-    return result;
-}
-
 uint8_t RoundedByte(float value) {
     return static_cast<uint8_t>(std::clamp(std::floor(value + 0.5f), 0.0f, 255.0f));
 }
@@ -139,6 +124,19 @@ CSampleResult ShadeSample(CRenderContext& ctx, CFragment* list, uint8_t* pixel, 
         return ShadeFragments(ctx, list, pixel, column, row);
     }
     StoreVertexColour(*list, column, pixel);
+    const CSampleResult result{0.0f, MixKey(0, *list)};
+    RecycleFragments(ctx.pools, list);
+    return result;
+}
+
+CSampleResult ShadeOrQueue(CRenderContext& ctx, CShadingBatch& batch, CFragment* list,
+                           uint8_t* pixel, int column, int row) {
+    list = DropCoincidentPairs(list, ctx);
+    if (list == nullptr || ctx.shadingModeSwitch != EShading::kPerPixel ||
+        !CShadingBatch::Takes(MaterialOf(*list))) {
+        return ShadeSample(ctx, list, pixel, column, row);
+    }
+    batch.Add(ctx, MaterialOf(*list), pixel, column, list->depth, FragmentNormal(*list, column));
     const CSampleResult result{0.0f, MixKey(0, *list)};
     RecycleFragments(ctx.pools, list);
     return result;

@@ -10,6 +10,7 @@ namespace orva {
 class CClaimableRows;
 class CDrawSurface;
 class CRenderNode;
+class CShadingBatch;
 struct CRenderContext;
 
 // What a sample leaves besides its colour.
@@ -49,6 +50,11 @@ void ShadeRow(CRenderContext& ctx, CRenderNode& tree, int row, uint8_t* pixels,
 // and recycles the list. A null list leaves the pixel as it is.
 CSampleResult ShadeSample(CRenderContext& ctx, CFragment* list, uint8_t* pixel, int column,
                           int row);
+
+// ShadeSample, except that a lone opaque fragment the batch takes is queued there: its result
+// does not depend on the pixel's old colour, so it may be shaded when the batch is flushed.
+CSampleResult ShadeOrQueue(CRenderContext& ctx, CShadingBatch& batch, CFragment* list,
+                           uint8_t* pixel, int column, int row);
 
 // Colours of surfaces shaded over black, with the coverage 1 - transmitted, into colours of
 // their own and alpha bytes: what a picture with coverage delivers.

@@ -49,6 +49,23 @@ std::vector<uint8_t> BoxAverage(const CImageSurface& big, int n) {
     return out;
 }
 
+// Pixels of the anti-aliased picture that are neither the reference's nor the picture without
+// anti-aliasing: a refined pixel's samples are the reference's pixels, so its average is the
+// reference's to the byte, and any other pixel keeps its one sample. Counts the refined ones
+// (those equal to the reference only) into `refined`.
+int PixelsOfNeither(const std::vector<uint8_t>& picture, const std::vector<uint8_t>& reference,
+                    const std::vector<uint8_t>& aliased, int& refined) {
+    int neither = 0;
+    refined = 0;
+    for (size_t p = 0; p < picture.size(); p += 3) {
+        const bool isReference = std::equal(&picture[p], &picture[p] + 3, &reference[p]);
+        const bool isAliased = std::equal(&picture[p], &picture[p] + 3, &aliased[p]);
+        neither += !isReference && !isAliased;
+        refined += isReference && !isAliased;
+    }
+    return neither;
+}
+
 // Share of pixels further than 3 levels from the reference in some channel.
 double ShareOff(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     int off = 0;
@@ -94,6 +111,10 @@ protected:
         CImageSurface aliased(kWidth, kHeight);
         RenderPicture(Request(scene, aliased, shading, 1, 2));
         EXPECT_NE(aliased.Pixels(), picture.Pixels()) << "nothing was anti-aliased";
+        int refined = 0;
+        EXPECT_EQ(PixelsOfNeither(picture.Pixels(), reference, aliased.Pixels(), refined), 0)
+            << "n = " << n;
+        EXPECT_GT(refined, 0) << "n = " << n;
     }
 
     const test::CShippedData m_data;

@@ -7,6 +7,7 @@
 namespace orva {
 
 class CTessellationStore;
+class CWantedColumns;
 
 // The part of the picture being rendered: columns x0..x1 and rows y0..y1, inclusive, in window
 // pixels. Spans are clipped to its columns and meshes to its rows.
@@ -22,6 +23,9 @@ struct CRenderRect {
 // each use their own, so nothing they change is shared.
 struct CCsgContext {
     CRenderRect renderRect;
+    // Set while rows are walked to be asked for some of their columns only; not owned. Null:
+    // every column of the rectangle may be asked for.
+    const CWantedColumns* wantedColumns = nullptr;
     CModelMatrixStack modelStack;
     // Eye space to window pixels (x, y) with the eye depth as z: a model point times the top
     // of the model matrix stack times this lands in the picture.

@@ -8,6 +8,7 @@
 
 #include "render/csg/high_half_sort.h"
 #include "render/csg/span_setup.h"
+#include "render/csg/wanted_columns.h"
 
 namespace orva {
 
@@ -249,7 +250,7 @@ void CRenderMesh::RetireTriangle(CActiveTriangle& triangle) {
     ReleaseEdgeValues(triangle.second, *m_pools);
 }
 
-void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
+void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn, const CWantedColumns* wanted) {
     // Past its end row the mesh makes no spans, and last row's must not linger.
     ReleaseRowSpans();
     leftmostColumn = kNoLeftmostColumn;
@@ -264,7 +265,7 @@ void CRenderMesh::WalkRow(int row, int firstColumn, int lastColumn) {
     }
     AdvanceActive(row);
     ActivateWaiting(row);
-    SetUpRowSpans(row, firstColumn, lastColumn);
+    SetUpRowSpans(row, firstColumn, lastColumn, wanted);
 }
 
 // Meshes are walked by the thousand: room for a busy row's triangles and spans from the start
@@ -349,18 +350,22 @@ void CRenderMesh::ActivateWaiting(int row) {
 }
 
 // One span per active triangle. Spans without pixels still count for the row's leftmost and
-// rightmost columns (that decides which columns the tree walk asks for) but are not kept. The
-// kept ones are sorted by first column, ties in activation order: a key of both is unique, so
-// any sort gives that order.
-void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn) {
+// rightmost columns (that decides which columns the tree walk asks for) but are not kept, nor
+// are those reaching no wanted column. The kept ones are sorted by first column, ties in
+// activation order: a key of both is unique, so any sort gives that order. The keys do not
+// depend on what is wanted: at any column asked for, the spans there come in the same order
+// with or without the others, and so do fragments of equal depth.
+void CRenderMesh::SetUpRowSpans(int row, int firstColumn, int lastColumn,
+                                const CWantedColumns* wanted) {
     int leftmost = kNoLeftmostColumn;
     int rightmost = kNoRightmostColumn;
     for (uint32_t slot : m_active) {
         CActiveTriangle& t = m_slots[slot];
         const CSpanEnds ends = SpanEnds(t.first, t.second, row, firstColumn, lastColumn);
-        if (ends.firstColumn == ends.endColumn) {
-            // No column centre between the edges, as for half the spans of a fine mesh: only
-            // its columns count.
+        if (ends.firstColumn == ends.endColumn ||
+            (wanted != nullptr && !wanted->AnyIn(ends.firstColumn, ends.endColumn))) {
+            // No column centre between the edges, as for half the spans of a fine mesh, or
+            // none asked for: only its columns count.
             leftmost = std::min(leftmost, ends.firstColumn);
             rightmost = std::max(rightmost, ends.endColumn);
             continue;
@@ -480,8 +485,9 @@ bool MayReachRows(float a, float b, float c, int firstRow, int lastRow) {
     return !(bottom + 1.0f < float(firstRow) || top - 1.0f > float(lastRow));
 }
 
-void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn) {
-    mesh.WalkRow(row, firstColumn, lastColumn);
+void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn,
+                      const CWantedColumns* wanted) {
+    mesh.WalkRow(row, firstColumn, lastColumn, wanted);
 }
 
 }  // namespace orva

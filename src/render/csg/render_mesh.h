@@ -11,6 +11,8 @@
 
 namespace orva {
 
+class CWantedColumns;
+
 // A leaf of the render tree: screen-space triangles walked row by row with incremental
 // edges. Per row each active edge is stepped once; per column each active span once.
 class CRenderMesh : public CRenderNode {
@@ -36,8 +38,9 @@ public:
     // Advances the triangles to `row` (rows increase from call to call; rows skipped are
     // simply passed over) and sets up the row's spans, clipped to the render rectangle's
     // columns firstColumn..lastColumn and sorted by first column for RawFragments, with the
-    // leftmost and rightmost columns of the row.
-    void WalkRow(int row, int firstColumn, int lastColumn);
+    // leftmost and rightmost columns of the row. With `wanted`, spans that reach none of its
+    // columns are left out: the row must then be asked for those columns only.
+    void WalkRow(int row, int firstColumn, int lastColumn, const CWantedColumns* wanted = nullptr);
 
     // One fragment per span covering `column`, front first. Columns must rise from call to
     // call within a row; any may be passed over (those before nextSpanColumn have nothing).
@@ -70,7 +73,7 @@ private:
     struct CLoading;
     void AdvanceActive(int row);
     void ActivateWaiting(int row);
-    void SetUpRowSpans(int row, int firstColumn, int lastColumn);
+    void SetUpRowSpans(int row, int firstColumn, int lastColumn, const CWantedColumns* wanted);
     void ReserveRowRecords();
     void SetNextSpanColumn();
     void RetireTriangle(CActiveTriangle& triangle);
@@ -123,7 +126,9 @@ bool MayReachRows(float a, float b, float c, int firstRow, int lastRow);
 
 // The leaf's share of the tree's per-row update: the row's spans set up and clipped to the
 // render rectangle's columns, sorted by first column and left pending for RawFragments, with
-// the leftmost and rightmost columns of the row.
-void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn);
+// the leftmost and rightmost columns of the row; with `wanted`, only the spans reaching its
+// columns (see WalkRow).
+void AdvanceLeafToRow(CRenderMesh& mesh, int row, int firstColumn, int lastColumn,
+                      const CWantedColumns* wanted = nullptr);
 
 }  // namespace orva

@@ -280,7 +280,8 @@ void AdvanceToRow(CRenderNode& node, int row, CCsgContext& ctx) {
     }
     switch (node.kind) {
         case kNodeLeaf:
-            AdvanceLeafToRow(AsMesh(node), row, ctx.renderRect.x0, ctx.renderRect.x1);
+            AdvanceLeafToRow(AsMesh(node), row, ctx.renderRect.x0, ctx.renderRect.x1,
+                             ctx.wantedColumns);
             return;
         case kNodeIntersection:
             AdvanceIntersection(node, row, ctx);

@@ -7,9 +7,10 @@ namespace orva {
 
 struct CCsgContext;
 
-// The per-row update of a node and everything below it. Called on the root for every row of
-// the render rectangle from its first row on, in increasing order. Finished children are
-// deleted on the way, which keeps memory bounded on large scenes.
+// The per-row update of a node and everything below it. Called on the root for rows of the
+// render rectangle from its first row on, in increasing order. With
+// the context's wanted columns set, the row may be asked for those columns only. Finished children
+// are deleted on the way, which keeps memory bounded on large scenes.
 void AdvanceToRow(CRenderNode& node, int row, CCsgContext& ctx);
 
 // The node's crossing list at `column` of the current row: entry and exit fragments in pairs,
