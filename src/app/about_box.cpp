@@ -12,8 +12,9 @@ namespace orva {
 namespace {
 
 // The libraries the viewer is built on, by the names their authors give them, with their
-// licences; `shared` begins the names of their shared objects, which lets a test find any
-// library the program links that this list does not credit.
+// licences; `shared` holds how the names of their shared objects begin (several apart by
+// spaces), which lets a test find any library the program links that this list does not
+// credit.
 struct CCreditedLibrary {
     const char* name;
     const char* licence;
@@ -34,7 +35,11 @@ constexpr CCreditedLibrary kLibraries[] = {
     {"cairo", "LGPL-2.1 or MPL-1.1", "the report's PDF", "libcairo"},
     {"Pango", "LGPL-2.0-or-later", "the report's text", "libpango"},
     {"GLib", "LGPL-2.1-or-later", "Pango's and cairo's base", "libg"},
-    {"libglvnd", "MIT", "OpenGL", "libOpenGL"},
+    {"libglvnd", "MIT", "OpenGL", "libOpenGL libEGL libGLX"},
+    {"HarfBuzz", "MIT", "Pango's text shaping", "libharfbuzz"},
+    {"zlib", "Zlib", "compressed streams", "libz."},
+    {"libwebp", "BSD-3-Clause", "WebP pictures", "libwebp"},
+    {"FFmpeg", "LGPL-2.1-or-later", "turntable videos and GIFs", "libav libsw"},
     {"nlohmann/json", "MIT", "JSON reports", ""},
     {"model-viewer", "Apache-2.0 (with three.js and lit)", "the shop's web page", ""},
 };
@@ -61,9 +66,7 @@ QString AboutText() {
 QStringList CreditedSharedObjects() {
     QStringList prefixes;
     for (const CCreditedLibrary& library : kLibraries) {
-        if (*library.shared != '\0') {
-            prefixes << library.shared;
-        }
+        prefixes << QString(library.shared).split(' ', Qt::SkipEmptyParts);
     }
     return prefixes;
 }
